@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
