@@ -1,0 +1,19 @@
+#pragma once
+
+#include "domain/entities/JSONValue.h"
+
+#include <string>
+
+namespace vexel {
+
+// One tool call of a reply. `name` is one of the tool names when the model
+// behaves; `id` is what the tool result sent back refers to.
+struct ToolCall {
+    std::string id;
+    std::string name;
+    JSONObject input;
+
+    friend bool operator==(const ToolCall&, const ToolCall&) = default;
+};
+
+} // namespace vexel
