@@ -49,9 +49,11 @@ public:
     // Alternatives in the order of AudioEffectKind.
     using Payload = std::variant<Pan, PitchShift, Reverb, Eq, Normalize, Compressor, Ducking>;
 
-    // A centred pan.
-    AudioEffectType() = default;
-    AudioEffectType(Payload payload)
+    // Not defaulted: GCC would delete a defaulted one, as the nested cases'
+    // member initialisers are not usable before this class is complete.
+    AudioEffectType()
+        : payload_(Pan{}) {}
+    explicit AudioEffectType(Payload payload)
         : payload_(std::move(payload)) {}
 
     static AudioEffectType pan(double balance) { return AudioEffectType(Pan{balance}); }

@@ -49,8 +49,11 @@ public:
     // Alternatives in the order of Kind.
     using Payload = std::variant<KenBurns, ZoomIn, ZoomOut, Pan, Shake, Rotate>;
 
-    ImageAnimationType() = default;
-    ImageAnimationType(Payload payload)
+    // Not defaulted: GCC would delete a defaulted one, as the nested cases'
+    // member initialisers are not usable before this class is complete.
+    ImageAnimationType()
+        : payload_(KenBurns{}) {}
+    explicit ImageAnimationType(Payload payload)
         : payload_(payload) {}
 
     static ImageAnimationType kenBurns(NormalizedRect from, NormalizedRect to) {

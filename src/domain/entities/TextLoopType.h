@@ -26,8 +26,11 @@ public:
 
     using Payload = std::variant<Pulse, Bounce>;
 
-    TextLoopType() = default;
-    TextLoopType(Payload payload)
+    // Not defaulted: GCC would delete a defaulted one, as the nested cases'
+    // member initialisers are not usable before this class is complete.
+    TextLoopType()
+        : payload_(Pulse{}) {}
+    explicit TextLoopType(Payload payload)
         : payload_(payload) {}
 
     static TextLoopType pulse(double scale, double interval) {
