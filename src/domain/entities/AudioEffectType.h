@@ -49,7 +49,7 @@ public:
     // Alternatives in the order of AudioEffectKind.
     using Payload = std::variant<Pan, PitchShift, Reverb, Eq, Normalize, Compressor, Ducking>;
 
-    // Not defaulted: GCC would delete a defaulted one, as the nested cases'
+    // A centred pan. Not defaulted: GCC would delete a defaulted one, as the nested cases'
     // member initialisers are not usable before this class is complete.
     AudioEffectType()
         : payload_(Pan{}) {}
