@@ -4,6 +4,7 @@
 #include "domain/entities/ModelFixtures.h"
 #include "foundation/DecodeError.h"
 #include "foundation/JsonReader.h"
+#include "support/DecodeFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +20,9 @@ TransitionEffect fade(double duration) {
     return TransitionEffect{duration, TransitionType::fade(), EasingCurve::linear};
 }
 
-DecodeError decodeFailure(const Json& json) {
-    try {
-        (void)json.get<Clip>();
-    } catch (const DecodeError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "decoded " << json.dump();
-    return DecodeError::dataCorrupted("", "");
+DecodeError clipDecodeFailure(const Json& json) {
+    return vexel::testing::decodeFailure<Clip>(json.dump())
+        .value_or(DecodeError::dataCorrupted("", "decoded without error"));
 }
 
 } // namespace
@@ -211,35 +207,35 @@ TEST(Clip, DecodingDefaultsClampsAndRejects) {
 
     Json missingVolume = base;
     missingVolume.erase("volume");
-    DecodeError error = decodeFailure(missingVolume);
+    DecodeError error = clipDecodeFailure(missingVolume);
     EXPECT_EQ(error.kind(), DecodeError::Kind::keyNotFound);
     EXPECT_EQ(error.key(), "volume");
 
     Json nullRange = base;
     nullRange["timeRange"] = nullptr;
-    error = decodeFailure(nullRange);
+    error = clipDecodeFailure(nullRange);
     EXPECT_EQ(error.kind(), DecodeError::Kind::valueNotFound);
     EXPECT_EQ(error.key(), "timeRange");
 
     Json wrongType = base;
     wrongType["rate"] = "fast";
-    EXPECT_EQ(decodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
+    EXPECT_EQ(clipDecodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
     wrongType = base;
     wrongType["isReversed"] = 1;
-    EXPECT_EQ(decodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
+    EXPECT_EQ(clipDecodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
     wrongType = base;
     wrongType["audioEffects"] = Json::object();
-    EXPECT_EQ(decodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
+    EXPECT_EQ(clipDecodeFailure(wrongType).kind(), DecodeError::Kind::typeMismatch);
 
     Json badId = base;
     badId["id"] = "not-a-uuid";
-    error = decodeFailure(badId);
+    error = clipDecodeFailure(badId);
     EXPECT_EQ(error.kind(), DecodeError::Kind::dataCorrupted);
     EXPECT_EQ(error.key(), "id");
 
     Json badType = base;
     badType["trackType"] = "Video";
-    error = decodeFailure(badType);
+    error = clipDecodeFailure(badType);
     EXPECT_EQ(error.kind(), DecodeError::Kind::dataCorrupted);
     EXPECT_EQ(error.key(), "trackType");
 }
@@ -276,7 +272,7 @@ TEST(Clip, NestedValidationErrorsKeepTheirExactTexts) {
     for (const Case& c : cases) {
         Json json = base;
         json[c.member] = json::parse(c.value);
-        DecodeError error = decodeFailure(json);
+        DecodeError error = clipDecodeFailure(json);
         EXPECT_EQ(error.kind(), DecodeError::Kind::dataCorrupted) << c.value;
         EXPECT_EQ(error.key(), c.key) << c.value;
         EXPECT_EQ(error.description(), c.description) << c.value;
