@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vexel {
+
+// Where the assistant backend is and the access token it accepts; either may be
+// missing until the user configures it.
+struct BackendConfiguration {
+    std::optional<std::string> baseURL;
+    std::optional<std::string> accessToken;
+
+    bool operator==(const BackendConfiguration&) const = default;
+};
+
+// Reads one environment variable; nothing when it is unset.
+using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// The process environment.
+std::optional<std::string> processEnvironment(const std::string& name);
+
+// VEXEL_BACKEND_URL and VEXEL_ACCESS_TOKEN, trimmed of surrounding whitespace.
+// An empty value counts as missing, and so does a token with a control
+// character, which no request header could carry.
+BackendConfiguration readBackendConfiguration(const EnvironmentLookup& environment);
+
+} // namespace vexel

@@ -1,0 +1,32 @@
+#include "infrastructure/network/ConfiguredAccessTokenProvider.h"
+
+#include "foundation/CancellationError.h"
+#include "infrastructure/network/APIClientError.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace vexel {
+
+ConfiguredAccessTokenProvider::ConfiguredAccessTokenProvider(
+    std::function<BackendConfiguration()> configuration)
+    : configuration_(std::move(configuration)) {
+    if (!configuration_) {
+        throw std::invalid_argument("ConfiguredAccessTokenProvider needs a configuration source");
+    }
+}
+
+std::string ConfiguredAccessTokenProvider::accessToken(std::stop_token stop) {
+    throwIfCancelled(stop);
+    auto token = configuration_().accessToken;
+    if (!token) {
+        throw APIClientError::unauthorized();
+    }
+    return std::move(*token);
+}
+
+std::string ConfiguredAccessTokenProvider::renewAccessToken(std::stop_token stop) {
+    return accessToken(stop);
+}
+
+} // namespace vexel
