@@ -1,0 +1,44 @@
+#include "domain/usecases/AddTrackUseCase.h"
+
+#include "domain/entities/EditError.h"
+#include "domain/usecases/AddClipUseCase.h"
+
+#include <algorithm>
+
+namespace vexel {
+
+Project AddTrackUseCase::execute(const std::optional<std::string>& name,
+                                 TrackType trackType) const {
+    if (trackType != TrackType::audio) {
+        throw EditError::audioTrackOnly();
+    }
+    Project project = projectRepository_->load();
+    const auto audioTracks =
+        std::count_if(project.tracks.begin(), project.tracks.end(),
+                      [](const Track& track) { return track.type == TrackType::audio; });
+    if (static_cast<std::size_t>(audioTracks) >= AddClipUseCase::maxAudioTracks) {
+        throw EditError::maxTracksReached();
+    }
+    std::string trackName = name ? AddClipUseCase::sanitizeTrackName(*name) : std::string();
+    if (trackName.empty()) {
+        trackName = project.nextTrackName(TrackType::audio);
+    }
+    project.tracks.push_back(
+        Track{Uuid::random(), TrackType::audio, std::move(trackName), {}, false});
+    projectRepository_->save(project);
+    return project;
+}
+
+bool AddTrackUseCase::canHandle(const EditCommand& command) const {
+    return command.is<EditCommand::AddTrack>();
+}
+
+Project AddTrackUseCase::execute(const EditCommand& command, const Project&) const {
+    const auto* add = command.getIf<EditCommand::AddTrack>();
+    if (add == nullptr) {
+        throw EditError::unsupportedCommand();
+    }
+    return execute(add->name, add->trackType);
+}
+
+} // namespace vexel

@@ -1,0 +1,44 @@
+#include "domain/usecases/TrackOverlap.h"
+
+#include "domain/entities/EditError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace vexel {
+
+bool hasInternalOverlap(const Track& track) {
+    if (track.clips.size() < 2) {
+        return false;
+    }
+    std::vector<TimeRange> ranges;
+    ranges.reserve(track.clips.size());
+    for (const auto& clip : track.clips) {
+        ranges.push_back(clip.timeRange);
+    }
+    // NaN starts go last so that the order stays a strict weak ordering.
+    std::stable_sort(ranges.begin(), ranges.end(), [](const TimeRange& a, const TimeRange& b) {
+        if (std::isnan(a.startTime) || std::isnan(b.startTime)) {
+            return !std::isnan(a.startTime) && std::isnan(b.startTime);
+        }
+        return a.startTime < b.startTime;
+    });
+    for (std::size_t i = 1; i < ranges.size(); ++i) {
+        const TimeRange& previous = ranges[i - 1];
+        if (ranges[i].startTime < (previous.startTime + previous.duration) - 1e-9) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void checkNoInternalOverlap(const Project& project) {
+    for (const auto& track : project.tracks) {
+        if (hasInternalOverlap(track)) {
+            throw EditError::clipOverlap();
+        }
+    }
+}
+
+} // namespace vexel
