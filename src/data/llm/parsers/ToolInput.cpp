@@ -8,16 +8,16 @@ namespace vexel::toolinput {
 
 namespace {
 
-const JSONValue* find(const JSONObject& input, std::string_view key) {
-    auto found = input.find(std::string(key));
-    return found == input.end() ? nullptr : &found->second;
-}
-
 [[noreturn]] void invalid(std::string_view key, double value) {
     throw LLMResponseParserError::invalidParameterValue(std::string(key), value);
 }
 
 } // namespace
+
+const JSONValue* find(const JSONObject& input, std::string_view key) {
+    auto found = input.find(std::string(key));
+    return found == input.end() ? nullptr : &found->second;
+}
 
 bool has(const JSONObject& input, std::string_view key) {
     return find(input, key) != nullptr;

@@ -11,6 +11,8 @@
 // absent or of another type throws missingParameter with its key.
 namespace vexel::toolinput {
 
+// The parameter whatever its JSON type (null included); nullptr when absent.
+const JSONValue* find(const JSONObject& input, std::string_view key);
 // Whether the key is in the input at all, whatever its JSON type (null included).
 bool has(const JSONObject& input, std::string_view key);
 
