@@ -1,5 +1,9 @@
 #include "data/llm/PromptBuilder.h"
 
+#include "data/llm/ToolDefinitions.h"
+#include "foundation/NumberText.h"
+
+#include <cmath>
 #include <cstddef>
 #include <variant>
 
@@ -67,6 +71,76 @@ Json serializePart(const ChatMessage::ContentPart& part) {
     return object;
 }
 
+std::string seconds(double value) {
+    return formatNumber(value) + "s";
+}
+
+std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            text += separator;
+        }
+        text += parts[i];
+    }
+    return text;
+}
+
+std::vector<std::string> transformParts(const ClipTransform& transform) {
+    std::vector<std::string> parts;
+    if (transform.rotation != 0) {
+        parts.push_back("rot=" + formatInteger(transform.rotation));
+    }
+    if (transform.flipHorizontal) {
+        parts.emplace_back("flipH");
+    }
+    if (transform.flipVertical) {
+        parts.emplace_back("flipV");
+    }
+    if (const auto& crop = transform.cropRect) {
+        parts.push_back("crop(" + formatNumber(crop->x) + "," + formatNumber(crop->y) + "," +
+                        formatNumber(std::fabs(crop->width)) + "," +
+                        formatNumber(std::fabs(crop->height)) + ")");
+    }
+    return parts;
+}
+
+std::string withDirection(std::string_view name, const std::optional<Direction>& direction) {
+    std::string text(name);
+    if (direction) {
+        text += "_";
+        text += rawValue(*direction);
+    }
+    return text;
+}
+
+std::string loopText(const TextLoopType& loop) {
+    if (const auto* pulse = loop.getIf<TextLoopType::Pulse>()) {
+        return "pulse(" + formatNumber(pulse->scale) + "," + seconds(pulse->interval) + ")";
+    }
+    const auto* bounce = loop.getIf<TextLoopType::Bounce>();
+    return "bounce(" + formatNumber(bounce->amplitude) + "," + seconds(bounce->interval) + ")";
+}
+
+std::vector<std::string> animationParts(const TextAnimation& animation) {
+    std::vector<std::string> parts;
+    if (const auto& entrance = animation.entrance) {
+        parts.push_back("entrance=" +
+                        withDirection(caseName(entrance->kind()), entrance->direction()));
+    }
+    if (const auto& exit = animation.exit) {
+        parts.push_back("exit=" + withDirection(caseName(exit->kind()), exit->direction()));
+    }
+    if (const auto& loop = animation.loop) {
+        parts.push_back("loop=" + loopText(*loop));
+    }
+    return parts;
+}
+
+bool isSelected(const Clip& clip, const std::optional<Uuid>& selectedClipId) {
+    return selectedClipId && *selectedClipId == clip.id;
+}
+
 } // namespace
 
 std::string_view PromptBuilder::systemPrompt() {
@@ -108,6 +182,131 @@ Json PromptBuilder::serializeMessage(const ChatMessage& message) {
     }
     object["content"] = std::move(parts);
     return object;
+}
+
+std::vector<Json> PromptBuilder::buildMessages(const std::vector<ChatMessage>& history,
+                                               std::string_view instruction, const Project& context,
+                                               const std::optional<Uuid>& selectedClipId) {
+    std::vector<Json> messages;
+    for (const ChatMessage& message : trimHistory(history)) {
+        messages.push_back(serializeMessage(message));
+    }
+    Json last = Json::object();
+    last["role"] = "user";
+    last["content"] = buildUserMessage(instruction, context, selectedClipId);
+    messages.push_back(std::move(last));
+    return messages;
+}
+
+std::string PromptBuilder::buildUserMessage(std::string_view instruction, const Project& context,
+                                            const std::optional<Uuid>& selectedClipId) {
+    std::string text = "Current project state:\n";
+    bool anyClip = false;
+    for (const Track& track : context.tracks) {
+        if (track.type == TrackType::text) {
+            continue;
+        }
+        text += "\n" + track.name + ":\n";
+        for (const Clip& clip : track.clips) {
+            text += formatClipContext(clip, isSelected(clip, selectedClipId));
+            anyClip = true;
+        }
+    }
+    if (!anyClip) {
+        text += "(empty timeline)\n";
+    }
+    const std::vector<Clip> textClips = context.textClips();
+    if (!textClips.empty()) {
+        text += "\nText overlays:\n";
+        for (const Clip& clip : textClips) {
+            text += formatTextClipContext(clip, isSelected(clip, selectedClipId));
+        }
+    }
+    text += "\nInstruction: ";
+    text += instruction;
+    return text;
+}
+
+std::string PromptBuilder::formatClipContext(const Clip& clip, bool isSelected) {
+    std::string line = "  - `" + clip.assetName + "`";
+    if (isSelected) {
+        line += " [SELECTED]";
+    }
+    line += ": start=" + seconds(clip.timeRange.startTime) +
+            ", duration=" + seconds(clip.timeRange.duration) +
+            ", volume=" + formatNumber(clip.volume);
+    if (clip.sourceOffset != 0) {
+        line += ", sourceOffset=" + seconds(clip.sourceOffset);
+    }
+    if (clip.rate != 1) {
+        line += ", speed=" + formatNumber(clip.rate) + "x";
+    }
+    if (clip.opacity != 1) {
+        line += ", opacity=" + formatNumber(clip.opacity);
+    }
+    if (const auto& color = clip.colorAdjust) {
+        line += ", color(b=" + formatNumber(color->brightness) +
+                ",c=" + formatNumber(color->contrast) + ",s=" + formatNumber(color->saturation) +
+                ")";
+    }
+    if (clip.transform) {
+        const std::vector<std::string> parts = transformParts(*clip.transform);
+        if (!parts.empty()) {
+            line += ", transform(" + joined(parts, ",") + ")";
+        }
+    }
+    if (const auto& filter = clip.filter) {
+        line += ", filter=" + filter->name + "(" + formatNumber(filter->intensity) + ")";
+    }
+    if (const auto& in = clip.transitionIn) {
+        const bool dissolve = in->type.kind() == TransitionType::Kind::crossDissolve;
+        line += (dissolve ? ", dissolveIn=" : ", fadeIn=") + seconds(in->duration);
+    }
+    if (const auto& out = clip.transitionOut) {
+        const bool dissolve = out->type.kind() == TransitionType::Kind::crossDissolve;
+        line += (dissolve ? ", dissolveOut=" : ", fadeOut=") + seconds(out->duration);
+    }
+    line += "\n";
+    return line;
+}
+
+std::string PromptBuilder::formatTextClipContext(const Clip& clip, bool isSelected) {
+    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
+    const TextPosition position = clip.textPosition.value_or(TextPosition::bottom());
+    std::string line = "  - \"`" + clip.assetName + "`\"";
+    if (isSelected) {
+        line += " [SELECTED]";
+    }
+    line += ": at=" + seconds(clip.timeRange.startTime) +
+            ", duration=" + seconds(clip.timeRange.duration) +
+            ", position=" + position.displayName();
+    line += ", fontSize=" + formatNumber(style.fontSize) + ", textColor=" + style.textColor +
+            ", strokeColor=" + style.strokeColor +
+            ", strokeWidth=" + formatNumber(style.strokeWidth);
+    if (style.fontName) {
+        line += ", font=" + *style.fontName;
+    }
+    if (style.boxWidth) {
+        line += ", boxWidth=" + formatNumber(*style.boxWidth);
+    }
+    if (clip.transitionIn) {
+        line += ", fadeIn=" + seconds(clip.transitionIn->duration);
+    }
+    if (clip.transitionOut) {
+        line += ", fadeOut=" + seconds(clip.transitionOut->duration);
+    }
+    if (clip.textAnimation) {
+        const std::vector<std::string> parts = animationParts(*clip.textAnimation);
+        if (!parts.empty()) {
+            line += ", animation(" + joined(parts, ",") + ")";
+        }
+    }
+    line += "\n";
+    return line;
+}
+
+Json PromptBuilder::buildToolDefinitions() {
+    return vexel::buildToolDefinitions();
 }
 
 } // namespace vexel

@@ -1,17 +1,24 @@
 #pragma once
 
 #include "domain/entities/ChatMessage.h"
+#include "domain/entities/Clip.h"
+#include "domain/entities/Project.h"
 #include "foundation/Json.h"
+#include "foundation/Uuid.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace vexel {
 
 // Turns the state of one instruction into what the backend receives: the fixed
-// system prompt and the request's message objects. Stateless; every operation
-// is a pure function of its arguments.
+// system prompt, the request's message objects (the recent chat history, then
+// one user message rendering the whole project and ending with the
+// instruction) and the tool definitions. Stateless; every operation is a pure
+// function of its arguments.
 class PromptBuilder {
 public:
     // How many of the latest chat messages a request carries at most.
@@ -33,6 +40,30 @@ public:
     // {"role", "content"}: content is the joined text when the message has only
     // text parts, else the array of all its parts as typed part objects.
     static Json serializeMessage(const ChatMessage& message);
+
+    // The messages of an instruction's first request: the trimmed history,
+    // serialised, then the user message of buildUserMessage as a plain string.
+    static std::vector<Json> buildMessages(const std::vector<ChatMessage>& history,
+                                           std::string_view instruction, const Project& context,
+                                           const std::optional<Uuid>& selectedClipId);
+
+    // What the model sees of the timeline: every non-text track with one line
+    // per clip, "(empty timeline)" when none holds a clip, the text overlays,
+    // then "Instruction: " and the instruction unchanged.
+    static std::string buildUserMessage(std::string_view instruction, const Project& context,
+                                        const std::optional<Uuid>& selectedClipId);
+
+    // One line (with its line feed) for a media clip: name, selection marker,
+    // timing and volume, then only the adjustments away from neutral.
+    static std::string formatClipContext(const Clip& clip, bool isSelected);
+
+    // One line (with its line feed) for a text overlay: its text, selection
+    // marker, timing, position and style (the default style when it has none),
+    // then fades and animation when set.
+    static std::string formatTextClipContext(const Clip& clip, bool isSelected);
+
+    // The tool table sent with every request.
+    static Json buildToolDefinitions();
 };
 
 } // namespace vexel

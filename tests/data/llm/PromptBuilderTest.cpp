@@ -38,6 +38,21 @@ ChatMessage toolResultTurn(std::string id) {
                              {ChatMessage::ToolResult{std::move(id), "Parsed", false}});
 }
 
+Clip mediaClip(std::string name, double start, double duration, TrackType type = TrackType::video) {
+    return Clip{.id = Uuid::random(),
+                .assetName = std::move(name),
+                .trackType = type,
+                .timeRange = {start, duration}};
+}
+
+Clip textClip(std::string text, double start, double duration) {
+    return mediaClip(std::move(text), start, duration, TrackType::text);
+}
+
+Track track(TrackType type, std::string name, std::vector<Clip> clips = {}) {
+    return Track{Uuid::random(), type, std::move(name), std::move(clips), false};
+}
+
 std::vector<std::string> contents(const std::vector<ChatMessage>& messages) {
     std::vector<std::string> texts;
     for (const ChatMessage& message : messages) {
@@ -165,4 +180,206 @@ TEST(PromptBuilder, HistoryMessagesAreSerialisedInOrder) {
     EXPECT_EQ(messages[3].dump(), R"({"role":"assistant","content":"done"})");
 
     EXPECT_EQ(PromptBuilder::buildHistoryMessages({}).dump(), "[]");
+}
+
+TEST(PromptBuilder, RendersEmptyTracksAndTheEmptyTimelineLine) {
+    Project project{{track(TrackType::video, "Video 1"), track(TrackType::audio, "Audio 1")}};
+    EXPECT_EQ(PromptBuilder::buildUserMessage("Add a fade", project, std::nullopt),
+              "Current project state:\n"
+              "\nVideo 1:\n"
+              "\nAudio 1:\n"
+              "(empty timeline)\n"
+              "\nInstruction: Add a fade");
+
+    EXPECT_EQ(PromptBuilder::buildUserMessage("x", Project{{}}, std::nullopt),
+              "Current project state:\n(empty timeline)\n\nInstruction: x");
+
+    // Text tracks get no header, and text alone leaves the timeline empty.
+    Project onlyText{{track(TrackType::text, "Text 1", {textClip("Hello", 1, 2)})}};
+    EXPECT_EQ(PromptBuilder::buildUserMessage("y", onlyText, std::nullopt),
+              "Current project state:\n"
+              "(empty timeline)\n"
+              "\nText overlays:\n"
+              "  - \"`Hello`\": at=1.0s, duration=2.0s, position=bottom, fontSize=48.0, "
+              "textColor=white, strokeColor=white, strokeWidth=0.0\n"
+              "\nInstruction: y");
+}
+
+TEST(PromptBuilder, RendersTracksInOrderWithTheSelectedMarker) {
+    Clip music = mediaClip("song.mp3", 0, 30, TrackType::audio);
+    Clip intro = mediaClip("intro.mov", 0, 5);
+    Clip outro = mediaClip("outro.mov", 5, 2.5);
+    Clip logo = mediaClip("logo.png", 1, 3, TrackType::image);
+    Clip title = textClip("Title", 0, 2);
+    Clip credits = textClip("Credits", 7, 1);
+    Project project{
+        {track(TrackType::audio, "Audio 1", {music}), track(TrackType::text, "Text 1", {title}),
+         track(TrackType::video, "Video 1", {intro, outro}),
+         track(TrackType::image, "Image 1", {logo}), track(TrackType::text, "Text 2", {credits}),
+         track(TrackType::audio, "Audio 2")}};
+
+    const std::string instruction = "Make \"this clip\" louder\nplease";
+    EXPECT_EQ(PromptBuilder::buildUserMessage(instruction, project, outro.id),
+              "Current project state:\n"
+              "\nAudio 1:\n"
+              "  - `song.mp3`: start=0.0s, duration=30.0s, volume=1.0\n"
+              "\nVideo 1:\n"
+              "  - `intro.mov`: start=0.0s, duration=5.0s, volume=1.0\n"
+              "  - `outro.mov` [SELECTED]: start=5.0s, duration=2.5s, volume=1.0\n"
+              "\nImage 1:\n"
+              "  - `logo.png`: start=1.0s, duration=3.0s, volume=1.0\n"
+              "\nAudio 2:\n"
+              "\nText overlays:\n"
+              "  - \"`Title`\": at=0.0s, duration=2.0s, position=bottom, fontSize=48.0, "
+              "textColor=white, strokeColor=white, strokeWidth=0.0\n"
+              "  - \"`Credits`\": at=7.0s, duration=1.0s, position=bottom, fontSize=48.0, "
+              "textColor=white, strokeColor=white, strokeWidth=0.0\n"
+              "\nInstruction: Make \"this clip\" louder\nplease");
+
+    std::string textSelected = PromptBuilder::buildUserMessage("x", project, credits.id);
+    EXPECT_NE(textSelected.find("  - \"`Credits`\" [SELECTED]: at=7.0s"), std::string::npos);
+    EXPECT_EQ(textSelected.find("[SELECTED]"), textSelected.rfind("[SELECTED]"));
+    EXPECT_EQ(PromptBuilder::buildUserMessage("x", project, Uuid::random()).find("[SELECTED]"),
+              std::string::npos);
+}
+
+TEST(PromptBuilder, ClipLineShowsOnlyAdjustmentsAwayFromNeutral) {
+    Clip plain = mediaClip("a.mp4", 0, 5);
+    EXPECT_EQ(PromptBuilder::formatClipContext(plain, true),
+              "  - `a.mp4` [SELECTED]: start=0.0s, duration=5.0s, volume=1.0\n");
+
+    Clip full = mediaClip("b.mov", 210, 0.25);
+    full.volume = 0.5;
+    full.sourceOffset = 1e-5;
+    full.rate = 2;
+    full.opacity = 0.75;
+    full.colorAdjust = ColorAdjust{0.1, 1.2, 0};
+    full.transform = ClipTransform{90, true, true, NormalizedRect{0.1, 0.2, -0.5, -0.25}};
+    full.filter = FilterPreset{"sepia", 0.8};
+    full.transitionIn = TransitionEffect{1, TransitionType::crossDissolve()};
+    full.transitionOut = TransitionEffect{0.5, TransitionType::wipe(Direction::left)};
+    // Not rendered at all.
+    full.isReversed = true;
+    full.fadeRange = TimeRange{0, 1};
+    full.textScale = 2;
+    full.overlayTransform = OverlayTransform{};
+    full.audioEffects = std::vector<AudioEffect>{};
+    EXPECT_EQ(PromptBuilder::formatClipContext(full, false),
+              "  - `b.mov`: start=210.0s, duration=0.25s, volume=0.5, sourceOffset=1e-05s, "
+              "speed=2.0x, opacity=0.75, color(b=0.1,c=1.2,s=0.0), "
+              "transform(rot=90,flipH,flipV,crop(0.1,0.2,0.5,0.25)), filter=sepia(0.8), "
+              "dissolveIn=1.0s, fadeOut=0.5s\n");
+
+    // A neutral transform adds nothing; a neutral colour adjustment still shows.
+    Clip neutral = mediaClip("c.mov", 1, 2);
+    neutral.transform = ClipTransform::identity();
+    neutral.colorAdjust = ColorAdjust{};
+    neutral.filter = FilterPreset{"none", 1};
+    EXPECT_EQ(PromptBuilder::formatClipContext(neutral, false),
+              "  - `c.mov`: start=1.0s, duration=2.0s, volume=1.0, color(b=0.0,c=1.0,s=1.0), "
+              "filter=none(1.0)\n");
+
+    Clip partial = mediaClip("d.mov", 0, 4);
+    partial.transform = ClipTransform{0, false, true, std::nullopt};
+    partial.transitionIn = TransitionEffect{0.5, TransitionType::fade()};
+    partial.transitionOut = TransitionEffect{2, TransitionType::crossDissolve()};
+    EXPECT_EQ(PromptBuilder::formatClipContext(partial, false),
+              "  - `d.mov`: start=0.0s, duration=4.0s, volume=1.0, transform(flipV), "
+              "fadeIn=0.5s, dissolveOut=2.0s\n");
+    partial.transform = ClipTransform{270, false, false, std::nullopt};
+    EXPECT_NE(PromptBuilder::formatClipContext(partial, false).find(", transform(rot=270),"),
+              std::string::npos);
+}
+
+TEST(PromptBuilder, EveryTransitionButCrossDissolveRendersAsAFade) {
+    const std::vector<TransitionType> fades = {TransitionType::fade(),
+                                               TransitionType::push(Direction::up),
+                                               TransitionType::wipe(Direction::right),
+                                               TransitionType::slide(Direction::down),
+                                               TransitionType::spin(),
+                                               TransitionType::flip(),
+                                               TransitionType::zoomIn(),
+                                               TransitionType::zoomOut()};
+    for (const TransitionType& type : fades) {
+        Clip clip = mediaClip("e.mov", 0, 3);
+        clip.transitionIn = TransitionEffect{1.5, type};
+        clip.transitionOut = TransitionEffect{0.5, type};
+        EXPECT_EQ(PromptBuilder::formatClipContext(clip, false),
+                  "  - `e.mov`: start=0.0s, duration=3.0s, volume=1.0, fadeIn=1.5s, fadeOut=0.5s\n")
+            << caseName(type.kind());
+    }
+}
+
+TEST(PromptBuilder, TextLineShowsStylePositionFadesAndAnimation) {
+    Clip text = textClip("Big sale", 2, 4);
+    text.textStyle = TextStyle{64, "yellow", "black", 2.5, "Helvetica Neue", 0.5};
+    text.textPosition = TextPosition::custom(0.5, 0.25);
+    text.transitionIn = TransitionEffect{0.5, TransitionType::crossDissolve()};
+    text.transitionOut = TransitionEffect{1, TransitionType::spin()};
+    text.textAnimation =
+        TextAnimation{TextEntranceType::slideIn(Direction::left),
+                      TextExitType::wipeOut(Direction::down), TextLoopType::pulse(1.2, 0.5)};
+    EXPECT_EQ(PromptBuilder::formatTextClipContext(text, true),
+              "  - \"`Big sale`\" [SELECTED]: at=2.0s, duration=4.0s, "
+              "position=custom(0.50, 0.25), fontSize=64.0, textColor=yellow, "
+              "strokeColor=black, strokeWidth=2.5, font=Helvetica Neue, boxWidth=0.5, "
+              "fadeIn=0.5s, fadeOut=1.0s, "
+              "animation(entrance=slideIn_left,exit=wipeOut_down,loop=pulse(1.2,0.5s))\n");
+
+    Clip plain = textClip("Hi", 0, 1);
+    plain.textPosition = TextPosition::top();
+    plain.textAnimation = TextAnimation{};
+    EXPECT_EQ(PromptBuilder::formatTextClipContext(plain, false),
+              "  - \"`Hi`\": at=0.0s, duration=1.0s, position=top, fontSize=48.0, "
+              "textColor=white, strokeColor=white, strokeWidth=0.0\n");
+
+    auto animationOf = [](TextAnimation animation) {
+        Clip clip = textClip("T", 0, 1);
+        clip.textAnimation = animation;
+        std::string line = PromptBuilder::formatTextClipContext(clip, false);
+        std::size_t open = line.find(", animation(");
+        return open == std::string::npos ? std::string() : line.substr(open + 2);
+    };
+    EXPECT_EQ(animationOf({TextEntranceType::wipeReveal(Direction::up), std::nullopt,
+                           TextLoopType::bounce(10, 2)}),
+              "animation(entrance=wipeReveal_up,loop=bounce(10.0,2.0s))\n");
+    EXPECT_EQ(animationOf({std::nullopt, TextExitType::slideOut(Direction::right), std::nullopt}),
+              "animation(exit=slideOut_right)\n");
+    const std::vector<std::pair<TextEntranceType, std::string>> entrances = {
+        {TextEntranceType::scaleIn(), "scaleIn"},
+        {TextEntranceType::popIn(), "popIn"},
+        {TextEntranceType::bounceIn(), "bounceIn"},
+        {TextEntranceType::fadeIn(), "fadeIn"}};
+    for (const auto& [entrance, name] : entrances) {
+        EXPECT_EQ(animationOf({entrance, std::nullopt, std::nullopt}),
+                  "animation(entrance=" + name + ")\n");
+    }
+    const std::vector<std::pair<TextExitType, std::string>> exits = {
+        {TextExitType::scaleOut(), "scaleOut"},
+        {TextExitType::fadeOut(), "fadeOut"},
+        {TextExitType::popOut(), "popOut"},
+        {TextExitType::bounceOut(), "bounceOut"}};
+    for (const auto& [exit, name] : exits) {
+        EXPECT_EQ(animationOf({std::nullopt, exit, std::nullopt}),
+                  "animation(exit=" + name + ")\n");
+    }
+}
+
+TEST(PromptBuilder, MessagesAreTheHistoryThenTheRenderedInstruction) {
+    Project project{{track(TrackType::video, "Video 1", {mediaClip("a.mp4", 0, 5)})}};
+    std::vector<Json> messages = PromptBuilder::buildMessages({}, "Trim it", project, std::nullopt);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0]["role"], "user");
+    EXPECT_EQ(messages[0]["content"],
+              PromptBuilder::buildUserMessage("Trim it", project, std::nullopt));
+    EXPECT_EQ(messages[0].size(), 2u);
+
+    std::vector<ChatMessage> history = {assistant("hello"),   user("q"),         toolUseTurn("t1"),
+                                        toolResultTurn("t1"), assistant("done"), user("dangling")};
+    messages = PromptBuilder::buildMessages(history, "Again", project, std::nullopt);
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[0].dump(), R"({"role":"user","content":"q"})");
+    EXPECT_EQ(messages[1]["content"][1]["id"], "t1");
+    EXPECT_EQ(messages[3].dump(), R"({"role":"assistant","content":"done"})");
+    EXPECT_EQ(messages[4]["content"].get<std::string>().substr(0, 22), "Current project state:");
 }
