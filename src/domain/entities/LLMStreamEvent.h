@@ -5,6 +5,8 @@
 #include "domain/entities/LLMResponse.h"
 
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -42,8 +44,10 @@ public:
     // In kind order.
     using Value = std::variant<TextDelta, ToolUseStarted, IterationCompleted, Completed>;
 
-    LLMStreamEvent(Value value) // NOLINT(google-explicit-constructor)
-        : value_(std::move(value)) {}
+    // Any case converts to an event.
+    template <typename Case>
+    requires std::is_constructible_v<Value, Case&&> LLMStreamEvent(Case&& payload) // NOLINT
+        : value_(std::forward<Case>(payload)) {}
 
     static LLMStreamEvent textDelta(std::string text) { return TextDelta{std::move(text)}; }
     static LLMStreamEvent toolUseStarted(std::string name) {
