@@ -1,0 +1,187 @@
+#include "data/llm/ClaudeLLMService.h"
+
+#include "data/llm/AnthropicStreamEventParser.h"
+#include "data/llm/LLMResponseParserError.h"
+#include "data/llm/StreamContentBlockAccumulator.h"
+#include "foundation/CancellationError.h"
+
+#include <exception>
+#include <iterator>
+#include <string>
+
+namespace vexel {
+
+namespace {
+
+// Everything one instruction's loop carries from request to request.
+struct LoopState {
+    std::string systemPrompt;
+    std::vector<Json> tools;
+    std::vector<Json> messages;
+    std::vector<EditCommand> commands;
+    std::string message;
+    std::vector<ChatMessage> intermediateMessages;
+
+    LLMResponse response() && {
+        return LLMResponse{std::move(commands), std::move(message),
+                           std::move(intermediateMessages)};
+    }
+};
+
+// What one reply did to the loop. `iteration` is set when the reply completed a
+// tool iteration (its commands and its two turns).
+struct ReplyOutcome {
+    bool goOn = false;
+    std::optional<LLMStreamEvent::IterationCompleted> iteration;
+};
+
+std::vector<Json> toolList(const Json& definitions) {
+    return std::vector<Json>(definitions.begin(), definitions.end());
+}
+
+LoopState startLoop(const std::string& instruction, const Project& context,
+                    const std::vector<ChatMessage>& history,
+                    const std::optional<Uuid>& selectedClipId) {
+    LoopState state;
+    state.systemPrompt = std::string(PromptBuilder::systemPrompt());
+    state.tools = toolList(PromptBuilder::buildToolDefinitions());
+    state.messages = PromptBuilder::buildMessages(history, instruction, context, selectedClipId);
+    return state;
+}
+
+ReplyOutcome absorbReply(const ClaudeLLMService& service, LoopState& state,
+                         const std::vector<ContentBlock>& blocks,
+                         const std::optional<std::string>& stopReason, const Project& context,
+                         int iteration) {
+    state.message = ContentBlock::extractMessage(blocks);
+    const std::vector<ToolCall> calls = ContentBlock::extractToolCalls(blocks);
+    ClaudeLLMService::MappedToolCalls mapped = service.mapToolCalls(calls, context);
+    state.commands.insert(state.commands.end(), mapped.commands.begin(), mapped.commands.end());
+
+    if (state.commands.size() > ClaudeLLMService::maxCommands) {
+        state.commands.erase(state.commands.begin() + ClaudeLLMService::maxCommands,
+                             state.commands.end());
+        return {};
+    }
+    if (stopReason != "tool_use" || calls.empty()) {
+        return {};
+    }
+    auto [assistantTurn, resultTurn] =
+        ClaudeLLMService::buildIntermediateMessages(blocks, mapped.toolResults);
+    state.messages.push_back(PromptBuilder::serializeMessage(assistantTurn));
+    state.messages.push_back(PromptBuilder::serializeMessage(resultTurn));
+    state.intermediateMessages.push_back(assistantTurn);
+    state.intermediateMessages.push_back(resultTurn);
+    return ReplyOutcome{
+        iteration + 1 < ClaudeLLMService::maxIterations,
+        LLMStreamEvent::IterationCompleted{std::move(mapped.commands),
+                                           {std::move(assistantTurn), std::move(resultTurn)}}};
+}
+
+} // namespace
+
+ClaudeLLMService::ClaudeLLMService(std::shared_ptr<APIClient> apiClient,
+                                   ToolCallMapper toolCallMapper, PromptBuilder promptBuilder)
+    : apiClient_(std::move(apiClient))
+    , toolCallMapper_(std::move(toolCallMapper))
+    , promptBuilder_(promptBuilder) {}
+
+LLMResponse ClaudeLLMService::interpret(const std::string& instruction, const Project& context,
+                                        const std::vector<ChatMessage>& history,
+                                        const std::optional<Uuid>& selectedClipId,
+                                        std::stop_token stop) {
+    LoopState state = startLoop(instruction, context, history, selectedClipId);
+    for (int iteration = 0; iteration < maxIterations; ++iteration) {
+        const std::string body =
+            apiClient_->sendToolUseMessage(state.systemPrompt, state.messages, state.tools, stop);
+        const ContentBlock::ParsedReply reply = ContentBlock::parseWithStopReason(body);
+        if (!absorbReply(*this, state, reply.blocks, reply.stopReason, context, iteration).goOn) {
+            break;
+        }
+    }
+    return std::move(state).response();
+}
+
+AsyncStream<LLMStreamEvent>
+ClaudeLLMService::streamInterpret(const std::string& instruction, const Project& context,
+                                  const std::vector<ChatMessage>& history,
+                                  const std::optional<Uuid>& selectedClipId) {
+    // Built before the stream exists, so the producer owns copies of everything.
+    LoopState initial = startLoop(instruction, context, history, selectedClipId);
+    return AsyncStream<LLMStreamEvent>(
+        [service = *this, context, state = std::move(initial)](
+            AsyncChannelWriter<LLMStreamEvent>& events, std::stop_token stop) mutable {
+            for (int iteration = 0; iteration < maxIterations; ++iteration) {
+                throwIfCancelled(stop);
+                AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
+                    state.systemPrompt, state.messages, state.tools);
+                StreamContentBlockAccumulator accumulator;
+                while (std::optional<SSELine> line = lines.next(stop)) {
+                    throwIfCancelled(stop);
+                    std::optional<AnthropicStreamEvent> event =
+                        AnthropicStreamEventParser::parse(*line);
+                    if (!event) {
+                        continue;
+                    }
+                    if (auto feedback = accumulator.feed(*event)) {
+                        if (const auto* text = feedback->textDelta()) {
+                            events.send(LLMStreamEvent::textDelta(text->text));
+                        } else if (const auto* tool = feedback->toolUseStarted()) {
+                            events.send(LLMStreamEvent::toolUseStarted(tool->name));
+                        }
+                    }
+                }
+                ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
+                                                   accumulator.stopReason(), context, iteration);
+                if (outcome.iteration) {
+                    events.send(LLMStreamEvent(std::move(*outcome.iteration)));
+                }
+                if (!outcome.goOn) {
+                    break;
+                }
+            }
+            events.send(LLMStreamEvent::completed(std::move(state).response()));
+        });
+}
+
+ClaudeLLMService::MappedToolCalls ClaudeLLMService::mapToolCalls(const std::vector<ToolCall>& calls,
+                                                                 const Project& context) const {
+    MappedToolCalls mapped;
+    for (const ToolCall& call : calls) {
+        try {
+            std::vector<EditCommand> commands = toolCallMapper_.map(std::vector{call}, context);
+            mapped.commands.insert(mapped.commands.end(), std::make_move_iterator(commands.begin()),
+                                   std::make_move_iterator(commands.end()));
+            mapped.toolResults.push_back(ToolResult{
+                call.id,
+                "Parsed: " + call.name + " - will be applied after all tools are processed",
+                false});
+        } catch (const LLMResponseParserError& error) {
+            mapped.toolResults.push_back(
+                ToolResult{call.id, "Error: " + error.description(), true});
+        }
+    }
+    return mapped;
+}
+
+std::pair<ChatMessage, ChatMessage>
+ClaudeLLMService::buildIntermediateMessages(const std::vector<ContentBlock>& contentBlocks,
+                                            const std::vector<ToolResult>& toolResults) {
+    std::vector<ChatMessage::ContentPart> assistantParts;
+    for (const ContentBlock& block : contentBlocks) {
+        if (const std::string* text = block.textValue()) {
+            assistantParts.emplace_back(ChatMessage::Text{*text});
+        } else if (const ToolCall* call = block.toolCallValue()) {
+            assistantParts.emplace_back(ChatMessage::ToolUse{call->id, call->name, call->input});
+        }
+    }
+    std::vector<ChatMessage::ContentPart> resultParts;
+    for (const ToolResult& result : toolResults) {
+        resultParts.emplace_back(
+            ChatMessage::ToolResult{result.toolUseId, result.content, result.isError});
+    }
+    return {ChatMessage::make(ChatMessage::Role::assistant, std::move(assistantParts)),
+            ChatMessage::make(ChatMessage::Role::user, std::move(resultParts))};
+}
+
+} // namespace vexel

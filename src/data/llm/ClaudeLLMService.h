@@ -1,0 +1,69 @@
+#pragma once
+
+#include "data/llm/ContentBlock.h"
+#include "data/llm/LLMService.h"
+#include "data/llm/PromptBuilder.h"
+#include "data/llm/ToolCall.h"
+#include "data/llm/ToolCallMapper.h"
+#include "infrastructure/network/APIClient.h"
+
+#include <cstddef>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace vexel {
+
+// The assistant loop over the backend: each reply's tool calls are mapped to
+// commands at once and answered with tool results, and the conversation goes
+// on while the backend asks for tools — at most five requests and 50 commands
+// per instruction. Holds no state of its own between calls.
+class ClaudeLLMService final : public LLMService {
+public:
+    static constexpr int maxIterations = 5;
+    static constexpr std::size_t maxCommands = 50;
+
+    // The answer to one tool call, sent back in the next request.
+    struct ToolResult {
+        std::string toolUseId;
+        std::string content;
+        bool isError = false;
+        friend bool operator==(const ToolResult&, const ToolResult&) = default;
+    };
+
+    struct MappedToolCalls {
+        std::vector<EditCommand> commands;
+        std::vector<ToolResult> toolResults;
+    };
+
+    ClaudeLLMService(std::shared_ptr<APIClient> apiClient, ToolCallMapper toolCallMapper = {},
+                     PromptBuilder promptBuilder = {});
+
+    LLMResponse interpret(const std::string& instruction, const Project& context,
+                          const std::vector<ChatMessage>& history,
+                          const std::optional<Uuid>& selectedClipId,
+                          std::stop_token stop = {}) override;
+
+    AsyncStream<LLMStreamEvent> streamInterpret(const std::string& instruction,
+                                                const Project& context,
+                                                const std::vector<ChatMessage>& history,
+                                                const std::optional<Uuid>& selectedClipId) override;
+
+    // Maps each call on its own, so that one bad call costs only its own
+    // command: it becomes an error tool result the model reads next turn.
+    // Never throws for a call that cannot be mapped.
+    MappedToolCalls mapToolCalls(const std::vector<ToolCall>& calls, const Project& context) const;
+
+    // The two turns of one tool iteration: the assistant's (its blocks as text
+    // and tool-use parts) and the user turn of tool results.
+    static std::pair<ChatMessage, ChatMessage>
+    buildIntermediateMessages(const std::vector<ContentBlock>& contentBlocks,
+                              const std::vector<ToolResult>& toolResults);
+
+private:
+    std::shared_ptr<APIClient> apiClient_;
+    ToolCallMapper toolCallMapper_;
+    PromptBuilder promptBuilder_;
+};
+
+} // namespace vexel
