@@ -261,7 +261,8 @@ TEST_F(ClaudeAPIClientLoopbackTest, CancellingDuringARetryWaitEndsPromptly) {
     const auto stopAt = std::chrono::steady_clock::now();
     source.request_stop();
     ASSERT_EQ(outcome.wait_for(5s), std::future_status::ready);
-    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, 500ms);
+    // Far below the 30 s wait, with room for a loaded sanitizer run.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, 3s);
     EXPECT_THROW(outcome.get(), CancellationError);
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(sleeper->delays(), std::vector<double>{30});
@@ -274,7 +275,7 @@ TEST_F(ClaudeAPIClientLoopbackTest, CancellingAStreamEndsItPromptly) {
     const auto cancelAt = std::chrono::steady_clock::now();
     stream.cancel();
     EXPECT_THROW(stream.next(watchdog.token()), CancellationError);
-    EXPECT_LT(std::chrono::steady_clock::now() - cancelAt, 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelAt, 3s);
     EXPECT_FALSE(watchdog.fired());
 
     // Letting go of a stream mid-body returns at once as well.
