@@ -285,7 +285,7 @@ TEST_F(ClaudeAPIClientLoopbackTest, CancellingAStreamEndsItPromptly) {
     EXPECT_EQ(abandoned->next(watchdog.token()), (SSELine{"", "first"}));
     const auto dropAt = std::chrono::steady_clock::now();
     abandoned.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - dropAt, 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - dropAt, 3s);
 }
 
 TEST_F(ClaudeAPIClientLoopbackTest, ConnectionLostMidStreamKeepsTheLinesAndEndsWithTheRawError) {

@@ -246,7 +246,7 @@ TEST(CurlHttpClient, StopRequestEndsTheExchangePromptlyAsCancellation) {
     while (!returned && std::chrono::steady_clock::now() < stopAt + 5s) {
         std::this_thread::sleep_for(1ms);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, 3s);
     exchange.join();
     ASSERT_TRUE(outcome);
     EXPECT_THROW(std::rethrow_exception(outcome), CancellationError);
