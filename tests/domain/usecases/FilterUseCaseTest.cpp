@@ -1,0 +1,53 @@
+#include "domain/usecases/FilterUseCase.h"
+
+#include "domain/entities/EditError.h"
+#include "domain/usecases/ClipKindsFixture.h"
+#include "support/ExpectEditError.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexel;
+using namespace vexel::testing;
+
+namespace {
+
+struct FilterUseCaseTest : ClipKindsFixture {
+    FilterUseCase useCase{engine.repository};
+};
+
+} // namespace
+
+TEST_F(FilterUseCaseTest, StoresAPresetWithFullIntensityByDefaultAndUndoes) {
+    const Project before = current();
+    const Project after = engine.change([&] { return useCase.execute(video.id, "sepia", {}); });
+    EXPECT_EQ(after.findClip(video.id)->filter, (FilterPreset{"sepia", 1.0}));
+    engine.expectUndoable(before, after);
+
+    useCase.execute(image.id, "noir", 0.4);
+    EXPECT_EQ(stored(image.id).filter, (FilterPreset{"noir", 0.4}));
+}
+
+TEST_F(FilterUseCaseTest, NoneOrAnEmptyNameClearsWithoutLookingAtTheIntensity) {
+    useCase.execute(video.id, "grayscale", 0.5);
+    useCase.execute(video.id, "none", 7);
+    EXPECT_FALSE(stored(video.id).filter.has_value());
+    useCase.execute(video.id, "grayscale", 0.5);
+    useCase.execute(video.id, "", {});
+    EXPECT_FALSE(stored(video.id).filter.has_value());
+}
+
+TEST_F(FilterUseCaseTest, NamesAreExactAndIntensityIsBounded) {
+    expectEditError([&] { useCase.execute(video.id, "Sepia", {}); },
+                    EditError::invalidFilterName("Sepia"));
+    expectEditError([&] { useCase.execute(video.id, "None", {}); },
+                    EditError::invalidFilterName("None"));
+    expectEditError([&] { useCase.execute(video.id, "sepia", 1.5); },
+                    EditError::invalidFilterIntensity(1.5));
+    expectEditError([&] { useCase.execute(video.id, "sepia", -0.1); },
+                    EditError::invalidFilterIntensity(-0.1));
+    expectEditError([&] { useCase.execute(audio.id, "sepia", {}); },
+                    EditError::trackTypeMismatch());
+    EXPECT_TRUE(savedNothing());
+    EXPECT_EQ(clipIn(useCase.execute(video.id, "sepia", 0), video.id).filter,
+              (FilterPreset{"sepia", 0}));
+}

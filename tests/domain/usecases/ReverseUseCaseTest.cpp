@@ -1,0 +1,35 @@
+#include "domain/usecases/ReverseUseCase.h"
+
+#include "domain/entities/EditError.h"
+#include "domain/usecases/ClipKindsFixture.h"
+#include "support/ExpectEditError.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexel;
+using namespace vexel::testing;
+
+namespace {
+
+struct ReverseUseCaseTest : ClipKindsFixture {
+    ReverseUseCase useCase{engine.repository};
+};
+
+} // namespace
+
+TEST_F(ReverseUseCaseTest, EachCallTogglesAndUndoRestores) {
+    const Project before = current();
+    const Project after = engine.change([&] { return useCase.execute(audio.id); });
+    EXPECT_TRUE(after.findClip(audio.id)->isReversed);
+    engine.expectUndoable(before, after);
+
+    // Twice restores the clip.
+    useCase.execute(video.id);
+    EXPECT_EQ(useCase.execute(video.id), after);
+}
+
+TEST_F(ReverseUseCaseTest, ImageAndTextClipsCannotBeReversed) {
+    expectEditError([&] { useCase.execute(image.id); }, EditError::trackTypeMismatch());
+    expectEditError([&] { useCase.execute(text.id); }, EditError::trackTypeMismatch());
+    EXPECT_TRUE(savedNothing());
+}

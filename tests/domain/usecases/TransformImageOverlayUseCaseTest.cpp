@@ -1,0 +1,44 @@
+#include "domain/usecases/TransformImageOverlayUseCase.h"
+
+#include "domain/entities/EditError.h"
+#include "domain/usecases/ClipKindsFixture.h"
+#include "support/ExpectEditError.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace vexel;
+using namespace vexel::testing;
+
+namespace {
+
+struct TransformImageOverlayUseCaseTest : ClipKindsFixture {
+    TransformImageOverlayUseCase useCase{engine.repository};
+};
+
+} // namespace
+
+TEST_F(TransformImageOverlayUseCaseTest, ClampsInsteadOfRejectingAndUndoes) {
+    const Project before = current();
+    const Project after = engine.change([&] { return useCase.execute(image.id, 1.4, {}, 9); });
+    EXPECT_EQ(after.findClip(image.id)->overlayTransform, (OverlayTransform{1.0, 0.5, 5.0}));
+    engine.expectUndoable(before, after);
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    useCase.execute(image.id, nan, -3, nan);
+    EXPECT_EQ(stored(image.id).overlayTransform, (OverlayTransform{0, 0, 0.1}));
+}
+
+TEST_F(TransformImageOverlayUseCaseTest, KeepsStoredValuesAndAlwaysStoresAPlacement) {
+    useCase.execute(image.id, {}, {}, {});
+    EXPECT_EQ(stored(image.id).overlayTransform, (OverlayTransform{0.5, 0.5, 1.0}));
+    useCase.execute(image.id, 0.2, 0.3, {});
+    useCase.execute(image.id, {}, {}, 2);
+    EXPECT_EQ(stored(image.id).overlayTransform, (OverlayTransform{0.2, 0.3, 2}));
+
+    engine.repository->saved.clear();
+    expectEditError([&] { useCase.execute(video.id, 0.5, 0.5, 1); },
+                    EditError::trackTypeMismatch());
+    EXPECT_TRUE(savedNothing());
+}
