@@ -1,0 +1,50 @@
+#include "domain/usecases/EditTextUseCase.h"
+
+#include "domain/entities/ClipBuilder.h"
+#include "domain/entities/EditError.h"
+#include "domain/usecases/ClipEditSteps.h"
+
+namespace vexel {
+
+Project EditTextUseCase::applyTo(const Project& project, const EditCommand::EditText& edit) const {
+    const Clip* clip = project.findClip(edit.textId);
+    if (clip == nullptr || clip->trackType != TrackType::text) {
+        throw EditError::clipNotFound(edit.textId);
+    }
+    // A text clip of no or negative length would vanish from the timeline and
+    // run its animations over a backwards span.
+    if (edit.timeRange && !(edit.timeRange->duration > 0)) {
+        throw EditError::invalidTimeRange();
+    }
+    const TimeRange range = edit.timeRange.value_or(clip->timeRange);
+    if (!(range.startTime + range.duration <= project.maxDuration)) {
+        throw EditError::exceedsMaxDuration();
+    }
+    ClipBuilder builder(*clip);
+    if (edit.text) {
+        builder.assetName = *edit.text;
+    }
+    if (edit.position) {
+        builder.textPosition = *edit.position;
+    }
+    if (edit.style) {
+        builder.textStyle = *edit.style;
+    }
+    builder.timeRange = range;
+    return project.replacingClip(builder.build());
+}
+
+bool EditTextUseCase::canHandle(const EditCommand& command) const {
+    return command.is<EditCommand::EditText>();
+}
+
+Project EditTextUseCase::execute(const EditCommand& command, const Project&) const {
+    const auto* edit = command.getIf<EditCommand::EditText>();
+    if (edit == nullptr) {
+        throw EditError::unsupportedCommand();
+    }
+    return applyAndSave(*projectRepository_,
+                        [&](const Project& project) { return applyTo(project, *edit); });
+}
+
+} // namespace vexel
