@@ -26,6 +26,11 @@ Project AddTextUseCase::execute(const std::string& text, std::optional<double> a
             start = std::max(start, clip.timeRange.endTime());
         }
     }
+    // As for a text edit: a text clip of no or negative length would vanish from
+    // the timeline and hide inside its neighbours past every overlap test.
+    if (!(duration > 0)) {
+        throw EditError::invalidTimeRange();
+    }
     const TimeRange range{start, duration};
     if (!(range.startTime + range.duration <= project.maxDuration)) {
         throw EditError::exceedsMaxDuration();

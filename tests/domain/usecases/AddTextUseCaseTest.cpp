@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace vexel;
 using namespace vexel::testing;
 
@@ -45,6 +47,20 @@ TEST(AddTextUseCase, PlacesTextClipsOnTheFirstTextTrackAndUndoes) {
                     EditError::exceedsMaxDuration());
     EXPECT_TRUE(engine.repository->saved.empty());
     EXPECT_NO_THROW(useCase.execute("x", 55.0, 5, {}, {})); // ends at the limit
+}
+
+// Found by fuzzing: a negative length slipped past the overlap test and left a
+// text clip inside another.
+TEST(AddTextUseCase, RefusesTextOfNoOrNegativeLength) {
+    EditEngineHarness engine{Project::makeNew(60)};
+    const AddTextUseCase useCase(engine.repository);
+    useCase.execute("Hello", 0.0, 3, TextPosition::bottom(), {});
+    engine.repository->saved.clear();
+    for (double duration : {-10.0, 0.0, std::nan("")}) {
+        expectEditError([&] { useCase.execute("", 1e-313, duration, {}, {}); },
+                        EditError::invalidTimeRange());
+    }
+    EXPECT_TRUE(engine.repository->saved.empty());
 }
 
 TEST(AddTextUseCase, CommandDefaultsToBottomAndTheDefaultStyle) {
