@@ -1,0 +1,543 @@
+#include "platform/media/AssetReader.h"
+
+#include "platform/media/FFmpeg.h"
+#include "platform/media/Scaler.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+#include <atomic>
+#include <limits>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+namespace vexel::media {
+
+namespace {
+
+using ffmpeg::check;
+using Kind = MediaError::Kind;
+
+// Unwinds the decoding loop when the caller cancels.
+struct ReadingCancelled {};
+
+MediaTime timeIn(std::int64_t ticks, AVRational timeBase) {
+    return MediaTime(ticks, timeBase.den).multipliedByRatio(timeBase.num, 1);
+}
+
+int interruptRequested(void* opaque) {
+    return static_cast<std::atomic<bool>*>(opaque)->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+} // namespace
+
+struct AssetReader::Impl {
+    Asset asset;
+    AssetTrack track;
+    Options options;
+
+    std::atomic<Status> status{Status::unknown};
+    std::atomic<bool> cancelRequested{false};
+    mutable std::mutex errorMutex;
+    std::optional<MediaError> error;
+
+    // Touched only by the consumer thread.
+    ffmpeg::InputContextPtr format;
+    AVStream* stream = nullptr;
+    ffmpeg::CodecContextPtr decoder;
+    ffmpeg::PacketPtr packet;
+    bool decoderDrained = false;
+
+    // Video.
+    std::optional<PixelBufferPool> pool;
+    ffmpeg::Scaler scaler;
+    struct Decoded {
+        ffmpeg::FramePtr frame;
+        MediaTime time;
+    };
+    std::optional<Decoded> candidate; // the latest frame at or before the range start
+    std::optional<Decoded> pending;   // a frame to deliver after the candidate
+    std::optional<MediaTime> lastTime;
+    bool rangeEndReached = false;
+
+    // Audio.
+    ffmpeg::ResampleContextPtr resampler;
+    AVChannelLayout resamplerInputLayout{};
+    int resamplerInputRate = 0;
+    int resamplerInputFormat = -1;
+    AVChannelLayout outputLayout{};
+    int outputRate = 0;
+    std::optional<MediaTime> audioAnchor;
+    std::int64_t samplesDelivered = 0; // sample frames out of the resampler so far
+
+    Impl(Asset a, AssetTrack t, Options o)
+        : asset(std::move(a))
+        , track(std::move(t))
+        , options(std::move(o)) {}
+
+    ~Impl() {
+        av_channel_layout_uninit(&resamplerInputLayout);
+        av_channel_layout_uninit(&outputLayout);
+    }
+
+    void fail(const MediaError& failure) {
+        {
+            std::lock_guard lock(errorMutex);
+            error = failure;
+        }
+        finish(Status::failed);
+    }
+
+    // Moves from reading to an end state and lets go of the decoder. A cancel
+    // that came first wins.
+    void finish(Status end) {
+        Status expected = Status::reading;
+        status.compare_exchange_strong(expected, end);
+        releaseDecoding();
+    }
+
+    void releaseDecoding() {
+        candidate.reset();
+        pending.reset();
+        resampler.reset();
+        decoder.reset();
+        format.reset();
+        stream = nullptr;
+    }
+
+    bool stillReading() {
+        if (cancelRequested.load()) {
+            releaseDecoding();
+            return false;
+        }
+        return status.load() == Status::reading;
+    }
+
+    void open() {
+        const std::string context = "Cannot read \"" + asset.path.string() + "\"";
+        AVFormatContext* raw = avformat_alloc_context();
+        if (!raw) {
+            throw std::bad_alloc();
+        }
+        raw->interrupt_callback.callback = interruptRequested;
+        raw->interrupt_callback.opaque = &cancelRequested;
+        ffmpeg::Options formatOptions;
+        formatOptions.set("protocol_whitelist", "file");
+        // On failure FFmpeg frees the context itself.
+        check(avformat_open_input(&raw, ffmpeg::fileUrl(asset.path).c_str(), nullptr,
+                                  formatOptions.get()),
+              Kind::cannotOpen, context);
+        format.reset(raw);
+        check(avformat_find_stream_info(format.get(), nullptr), Kind::cannotOpen, context);
+
+        if (track.trackID < 0 || static_cast<unsigned>(track.trackID) >= format->nb_streams) {
+            throw MediaError(Kind::noSuchTrack,
+                             context + ": no track " + std::to_string(track.trackID));
+        }
+        stream = format->streams[track.trackID];
+        AVMediaType wanted =
+            track.mediaType == MediaType::video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
+        if (stream->codecpar->codec_type != wanted) {
+            throw MediaError(Kind::noSuchTrack, context + ": track " +
+                                                    std::to_string(track.trackID) +
+                                                    " is not of the expected kind");
+        }
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
+            if (format->streams[i] != stream) {
+                format->streams[i]->discard = AVDISCARD_ALL;
+            }
+        }
+
+        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+        if (!codec) {
+            throw MediaError(Kind::unsupported, context + ": no decoder for " +
+                                                    avcodec_get_name(stream->codecpar->codec_id));
+        }
+        decoder.reset(avcodec_alloc_context3(codec));
+        if (!decoder) {
+            throw std::bad_alloc();
+        }
+        check(avcodec_parameters_to_context(decoder.get(), stream->codecpar), Kind::unsupported,
+              context);
+        decoder->pkt_timebase = stream->time_base;
+        decoder->thread_count = 0; // one per core
+        decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+        check(avcodec_open2(decoder.get(), codec, nullptr), Kind::unsupported, context);
+        packet = ffmpeg::makePacket();
+
+        if (track.mediaType == MediaType::video) {
+            pool.emplace(decoder->width, decoder->height);
+        }
+        seekToRangeStart();
+    }
+
+    void seekToRangeStart() {
+        if (!options.timeRange || !(options.timeRange->start > MediaTime::zero())) {
+            return;
+        }
+        const MediaTime& start = options.timeRange->start;
+        std::int64_t target = av_rescale_q_rnd(start.value(), AVRational{1, start.timescale()},
+                                               stream->time_base, AV_ROUND_DOWN);
+        // A failed seek only costs decoding from the beginning.
+        av_seek_frame(format.get(), stream->index, target, AVSEEK_FLAG_BACKWARD);
+    }
+
+    // The next decoded frame in presentation order; nothing at the end.
+    ffmpeg::FramePtr nextDecodedFrame() {
+        ffmpeg::FramePtr frame = ffmpeg::makeFrame();
+        const std::string context = "Cannot decode \"" + asset.path.string() + "\"";
+        while (true) {
+            int received = avcodec_receive_frame(decoder.get(), frame.get());
+            if (received == 0) {
+                return frame;
+            }
+            if (received == AVERROR_EOF) {
+                return nullptr;
+            }
+            if (received != AVERROR(EAGAIN)) {
+                check(received, Kind::decodingFailed, context);
+            }
+            if (decoderDrained) {
+                return nullptr;
+            }
+            if (cancelRequested.load()) {
+                throw ReadingCancelled{};
+            }
+            int read = av_read_frame(format.get(), packet.get());
+            if (read == AVERROR_EXIT || cancelRequested.load()) {
+                av_packet_unref(packet.get());
+                throw ReadingCancelled{};
+            }
+            if (read == AVERROR_EOF) {
+                check(avcodec_send_packet(decoder.get(), nullptr), Kind::decodingFailed, context);
+                decoderDrained = true;
+                continue;
+            }
+            check(read, Kind::decodingFailed, context);
+            if (packet->stream_index == stream->index) {
+                int sent = avcodec_send_packet(decoder.get(), packet.get());
+                // A damaged packet is skipped, as players do; anything else ends reading.
+                if (sent < 0 && sent != AVERROR_INVALIDDATA) {
+                    av_packet_unref(packet.get());
+                    check(sent, Kind::decodingFailed, context);
+                }
+            }
+            av_packet_unref(packet.get());
+        }
+    }
+
+    MediaTime nominalFrameDuration() const {
+        AVRational rate =
+            stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+        if (rate.num > 0 && rate.den > 0) {
+            return MediaTime(rate.den, rate.num);
+        }
+        return MediaTime::zero();
+    }
+
+    MediaTime presentationTime(const AVFrame& frame) {
+        std::int64_t pts = frame.best_effort_timestamp;
+        MediaTime time = pts != AV_NOPTS_VALUE ? timeIn(pts, stream->time_base)
+                         : lastTime            ? *lastTime + nominalFrameDuration()
+                                               : MediaTime::zero();
+        lastTime = time;
+        return time;
+    }
+
+    VideoFrame deliver(Decoded decoded) {
+        const AVFrame& frame = *decoded.frame;
+        MediaTime duration = frame.pkt_duration > 0 ? timeIn(frame.pkt_duration, stream->time_base)
+                                                    : nominalFrameDuration();
+        if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
+            pool.emplace(frame.width, frame.height);
+        }
+        PixelBuffer buffer = pool->makeBufferForOverwrite();
+        ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);
+        ffmpeg::ScaleSpec spec;
+        spec.sourceWidth = frame.width;
+        spec.sourceHeight = frame.height;
+        spec.sourceFormat = static_cast<AVPixelFormat>(frame.format);
+        spec.sourceColorspace = ffmpeg::colorspaceOf(frame);
+        spec.sourceFullRange = ffmpeg::isFullRange(frame);
+        spec.destinationWidth = frame.width;
+        spec.destinationHeight = frame.height;
+        spec.destinationFormat = AV_PIX_FMT_BGRA;
+        spec.destinationFullRange = true;
+        scaler.scale(spec, frame, *target);
+        return VideoFrame{std::move(buffer), decoded.time, duration};
+    }
+
+    std::optional<VideoFrame> nextVideoFrame() {
+        const std::optional<MediaTimeRange>& range = options.timeRange;
+        while (true) {
+            if (pending) {
+                return deliver(*std::exchange(pending, std::nullopt));
+            }
+            if (rangeEndReached) {
+                return std::nullopt;
+            }
+            if (cancelRequested.load()) {
+                throw ReadingCancelled{};
+            }
+            ffmpeg::FramePtr frame = nextDecodedFrame();
+            std::optional<MediaTime> time;
+            if (frame) {
+                time = presentationTime(*frame);
+            }
+            if (!frame || (range && *time >= range->end())) {
+                // Frames come in presentation order: nothing later is wanted.
+                rangeEndReached = true;
+                if (candidate) {
+                    return deliver(*std::exchange(candidate, std::nullopt));
+                }
+                return std::nullopt;
+            }
+            Decoded decoded{std::move(frame), *time};
+            if (range && decoded.time <= range->start) {
+                candidate = std::move(decoded);
+                continue;
+            }
+            if (candidate) {
+                pending = std::move(decoded);
+                return deliver(*std::exchange(candidate, std::nullopt));
+            }
+            return deliver(std::move(decoded));
+        }
+    }
+
+    void configureResampler(const AVFrame& frame) {
+        bool same = resampler && resamplerInputRate == frame.sample_rate &&
+                    resamplerInputFormat == frame.format &&
+                    av_channel_layout_compare(&resamplerInputLayout, &frame.ch_layout) == 0;
+        if (same) {
+            return;
+        }
+        const std::string context = "Cannot convert audio of \"" + asset.path.string() + "\"";
+        av_channel_layout_uninit(&resamplerInputLayout);
+        AVChannelLayout input{};
+        if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame.ch_layout.nb_channels == 0) {
+            av_channel_layout_default(&input, std::max(frame.ch_layout.nb_channels, 1));
+        } else {
+            check(av_channel_layout_copy(&input, &frame.ch_layout), Kind::decodingFailed, context);
+        }
+        if (outputRate == 0) {
+            outputRate = options.audioSampleRate.value_or(frame.sample_rate);
+            if (options.audioChannelCount) {
+                av_channel_layout_default(&outputLayout, *options.audioChannelCount);
+            } else {
+                check(av_channel_layout_copy(&outputLayout, &input), Kind::decodingFailed, context);
+            }
+        }
+        SwrContext* raw = nullptr;
+        int made = swr_alloc_set_opts2(&raw, &outputLayout, AV_SAMPLE_FMT_S16, outputRate, &input,
+                                       static_cast<AVSampleFormat>(frame.format), frame.sample_rate,
+                                       0, nullptr);
+        resampler.reset(raw);
+        check(made, Kind::unsupported, context);
+        check(swr_init(resampler.get()), Kind::unsupported, context);
+        // Keep the frame's own layout for comparing the next frames.
+        check(av_channel_layout_copy(&resamplerInputLayout, &frame.ch_layout), Kind::decodingFailed,
+              context);
+        av_channel_layout_uninit(&input);
+        resamplerInputRate = frame.sample_rate;
+        resamplerInputFormat = frame.format;
+    }
+
+    // Resamples `frame` (or drains the resampler when null) into `out`.
+    void resample(const AVFrame* frame, std::vector<std::int16_t>& out) {
+        const std::string context = "Cannot convert audio of \"" + asset.path.string() + "\"";
+        int inputCount = frame ? frame->nb_samples : 0;
+        int capacity = swr_get_out_samples(resampler.get(), inputCount);
+        check(capacity, Kind::decodingFailed, context);
+        int channels = outputLayout.nb_channels;
+        out.resize(static_cast<std::size_t>(capacity) * static_cast<std::size_t>(channels));
+        std::uint8_t* planes[] = {reinterpret_cast<std::uint8_t*>(out.data())};
+        int converted = swr_convert(
+            resampler.get(), planes, capacity,
+            frame ? const_cast<const std::uint8_t**>(frame->extended_data) : nullptr, inputCount);
+        check(converted, Kind::decodingFailed, context);
+        out.resize(static_cast<std::size_t>(converted) * static_cast<std::size_t>(channels));
+    }
+
+    // Sample index (at the output rate, from the anchor) of a time.
+    std::int64_t sampleIndex(const MediaTime& time) const {
+        return (time - *audioAnchor).convertScale(outputRate).value();
+    }
+
+    // What to deliver of an audio track: the asked range within the track's
+    // own span. Decoders hand out the encoder's padding after the end in full
+    // frames; the container knows where the sound ends.
+    std::optional<MediaTimeRange> audioRange() const {
+        std::optional<MediaTimeRange> range = options.timeRange;
+        if (track.timeRange.duration > MediaTime::zero()) {
+            MediaTime end = track.timeRange.end();
+            if (!range) {
+                MediaTime start = min(track.timeRange.start, MediaTime::zero());
+                range = MediaTimeRange{start, end - start};
+            } else if (range->end() > end) {
+                range->duration = max(end - range->start, MediaTime::zero());
+            }
+        }
+        return range;
+    }
+
+    std::optional<AudioSamples> nextAudioSamples() {
+        const std::optional<MediaTimeRange> range = audioRange();
+        while (true) {
+            if (cancelRequested.load()) {
+                throw ReadingCancelled{};
+            }
+            ffmpeg::FramePtr frame = nextDecodedFrame();
+            if (frame && frame->nb_samples <= 0) {
+                continue;
+            }
+            if (!frame && !resampler) {
+                return std::nullopt;
+            }
+            if (frame) {
+                configureResampler(*frame);
+                if (!audioAnchor) {
+                    audioAnchor = frame->best_effort_timestamp != AV_NOPTS_VALUE
+                                      ? timeIn(frame->best_effort_timestamp, stream->time_base)
+                                      : MediaTime::zero();
+                }
+            }
+            AudioSamples chunk;
+            chunk.sampleRate = outputRate;
+            chunk.channelCount = outputLayout.nb_channels;
+            resample(frame.get(), chunk.samples);
+            std::int64_t first = samplesDelivered;
+            std::int64_t count = static_cast<std::int64_t>(chunk.frameCount());
+            samplesDelivered += count;
+            std::int64_t keepFrom = first;
+            std::int64_t keepTo = first + count;
+            if (range) {
+                keepFrom = std::max(keepFrom, sampleIndex(range->start));
+                keepTo = std::min(keepTo, sampleIndex(range->end()));
+                if (first >= sampleIndex(range->end())) {
+                    return std::nullopt;
+                }
+            }
+            if (keepTo > keepFrom) {
+                auto channels = static_cast<std::size_t>(chunk.channelCount);
+                auto from = static_cast<std::size_t>(keepFrom - first) * channels;
+                auto to = static_cast<std::size_t>(keepTo - first) * channels;
+                chunk.samples = std::vector<std::int16_t>(chunk.samples.begin() + from,
+                                                          chunk.samples.begin() + to);
+                chunk.time = *audioAnchor + MediaTime(keepFrom, outputRate);
+                return chunk;
+            }
+            if (!frame) {
+                return std::nullopt;
+            }
+        }
+    }
+};
+
+AssetReader::AssetReader(Asset asset, AssetTrack track)
+    : AssetReader(std::move(asset), std::move(track), Options{}) {}
+
+AssetReader::AssetReader(Asset asset, AssetTrack track, Options options) {
+    if (track.mediaType != MediaType::video && track.mediaType != MediaType::audio) {
+        throw MediaError(MediaError::Kind::noSuchTrack, "Track " + std::to_string(track.trackID) +
+                                                            " of \"" + asset.path.string() +
+                                                            "\" is neither video nor audio");
+    }
+    auto inRange = [](const std::optional<int>& value, int low, int high) {
+        return !value || (low <= *value && *value <= high);
+    };
+    if (!inRange(options.audioSampleRate, 1000, 768000) ||
+        !inRange(options.audioChannelCount, 1, 16)) {
+        throw MediaError(MediaError::Kind::invalidArgument, "Audio output format out of range");
+    }
+    impl_ = std::make_unique<Impl>(std::move(asset), std::move(track), std::move(options));
+}
+
+AssetReader::~AssetReader() = default;
+
+const AssetTrack& AssetReader::track() const {
+    return impl_->track;
+}
+
+bool AssetReader::startReading() {
+    Status expected = Status::unknown;
+    if (!impl_->status.compare_exchange_strong(expected, Status::reading)) {
+        return false;
+    }
+    try {
+        impl_->open();
+    } catch (const MediaError& failure) {
+        if (impl_->cancelRequested.load()) {
+            impl_->releaseDecoding();
+            return false;
+        }
+        impl_->fail(failure);
+        return false;
+    }
+    return impl_->stillReading();
+}
+
+std::optional<VideoFrame> AssetReader::copyNextVideoFrame() {
+    if (impl_->track.mediaType != MediaType::video) {
+        throw std::logic_error("copyNextVideoFrame on a track that is not video");
+    }
+    if (!impl_->stillReading()) {
+        return std::nullopt;
+    }
+    try {
+        auto frame = impl_->nextVideoFrame();
+        if (!frame) {
+            impl_->finish(Status::completed);
+        }
+        return frame;
+    } catch (const ReadingCancelled&) {
+        impl_->releaseDecoding();
+    } catch (const MediaError& failure) {
+        impl_->fail(failure);
+    }
+    return std::nullopt;
+}
+
+std::optional<AudioSamples> AssetReader::copyNextAudioSamples() {
+    if (impl_->track.mediaType != MediaType::audio) {
+        throw std::logic_error("copyNextAudioSamples on a track that is not audio");
+    }
+    if (!impl_->stillReading()) {
+        return std::nullopt;
+    }
+    try {
+        auto samples = impl_->nextAudioSamples();
+        if (!samples) {
+            impl_->finish(Status::completed);
+        }
+        return samples;
+    } catch (const ReadingCancelled&) {
+        impl_->releaseDecoding();
+    } catch (const MediaError& failure) {
+        impl_->fail(failure);
+    }
+    return std::nullopt;
+}
+
+void AssetReader::cancelReading() {
+    impl_->cancelRequested.store(true);
+    for (Status current : {Status::unknown, Status::reading}) {
+        Status expected = current;
+        if (impl_->status.compare_exchange_strong(expected, Status::cancelled)) {
+            return;
+        }
+    }
+}
+
+AssetReader::Status AssetReader::status() const {
+    return impl_->status.load();
+}
+
+std::optional<MediaError> AssetReader::error() const {
+    std::lock_guard lock(impl_->errorMutex);
+    return impl_->error;
+}
+
+} // namespace vexel::media

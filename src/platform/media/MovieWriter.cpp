@@ -1,0 +1,234 @@
+#include "platform/media/MovieWriter.h"
+
+#include "platform/media/AudioEncoder.h"
+#include "platform/media/EncodingInput.h"
+#include "platform/media/VideoEncoder.h"
+#include "platform/media/WriterCore.h"
+
+#include <system_error>
+
+namespace vexel::media {
+
+namespace {
+
+using ffmpeg::check;
+using Kind = MediaError::Kind;
+
+// Frames waiting for the video encoder; it buffers many more inside.
+constexpr std::size_t kVideoQueue = 3;
+constexpr std::size_t kAudioQueue = 16;
+
+} // namespace
+
+struct VideoWriterInput::Impl : EncodingInput<VideoEncoder> {
+    using EncodingInput::EncodingInput;
+};
+
+struct AudioWriterInput::Impl : EncodingInput<AudioEncoder> {
+    using EncodingInput::EncodingInput;
+};
+
+VideoWriterInput::VideoWriterInput(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl)) {}
+VideoWriterInput::~VideoWriterInput() = default;
+
+const VideoSettings& VideoWriterInput::settings() const {
+    return impl_->settings();
+}
+bool VideoWriterInput::isReadyForMoreMediaData() const {
+    return impl_->isReadyForMoreMediaData();
+}
+bool VideoWriterInput::append(const PixelBuffer& buffer, const MediaTime& presentationTime) {
+    return impl_->append(VideoItem{buffer, presentationTime});
+}
+void VideoWriterInput::markAsFinished() {
+    impl_->markAsFinished();
+}
+
+AudioWriterInput::AudioWriterInput(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl)) {}
+AudioWriterInput::~AudioWriterInput() = default;
+
+const AudioSettings& AudioWriterInput::settings() const {
+    return impl_->settings();
+}
+bool AudioWriterInput::isReadyForMoreMediaData() const {
+    return impl_->isReadyForMoreMediaData();
+}
+bool AudioWriterInput::append(const AudioSamples& samples) {
+    return impl_->append(samples);
+}
+void AudioWriterInput::markAsFinished() {
+    impl_->markAsFinished();
+}
+
+struct MovieWriter::Impl {
+    WriterCore core;
+    // Owned by the public input objects below; in the order they were added.
+    std::vector<WriterInputBase*> inputs;
+    std::vector<std::unique_ptr<VideoWriterInput>> videoInputs;
+    std::vector<std::unique_ptr<AudioWriterInput>> audioInputs;
+    bool sessionStarted = false;
+
+    void stopAll() {
+        for (WriterInputBase* input : inputs) {
+            input->abort();
+        }
+        for (WriterInputBase* input : inputs) {
+            input->join();
+        }
+    }
+
+    void requireUnstarted() const {
+        if (core.status.load() != Status::unknown) {
+            throw MediaError(Kind::invalidState, "Inputs must be added before writing starts");
+        }
+    }
+
+    void open() {
+        const std::string context = "Cannot create \"" + core.path.string() + "\"";
+        if (inputs.empty()) {
+            throw MediaError(Kind::invalidState, context + ": no inputs");
+        }
+        std::error_code ignored;
+        if (std::filesystem::exists(std::filesystem::symlink_status(core.path, ignored))) {
+            throw MediaError(Kind::writingFailed, context + ": a file of that name exists");
+        }
+        const char* formatName = core.fileType == FileType::mp4 ? "mp4" : "mov";
+        std::string url = ffmpeg::fileUrl(core.path);
+        AVFormatContext* raw = nullptr;
+        check(avformat_alloc_output_context2(&raw, nullptr, formatName, url.c_str()),
+              Kind::writingFailed, context);
+        core.format.reset(raw);
+        for (WriterInputBase* input : inputs) {
+            input->open();
+        }
+        check(avio_open(&core.format->pb, url.c_str(), AVIO_FLAG_WRITE), Kind::writingFailed,
+              context);
+        ffmpeg::Options options;
+        // The index goes to the front so that the file plays while it streams.
+        options.set("movflags", "+faststart");
+        check(avformat_write_header(core.format.get(), options.get()), Kind::writingFailed,
+              context);
+    }
+
+    void complete() {
+        const std::string context = "Cannot finish \"" + core.path.string() + "\"";
+        std::lock_guard lock(core.muxMutex);
+        check(av_write_trailer(core.format.get()), Kind::writingFailed, context);
+        check(avio_closep(&core.format->pb), Kind::writingFailed, context);
+    }
+};
+
+MovieWriter::MovieWriter(std::filesystem::path path, FileType fileType)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->core.path = std::move(path);
+    impl_->core.fileType = fileType;
+    impl_->core.stopInputs = [impl = impl_.get()] {
+        for (WriterInputBase* input : impl->inputs) {
+            input->abort();
+        }
+    };
+}
+
+MovieWriter::~MovieWriter() {
+    impl_->stopAll();
+}
+
+const std::filesystem::path& MovieWriter::outputPath() const {
+    return impl_->core.path;
+}
+
+VideoWriterInput& MovieWriter::addVideoInput(const VideoSettings& settings) {
+    impl_->requireUnstarted();
+    auto input = std::unique_ptr<VideoWriterInput>(new VideoWriterInput(
+        std::make_unique<VideoWriterInput::Impl>(impl_->core, settings, kVideoQueue)));
+    impl_->inputs.push_back(input->impl_.get());
+    impl_->videoInputs.push_back(std::move(input));
+    return *impl_->videoInputs.back();
+}
+
+AudioWriterInput& MovieWriter::addAudioInput(const AudioSettings& settings) {
+    impl_->requireUnstarted();
+    auto input = std::unique_ptr<AudioWriterInput>(new AudioWriterInput(
+        std::make_unique<AudioWriterInput::Impl>(impl_->core, settings, kAudioQueue)));
+    impl_->inputs.push_back(input->impl_.get());
+    impl_->audioInputs.push_back(std::move(input));
+    return *impl_->audioInputs.back();
+}
+
+bool MovieWriter::startWriting() {
+    if (impl_->core.status.load() != Status::unknown) {
+        return false;
+    }
+    try {
+        impl_->open();
+    } catch (const MediaError& failure) {
+        impl_->core.fail(failure);
+        return false;
+    }
+    Status expected = Status::unknown;
+    if (!impl_->core.status.compare_exchange_strong(expected, Status::writing)) {
+        return false; // cancelled meanwhile
+    }
+    for (WriterInputBase* input : impl_->inputs) {
+        input->start();
+    }
+    return true;
+}
+
+void MovieWriter::startSession(const MediaTime& sourceTime) {
+    if (impl_->sessionStarted) {
+        throw MediaError(Kind::invalidState, "The session has already started");
+    }
+    impl_->sessionStarted = true;
+    impl_->core.sessionStart = sourceTime;
+}
+
+bool MovieWriter::finishWriting() {
+    for (WriterInputBase* input : impl_->inputs) {
+        input->markAsFinished();
+    }
+    for (WriterInputBase* input : impl_->inputs) {
+        input->join();
+    }
+    if (impl_->core.isWriting()) {
+        try {
+            impl_->complete();
+            Status expected = Status::writing;
+            impl_->core.status.compare_exchange_strong(expected, Status::completed);
+        } catch (const MediaError& failure) {
+            impl_->core.fail(failure);
+        }
+    }
+    if (impl_->core.format && impl_->core.format->pb) {
+        avio_closep(&impl_->core.format->pb);
+    }
+    return impl_->core.status.load() == Status::completed;
+}
+
+void MovieWriter::cancelWriting() {
+    for (Status from : {Status::unknown, Status::writing}) {
+        Status expected = from;
+        if (impl_->core.status.compare_exchange_strong(expected, Status::cancelled)) {
+            impl_->stopAll();
+            if (impl_->core.format && impl_->core.format->pb) {
+                avio_closep(&impl_->core.format->pb);
+            }
+            std::error_code ignored;
+            std::filesystem::remove(impl_->core.path, ignored);
+            return;
+        }
+    }
+}
+
+MovieWriter::Status MovieWriter::status() const {
+    return impl_->core.status.load();
+}
+
+std::optional<MediaError> MovieWriter::error() const {
+    std::lock_guard lock(impl_->core.errorMutex);
+    return impl_->core.error;
+}
+
+} // namespace vexel::media

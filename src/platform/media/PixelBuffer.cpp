@@ -1,0 +1,128 @@
+#include "platform/media/PixelBuffer.h"
+
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+namespace vexel::media {
+
+namespace {
+
+constexpr std::size_t kRowAlignment = 64;
+
+struct AlignedDelete {
+    void operator()(std::uint8_t* bytes) const {
+        ::operator delete[](bytes, std::align_val_t(kRowAlignment));
+    }
+};
+
+void checkDimensions(int width, int height) {
+    if (!(width >= 1 && width <= PixelBuffer::maxDimension && height >= 1 &&
+          height <= PixelBuffer::maxDimension)) {
+        throw std::invalid_argument("pixel buffer size out of range: " + std::to_string(width) +
+                                    "x" + std::to_string(height));
+    }
+}
+
+} // namespace
+
+struct PixelBuffer::Storage {
+    int width;
+    int height;
+    std::size_t bytesPerRow;
+    std::unique_ptr<std::uint8_t[], AlignedDelete> bytes;
+
+    Storage(int w, int h)
+        : width(w)
+        , height(h)
+        , bytesPerRow((static_cast<std::size_t>(w) * 4 + kRowAlignment - 1) / kRowAlignment *
+                      kRowAlignment)
+        , bytes(static_cast<std::uint8_t*>(::operator new[](
+              bytesPerRow* static_cast<std::size_t>(h), std::align_val_t(kRowAlignment)))) {}
+
+    void clear() { std::memset(bytes.get(), 0, bytesPerRow * static_cast<std::size_t>(height)); }
+};
+
+struct PixelBufferPool::Shared {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<PixelBuffer::Storage>> idle;
+    std::size_t maxIdle;
+
+    explicit Shared(std::size_t max)
+        : maxIdle(max) {
+        // Recycling runs in a deleter and must not allocate.
+        idle.reserve(maxIdle);
+    }
+
+    void recycle(PixelBuffer::Storage* storage) {
+        std::unique_ptr<PixelBuffer::Storage> owned(storage);
+        std::lock_guard lock(mutex);
+        if (idle.size() < maxIdle) {
+            idle.push_back(std::move(owned));
+        }
+    }
+};
+
+PixelBuffer PixelBuffer::create(int width, int height) {
+    checkDimensions(width, height);
+    auto storage = std::make_shared<Storage>(width, height);
+    storage->clear();
+    return PixelBuffer(std::move(storage));
+}
+
+int PixelBuffer::width() const {
+    return storage_ ? storage_->width : 0;
+}
+
+int PixelBuffer::height() const {
+    return storage_ ? storage_->height : 0;
+}
+
+std::size_t PixelBuffer::bytesPerRow() const {
+    return storage_ ? storage_->bytesPerRow : 0;
+}
+
+std::uint8_t* PixelBuffer::data() const {
+    return storage_ ? storage_->bytes.get() : nullptr;
+}
+
+PixelBufferPool::PixelBufferPool(int width, int height, std::size_t maxIdle)
+    : width_(width)
+    , height_(height)
+    , shared_(std::make_shared<Shared>(maxIdle)) {
+    checkDimensions(width, height);
+}
+
+PixelBuffer PixelBufferPool::makeBuffer() {
+    PixelBuffer buffer = makeBufferForOverwrite();
+    buffer.storage_->clear();
+    return buffer;
+}
+
+PixelBuffer PixelBufferPool::makeBufferForOverwrite() {
+    std::unique_ptr<PixelBuffer::Storage> storage;
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (!shared_->idle.empty()) {
+            storage = std::move(shared_->idle.back());
+            shared_->idle.pop_back();
+        }
+    }
+    if (!storage) {
+        storage = std::make_unique<PixelBuffer::Storage>(width_, height_);
+        storage->clear();
+    }
+    std::weak_ptr<Shared> pool = shared_;
+    return PixelBuffer(std::shared_ptr<PixelBuffer::Storage>(
+        storage.release(), [pool](PixelBuffer::Storage* released) {
+            if (auto shared = pool.lock()) {
+                shared->recycle(released);
+            } else {
+                delete released;
+            }
+        }));
+}
+
+} // namespace vexel::media

@@ -1,0 +1,34 @@
+#include "platform/media/WriterCore.h"
+
+namespace vexel::media {
+
+void WriterCore::fail(const MediaError& failure) {
+    bool stopped = false;
+    for (Status from : {Status::unknown, Status::writing}) {
+        Status expected = from;
+        if (status.compare_exchange_strong(expected, Status::failed)) {
+            stopped = true;
+            break;
+        }
+    }
+    if (!stopped) {
+        return;
+    }
+    {
+        std::lock_guard lock(errorMutex);
+        error = failure;
+    }
+    if (stopInputs) {
+        stopInputs();
+    }
+}
+
+void WriterCore::writePacket(AVPacket& packet, AVStream& stream, AVRational encoderTimeBase) {
+    av_packet_rescale_ts(&packet, encoderTimeBase, stream.time_base);
+    packet.stream_index = stream.index;
+    std::lock_guard lock(muxMutex);
+    ffmpeg::check(av_interleaved_write_frame(format.get(), &packet),
+                  MediaError::Kind::writingFailed, "Cannot write \"" + path.string() + "\"");
+}
+
+} // namespace vexel::media
