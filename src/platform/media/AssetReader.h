@@ -23,11 +23,11 @@ public:
     struct Options {
         // Only media that shows within this range: the frame showing at its
         // start and every later frame before its end; audio cut to the sample.
-        std::optional<MediaTimeRange> timeRange;
+        std::optional<MediaTimeRange> timeRange{};
         // Audio is delivered at the track's own rate and channel count unless
         // these ask for others.
-        std::optional<int> audioSampleRate;
-        std::optional<int> audioChannelCount;
+        std::optional<int> audioSampleRate{};
+        std::optional<int> audioChannelCount{};
     };
 
     // Throws MediaError (noSuchTrack) when the track is neither a video nor an
