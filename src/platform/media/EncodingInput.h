@@ -38,6 +38,13 @@ public:
 
     bool isReadyForMoreMediaData() const { return core_.isWriting() && queue_.hasRoom(); }
 
+    bool waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const {
+        if (core_.isWriting()) {
+            queue_.waitForRoom(timeout);
+        }
+        return isReadyForMoreMediaData();
+    }
+
     bool append(Item item) {
         if (!core_.isWriting()) {
             return false;

@@ -3,6 +3,7 @@
 // The bounded hand-over between a writer input's caller and its encoding
 // thread. Internal to the media layer.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -24,6 +25,14 @@ public:
     bool isClosed() const {
         std::lock_guard lock(mutex_);
         return closed_ || aborted_;
+    }
+
+    // Returns once there is room, the queue is closed or aborted, or the
+    // timeout has passed.
+    void waitForRoom(std::chrono::milliseconds timeout) const {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, timeout,
+                          [&] { return closed_ || aborted_ || items_.size() < capacity_; });
     }
 
     // Waits for room; false once the queue is closed or aborted.
@@ -69,7 +78,7 @@ public:
 private:
     const std::size_t capacity_;
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    mutable std::condition_variable changed_;
     std::deque<Item> items_;
     bool closed_ = false;
     bool aborted_ = false;

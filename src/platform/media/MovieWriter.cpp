@@ -38,6 +38,9 @@ const VideoSettings& VideoWriterInput::settings() const {
 bool VideoWriterInput::isReadyForMoreMediaData() const {
     return impl_->isReadyForMoreMediaData();
 }
+bool VideoWriterInput::waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const {
+    return impl_->waitUntilReadyForMoreMediaData(timeout);
+}
 bool VideoWriterInput::append(const PixelBuffer& buffer, const MediaTime& presentationTime) {
     return impl_->append(VideoItem{buffer, presentationTime});
 }
@@ -54,6 +57,9 @@ const AudioSettings& AudioWriterInput::settings() const {
 }
 bool AudioWriterInput::isReadyForMoreMediaData() const {
     return impl_->isReadyForMoreMediaData();
+}
+bool AudioWriterInput::waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const {
+    return impl_->waitUntilReadyForMoreMediaData(timeout);
 }
 bool AudioWriterInput::append(const AudioSamples& samples) {
     return impl_->append(samples);
@@ -100,6 +106,9 @@ struct MovieWriter::Impl {
         check(avformat_alloc_output_context2(&raw, nullptr, formatName, url.c_str()),
               Kind::writingFailed, context);
         core.format.reset(raw);
+        // A failing disk shows at the packet that meets it, not up to an I/O
+        // buffer later; a few writes per frame cost nothing next to encoding.
+        core.format->flush_packets = 1;
         for (WriterInputBase* input : inputs) {
             input->open();
         }

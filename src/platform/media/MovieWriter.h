@@ -6,6 +6,7 @@
 #include "platform/media/PixelBuffer.h"
 #include "platform/media/WriterSettings.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,6 +27,9 @@ public:
     // True while the writer is writing, the input is not finished and its queue
     // has room.
     bool isReadyForMoreMediaData() const;
+    // Waits until the input is ready, the writer stops or `timeout` passes;
+    // returns whether it is ready.
+    bool waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const;
     // Hands a BGRA frame over (it must not be changed afterwards), waiting for
     // room in the queue. Times must increase. False when the writer is not
     // writing or the input is finished; a frame of the wrong size fails the
@@ -51,6 +55,7 @@ public:
     const AudioSettings& settings() const;
 
     bool isReadyForMoreMediaData() const;
+    bool waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const;
     bool append(const AudioSamples& samples);
     void markAsFinished();
 

@@ -1,0 +1,81 @@
+// Decoding a 1080p30 H.264 file to BGRA through AssetReader.
+
+#include "BusyFrames.h"
+#include "platform/media/Asset.h"
+#include "platform/media/AssetReader.h"
+#include "platform/media/MovieWriter.h"
+
+#include <benchmark/benchmark.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <stdexcept>
+
+using namespace vexel::media;
+
+namespace {
+
+constexpr int kFrames = 300;
+
+const std::filesystem::path& movie() {
+    static const std::filesystem::path path = [] {
+        auto path = vexel::bench::scratchPath("decode.mp4");
+        std::filesystem::remove(path);
+        auto frames = vexel::bench::busyFrames(30);
+        MovieWriter writer(path, FileType::mp4);
+        VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
+        if (!writer.startWriting()) {
+            throw std::runtime_error(writer.error()->message());
+        }
+        for (int i = 0; i < kFrames; ++i) {
+            input.append(frames[i % frames.size()], MediaTime(i, 30));
+        }
+        input.markAsFinished();
+        if (!writer.finishWriting()) {
+            throw std::runtime_error(writer.error()->message());
+        }
+        return path;
+    }();
+    return path;
+}
+
+void decodeToBgra(benchmark::State& state) {
+    Asset asset = Asset::load(movie());
+    AssetTrack track = *asset.firstTrack(MediaType::video);
+    std::int64_t frames = 0;
+    for (auto _ : state) {
+        AssetReader reader(asset, track);
+        reader.startReading();
+        while (auto frame = reader.copyNextVideoFrame()) {
+            benchmark::DoNotOptimize(frame->buffer.data());
+            ++frames;
+        }
+        if (reader.status() != AssetReader::Status::completed) {
+            state.SkipWithError("reading failed");
+        }
+    }
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["bitrate_mbps"] =
+        static_cast<double>(std::filesystem::file_size(movie())) * 8 / (kFrames / 30.0) / 1e6;
+}
+
+BENCHMARK(decodeToBgra)
+    ->Name("AssetReader_h264_1080p30_to_bgra")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    av_log_set_level(AV_LOG_ERROR);
+    benchmark::Initialize(&argc, argv);
+    movie();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove(movie());
+    return 0;
+}

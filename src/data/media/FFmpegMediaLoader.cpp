@@ -1,0 +1,44 @@
+#include "data/media/FFmpegMediaLoader.h"
+
+#include "data/media/FFmpegMediaLoaderError.h"
+#include "platform/media/Asset.h"
+
+#include <cmath>
+#include <system_error>
+
+namespace vexel {
+
+MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const {
+    if (url.empty()) {
+        throw FFmpegMediaLoaderError::fileNotFound(url);
+    }
+    std::string name = url.filename().string();
+    std::string extension = url.extension().string();
+    if (!extension.empty()) {
+        extension.erase(0, 1);
+    }
+    TrackType kind = inferTrackType(extension).value_or(TrackType::video);
+
+    if (kind == TrackType::image) {
+        std::error_code error;
+        if (!std::filesystem::exists(url, error)) {
+            throw FFmpegMediaLoaderError::fileNotFound(url);
+        }
+        return MediaAsset{url, name, stillImageDuration, kind};
+    }
+
+    double seconds = 0;
+    try {
+        seconds = media::Asset::load(url).duration.seconds();
+    } catch (const std::exception&) {
+        // The probe's own reason is not passed on: the caller only learns
+        // that the length could not be read.
+        throw FFmpegMediaLoaderError::cannotLoadDuration(url);
+    }
+    if (!(seconds > 0 && std::isfinite(seconds))) {
+        throw FFmpegMediaLoaderError::cannotLoadDuration(url);
+    }
+    return MediaAsset{url, name, seconds, kind};
+}
+
+} // namespace vexel

@@ -1,0 +1,96 @@
+#include "data/media/FFmpegMediaLoader.h"
+#include "data/media/FFmpegMediaLoaderError.h"
+#include "support/media/MovieMaker.h"
+#include "support/media/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <future>
+#include <vector>
+
+using vexel::FFmpegMediaLoader;
+using vexel::FFmpegMediaLoaderError;
+using vexel::MediaAsset;
+using vexel::TrackType;
+using vexel::testing::TemporaryFolder;
+using vexel::testing::TestMovie;
+using vexel::testing::writeTestMovie;
+
+namespace {
+
+FFmpegMediaLoaderError::Kind failureOf(const std::filesystem::path& url) {
+    try {
+        FFmpegMediaLoader().loadAsset(url);
+    } catch (const FFmpegMediaLoaderError& error) {
+        EXPECT_EQ(error.url(), url);
+        return error.kind();
+    }
+    ADD_FAILURE() << "no error for " << url;
+    return {};
+}
+
+} // namespace
+
+TEST(FFmpegMediaLoader, ProbesMoviesAndSoundByExtension) {
+    TemporaryFolder folder;
+    auto movie = folder / "Holiday Clip.MP4";
+    writeTestMovie(movie);
+    EXPECT_EQ(FFmpegMediaLoader().loadAsset(movie),
+              (MediaAsset{movie, "Holiday Clip.MP4", 2.0, TrackType::video}));
+
+    auto sound = folder / "voice.m4a";
+    writeTestMovie(sound, TestMovie{.frameCount = 45, .hasVideo = false});
+    EXPECT_EQ(FFmpegMediaLoader().loadAsset(sound),
+              (MediaAsset{sound, "voice.m4a", 1.5, TrackType::audio}));
+
+    // An unknown extension is taken for video.
+    auto unknown = folder / "clip.data";
+    std::filesystem::copy_file(movie, unknown);
+    MediaAsset asset = FFmpegMediaLoader().loadAsset(unknown);
+    EXPECT_EQ(asset.trackType, TrackType::video);
+    EXPECT_EQ(asset.duration, 2.0);
+}
+
+TEST(FFmpegMediaLoader, StillImagesLastFiveSecondsWithoutBeingRead) {
+    TemporaryFolder folder;
+    auto image = folder / "photo.PNG";
+    std::ofstream(image) << "not really a picture";
+    MediaAsset asset = FFmpegMediaLoader().loadAsset(image);
+    EXPECT_EQ(asset, (MediaAsset{image, "photo.PNG", 5.0, TrackType::image}));
+    EXPECT_EQ(failureOf(folder / "missing.png"), FFmpegMediaLoaderError::Kind::fileNotFound);
+    EXPECT_EQ(failureOf(""), FFmpegMediaLoaderError::Kind::fileNotFound);
+}
+
+TEST(FFmpegMediaLoader, UnreadableMoviesAndSoundFailToLoadTheirDuration) {
+    TemporaryFolder folder;
+    using Kind = FFmpegMediaLoaderError::Kind;
+    // A missing movie is a duration failure, not a missing file.
+    EXPECT_EQ(failureOf(folder / "missing.mp4"), Kind::cannotLoadDuration);
+    std::ofstream(folder / "empty.mov");
+    EXPECT_EQ(failureOf(folder / "empty.mov"), Kind::cannotLoadDuration);
+    std::ofstream(folder / "notes.xyz") << "plain text, not a movie";
+    EXPECT_EQ(failureOf(folder / "notes.xyz"), Kind::cannotLoadDuration);
+    std::ofstream(folder / "noise.wav") << std::string(4096, '\x55');
+    EXPECT_EQ(failureOf(folder / "noise.wav"), Kind::cannotLoadDuration);
+    try {
+        FFmpegMediaLoader().loadAsset(folder / "missing.mp4");
+    } catch (const FFmpegMediaLoaderError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "cannotLoadDuration(\"" + (folder / "missing.mp4").string() + "\")");
+    }
+}
+
+TEST(FFmpegMediaLoader, ServesCallersOnManyThreadsAtOnce) {
+    TemporaryFolder folder;
+    auto movie = folder / "clip.mov";
+    writeTestMovie(movie, TestMovie{.frameCount = 15, .hasAudio = false});
+    const FFmpegMediaLoader loader;
+    std::vector<std::future<MediaAsset>> results;
+    for (int i = 0; i < 6; ++i) {
+        results.push_back(std::async(std::launch::async, [&] { return loader.loadAsset(movie); }));
+    }
+    for (auto& result : results) {
+        EXPECT_EQ(result.get().duration, 0.5);
+    }
+}
