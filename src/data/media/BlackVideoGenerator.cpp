@@ -52,12 +52,12 @@ std::filesystem::path BlackVideoGenerator::generate(media::Size size, double dur
         ensureStagingFolder() / ("black_" + Uuid::random().string() + ".mp4");
 
     MovieWriter writer(url, media::FileType::mp4);
-    media::VideoWriterInput& input = writer.addVideoInput(
-        media::VideoSettings{.codec = media::VideoCodec::h264,
-                             .width = width,
-                             .height = height,
-                             .transform = {},
-                             .frameRate = fps});
+    media::VideoWriterInput& input =
+        writer.addVideoInput(media::VideoSettings{.codec = media::VideoCodec::h264,
+                                                  .width = width,
+                                                  .height = height,
+                                                  .transform = {},
+                                                  .frameRate = fps});
     if (!writer.startWriting()) {
         removeIgnoringErrors(url);
         throw BlackVideoGeneratorError::writerFailed(

@@ -8,7 +8,13 @@ namespace vexel {
 // Why BlackVideoGenerator could not write a carrier movie.
 class BlackVideoGeneratorError : public std::exception {
 public:
-    enum class Kind { writerFailed, invalidDuration, invalidSize, invalidFPS, cannotCreatePixelBuffer };
+    enum class Kind {
+        writerFailed,
+        invalidDuration,
+        invalidSize,
+        invalidFPS,
+        cannotCreatePixelBuffer
+    };
 
     // Carries the writer's error description or a fixed fallback text.
     static BlackVideoGeneratorError writerFailed(std::string detail);

@@ -82,12 +82,17 @@ struct AssetReader::Impl {
         av_channel_layout_uninit(&outputLayout);
     }
 
+    // Records the failure unless reading already ended (a cancel wins). The
+    // error is in place before anyone can see the failed status.
     void fail(const MediaError& failure) {
         {
             std::lock_guard lock(errorMutex);
-            error = failure;
+            Status expected = Status::reading;
+            if (status.compare_exchange_strong(expected, Status::failed)) {
+                error = failure;
+            }
         }
-        finish(Status::failed);
+        releaseDecoding();
     }
 
     // Moves from reading to an end state and lets go of the decoder. A cancel
@@ -469,11 +474,10 @@ bool AssetReader::startReading() {
     try {
         impl_->open();
     } catch (const MediaError& failure) {
-        if (impl_->cancelRequested.load()) {
-            impl_->releaseDecoding();
-            return false;
-        }
         impl_->fail(failure);
+        return false;
+    } catch (const std::exception& failure) {
+        impl_->fail(MediaError(MediaError::Kind::cannotOpen, failure.what()));
         return false;
     }
     return impl_->stillReading();
@@ -496,6 +500,8 @@ std::optional<VideoFrame> AssetReader::copyNextVideoFrame() {
         impl_->releaseDecoding();
     } catch (const MediaError& failure) {
         impl_->fail(failure);
+    } catch (const std::exception& failure) {
+        impl_->fail(MediaError(MediaError::Kind::decodingFailed, failure.what()));
     }
     return std::nullopt;
 }
@@ -517,6 +523,8 @@ std::optional<AudioSamples> AssetReader::copyNextAudioSamples() {
         impl_->releaseDecoding();
     } catch (const MediaError& failure) {
         impl_->fail(failure);
+    } catch (const std::exception& failure) {
+        impl_->fail(MediaError(MediaError::Kind::decodingFailed, failure.what()));
     }
     return std::nullopt;
 }

@@ -3,19 +3,15 @@
 namespace vexel::media {
 
 void WriterCore::fail(const MediaError& failure) {
-    bool stopped = false;
-    for (Status from : {Status::unknown, Status::writing}) {
-        Status expected = from;
-        if (status.compare_exchange_strong(expected, Status::failed)) {
-            stopped = true;
-            break;
-        }
-    }
-    if (!stopped) {
-        return;
-    }
     {
+        // The error is in place before anyone can see the failed status.
         std::lock_guard lock(errorMutex);
+        Status expected = status.load();
+        do {
+            if (expected != Status::unknown && expected != Status::writing) {
+                return;
+            }
+        } while (!status.compare_exchange_weak(expected, Status::failed));
         error = failure;
     }
     if (stopInputs) {

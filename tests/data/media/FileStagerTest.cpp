@@ -103,7 +103,8 @@ TEST_F(FileStagerTest, LongNamesAreCutToCharactersAndToBytes) {
     // 250 characters without an extension: the first 218.
     EXPECT_EQ(FileStager::sanitizeFilename(repeated("b", 250)), repeated("b", 218));
     // 218 characters pass unchanged.
-    EXPECT_EQ(FileStager::sanitizeFilename(repeated("c", 214) + ".mov"), repeated("c", 214) + ".mov");
+    EXPECT_EQ(FileStager::sanitizeFilename(repeated("c", 214) + ".mov"),
+              repeated("c", 214) + ".mov");
     // An extension of 217 characters or more keeps one character of the base
     // by count, then the byte limit cuts the whole name.
     std::string longExtension = "x." + repeated("e", 230);
@@ -151,7 +152,8 @@ TEST_F(FileStagerTest, RefusesAStagingFolderThatIsALinkOrSomeoneElses) {
     auto kept = elsewhere / "kept";
     std::ofstream(kept) << "x";
     stager.cleanStagingDirectory();
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(runtime / "com.vexel.staged")));
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::symlink_status(runtime / "com.vexel.staged")));
     EXPECT_TRUE(std::filesystem::exists(kept));
 
     // An own folder that others may enter is made private.
@@ -195,4 +197,13 @@ TEST(StagingFolder, UsesThePerUserTemporaryFolderWithoutARuntimeFolder) {
     std::filesystem::remove(expected);
     std::ofstream(expected) << "planted";
     EXPECT_THROW(vexel::ensureStagingFolder(), std::filesystem::filesystem_error);
+
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a folder to another user";
+    }
+    // A runtime folder of another user's is not used either.
+    TemporaryFolder foreign;
+    ASSERT_EQ(::chown(foreign.path().c_str(), 4242, 4242), 0);
+    ScopedEnvironment foreignRuntime("XDG_RUNTIME_DIR", foreign.path().string());
+    EXPECT_EQ(vexel::stagingFolderPath(), expected);
 }
