@@ -172,9 +172,6 @@ struct AssetReader::Impl {
         check(avcodec_open2(decoder.get(), codec, nullptr), Kind::unsupported, context);
         packet = ffmpeg::makePacket();
 
-        if (track.mediaType == MediaType::video) {
-            pool.emplace(decoder->width, decoder->height);
-        }
         seekToRangeStart();
     }
 
