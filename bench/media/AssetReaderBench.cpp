@@ -19,30 +19,35 @@ namespace {
 
 constexpr int kFrames = 300;
 
-const std::filesystem::path& movie() {
-    static const std::filesystem::path path = [] {
-        auto path = vexel::bench::scratchPath("decode.mp4");
-        std::filesystem::remove(path);
-        auto frames = vexel::bench::busyFrames(30);
-        MovieWriter writer(path, FileType::mp4);
-        VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
-        if (!writer.startWriting()) {
-            throw std::runtime_error(writer.error()->message());
-        }
-        for (int i = 0; i < kFrames; ++i) {
-            input.append(frames[i % frames.size()], MediaTime(i, 30));
-        }
-        input.markAsFinished();
-        if (!writer.finishWriting()) {
-            throw std::runtime_error(writer.error()->message());
-        }
-        return path;
-    }();
+std::filesystem::path writeMovie(const std::string& name, int grain) {
+    auto path = vexel::bench::scratchPath(name);
+    std::filesystem::remove(path);
+    auto frames = vexel::bench::busyFrames(30, grain);
+    MovieWriter writer(path, FileType::mp4);
+    VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
+    if (!writer.startWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    for (int i = 0; i < kFrames; ++i) {
+        input.append(frames[i % frames.size()], MediaTime(i, 30));
+    }
+    input.markAsFinished();
+    if (!writer.finishWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
     return path;
 }
 
+// Grain everywhere (about 25 Mbit/s), and lighter grain (a camera's rate).
+const std::filesystem::path& movie(int grain) {
+    static const std::filesystem::path busy = writeMovie("decode-busy.mp4", 32);
+    static const std::filesystem::path light = writeMovie("decode-light.mp4", 6);
+    return grain == 32 ? busy : light;
+}
+
 void decodeToBgra(benchmark::State& state) {
-    Asset asset = Asset::load(movie());
+    const std::filesystem::path& path = movie(static_cast<int>(state.range(0)));
+    Asset asset = Asset::load(path);
     AssetTrack track = *asset.firstTrack(MediaType::video);
     std::int64_t frames = 0;
     for (auto _ : state) {
@@ -59,11 +64,13 @@ void decodeToBgra(benchmark::State& state) {
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
     state.counters["bitrate_mbps"] =
-        static_cast<double>(std::filesystem::file_size(movie())) * 8 / (kFrames / 30.0) / 1e6;
+        static_cast<double>(std::filesystem::file_size(path)) * 8 / (kFrames / 30.0) / 1e6;
 }
 
 BENCHMARK(decodeToBgra)
-    ->Name("AssetReader_h264_1080p30_to_bgra")
+    ->Name("AssetReader_h264_1080p30_to_bgra/grain")
+    ->Arg(32)
+    ->Arg(6)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3);
@@ -73,9 +80,11 @@ BENCHMARK(decodeToBgra)
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
     benchmark::Initialize(&argc, argv);
-    movie();
+    movie(32);
+    movie(6);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::filesystem::remove(movie());
+    std::filesystem::remove(movie(32));
+    std::filesystem::remove(movie(6));
     return 0;
 }

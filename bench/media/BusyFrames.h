@@ -12,7 +12,9 @@ namespace vexel::bench {
 
 // Frames with detail everywhere, so the encoder has real work: moving colour
 // waves under grain that changes every frame.
-inline std::vector<media::PixelBuffer> busyFrames(int count, int width = 1920, int height = 1080) {
+// `grain` is the spread of the noise, 0 to 256.
+inline std::vector<media::PixelBuffer> busyFrames(int count, int grain = 32, int width = 1920,
+                                                  int height = 1080) {
     std::vector<media::PixelBuffer> frames;
     std::uint32_t seed = 12345;
     for (int f = 0; f < count; ++f) {
@@ -21,14 +23,14 @@ inline std::vector<media::PixelBuffer> busyFrames(int count, int width = 1920, i
             std::uint8_t* row = buffer.row(y);
             for (int x = 0; x < width; ++x) {
                 seed = seed * 1664525u + 1013904223u;
-                int grain = static_cast<int>((seed >> 24) & 31) - 16;
+                int noise = grain > 0 ? static_cast<int>((seed >> 16) % grain) - grain / 2 : 0;
                 int wave = ((x + 4 * f) ^ (y + 2 * f)) & 0xFF;
                 auto clamp = [](int v) {
                     return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
                 };
-                row[4 * x + 0] = clamp(wave + grain);
-                row[4 * x + 1] = clamp(((x * 3 + f * 5) & 0xFF) + grain);
-                row[4 * x + 2] = clamp(((y * 2 + f * 7) & 0xFF) - grain);
+                row[4 * x + 0] = clamp(wave + noise);
+                row[4 * x + 1] = clamp(((x * 3 + f * 5) & 0xFF) + noise);
+                row[4 * x + 2] = clamp(((y * 2 + f * 7) & 0xFF) - noise);
                 row[4 * x + 3] = 255;
             }
         }
