@@ -257,17 +257,17 @@ struct AssetReader::Impl {
         }
         PixelBuffer buffer = pool->makeBufferForOverwrite();
         ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);
-        ffmpeg::ScaleSpec spec;
-        spec.sourceWidth = frame.width;
-        spec.sourceHeight = frame.height;
-        spec.sourceFormat = static_cast<AVPixelFormat>(frame.format);
-        spec.sourceColorspace = ffmpeg::colorspaceOf(frame);
-        spec.sourceFullRange = ffmpeg::isFullRange(frame);
-        spec.destinationWidth = frame.width;
-        spec.destinationHeight = frame.height;
-        spec.destinationFormat = AV_PIX_FMT_BGRA;
-        spec.destinationFullRange = true;
-        scaler.scale(spec, frame, *target);
+        ffmpeg::ScaleFormats formats;
+        formats.sourceWidth = frame.width;
+        formats.sourceHeight = frame.height;
+        formats.sourceFormat = static_cast<AVPixelFormat>(frame.format);
+        formats.sourceColorspace = ffmpeg::colorspaceOf(frame);
+        formats.sourceFullRange = ffmpeg::isFullRange(frame);
+        formats.destinationWidth = frame.width;
+        formats.destinationHeight = frame.height;
+        formats.destinationFormat = AV_PIX_FMT_BGRA;
+        formats.destinationFullRange = true;
+        scaler.scale(formats, frame, *target);
         return VideoFrame{std::move(buffer), decoded.time, duration};
     }
 

@@ -14,38 +14,38 @@ void releasePixels(void* opaque, std::uint8_t*) {
     delete static_cast<PixelBuffer*>(opaque);
 }
 
-ScaleContextPtr makeContext(const ScaleSpec& spec) {
+ScaleContextPtr makeContext(const ScaleFormats& formats) {
     ScaleContextPtr context(sws_alloc_context());
     if (!context) {
         throw std::bad_alloc();
     }
     SwsContext* c = context.get();
-    av_opt_set_int(c, "srcw", spec.sourceWidth, 0);
-    av_opt_set_int(c, "srch", spec.sourceHeight, 0);
-    av_opt_set_int(c, "src_format", spec.sourceFormat, 0);
-    av_opt_set_int(c, "dstw", spec.destinationWidth, 0);
-    av_opt_set_int(c, "dsth", spec.destinationHeight, 0);
-    av_opt_set_int(c, "dst_format", spec.destinationFormat, 0);
+    av_opt_set_int(c, "srcw", formats.sourceWidth, 0);
+    av_opt_set_int(c, "srch", formats.sourceHeight, 0);
+    av_opt_set_int(c, "src_format", formats.sourceFormat, 0);
+    av_opt_set_int(c, "dstw", formats.destinationWidth, 0);
+    av_opt_set_int(c, "dsth", formats.destinationHeight, 0);
+    av_opt_set_int(c, "dst_format", formats.destinationFormat, 0);
     av_opt_set_int(c, "sws_flags", SWS_BILINEAR, 0);
     // 0: one slice thread per core.
     av_opt_set_int(c, "threads", 0, 0);
     check(sws_init_context(c, nullptr, nullptr), MediaError::Kind::unsupported,
           "Cannot convert pixel format");
-    check(sws_setColorspaceDetails(c, sws_getCoefficients(spec.sourceColorspace),
-                                   spec.sourceFullRange ? 1 : 0,
-                                   sws_getCoefficients(spec.destinationColorspace),
-                                   spec.destinationFullRange ? 1 : 0, 0, 1 << 16, 1 << 16),
+    check(sws_setColorspaceDetails(c, sws_getCoefficients(formats.sourceColorspace),
+                                   formats.sourceFullRange ? 1 : 0,
+                                   sws_getCoefficients(formats.destinationColorspace),
+                                   formats.destinationFullRange ? 1 : 0, 0, 1 << 16, 1 << 16),
           MediaError::Kind::unsupported, "Cannot set colour conversion");
     return context;
 }
 
 } // namespace
 
-void Scaler::scale(const ScaleSpec& spec, const AVFrame& source, AVFrame& destination) {
-    if (!context_ || !(spec == spec_)) {
+void Scaler::scale(const ScaleFormats& formats, const AVFrame& source, AVFrame& destination) {
+    if (!context_ || !(formats == formats_)) {
         context_.reset();
-        context_ = makeContext(spec);
-        spec_ = spec;
+        context_ = makeContext(formats);
+        formats_ = formats;
     }
     check(sws_scale_frame(context_.get(), &destination, &source), MediaError::Kind::unsupported,
           "Cannot convert frame");

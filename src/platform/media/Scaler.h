@@ -8,7 +8,7 @@
 
 namespace vexel::media::ffmpeg {
 
-struct ScaleSpec {
+struct ScaleFormats {
     int sourceWidth = 0;
     int sourceHeight = 0;
     AVPixelFormat sourceFormat = AV_PIX_FMT_NONE;
@@ -21,17 +21,17 @@ struct ScaleSpec {
     int destinationColorspace = AVCOL_SPC_BT709;
     bool destinationFullRange = false;
 
-    friend bool operator==(const ScaleSpec&, const ScaleSpec&) = default;
+    friend bool operator==(const ScaleFormats&, const ScaleFormats&) = default;
 };
 
 class Scaler {
 public:
     // Converts `source` into `destination`, whose buffers must exist; builds a
-    // new context only when the spec changes. Throws MediaError.
-    void scale(const ScaleSpec& spec, const AVFrame& source, AVFrame& destination);
+    // new context only when the formats change. Throws MediaError.
+    void scale(const ScaleFormats& formats, const AVFrame& source, AVFrame& destination);
 
 private:
-    ScaleSpec spec_;
+    ScaleFormats formats_;
     ScaleContextPtr context_;
 };
 

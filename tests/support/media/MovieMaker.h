@@ -51,24 +51,24 @@ inline media::PixelBuffer makeTestFrame(media::PixelBufferPool& pool, int index)
 
 // Writes a movie with the project's own writer: frames at i / frameRate, and
 // a 440 Hz tone as long as the video (or frameCount / frameRate seconds).
-inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& spec = {}) {
-    media::MovieWriter writer(path, spec.fileType);
+inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& formats = {}) {
+    media::MovieWriter writer(path, formats.fileType);
     media::VideoWriterInput* video = nullptr;
     media::AudioWriterInput* audio = nullptr;
-    if (spec.hasVideo) {
+    if (formats.hasVideo) {
         video = &writer.addVideoInput(
-            {spec.codec, spec.width, spec.height, spec.transform, spec.frameRate});
+            {formats.codec, formats.width, formats.height, formats.transform, formats.frameRate});
     }
-    if (spec.hasAudio) {
+    if (formats.hasAudio) {
         audio = &writer.addAudioInput({});
     }
     if (!writer.startWriting()) {
         throw std::runtime_error("startWriting: " + writer.error()->message());
     }
     if (video) {
-        media::PixelBufferPool pool(spec.width, spec.height);
-        for (int i = 0; i < spec.frameCount; ++i) {
-            if (!video->append(makeTestFrame(pool, i), media::MediaTime(i, spec.frameRate))) {
+        media::PixelBufferPool pool(formats.width, formats.height);
+        for (int i = 0; i < formats.frameCount; ++i) {
+            if (!video->append(makeTestFrame(pool, i), media::MediaTime(i, formats.frameRate))) {
                 throw std::runtime_error("video append failed");
             }
         }
@@ -76,19 +76,19 @@ inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& s
     }
     if (audio) {
         const std::int64_t total =
-            static_cast<std::int64_t>(spec.frameCount) * spec.audioRate / spec.frameRate;
+            static_cast<std::int64_t>(formats.frameCount) * formats.audioRate / formats.frameRate;
         const int chunk = 1000;
         for (std::int64_t start = 0; start < total; start += chunk) {
             media::AudioSamples samples;
-            samples.time = media::MediaTime(start, spec.audioRate);
-            samples.sampleRate = spec.audioRate;
-            samples.channelCount = spec.audioChannels;
+            samples.time = media::MediaTime(start, formats.audioRate);
+            samples.sampleRate = formats.audioRate;
+            samples.channelCount = formats.audioChannels;
             std::int64_t count = std::min<std::int64_t>(chunk, total - start);
             for (std::int64_t i = start; i < start + count; ++i) {
                 double phase =
-                    2 * std::numbers::pi * 440.0 * static_cast<double>(i) / spec.audioRate;
+                    2 * std::numbers::pi * 440.0 * static_cast<double>(i) / formats.audioRate;
                 auto value = static_cast<std::int16_t>(std::lround(12000 * std::sin(phase)));
-                for (int c = 0; c < spec.audioChannels; ++c) {
+                for (int c = 0; c < formats.audioChannels; ++c) {
                     samples.samples.push_back(value);
                 }
             }
