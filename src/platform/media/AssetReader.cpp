@@ -480,6 +480,26 @@ bool AssetReader::startReading() {
     return impl_->stillReading();
 }
 
+// One step of reading for either kind of track: the end of the track completes
+// the reader, a cancellation releases the decoder, any failure becomes its error.
+template <typename Impl, typename Next>
+auto readNext(Impl& impl, Next next) -> decltype(next(impl)) {
+    try {
+        auto item = next(impl);
+        if (!item) {
+            impl.finish(AssetReader::Status::completed);
+        }
+        return item;
+    } catch (const ReadingCancelled&) {
+        impl.releaseDecoding();
+    } catch (const MediaError& failure) {
+        impl.fail(failure);
+    } catch (const std::exception& failure) {
+        impl.fail(MediaError(MediaError::Kind::decodingFailed, failure.what()));
+    }
+    return std::nullopt;
+}
+
 std::optional<VideoFrame> AssetReader::copyNextVideoFrame() {
     if (impl_->track.mediaType != MediaType::video) {
         throw std::logic_error("copyNextVideoFrame on a track that is not video");
@@ -487,20 +507,7 @@ std::optional<VideoFrame> AssetReader::copyNextVideoFrame() {
     if (!impl_->stillReading()) {
         return std::nullopt;
     }
-    try {
-        auto frame = impl_->nextVideoFrame();
-        if (!frame) {
-            impl_->finish(Status::completed);
-        }
-        return frame;
-    } catch (const ReadingCancelled&) {
-        impl_->releaseDecoding();
-    } catch (const MediaError& failure) {
-        impl_->fail(failure);
-    } catch (const std::exception& failure) {
-        impl_->fail(MediaError(MediaError::Kind::decodingFailed, failure.what()));
-    }
-    return std::nullopt;
+    return readNext(*impl_, [](auto& impl) { return impl.nextVideoFrame(); });
 }
 
 std::optional<AudioSamples> AssetReader::copyNextAudioSamples() {
@@ -510,20 +517,7 @@ std::optional<AudioSamples> AssetReader::copyNextAudioSamples() {
     if (!impl_->stillReading()) {
         return std::nullopt;
     }
-    try {
-        auto samples = impl_->nextAudioSamples();
-        if (!samples) {
-            impl_->finish(Status::completed);
-        }
-        return samples;
-    } catch (const ReadingCancelled&) {
-        impl_->releaseDecoding();
-    } catch (const MediaError& failure) {
-        impl_->fail(failure);
-    } catch (const std::exception& failure) {
-        impl_->fail(MediaError(MediaError::Kind::decodingFailed, failure.what()));
-    }
-    return std::nullopt;
+    return readNext(*impl_, [](auto& impl) { return impl.nextAudioSamples(); });
 }
 
 void AssetReader::cancelReading() {
