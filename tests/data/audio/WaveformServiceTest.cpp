@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <map>
 #include <mutex>
@@ -33,10 +34,12 @@ namespace {
 class GatedExtractor final : public WaveformExtracting {
 public:
     explicit GatedExtractor(std::stop_token watchdog)
-        : watchdog_(std::move(watchdog)) {}
+        : watchdog_(std::move(watchdog))
+        , onTimeout_(watchdog_, [this] { wakeAll(); }) {}
 
     std::vector<float> extract(const std::filesystem::path& url, int bucketCount,
                                std::stop_token stop) const override {
+        std::stop_callback onStop(stop, [this] { wakeAll(); });
         std::unique_lock lock(mutex_);
         const std::string name = url.string();
         started_.push_back(name);
@@ -83,6 +86,11 @@ public:
     }
 
 private:
+    void wakeAll() const {
+        std::lock_guard lock(mutex_);
+        changed_.notify_all();
+    }
+
     std::stop_token watchdog_;
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
@@ -91,6 +99,7 @@ private:
     std::set<std::string> failing_;
     mutable int running_ = 0;
     mutable int maxRunning_ = 0;
+    std::stop_callback<std::function<void()>> onTimeout_; // last: may wake the others at once
 };
 
 // A caller on a thread of its own.

@@ -33,6 +33,9 @@ public:
 
     // Interleaved samples, little-endian on this machine as in the file.
     void append(std::span<const std::int16_t> samples) {
+        if (samples.empty()) {
+            return;
+        }
         if (std::fwrite(samples.data(), sizeof(std::int16_t), samples.size(), file_) !=
             samples.size()) {
             throw std::runtime_error("WAV write failed");
