@@ -7,6 +7,7 @@
 #include "platform/media/AssetReader.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vexel {
 
@@ -30,12 +31,14 @@ std::optional<std::int64_t> WaveformExtractor::estimatedValueCount(const media::
     }
     const std::int64_t perSecond =
         std::int64_t{sampleRate > 0 ? sampleRate : fallbackSampleRate} * std::max(channelCount, 1);
-    if (!(duration.seconds() * static_cast<double>(perSecond) < largestValueCount)) {
+    // No real format comes near 2^31 values a second; a damaged header may.
+    if (perSecond > std::numeric_limits<std::int32_t>::max() ||
+        !(duration.seconds() * static_cast<double>(perSecond) < largestValueCount)) {
         return std::nullopt;
     }
     // Exact, so that a whole number of seconds counts every value: whole
     // ticks of the timescale first, then the rest (both products fit, as the
-    // count is below 2^53 and the rest below 2^31).
+    // count is below 2^53 and the rest and the rate below 2^31).
     const std::int64_t ticks = duration.value();
     const std::int64_t timescale = duration.timescale();
     const std::int64_t count =

@@ -192,6 +192,7 @@ TEST(WaveformExtractor, EstimatesValuesFromTheTracksOwnFormat) {
         // More values than can be counted.
         {MediaTime(std::numeric_limits<std::int64_t>::max(), 600), 48000, 2, std::nullopt},
         {MediaTime(100000000000, 1), 48000, 2, std::nullopt},
+        {MediaTime(1999, 1000), std::numeric_limits<int>::max(), 65535, std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WaveformExtractor::estimatedValueCount(c.duration, c.rate, c.channels),
