@@ -23,7 +23,8 @@ typedef std::uint64_t __attribute__((may_alias, aligned(4))) Pair;
 
 // The pixel loops below are written for the auto-vectoriser; on x86-64 each
 // is also built for AVX2 + FMA (gathers, 8 lanes) and picked at load time.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// ThreadSanitizer instruments the picking code, which runs before it starts.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define VEXEL_PIXEL_LOOP __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define VEXEL_PIXEL_LOOP
