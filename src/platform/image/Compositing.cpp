@@ -286,6 +286,15 @@ struct Layer {
         }
     }
 
+    // False for a picture shrunk to less than a ten-millionth of a pixel per
+    // source pixel: nothing of it shows, and its sampling positions would not
+    // fit the numbers they are computed in.
+    bool isDrawable() const {
+        constexpr double limit = 1e7;
+        return std::abs(toSource.a) < limit && std::abs(toSource.b) < limit &&
+               std::abs(toSource.c) < limit && std::abs(toSource.d) < limit;
+    }
+
     // The columns of a target row that the picture can reach.
     Span span(int row, int targetWidth) const {
         Span span{0, targetWidth};
@@ -343,13 +352,15 @@ void clearColumns(Word* row, int begin, int end) {
 void draw(PixelBuffer& target, const Picture& picture, WorkerPool& workers, bool over) {
     const int width = target.width();
     const int height = target.height();
-    const bool visible = !picture.isEmpty();
-    if (over && !visible) {
-        return;
-    }
     std::optional<Layer> layer;
-    if (visible) {
+    if (!picture.isEmpty()) {
         layer.emplace(picture, height);
+        if (!layer->isDrawable()) {
+            layer.reset();
+        }
+    }
+    if (over && !layer) {
+        return;
     }
     workers.parallelFor(static_cast<std::size_t>(height), kRowsPerBand,
                         [&](std::size_t first, std::size_t last) {

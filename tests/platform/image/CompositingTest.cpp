@@ -56,30 +56,23 @@ TEST(Compositing, WholePixelPlacementIsExactSourceOver) {
     const PixelBuffer source = noise(37, 23, 2);
     // Moving right 5 and up 3 (y counts upwards) puts source row r on row r − 3.
     for (auto [dx, dy] : std::vector<std::pair<int, int>>{{0, 0}, {5, 3}, {-4, -7}}) {
+        Picture moved = Picture(source).transformed(Affine::translation(dx, dy));
+        // The source pixel that lands on (x, row), or clear.
+        auto landing = [&](int x, int row) {
+            int sx = x - dx;
+            int sr = row + dy;
+            return sx >= 0 && sx < 37 && sr >= 0 && sr < 23 ? pixelAt(source, sx, sr) : kClear;
+        };
         PixelBuffer canvas = copyOf(background);
-        compositeOver(canvas, Picture(source).transformed(Affine::translation(dx, dy)), pool);
+        compositeOver(canvas, moved, pool);
         expectPixels(
             canvas,
-            [&](int x, int row) {
-                int sx = x - dx;
-                int sr = row + dy;
-                bool inside = sx >= 0 && sx < 37 && sr >= 0 && sr < 23;
-                return inside ? over(pixelAt(source, sx, sr), pixelAt(background, x, row))
-                              : pixelAt(background, x, row);
-            },
+            [&](int x, int row) { return over(landing(x, row), pixelAt(background, x, row)); },
             "over, moved by " + std::to_string(dx) + ", " + std::to_string(dy));
         // Rendering into a used buffer overwrites all of it.
         PixelBuffer target = copyOf(background);
-        renderInto(target, Picture(source).transformed(Affine::translation(dx, dy)), pool);
-        expectPixels(
-            target,
-            [&](int x, int row) {
-                int sx = x - dx;
-                int sr = row + dy;
-                bool inside = sx >= 0 && sx < 37 && sr >= 0 && sr < 23;
-                return inside ? pixelAt(source, sx, sr) : kClear;
-            },
-            "render into");
+        renderInto(target, moved, pool);
+        expectPixels(target, landing, "render into");
     }
 }
 
@@ -321,10 +314,17 @@ TEST(Compositing, EmptyPicturesAndBadInput) {
           Picture(red).withAlpha(0)}) {
         EXPECT_TRUE(empty.isEmpty());
         EXPECT_TRUE(render(empty, pool).isNull());
-        PixelBuffer target = solid(4, 4, kBlue);
-        renderInto(target, empty, pool);
+    }
+    // Empty or too small to show: over leaves the canvas, render clears it.
+    for (const Picture& invisible :
+         {Picture(red).withAlpha(0), Picture(red).transformed(Affine::scale(1e-9, 1e-12))}) {
+        PixelBuffer canvas = solid(4, 4, kBlue);
+        compositeOver(canvas, invisible, pool);
         expectPixels(
-            target, [](int, int) { return kClear; }, "rendered empty");
+            canvas, [](int, int) { return kBlue; }, "over");
+        renderInto(canvas, invisible, pool);
+        expectPixels(
+            canvas, [](int, int) { return kClear; }, "rendered");
     }
     // Render keeps whole pixels of the extent, rounded out.
     Picture moved = Picture(red).transformed(Affine::translation(2.5, -1));
