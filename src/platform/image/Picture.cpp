@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 namespace vexel::image {
@@ -91,8 +92,13 @@ Rect Picture::extent() const {
     Rect box = transform_.apply(Rect{
         {0, 0}, {static_cast<double>(pixels_.width()), static_cast<double>(pixels_.height())}});
     for (const Clip& clip : clips()) {
-        // Clip maps are invertible: they are built from inverses.
-        box = intersection(box, clip.canvasToClip.inverted()->apply(clip.rect));
+        // Clip maps are built from inverses, so only rounding could make one
+        // singular, and then nothing is kept.
+        std::optional<Affine> back = clip.canvasToClip.inverted();
+        if (!back) {
+            return {};
+        }
+        box = intersection(box, back->apply(clip.rect));
     }
     return isEmptyRect(box) ? Rect{} : box;
 }
