@@ -22,10 +22,12 @@ typedef std::uint32_t __attribute__((may_alias)) Word;
 typedef std::uint64_t __attribute__((may_alias, aligned(4))) Pair;
 
 // The pixel loops below are written for the auto-vectoriser; on x86-64 each
-// is also built for AVX2 + FMA (gathers, 8 lanes) and picked at load time.
+// is also built for AVX-512 (16 lanes) and for AVX2 + FMA (8 lanes, gathers)
+// and the best the processor runs is picked at load time.
 // ThreadSanitizer instruments the picking code, which runs before it starts.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define VEXEL_PIXEL_LOOP __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define VEXEL_PIXEL_LOOP                                                                           \
+    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define VEXEL_PIXEL_LOOP
 #endif
