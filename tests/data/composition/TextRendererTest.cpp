@@ -86,6 +86,8 @@ TEST(TextRenderer, MeasuresWholeBoxesOfAtMost2048Points) {
     TextStyle heavy = style();
     heavy.strokeWidth = 1e300;
     EXPECT_EQ(TextRenderer::measureTextSize("Hi", heavy, 400).width, 2048);
+    heavy.strokeWidth = -1e300;
+    EXPECT_EQ(TextRenderer::measureTextSize("Hi", heavy, 400).width, 0);
 }
 
 TEST(TextRenderer, RendersTwiceTheBoxUpTo4096Pixels) {
