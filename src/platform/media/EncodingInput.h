@@ -49,7 +49,7 @@ public:
         if (!core_.isWriting()) {
             return false;
         }
-        return queue_.push(std::move(item)) && core_.status.load() != WriterCore::Status::failed;
+        return queue_.push(std::move(item)) && core_.state.status() != WriterCore::Status::failed;
     }
 
     void open() override { encoder_.open(core_); }
