@@ -20,6 +20,9 @@ public:
     // MediaError (cannotOpen) like Asset::load; failures are not kept, so a
     // file that appears later is found.
     std::shared_ptr<const media::Asset> load(const std::filesystem::path& path);
+    // The kept probe of the unchanged file, without probing; null when there
+    // is none.
+    std::shared_ptr<const media::Asset> find(const std::filesystem::path& path);
 
 private:
     struct Stamp {
@@ -34,6 +37,10 @@ private:
         Stamp stamp;
         std::shared_ptr<const media::Asset> asset;
     };
+
+    // Throws MediaError (cannotOpen) when the file cannot be looked at.
+    static Stamp stampOf(const std::filesystem::path& path);
+    std::shared_ptr<const media::Asset> kept(const std::filesystem::path& path, const Stamp& stamp);
 
     std::mutex mutex_;
     std::unordered_map<std::string, Entry> entries_;

@@ -185,14 +185,21 @@ CompositionBuilder::preloadAssets(const Project& project, std::stop_token stop) 
         }
     }
 
-    // Every file is probed once, all at the same time.
+    // Every file not probed before is probed once, all at the same time.
     std::vector<std::shared_ptr<const media::Asset>> probed(files.size());
-    forEachInParallel(files.size(), [&](std::size_t i) {
+    std::vector<std::size_t> unprobed;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        probed[i] = assets_->find(files[i]);
+        if (!probed[i]) {
+            unprobed.push_back(i);
+        }
+    }
+    forEachInParallel(unprobed.size(), [&](std::size_t u) {
         if (stop.stop_requested()) {
             return;
         }
         try {
-            probed[i] = assets_->load(files[i]);
+            probed[unprobed[u]] = assets_->load(files[unprobed[u]]);
         } catch (const std::exception&) {
             // Left out of the composition without a message.
         }

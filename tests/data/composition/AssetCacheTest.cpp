@@ -14,14 +14,17 @@ TEST(AssetCache, AFileIsProbedAgainOnlyWhenItChanges) {
     vexel::testing::writeTestMovie(
         path, {.width = 64, .height = 48, .frameRate = 10, .frameCount = 10, .hasAudio = false});
     AssetCache cache;
+    EXPECT_EQ(cache.find(path), nullptr);
     auto first = cache.load(path);
     EXPECT_EQ(first->duration, MediaTime(1, 1));
     EXPECT_EQ(cache.load(path), first);
+    EXPECT_EQ(cache.find(path), first);
 
     // Replaced by another movie under the same name.
     std::filesystem::remove(path);
     vexel::testing::writeTestMovie(
         path, {.width = 64, .height = 48, .frameRate = 10, .frameCount = 20, .hasAudio = false});
+    EXPECT_EQ(cache.find(path), nullptr);
     auto second = cache.load(path);
     EXPECT_NE(second, first);
     EXPECT_EQ(second->duration, MediaTime(2, 1));
