@@ -33,7 +33,7 @@ struct TestMedia {
 
     TestMedia() {
         vexel::testing::writeTestMovie(
-            movie, {.width = 160, .height = 120, .frameRate = 10, .frameCount = 160});
+            movie, {.width = 64, .height = 48, .frameRate = 5, .frameCount = 80});
         vexel::testing::writeTestMovie(tone,
                                        {.frameRate = 10, .frameCount = 100, .hasVideo = false});
         writeShortSound();
@@ -41,12 +41,12 @@ struct TestMedia {
 
     void writeShortSound() {
         media::MovieWriter writer(shortSound, media::FileType::mp4);
-        auto& video = writer.addVideoInput({.width = 160, .height = 120, .frameRate = 10});
+        auto& video = writer.addVideoInput({.width = 64, .height = 48, .frameRate = 5});
         auto& audio = writer.addAudioInput({});
         ASSERT_TRUE(writer.startWriting());
-        media::PixelBufferPool pool(160, 120);
-        for (int i = 0; i < 60; ++i) {
-            ASSERT_TRUE(video.append(vexel::testing::makeTestFrame(pool, i), MediaTime(i, 10)));
+        media::PixelBufferPool pool(64, 48);
+        for (int i = 0; i < 30; ++i) {
+            ASSERT_TRUE(video.append(vexel::testing::makeTestFrame(pool, i), MediaTime(i, 5)));
         }
         video.markAsFinished();
         media::AudioSamples second{MediaTime::zero(), 44100, 2, std::vector<std::int16_t>(88200)};
@@ -146,7 +146,7 @@ TEST_F(CompositionBuilderTest, OnlyCrossDissolvesMoveLaterClipsOfTheirTrackEarli
                       s(c.compositionStarts[i]));
         }
         EXPECT_EQ(result.videoEntries[3].compositionStartTime, s(5));
-        EXPECT_EQ(result.videoEntries[0].naturalSize, (media::Size{160, 120}));
+        EXPECT_EQ(result.videoEntries[0].naturalSize, (media::Size{64, 48}));
         EXPECT_EQ(result.contentDuration, s(c.compositionStarts[2] + 5));
     }
 }

@@ -89,6 +89,13 @@ TEST(PreviewCompositionBuilder, TheLayerIsOnScreenOverItsCompositionTimesWithTra
     EXPECT_EQ(faded.transitionOutType, TransitionType::push(Direction::up));
     EXPECT_EQ(faded.transitionOutEasing, EasingCurve::easeOut);
 
+    // Fades and dissolves are no geometric transitions, but their windows
+    // make the instruction tween.
+    entry.transitionOut = TransitionEffect{1, TransitionType::fade(), EasingCurve::linear};
+    auto dissolving = PreviewCompositionBuilder::makeInstructionEntry(entry, {1920, 1080});
+    EXPECT_TRUE(
+        ColorAdjustInstruction({dissolving}, {s(0), s(9)}, {1920, 1080}).containsTweening());
+
     // A transition of no length still makes its (empty) window.
     entry.transitionIn->duration = 0;
     auto instant = PreviewCompositionBuilder::makeInstructionEntry(entry, {1920, 1080});
