@@ -1,7 +1,7 @@
 #include "platform/media/Asset.h"
 
-#include "platform/media/DisplayMatrix.h"
-#include "platform/media/FFmpeg.h"
+#include "platform/media/detail/DisplayMatrix.h"
+#include "platform/media/detail/FFmpeg.h"
 #include "platform/media/detail/EditLists.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "platform/media/AssetReader.h"
 
-#include "platform/media/FFmpeg.h"
-#include "platform/media/Scaler.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/Scaler.h"
 #include "platform/media/detail/StatusMachine.h"
 
 extern "C" {

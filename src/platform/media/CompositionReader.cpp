@@ -1,7 +1,7 @@
 #include "platform/media/CompositionReader.h"
 
 #include "platform/media/AudioMixer.h"
-#include "platform/media/InputQueue.h"
+#include "platform/media/detail/InputQueue.h"
 #include "platform/media/detail/GainCurve.h"
 #include "platform/media/detail/StatusMachine.h"
 #include "platform/media/detail/TrackFrameSource.h"

@@ -1,9 +1,9 @@
 #include "platform/media/MovieWriter.h"
 
-#include "platform/media/AudioEncoder.h"
-#include "platform/media/EncodingInput.h"
-#include "platform/media/VideoEncoder.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/AudioEncoder.h"
+#include "platform/media/detail/EncodingInput.h"
+#include "platform/media/detail/VideoEncoder.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <system_error>
 

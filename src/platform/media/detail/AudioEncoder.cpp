@@ -1,4 +1,4 @@
-#include "platform/media/AudioEncoder.h"
+#include "platform/media/detail/AudioEncoder.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

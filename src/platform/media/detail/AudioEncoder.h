@@ -4,8 +4,8 @@
 // Internal to the media layer; runs on its input's thread after open().
 
 #include "platform/media/AudioSamples.h"
-#include "platform/media/FFmpeg.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <optional>
 

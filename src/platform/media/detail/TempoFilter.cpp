@@ -1,6 +1,6 @@
 #include "platform/media/detail/TempoFilter.h"
 
-#include "platform/media/FFmpeg.h"
+#include "platform/media/detail/FFmpeg.h"
 
 extern "C" {
 #include <libavfilter/avfilter.h>
