@@ -272,7 +272,7 @@ struct AssetReader::Impl {
     VideoFrame deliver(const Decoded& decoded, const MediaTime& duration) {
         const AVFrame& frame = *decoded.frame;
         if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
-            pool.emplace(frame.width, frame.height);
+            pool.emplace(frame.width, frame.height, 4);
         }
         PixelBuffer buffer = pool->makeBufferForOverwrite();
         ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);

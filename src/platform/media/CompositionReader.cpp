@@ -1,8 +1,9 @@
 #include "platform/media/CompositionReader.h"
 
 #include "platform/media/AudioMixer.h"
-#include "platform/media/detail/InputQueue.h"
 #include "platform/media/detail/GainCurve.h"
+#include "platform/media/detail/InputQueue.h"
+#include "platform/media/detail/LayerDrawing.h"
 #include "platform/media/detail/StatusMachine.h"
 #include "platform/media/detail/TrackFrameSource.h"
 #include "platform/media/detail/WorkerPool.h"
@@ -20,7 +21,7 @@ namespace {
 using Kind = MediaError::Kind;
 
 // Decoded frames waiting per source track, ahead of composing.
-constexpr std::size_t kDecodedAhead = 4;
+constexpr std::size_t kDecodedAhead = 3;
 constexpr std::size_t kAudioRun = 8192;
 
 } // namespace
@@ -140,7 +141,7 @@ struct CompositionReader::Impl {
         endFrame = std::max(firstFrame, frameIndexAtOrAfter(end, video.frameDuration));
         nextFrame = firstFrame;
         maxInFlight = pool->size() + 2;
-        outputPool.emplace(video.renderWidth(), video.renderHeight(), maxInFlight + 2);
+        outputPool.emplace(video.renderWidth(), video.renderHeight(), 4);
 
         std::set<int> required;
         for (const auto& instruction : video.instructions) {
@@ -229,20 +230,19 @@ struct CompositionReader::Impl {
         PixelBuffer frame;
         if (!instruction) {
             // No instruction covers this time: nothing is drawn on black.
-            frame = outputPool->makeBuffer();
-            for (int y = 0; y < frame.height(); ++y) {
-                auto* row = reinterpret_cast<std::uint32_t*>(frame.row(y));
-                std::fill(row, row + frame.width(), 0xFF000000u);
-            }
+            frame = outputPool->makeBufferForOverwrite();
+            detail::fillOpaqueBlack(frame);
         } else {
+            auto allocate = [this](bool zeroFilled) -> std::optional<PixelBuffer> {
+                try {
+                    return zeroFilled ? outputPool->makeBuffer()
+                                      : outputPool->makeBufferForOverwrite();
+                } catch (const std::bad_alloc&) {
+                    return std::nullopt;
+                }
+            };
             VideoCompositionRequest request(std::move(instruction), time, std::move(sources),
-                                            [this]() -> std::optional<PixelBuffer> {
-                                                try {
-                                                    return outputPool->makeBuffer();
-                                                } catch (const std::bad_alloc&) {
-                                                    return std::nullopt;
-                                                }
-                                            });
+                                            allocate);
             compositor->startRequest(request);
             if (const auto* error = std::get_if<VideoCompositionError>(&request.result())) {
                 throw MediaError::compositionFailed(error->domain, error->code, error->description);

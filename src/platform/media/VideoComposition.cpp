@@ -45,23 +45,35 @@ void LayerVideoCompositor::startRequest(VideoCompositionRequest& request) {
                                              "The instruction is not a layer instruction"});
         return;
     }
-    std::optional<PixelBuffer> frame = request.newPixelBuffer();
+    std::optional<PixelBuffer> frame = request.newPixelBufferForOverwrite();
     if (!frame) {
         request.finish(VideoCompositionError{"LayerVideoCompositor", -2,
                                              "Failed to allocate output pixel buffer"});
         return;
     }
-    detail::fillOpaqueBlack(*frame);
     const MediaTime& time = request.compositionTime();
     const auto& list = layers->layerInstructions();
+    bool blank = true;
     // The first layer is on top: draw from the last.
     for (auto layer = list.rbegin(); layer != list.rend(); ++layer) {
         std::optional<PixelBuffer> source = request.sourceFrame(layer->trackID);
-        if (!source) {
+        float opacity = layer->opacity.valueAt(time);
+        if (!source || !(opacity > 0)) {
             continue;
         }
-        detail::drawLayer(*frame, *source, layer->transformAt(time), layer->cropRectangle,
-                          layer->opacity.valueAt(time));
+        Affine transform = layer->transformAt(time);
+        if (blank && detail::coversTarget(*frame, *source, transform, layer->cropRectangle)) {
+            detail::drawOverBlack(*frame, *source, transform, opacity);
+        } else {
+            if (blank) {
+                detail::fillOpaqueBlack(*frame);
+            }
+            detail::drawLayer(*frame, *source, transform, layer->cropRectangle, opacity);
+        }
+        blank = false;
+    }
+    if (blank) {
+        detail::fillOpaqueBlack(*frame);
     }
     request.finish(std::move(*frame));
 }

@@ -19,7 +19,11 @@ std::optional<PixelBuffer> VideoCompositionRequest::sourceFrame(int trackID) con
 }
 
 std::optional<PixelBuffer> VideoCompositionRequest::newPixelBuffer() const {
-    return allocator_ ? allocator_() : std::nullopt;
+    return allocator_ ? allocator_(true) : std::nullopt;
+}
+
+std::optional<PixelBuffer> VideoCompositionRequest::newPixelBufferForOverwrite() const {
+    return allocator_ ? allocator_(false) : std::nullopt;
 }
 
 void VideoCompositionRequest::finish(PixelBuffer frame) {

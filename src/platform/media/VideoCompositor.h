@@ -26,7 +26,9 @@ struct VideoCompositionError {
 // buffer. Finished exactly once, with a frame or an error.
 class VideoCompositionRequest {
 public:
-    using Allocator = std::function<std::optional<PixelBuffer>()>;
+    // Gives a buffer of the render size, zero-filled when asked; none when it
+    // cannot.
+    using Allocator = std::function<std::optional<PixelBuffer>(bool zeroFilled)>;
 
     VideoCompositionRequest(std::shared_ptr<const VideoCompositionInstruction> instruction,
                             MediaTime compositionTime, std::map<int, PixelBuffer> sourceFrames,
@@ -39,6 +41,9 @@ public:
     std::optional<PixelBuffer> sourceFrame(int trackID) const;
     // A zero-filled buffer of the render size; none when it cannot be had.
     std::optional<PixelBuffer> newPixelBuffer() const;
+    // The same with whatever pixels it held, for compositors that write
+    // every pixel.
+    std::optional<PixelBuffer> newPixelBufferForOverwrite() const;
 
     // Only the first finish counts.
     void finish(PixelBuffer frame);

@@ -39,7 +39,7 @@ VideoCompositionRequest compose(std::vector<VideoCompositionLayerInstruction> la
     auto instruction = std::make_shared<LayerVideoCompositionInstruction>(
         MediaTimeRange{seconds(0), seconds(10)}, std::move(layers));
     VideoCompositionRequest request(instruction, time, std::move(sources),
-                                    [] { return PixelBuffer::create(64, 48); });
+                                    [](bool) { return PixelBuffer::create(64, 48); });
     LayerVideoCompositor().startRequest(request);
     return request;
 }
@@ -69,6 +69,13 @@ TEST(VideoComposition, LayersStackFirstOnTopOverBlackWithTheirOpacityRamps) {
         EXPECT_NEAR(at(out, 48, 24)[0], 200 * (1 - alpha), 2) << t;
         EXPECT_EQ(at(out, 16, 24)[3], 255) << t;
     }
+
+    // A layer alone that covers the frame is drawn over black the same way.
+    VideoCompositionRequest alone = compose({top}, sources, seconds(0.5));
+    EXPECT_NEAR(at(output(alone), 16, 24)[2], 100, 2);
+    EXPECT_EQ(at(output(alone), 16, 24)[0], 0);
+    EXPECT_EQ(at(output(alone), 16, 24)[3], 255);
+    EXPECT_NEAR(at(output(alone), 2, 2)[1], 128, 2);
 
     // A track without a frame (a gap) leaves the black background.
     VideoCompositionRequest gap = compose({bottom}, {}, seconds(0));
@@ -114,14 +121,14 @@ TEST(VideoComposition, RequestsFailWithTheirErrorAndInstructionsAreFoundByTime) 
         std::vector<int> requiredSourceTrackIDs() const override { return {}; }
     };
     VideoCompositionRequest wrong(std::make_shared<Other>(), seconds(0), {},
-                                  [] { return PixelBuffer::create(8, 8); });
+                                  [](bool) { return PixelBuffer::create(8, 8); });
     LayerVideoCompositor().startRequest(wrong);
     EXPECT_EQ(std::get<VideoCompositionError>(wrong.result()).code, -1);
 
     VideoCompositionRequest starved(std::make_shared<LayerVideoCompositionInstruction>(
                                         MediaTimeRange{seconds(0), seconds(1)},
                                         std::vector<VideoCompositionLayerInstruction>{}),
-                                    seconds(0), {}, [] { return std::nullopt; });
+                                    seconds(0), {}, [](bool) { return std::nullopt; });
     LayerVideoCompositor().startRequest(starved);
     EXPECT_EQ(std::get<VideoCompositionError>(starved.result()),
               (VideoCompositionError{"LayerVideoCompositor", -2,

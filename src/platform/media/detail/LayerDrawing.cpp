@@ -54,6 +54,37 @@ void fillOpaqueBlack(const PixelBuffer& target) {
     }
 }
 
+bool coversTarget(const PixelBuffer& target, const PixelBuffer& source, const Affine& transform,
+                  const std::optional<Rect>& crop) {
+    return !crop && transform.a == 1 && transform.b == 0 && transform.c == 0 && transform.d == 1 &&
+           isWhole(transform.tx) && isWhole(transform.ty) && transform.tx <= 0 &&
+           transform.ty <= 0 && transform.tx + source.width() >= target.width() &&
+           transform.ty + source.height() >= target.height();
+}
+
+void drawOverBlack(const PixelBuffer& target, const PixelBuffer& source, const Affine& transform,
+                   float opacity) {
+    auto alpha = static_cast<std::uint32_t>(std::lround(std::clamp(opacity, 0.0f, 1.0f) * 256));
+    auto dx = static_cast<int>(-transform.tx);
+    auto dy = static_cast<int>(-transform.ty);
+    for (int y = 0; y < target.height(); ++y) {
+        const auto* s = reinterpret_cast<const std::uint32_t*>(source.row(y + dy)) + dx;
+        auto* d = reinterpret_cast<std::uint32_t*>(target.row(y));
+        if (alpha == 256) {
+            // Premultiplied colour over black is the colour itself, opaque.
+            for (int x = 0; x < target.width(); ++x) {
+                d[x] = s[x] | 0xFF000000u;
+            }
+            continue;
+        }
+        for (int x = 0; x < target.width(); ++x) {
+            std::uint32_t rb = (((s[x] & 0x00FF00FFu) * alpha) >> 8) & 0x00FF00FFu;
+            std::uint32_t g = (((s[x] & 0x0000FF00u) * alpha) >> 8) & 0x0000FF00u;
+            d[x] = rb | g | 0xFF000000u;
+        }
+    }
+}
+
 void drawLayer(const PixelBuffer& target, const PixelBuffer& source, const Affine& transform,
                const std::optional<Rect>& crop, float opacity) {
     if (!(opacity > 0)) {
