@@ -141,7 +141,7 @@ struct CompositionReader::Impl {
         endFrame = std::max(firstFrame, frameIndexAtOrAfter(end, video.frameDuration));
         nextFrame = firstFrame;
         maxInFlight = pool->size() + 2;
-        outputPool.emplace(video.renderWidth(), video.renderHeight(), 4);
+        outputPool.emplace(video.renderWidth(), video.renderHeight(), maxInFlight + 2);
 
         std::set<int> required;
         for (const auto& instruction : video.instructions) {

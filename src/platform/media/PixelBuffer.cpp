@@ -71,6 +71,12 @@ struct PixelBuffer::Storage {
         , bytes(bytesPerRow * static_cast<std::size_t>(h)) {}
 
     void clear() { std::memset(bytes.data, 0, bytes.size); }
+    // Freshly mapped pages read as zero already.
+    void clearFresh() {
+        if (bytes.size < kMappedFrom) {
+            clear();
+        }
+    }
 };
 
 struct PixelBufferPool::Shared {
@@ -96,7 +102,7 @@ struct PixelBufferPool::Shared {
 PixelBuffer PixelBuffer::create(int width, int height) {
     checkDimensions(width, height);
     auto storage = std::make_shared<Storage>(width, height);
-    storage->clear();
+    storage->clearFresh();
     return PixelBuffer(std::move(storage));
 }
 
@@ -140,7 +146,7 @@ PixelBuffer PixelBufferPool::makeBufferForOverwrite() {
     }
     if (!storage) {
         storage = std::make_unique<PixelBuffer::Storage>(width_, height_);
-        storage->clear();
+        storage->clearFresh();
     }
     std::weak_ptr<Shared> pool = shared_;
     return PixelBuffer(std::shared_ptr<PixelBuffer::Storage>(

@@ -47,10 +47,11 @@ bool isWhole(double v) {
 } // namespace
 
 void fillOpaqueBlack(const PixelBuffer& target) {
+    const int width = target.width();
     for (int y = 0; y < target.height(); ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(target.row(y));
         // B, G, R = 0 and A = 255, little-endian.
-        std::fill(row, row + target.width(), 0xFF000000u);
+        std::fill(row, row + width, 0xFF000000u);
     }
 }
 
@@ -67,17 +68,19 @@ void drawOverBlack(const PixelBuffer& target, const PixelBuffer& source, const A
     auto alpha = static_cast<std::uint32_t>(std::lround(std::clamp(opacity, 0.0f, 1.0f) * 256));
     auto dx = static_cast<int>(-transform.tx);
     auto dy = static_cast<int>(-transform.ty);
-    for (int y = 0; y < target.height(); ++y) {
+    const int width = target.width();
+    const int height = target.height();
+    for (int y = 0; y < height; ++y) {
         const auto* s = reinterpret_cast<const std::uint32_t*>(source.row(y + dy)) + dx;
         auto* d = reinterpret_cast<std::uint32_t*>(target.row(y));
         if (alpha == 256) {
             // Premultiplied colour over black is the colour itself, opaque.
-            for (int x = 0; x < target.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 d[x] = s[x] | 0xFF000000u;
             }
             continue;
         }
-        for (int x = 0; x < target.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             std::uint32_t rb = (((s[x] & 0x00FF00FFu) * alpha) >> 8) & 0x00FF00FFu;
             std::uint32_t g = (((s[x] & 0x0000FF00u) * alpha) >> 8) & 0x0000FF00u;
             d[x] = rb | g | 0xFF000000u;
