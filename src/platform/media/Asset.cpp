@@ -1,8 +1,8 @@
 #include "platform/media/Asset.h"
 
-#include "platform/media/DisplayMatrix.h"
-#include "platform/media/FFmpeg.h"
+#include "platform/media/detail/DisplayMatrix.h"
 #include "platform/media/detail/EditLists.h"
+#include "platform/media/detail/FFmpeg.h"
 
 #include <cstring>
 #include <map>

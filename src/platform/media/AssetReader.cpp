@@ -1,7 +1,7 @@
 #include "platform/media/AssetReader.h"
 
-#include "platform/media/FFmpeg.h"
-#include "platform/media/Scaler.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/Scaler.h"
 #include "platform/media/detail/StatusMachine.h"
 
 extern "C" {
@@ -272,7 +272,9 @@ struct AssetReader::Impl {
     VideoFrame deliver(const Decoded& decoded, const MediaTime& duration) {
         const AVFrame& frame = *decoded.frame;
         if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
-            pool.emplace(frame.width, frame.height);
+            // Frames the consumer holds come back here; keeping them saves
+            // mapping and faulting in fresh ones.
+            pool.emplace(frame.width, frame.height, 16);
         }
         PixelBuffer buffer = pool->makeBufferForOverwrite();
         ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);

@@ -1,9 +1,9 @@
 #include "platform/media/MovieWriter.h"
 
-#include "platform/media/AudioEncoder.h"
-#include "platform/media/EncodingInput.h"
-#include "platform/media/VideoEncoder.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/AudioEncoder.h"
+#include "platform/media/detail/EncodingInput.h"
+#include "platform/media/detail/VideoEncoder.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <system_error>
 
@@ -62,6 +62,14 @@ bool AudioWriterInput::waitUntilReadyForMoreMediaData(std::chrono::milliseconds 
     return impl_->waitUntilReadyForMoreMediaData(timeout);
 }
 bool AudioWriterInput::append(const AudioSamples& samples) {
+    FloatAudioSamples converted{samples.time, samples.sampleRate, samples.channelCount, {}};
+    converted.samples.reserve(samples.samples.size());
+    for (std::int16_t value : samples.samples) {
+        converted.samples.push_back(static_cast<float>(value) * (1.0f / 32768.0f));
+    }
+    return impl_->append(std::move(converted));
+}
+bool AudioWriterInput::append(const FloatAudioSamples& samples) {
     return impl_->append(samples);
 }
 void AudioWriterInput::markAsFinished() {

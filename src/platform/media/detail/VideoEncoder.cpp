@@ -1,6 +1,6 @@
-#include "platform/media/VideoEncoder.h"
+#include "platform/media/detail/VideoEncoder.h"
 
-#include "platform/media/DisplayMatrix.h"
+#include "platform/media/detail/DisplayMatrix.h"
 
 extern "C" {
 #include <libavutil/opt.h>

@@ -1,4 +1,4 @@
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/WriterCore.h"
 
 namespace vexel::media {
 

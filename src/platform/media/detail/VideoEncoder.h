@@ -3,10 +3,10 @@
 // Converts BGRA frames to YUV 4:2:0 and encodes them for one video track.
 // Internal to the media layer; runs on its input's thread after open().
 
-#include "platform/media/FFmpeg.h"
 #include "platform/media/PixelBuffer.h"
-#include "platform/media/Scaler.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/Scaler.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <map>
 #include <optional>

@@ -3,8 +3,8 @@
 // What a movie writer's inputs share: status, first error and the muxer.
 // Internal to the media layer.
 
-#include "platform/media/FFmpeg.h"
 #include "platform/media/MovieWriter.h"
+#include "platform/media/detail/FFmpeg.h"
 #include "platform/media/detail/StatusMachine.h"
 
 #include <atomic>
