@@ -56,8 +56,8 @@ ColorAdjustInstruction::ColorAdjustInstruction(std::vector<Entry> entries,
                     });
 }
 
-std::vector<std::int32_t> ColorAdjustInstruction::requiredSourceTrackIDs() const {
-    std::vector<std::int32_t> ids;
+std::vector<int> ColorAdjustInstruction::requiredSourceTrackIDs() const {
+    std::vector<int> ids;
     ids.reserve(entries_.size());
     for (const Entry& entry : entries_) {
         ids.push_back(entry.trackID);

@@ -14,6 +14,7 @@
 #include "platform/media/Affine.h"
 #include "platform/media/Geometry.h"
 #include "platform/media/MediaTimeRange.h"
+#include "platform/media/VideoCompositionInstruction.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -27,7 +28,7 @@ namespace vexel {
 // without looking at the project: clip layers, then image overlays, then text
 // overlays, each with its on-screen time and fades. Immutable once made, so
 // several frames may read it at once.
-class ColorAdjustInstruction {
+class ColorAdjustInstruction : public media::VideoCompositionInstruction {
 public:
     // One clip layer, drawn from the source frame of its composition track.
     struct Entry {
@@ -84,7 +85,7 @@ public:
     const std::vector<TextOverlayEntry>& textOverlays() const { return textOverlays_; }
     // Drawn in this order, after every clip layer.
     const std::vector<ImageOverlayEntry>& imageOverlays() const { return imageOverlays_; }
-    const media::MediaTimeRange& timeRange() const { return timeRange_; }
+    media::MediaTimeRange timeRange() const override { return timeRange_; }
     const media::Size& renderSize() const { return renderSize_; }
 
     bool enablePostProcessing() const { return false; }
@@ -92,7 +93,7 @@ public:
     // fade window, a geometric transition or an overlay animation.
     bool containsTweening() const { return containsTweening_; }
     // Every entry's track, in entry order, duplicates kept.
-    std::vector<std::int32_t> requiredSourceTrackIDs() const;
+    std::vector<int> requiredSourceTrackIDs() const override;
     // No source frame is ever passed through untouched.
     std::int32_t passthroughTrackID() const { return 0; }
 

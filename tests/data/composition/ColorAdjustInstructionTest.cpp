@@ -58,7 +58,7 @@ TEST(ColorAdjustInstruction, ActiveItemsAreThoseOnScreenInStoredOrder) {
     ASSERT_EQ(made.activeTextOverlays(s(2)).size(), 1u);
     EXPECT_EQ(made.activeTextOverlays(s(2))[0]->text, "Title");
 
-    EXPECT_EQ(made.requiredSourceTrackIDs(), (std::vector<std::int32_t>{3, 1, 3}));
+    EXPECT_EQ(made.requiredSourceTrackIDs(), (std::vector<int>{3, 1, 3}));
     EXPECT_EQ(made.passthroughTrackID(), 0);
     EXPECT_FALSE(made.enablePostProcessing());
     EXPECT_EQ(made.timeRange(), (media::MediaTimeRange{s(0), s(10)}));
