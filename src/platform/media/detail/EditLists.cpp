@@ -121,8 +121,10 @@ std::vector<std::uint8_t> movieBox(const std::filesystem::path& path) {
     return {};
 }
 
-std::optional<std::uint32_t> movieTimescale(const Bytes& movie) {
-    auto header = child(movie, "mvhd");
+// The 32-bit field that follows the creation and modification dates of a
+// movie or track header: the movie's timescale, the track's ID.
+std::optional<std::uint32_t> fieldAfterDates(const Bytes& parent, std::string_view type) {
+    auto header = child(parent, type);
     if (!header) {
         return std::nullopt;
     }
@@ -137,27 +139,7 @@ std::optional<std::uint32_t> movieTimescale(const Bytes& movie) {
         return std::nullopt;
     }
     bytes.skip(dates);
-    auto timescale = static_cast<std::uint32_t>(bytes.read(4));
-    return timescale > 0 ? std::optional(timescale) : std::nullopt;
-}
-
-std::optional<int> trackID(const Bytes& track) {
-    auto header = child(track, "tkhd");
-    if (!header) {
-        return std::nullopt;
-    }
-    Bytes bytes = header->payload;
-    if (!bytes.has(4)) {
-        return std::nullopt;
-    }
-    int version = static_cast<int>(bytes.read(1));
-    bytes.skip(3);
-    std::size_t dates = version == 1 ? 16 : 8;
-    if (!bytes.has(dates + 4)) {
-        return std::nullopt;
-    }
-    bytes.skip(dates);
-    return static_cast<int>(bytes.read(4));
+    return static_cast<std::uint32_t>(bytes.read(4));
 }
 
 // The sum of the edit durations, in movie ticks.
@@ -201,19 +183,19 @@ std::map<int, MediaTime> presentationEndsFromEditLists(const std::filesystem::pa
     std::map<int, MediaTime> ends;
     std::vector<std::uint8_t> payload = movieBox(path);
     Bytes movie(payload.data(), payload.size());
-    auto timescale = movieTimescale(movie);
-    if (!timescale || *timescale > static_cast<std::uint32_t>(INT32_MAX)) {
+    auto timescale = fieldAfterDates(movie, "mvhd");
+    if (!timescale || *timescale == 0 || *timescale > static_cast<std::uint32_t>(INT32_MAX)) {
         return ends;
     }
     for (const Box& box : children(movie)) {
         if (box.type != "trak") {
             continue;
         }
-        auto id = trackID(box.payload);
+        auto id = fieldAfterDates(box.payload, "tkhd");
         auto length = editedLength(box.payload);
         if (id && length && *length <= static_cast<std::uint64_t>(INT64_MAX)) {
-            ends[*id] = MediaTime(static_cast<std::int64_t>(*length),
-                                  static_cast<std::int32_t>(*timescale));
+            ends[static_cast<int>(*id)] = MediaTime(static_cast<std::int64_t>(*length),
+                                                    static_cast<std::int32_t>(*timescale));
         }
     }
     return ends;
