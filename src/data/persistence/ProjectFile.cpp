@@ -1,0 +1,93 @@
+#include "data/persistence/ProjectFile.h"
+
+#include "domain/entities/EncodedMember.h"
+#include "domain/entities/PersistenceError.h"
+#include "foundation/JsonReader.h"
+
+#include <cmath>
+#include <vector>
+
+namespace vexel {
+
+namespace {
+
+// Walks with an explicit stack: the encoded project nests only a few levels,
+// but a walk over any value should not depend on that.
+template <class JsonType> bool holdsNonFiniteNumber(const JsonType& root) {
+    std::vector<const JsonType*> pending{&root};
+    while (!pending.empty()) {
+        const JsonType* value = pending.back();
+        pending.pop_back();
+        if (value->is_number_float() && !std::isfinite(value->template get<double>())) {
+            return true;
+        }
+        if (value->is_structured()) {
+            for (const JsonType& child : *value) {
+                pending.push_back(&child);
+            }
+        }
+    }
+    return false;
+}
+
+// The library's dump(), into a buffer reserved ahead: a project file runs to
+// hundreds of kilobytes, and growing the text step by step copies it over and
+// over into fresh memory.
+template <class JsonType>
+std::string dumped(const JsonType& json, int indent, std::size_t expectedSize) {
+    std::string text;
+    text.reserve(expectedSize);
+    nlohmann::detail::serializer<JsonType> serializer(
+        nlohmann::detail::output_adapter<char, std::string>(text), ' ',
+        nlohmann::detail::error_handler_t::strict);
+    serializer.dump(json, indent >= 0, false, indent >= 0 ? static_cast<unsigned>(indent) : 0);
+    return text;
+}
+
+// About what a clip takes in the indented file.
+std::size_t expectedSize(const PersistedProject& project) {
+    std::size_t clips = 0;
+    for (const PersistedTrack& track : project.tracks) {
+        clips += track.clips.size();
+    }
+    return 4096 + 1024 * clips;
+}
+
+} // namespace
+
+std::string ProjectFile::encoded(Layout layout) const {
+    const Json json = *this;
+    if (holdsNonFiniteNumber(json)) {
+        throw PersistenceError::encodingFailed();
+    }
+    try {
+        if (layout == Layout::prettySortedKeys) {
+            // The library's plain json keeps object members sorted by key.
+            return dumped(nlohmann::json(json), 2, expectedSize(project));
+        }
+        return dumped(json, -1, expectedSize(project) / 2);
+    } catch (const nlohmann::json::type_error&) {
+        // Text that is not valid UTF-8, such as a file name in another encoding.
+        throw PersistenceError::encodingFailed();
+    }
+}
+
+ProjectFile ProjectFile::decoded(std::string_view bytes) {
+    return json::parse(bytes).get<ProjectFile>();
+}
+
+void to_json(Json& json, const ProjectFile& file) {
+    json = Json::object();
+    json["version"] = file.version;
+    json["project"] = file.project;
+}
+
+void from_json(const Json& json, ProjectFile& file) {
+    json::expectObject(json);
+    ProjectFile decoded;
+    decoded.version = json::readInt(json, "version");
+    decoded.project = json::decodeMember<PersistedProject>(json, "project", "PersistedProject");
+    file = std::move(decoded);
+}
+
+} // namespace vexel
