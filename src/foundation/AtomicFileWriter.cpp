@@ -25,6 +25,15 @@ constexpr int kNameAttempts = 16;
                                             std::error_code(error, std::generic_category()));
 }
 
+// The system takes paths as C strings, which end at the first NUL: a path
+// holding one would name another file.
+const char* systemPath(const std::filesystem::path& path) {
+    if (path.native().find('\0') != std::string::npos) {
+        fail("path holds a NUL character", path, EINVAL);
+    }
+    return path.c_str();
+}
+
 std::filesystem::path folderOf(const std::filesystem::path& path) {
     std::filesystem::path folder = path.parent_path();
     return folder.empty() ? std::filesystem::path(".") : folder;
@@ -115,7 +124,7 @@ void copyThroughBuffer(int from, int to, const std::filesystem::path& source,
 // (which fails on an existing name too), else, on file systems with neither,
 // a check just before the rename.
 void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(AT_FDCWD, systemPath(from), AT_FDCWD, systemPath(to), RENAME_NOREPLACE) == 0) {
         return;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
@@ -143,8 +152,8 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, mode_t mod
     : destination_(std::move(destination)) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         temporary_ = temporaryName(destination_);
-        fd_ =
-            ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        fd_ = ::open(systemPath(temporary_), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                     mode);
         if (fd_ >= 0) {
             return;
         }
@@ -170,7 +179,7 @@ void AtomicFileWriter::write(std::string_view bytes) {
 
 void AtomicFileWriter::copyFrom(const std::filesystem::path& source) {
     // Non-blocking open: opening a pipe for reading would otherwise wait for a writer.
-    FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor from(::open(systemPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (from.get() < 0) {
         fail("cannot open file", source, errno);
     }
@@ -203,7 +212,7 @@ void AtomicFileWriter::flush() {
 
 void AtomicFileWriter::commit() {
     flush();
-    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
+    if (::rename(temporary_.c_str(), systemPath(destination_)) != 0) {
         fail("cannot rename file", destination_, errno);
     }
     committed_ = true;
@@ -229,7 +238,7 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 void syncFolder(const std::filesystem::path& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor fd(::open(systemPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0) {
         fail("cannot open folder", folder, errno);
     }

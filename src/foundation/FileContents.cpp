@@ -19,6 +19,10 @@ namespace {
 } // namespace
 
 std::string readFileContents(const std::filesystem::path& path) {
+    // A C string ends at the first NUL: such a path would name another file.
+    if (path.native().find('\0') != std::string::npos) {
+        fail("path holds a NUL character", path, EINVAL);
+    }
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         fail("cannot open file", path, errno);

@@ -63,9 +63,13 @@ TEST(AtomicFileWriterTest, AWriterDroppedBeforeCommitChangesNothing) {
     EXPECT_EQ(readFileContents(file), "old");
     EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"project.json"});
 
-    // A folder that does not exist fails before anything is written.
+    // A folder that does not exist fails before anything is written, and so
+    // does a name the system would cut short at a NUL.
     EXPECT_THROW(writeFileAtomically(folder / "missing" / "f", "x"),
                  std::filesystem::filesystem_error);
+    EXPECT_THROW(writeFileAtomically(folder / std::string("project.json\0.bak", 17), "x"),
+                 std::filesystem::filesystem_error);
+    EXPECT_EQ(readFileContents(file), "old");
 }
 
 TEST(AtomicFileWriterTest, CommitWithoutReplacingKeepsTheExistingFileAndAllowsAnotherName) {
