@@ -2,8 +2,10 @@
 
 #include "domain/entities/EncodedMember.h"
 #include "domain/entities/PersistenceError.h"
+#include "foundation/DecodeError.h"
 #include "foundation/JsonReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -28,6 +30,80 @@ template <class JsonType> bool holdsNonFiniteNumber(const JsonType& root) {
         }
     }
     return false;
+}
+
+// The value with every object's members in key order (byte order, which for
+// UTF-8 is code point order). Members are moved, not copied: the value is
+// taken apart as it goes.
+Json sortedByKey(Json&& value) {
+    if (value.is_array()) {
+        for (Json& element : value) {
+            element = sortedByKey(std::move(element));
+        }
+        return std::move(value);
+    }
+    if (!value.is_object()) {
+        return std::move(value);
+    }
+    std::vector<std::pair<std::string, Json>> members;
+    members.reserve(value.size());
+    for (auto& [key, member] : value.items()) {
+        members.emplace_back(key, sortedByKey(std::move(member)));
+    }
+    std::sort(members.begin(), members.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    Json sorted = Json::object();
+    // Room for every member first: when the member list grows, the library
+    // copies the members already there, whole subtrees included.
+    sorted.get_ref<Json::object_t&>().reserve(members.size());
+    for (auto& [key, member] : members) {
+        sorted[std::move(key)] = std::move(member);
+    }
+    return sorted;
+}
+
+// Deeper than any project file nests; deeper input is malformed, and must not
+// exhaust the stack of the walk below.
+constexpr int kMaxDepth = 256;
+
+// The same value as the project's JSON type, moved over member by member. The
+// library's plain json type grows objects without copying what they hold,
+// which its ordered type does (a file with a large member before a small one,
+// as the sorted project file has, would be copied over whole while parsed).
+Json toOrdered(nlohmann::json&& value, int depth = 0) {
+    if (value.is_structured() && depth == kMaxDepth) {
+        throw DecodeError::dataCorrupted("", "The given data is nested too deeply.");
+    }
+    if (value.is_array()) {
+        Json array = Json::array();
+        array.get_ref<Json::array_t&>().reserve(value.size());
+        for (nlohmann::json& element : value) {
+            array.push_back(toOrdered(std::move(element), depth + 1));
+        }
+        return array;
+    }
+    if (value.is_object()) {
+        Json object = Json::object();
+        object.get_ref<Json::object_t&>().reserve(value.size());
+        for (auto& [key, member] : value.items()) {
+            object[key] = toOrdered(std::move(member), depth + 1);
+        }
+        return object;
+    }
+    switch (value.type()) {
+    case nlohmann::json::value_t::string:
+        return Json(std::move(value.get_ref<std::string&>()));
+    case nlohmann::json::value_t::boolean:
+        return Json(value.get<bool>());
+    case nlohmann::json::value_t::number_integer:
+        return Json(value.get<std::int64_t>());
+    case nlohmann::json::value_t::number_unsigned:
+        return Json(value.get<std::uint64_t>());
+    case nlohmann::json::value_t::number_float:
+        return Json(value.get<double>());
+    default:
+        return Json(); // null (parsing makes no other kind)
+    }
 }
 
 // The library's dump(), into a buffer reserved ahead: a project file runs to
@@ -56,14 +132,13 @@ std::size_t expectedSize(const PersistedProject& project) {
 } // namespace
 
 std::string ProjectFile::encoded(Layout layout) const {
-    const Json json = *this;
+    Json json = *this;
     if (holdsNonFiniteNumber(json)) {
         throw PersistenceError::encodingFailed();
     }
     try {
         if (layout == Layout::prettySortedKeys) {
-            // The library's plain json keeps object members sorted by key.
-            return dumped(nlohmann::json(json), 2, expectedSize(project));
+            return dumped(sortedByKey(std::move(json)), 2, expectedSize(project));
         }
         return dumped(json, -1, expectedSize(project) / 2);
     } catch (const nlohmann::json::type_error&) {
@@ -73,7 +148,11 @@ std::string ProjectFile::encoded(Layout layout) const {
 }
 
 ProjectFile ProjectFile::decoded(std::string_view bytes) {
-    return json::parse(bytes).get<ProjectFile>();
+    nlohmann::json parsed = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
+    if (parsed.is_discarded()) {
+        throw DecodeError::dataCorrupted("", "The given data was not valid JSON.");
+    }
+    return toOrdered(std::move(parsed)).get<ProjectFile>();
 }
 
 void to_json(Json& json, const ProjectFile& file) {

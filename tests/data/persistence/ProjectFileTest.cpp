@@ -183,6 +183,10 @@ TEST(ProjectFileTest, DecodingAppliesTheDefaultsAndRefusesMissingOrMistypedMembe
         EXPECT_THROW(ProjectFile::decoded(bad.dump()), DecodeError) << bad.dump();
     }
     EXPECT_THROW(ProjectFile::decoded("{\"version\": 1,"), DecodeError);
+    // Nesting far deeper than a project's is malformed, not a stack overflow.
+    EXPECT_THROW(ProjectFile::decoded("{\"version\": 1, \"x\": " + std::string(100000, '[') +
+                                      std::string(100000, ']') + "}"),
+                 DecodeError);
 }
 
 TEST(ProjectFileTest, BothFormsCarryEveryFieldThroughAndTheFolderFormIsSortedAndIndented) {
