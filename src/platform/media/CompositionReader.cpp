@@ -2,10 +2,9 @@
 
 #include "platform/media/AudioMixer.h"
 #include "platform/media/detail/GainCurve.h"
-#include "platform/media/detail/InputQueue.h"
 #include "platform/media/detail/LayerDrawing.h"
 #include "platform/media/detail/StatusMachine.h"
-#include "platform/media/detail/TrackFrameSource.h"
+#include "platform/media/detail/TrackFeeder.h"
 #include "platform/media/detail/WorkerPool.h"
 
 #include <algorithm>
@@ -22,6 +21,9 @@ using Kind = MediaError::Kind;
 
 // Decoded frames waiting per source track, ahead of composing.
 constexpr std::size_t kDecodedAhead = 3;
+// How long before its first frame is composed a run's decoder is opened:
+// opening a file and filling a decoder's frame threads takes a while.
+const MediaTime kPrimeAhead(2, 1);
 constexpr std::size_t kAudioRun = 8192;
 
 } // namespace
@@ -39,15 +41,11 @@ struct CompositionReader::Impl {
     // Video.
     std::unique_ptr<VideoCompositor> compositor;
     std::optional<PixelBufferPool> outputPool;
-    std::int64_t firstFrame = 0;
-    std::int64_t endFrame = 0; // exclusive
-    struct Feeder {
-        int trackID;
-        std::unique_ptr<detail::TrackFrameSource> source;
-        std::unique_ptr<InputQueue<PixelBuffer>> queue;
-        std::thread thread;
-    };
-    std::vector<Feeder> feeders;
+    detail::FrameGrid grid;
+    // Set once while starting; a cancel may come from another thread then.
+    std::mutex feedersMutex;
+    std::unique_ptr<detail::TrackFeeder::Progress> progress;
+    std::vector<std::unique_ptr<detail::TrackFeeder>> feeders;
     std::thread dispatcher;
     std::size_t maxInFlight = 0;
     std::mutex resultsMutex;
@@ -64,11 +62,6 @@ struct CompositionReader::Impl {
     bool audioEnded = false;
     std::mutex endMutex;
 
-    MediaTime frameTime(std::int64_t n) const {
-        return MediaTime(n * videoComposition->frameDuration.value(),
-                         videoComposition->frameDuration.timescale());
-    }
-
     bool running() const { return state.isRunning(); }
 
     void fail(const MediaError& failure) {
@@ -78,9 +71,14 @@ struct CompositionReader::Impl {
 
     // Wakes and ends every thread's work.
     void stop() {
-        for (Feeder& feeder : feeders) {
-            feeder.source->cancel();
-            feeder.queue->abort();
+        {
+            std::lock_guard lock(feedersMutex);
+            if (progress) {
+                progress->stop();
+            }
+            for (auto& feeder : feeders) {
+                feeder->stop();
+            }
         }
         std::lock_guard lock(resultsMutex);
         resultsChanged.notify_all();
@@ -88,10 +86,8 @@ struct CompositionReader::Impl {
 
     void join() {
         stop();
-        for (Feeder& feeder : feeders) {
-            if (feeder.thread.joinable()) {
-                feeder.thread.join();
-            }
+        for (auto& feeder : feeders) {
+            feeder->join();
         }
         if (dispatcher.joinable()) {
             dispatcher.join();
@@ -136,10 +132,11 @@ struct CompositionReader::Impl {
         if (options.timeRange) {
             end = min(end, options.timeRange->end());
         }
-        // First n with n * d >= start, and the first with n * d >= end.
-        firstFrame = frameIndexAtOrAfter(start, video.frameDuration);
-        endFrame = std::max(firstFrame, frameIndexAtOrAfter(end, video.frameDuration));
-        nextFrame = firstFrame;
+        grid.frameDuration = video.frameDuration;
+        grid.first = detail::FrameGrid::indexAtOrAfter(start, video.frameDuration);
+        grid.end =
+            std::max(grid.first, detail::FrameGrid::indexAtOrAfter(end, video.frameDuration));
+        nextFrame = grid.first;
         maxInFlight = pool->size() + 2;
         outputPool.emplace(video.renderWidth(), video.renderHeight(), maxInFlight + 2);
 
@@ -153,48 +150,44 @@ struct CompositionReader::Impl {
                 }
             }
         }
-        for (int id : required) {
-            feeders.push_back({id,
-                               std::make_unique<detail::TrackFrameSource>(*composition.track(id)),
-                               std::make_unique<InputQueue<PixelBuffer>>(kDecodedAhead),
-                               {}});
+        std::int64_t primeAhead =
+            detail::FrameGrid::indexAtOrAfter(kPrimeAhead, video.frameDuration);
+        {
+            std::lock_guard lock(feedersMutex);
+            progress = std::make_unique<detail::TrackFeeder::Progress>(grid.first);
+            for (int id : required) {
+                feeders.push_back(std::make_unique<detail::TrackFeeder>(
+                    *composition.track(id), grid, *progress, kDecodedAhead, primeAhead));
+            }
+            if (!running()) {
+                // Cancelled meanwhile: the threads end at once.
+                for (auto& feeder : feeders) {
+                    feeder->stop();
+                }
+                progress->stop();
+            }
         }
-        for (Feeder& feeder : feeders) {
-            feeder.thread = std::thread([this, &feeder] {
-                guarded([&] {
-                    for (std::int64_t n = firstFrame; n < endFrame && running(); ++n) {
-                        if (!feeder.queue->push(feeder.source->frameAt(frameTime(n)))) {
-                            return;
-                        }
-                    }
-                });
-            });
+        auto guard = [this](const std::function<void()>& work) { guarded(work); };
+        for (auto& feeder : feeders) {
+            feeder->start(guard);
         }
         dispatcher = std::thread([this] { guarded([&] { dispatch(); }); });
     }
 
-    static std::int64_t frameIndexAtOrAfter(const MediaTime& time, const MediaTime& frame) {
-        // ceil(time / frame), exactly.
-        __extension__ using Wide = __int128;
-        Wide top = static_cast<Wide>(time.value()) * frame.timescale();
-        Wide bottom = static_cast<Wide>(frame.value()) * time.timescale();
-        Wide quotient = top / bottom;
-        if (top % bottom > 0) {
-            ++quotient;
-        }
-        return static_cast<std::int64_t>(quotient);
-    }
-
     void dispatch() {
         const VideoComposition& video = *videoComposition;
-        for (std::int64_t n = firstFrame; n < endFrame && running(); ++n) {
+        for (std::int64_t n = grid.first; n < grid.end && running(); ++n) {
+            progress->advance(n);
             std::map<int, PixelBuffer> decoded;
-            for (Feeder& feeder : feeders) {
-                std::optional<PixelBuffer> frame = feeder.queue->pop();
+            for (auto& feeder : feeders) {
+                if (!feeder->showsMediaAt(n)) {
+                    continue;
+                }
+                std::optional<PixelBuffer> frame = feeder->next(n);
                 if (!frame) {
                     return;
                 }
-                decoded[feeder.trackID] = std::move(*frame);
+                decoded[feeder->trackID()] = std::move(*frame);
             }
             {
                 std::unique_lock lock(resultsMutex);
@@ -204,7 +197,7 @@ struct CompositionReader::Impl {
                 }
                 ++inFlight;
             }
-            MediaTime time = frameTime(n);
+            MediaTime time = grid.time(n);
             auto instruction = video.instruction(time);
             std::map<int, PixelBuffer> sources;
             if (instruction) {
@@ -260,7 +253,7 @@ struct CompositionReader::Impl {
 
     std::optional<VideoFrame> nextVideoFrame() {
         std::unique_lock lock(resultsMutex);
-        if (nextFrame >= endFrame) {
+        if (nextFrame >= grid.end) {
             lock.unlock();
             outputEnded(videoEnded);
             return std::nullopt;
@@ -275,7 +268,7 @@ struct CompositionReader::Impl {
         resultsChanged.notify_all();
         std::int64_t n = nextFrame++;
         lock.unlock();
-        return VideoFrame{std::move(frame), frameTime(n), videoComposition->frameDuration};
+        return VideoFrame{std::move(frame), grid.time(n), videoComposition->frameDuration};
     }
 };
 

@@ -226,3 +226,66 @@ TEST_F(CompositionReaderTest, CompositorErrorFailsTheReaderAndCancelStopsIt) {
     EXPECT_FALSE(cancelled.error().has_value());
     EXPECT_THROW(cancelled.addAudioOutput(std::nullopt), MediaError);
 }
+
+TEST_F(CompositionReaderTest, TracksComingInLaterAndCutsShowTheirOwnFramesInOrder) {
+    MutableComposition mutableComposition;
+    CompositionTrack* bottom = mutableComposition.addTrack(MediaType::video);
+    CompositionTrack* top = mutableComposition.addTrack(MediaType::video);
+    // A cut forward within the clip, then nothing.
+    bottom->insertTimeRange({seconds(0), seconds(1)}, clip(), videoTrack(), seconds(0));
+    bottom->insertTimeRange({seconds(1.2), seconds(0.4)}, clip(), videoTrack(), seconds(1));
+    // Coming in at 0.5 s on top, a gap, a cut back to earlier in the clip.
+    top->insertTimeRange({seconds(1), seconds(1)}, clip(), videoTrack(), seconds(0.5));
+    top->insertTimeRange({seconds(0.2), seconds(0.5)}, clip(), videoTrack(), seconds(1.8));
+    Composition composition = mutableComposition.copy();
+    ASSERT_EQ(composition.duration(), seconds(2.3));
+
+    VideoComposition video;
+    video.renderSize = {320, 240};
+    VideoCompositionLayerInstruction topLayer;
+    topLayer.trackID = top->trackID();
+    VideoCompositionLayerInstruction bottomLayer;
+    bottomLayer.trackID = bottom->trackID();
+    video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
+        MediaTimeRange{MediaTime::zero(), composition.duration()},
+        std::vector<VideoCompositionLayerInstruction>{topLayer, bottomLayer})};
+
+    // The clip frame each composition frame shows; none on black.
+    auto shown = [](int n) -> std::optional<int> {
+        if (n >= 15 && n < 45) {
+            return n + 15;
+        }
+        if (n >= 54) {
+            return n - 48;
+        }
+        if (n < 30) {
+            return n;
+        }
+        if (n < 42) {
+            return n + 6;
+        }
+        return std::nullopt;
+    };
+    for (int threads : {1, 4}) {
+        CompositionReader reader(composition, {.threads = threads});
+        reader.addVideoOutput(video);
+        ASSERT_TRUE(reader.startReading());
+        int n = 0;
+        while (auto frame = reader.copyNextVideoFrame()) {
+            ASSERT_EQ(frame->time, MediaTime(n, 30));
+            // A neighbouring frame would be 4 levels away.
+            int expected = shown(n) ? testFrameLevel(*shown(n)) : 0;
+            EXPECT_NEAR(level(frame->buffer), expected, 1) << n << " with " << threads;
+            bool opaque = true;
+            for (int y = 0; y < frame->buffer.height(); ++y) {
+                for (int x = 0; x < frame->buffer.width(); ++x) {
+                    opaque = opaque && frame->buffer.row(y)[4 * x + 3] == 255;
+                }
+            }
+            EXPECT_TRUE(opaque) << n;
+            ++n;
+        }
+        EXPECT_EQ(n, 69);
+        EXPECT_EQ(reader.status(), CompositionReader::Status::completed);
+    }
+}
