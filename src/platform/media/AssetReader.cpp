@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <atomic>
@@ -289,6 +290,9 @@ struct AssetReader::Impl {
         formats.destinationFormat = AV_PIX_FMT_BGRA;
         formats.destinationFullRange = true;
         scaler.scale(formats, frame, *target);
+        // Converting a format without alpha fills alpha with 255.
+        const AVPixFmtDescriptor* described = av_pix_fmt_desc_get(formats.sourceFormat);
+        buffer.setOpaque(described && (described->flags & AV_PIX_FMT_FLAG_ALPHA) == 0);
         return VideoFrame{std::move(buffer), decoded.time, duration};
     }
 

@@ -62,6 +62,7 @@ struct PixelBuffer::Storage {
     int height;
     std::size_t bytesPerRow;
     PixelBytes bytes;
+    bool opaque = false;
 
     Storage(int w, int h)
         : width(w)
@@ -122,6 +123,16 @@ std::uint8_t* PixelBuffer::data() const {
     return storage_ ? storage_->bytes.data : nullptr;
 }
 
+bool PixelBuffer::isOpaque() const {
+    return storage_ && storage_->opaque;
+}
+
+void PixelBuffer::setOpaque(bool opaque) const {
+    if (storage_) {
+        storage_->opaque = opaque;
+    }
+}
+
 PixelBufferPool::PixelBufferPool(int width, int height, std::size_t maxIdle)
     : width_(width)
     , height_(height)
@@ -148,6 +159,8 @@ PixelBuffer PixelBufferPool::makeBufferForOverwrite() {
         storage = std::make_unique<PixelBuffer::Storage>(width_, height_);
         storage->clearFresh();
     }
+    // A recycled buffer's pixels are about to be overwritten.
+    storage->opaque = false;
     std::weak_ptr<Shared> pool = shared_;
     return PixelBuffer(std::shared_ptr<PixelBuffer::Storage>(
         storage.release(), [pool](PixelBuffer::Storage* released) {

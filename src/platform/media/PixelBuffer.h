@@ -33,6 +33,12 @@ public:
     std::uint8_t* row(int y) const { return data() + static_cast<std::size_t>(y) * bytesPerRow(); }
     std::size_t byteCount() const { return bytesPerRow() * static_cast<std::size_t>(height()); }
 
+    // Whether every pixel is known to have alpha 255. A producer that knows
+    // (a decoder of a format without alpha) says so before handing the buffer
+    // out, so that drawing may pass it on as it is; false for a new buffer.
+    bool isOpaque() const;
+    void setOpaque(bool opaque) const;
+
     // Whether both handles share the same pixels.
     bool sharesPixelsWith(const PixelBuffer& other) const { return storage_ == other.storage_; }
 

@@ -45,30 +45,48 @@ void LayerVideoCompositor::startRequest(VideoCompositionRequest& request) {
                                              "The instruction is not a layer instruction"});
         return;
     }
+    const MediaTime& time = request.compositionTime();
+    struct Visible {
+        PixelBuffer source;
+        Affine transform;
+        const std::optional<Rect>& crop;
+        float opacity;
+    };
+    // Bottom first: the first layer is on top.
+    std::vector<Visible> visible;
+    const auto& list = layers->layerInstructions();
+    for (auto layer = list.rbegin(); layer != list.rend(); ++layer) {
+        std::optional<PixelBuffer> source = request.sourceFrame(layer->trackID);
+        float opacity = layer->opacity.valueAt(time);
+        if (source && opacity > 0) {
+            visible.push_back(
+                {std::move(*source), layer->transformAt(time), layer->cropRectangle, opacity});
+        }
+    }
     std::optional<PixelBuffer> frame = request.newPixelBufferForOverwrite();
     if (!frame) {
         request.finish(VideoCompositionError{"LayerVideoCompositor", -2,
                                              "Failed to allocate output pixel buffer"});
         return;
     }
-    const MediaTime& time = request.compositionTime();
-    const auto& list = layers->layerInstructions();
+    // Most frames of an edit show one clip as it is: its pixels go on
+    // without a copy.
+    if (visible.size() == 1 &&
+        detail::showsSourceAsItIs(frame->width(), frame->height(), visible.front().source,
+                                  visible.front().transform, visible.front().crop,
+                                  visible.front().opacity)) {
+        request.finish(visible.front().source);
+        return;
+    }
     bool blank = true;
-    // The first layer is on top: draw from the last.
-    for (auto layer = list.rbegin(); layer != list.rend(); ++layer) {
-        std::optional<PixelBuffer> source = request.sourceFrame(layer->trackID);
-        float opacity = layer->opacity.valueAt(time);
-        if (!source || !(opacity > 0)) {
-            continue;
-        }
-        Affine transform = layer->transformAt(time);
-        if (blank && detail::coversTarget(*frame, *source, transform, layer->cropRectangle)) {
-            detail::drawOverBlack(*frame, *source, transform, opacity);
+    for (const Visible& layer : visible) {
+        if (blank && detail::coversTarget(*frame, layer.source, layer.transform, layer.crop)) {
+            detail::drawOverBlack(*frame, layer.source, layer.transform, layer.opacity);
         } else {
             if (blank) {
                 detail::fillOpaqueBlack(*frame);
             }
-            detail::drawLayer(*frame, *source, transform, layer->cropRectangle, opacity);
+            detail::drawLayer(*frame, layer.source, layer.transform, layer.crop, layer.opacity);
         }
         blank = false;
     }

@@ -20,6 +20,11 @@ bool coversTarget(const PixelBuffer& target, const PixelBuffer& source, const Af
 void drawOverBlack(const PixelBuffer& target, const PixelBuffer& source, const Affine& transform,
                    float opacity);
 
+// Whether a layer drawn alone over opaque black gives its source unchanged:
+// an opaque source of the target's size, unmoved, uncropped, fully opaque.
+bool showsSourceAsItIs(int targetWidth, int targetHeight, const PixelBuffer& source,
+                       const Affine& transform, const std::optional<Rect>& crop, float opacity);
+
 // Draws `source` over `target` (both premultiplied BGRA, top-left origin):
 // source pixel space is mapped into target space by `transform`, only the
 // part inside `crop` (source pixels) is drawn, sampled bilinearly, at
