@@ -289,3 +289,29 @@ TEST_F(CompositionReaderTest, TracksComingInLaterAndCutsShowTheirOwnFramesInOrde
         EXPECT_EQ(reader.status(), CompositionReader::Status::completed);
     }
 }
+
+TEST_F(CompositionReaderTest, ASourceThatCannotBeReadFailsTheReaderWithItsError) {
+    TemporaryFolder folder;
+    std::filesystem::copy_file(clip()->path, folder / "gone.mp4");
+    auto gone = std::make_shared<const Asset>(Asset::load(folder / "gone.mp4"));
+    MutableComposition mutableComposition;
+    CompositionTrack* video = mutableComposition.addTrack(MediaType::video);
+    video->insertTimeRange({seconds(0), seconds(1)}, clip(), videoTrack(), seconds(0));
+    // Opened ahead of its first frame, while the first clip still shows.
+    video->insertTimeRange({seconds(0), seconds(1)}, gone, videoTrack(), seconds(1));
+    Composition composition = mutableComposition.copy();
+    std::filesystem::remove(folder / "gone.mp4");
+
+    CompositionReader reader(composition, {.threads = 2});
+    reader.addVideoOutput(layerForm(composition, video->trackID()));
+    ASSERT_TRUE(reader.startReading());
+    int delivered = 0;
+    while (reader.copyNextVideoFrame()) {
+        ++delivered;
+    }
+    EXPECT_LE(delivered, 30);
+    EXPECT_EQ(reader.status(), CompositionReader::Status::failed);
+    ASSERT_TRUE(reader.error().has_value());
+    EXPECT_EQ(reader.error()->kind(), MediaError::Kind::cannotOpen);
+    EXPECT_NE(reader.error()->message().find("gone.mp4"), std::string::npos);
+}
