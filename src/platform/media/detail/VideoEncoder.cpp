@@ -1,6 +1,6 @@
-#include "platform/media/VideoEncoder.h"
+#include "platform/media/detail/VideoEncoder.h"
 
-#include "platform/media/DisplayMatrix.h"
+#include "platform/media/detail/DisplayMatrix.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -15,8 +15,8 @@ namespace {
 using ffmpeg::check;
 using Kind = MediaError::Kind;
 
-// Ticks per frame: every time at timescale 600 and every multiple of
-// 1/frameRate is exact in this time base.
+// Stream ticks per frame: every time at timescale 600 and every multiple of
+// 1/frameRate is exact in the stream's time base.
 constexpr int kTicksPerFrame = 600;
 
 int evenSize(int size) {
@@ -29,7 +29,8 @@ VideoEncoder::VideoEncoder(VideoSettings settings)
     : settings_(std::move(settings))
     , encodedWidth_(evenSize(settings_.width))
     , encodedHeight_(evenSize(settings_.height))
-    , timeBase_{1, settings_.frameRate * kTicksPerFrame} {
+    , encoderTimeBase_{1, settings_.frameRate}
+    , streamTimeBase_{1, settings_.frameRate * kTicksPerFrame} {
     if (!(settings_.width >= 1 && settings_.width <= PixelBuffer::maxDimension &&
           settings_.height >= 1 && settings_.height <= PixelBuffer::maxDimension)) {
         throw MediaError(Kind::invalidArgument,
@@ -41,7 +42,8 @@ VideoEncoder::VideoEncoder(VideoSettings settings)
                          "Frame rate out of range: " + std::to_string(settings_.frameRate));
     }
     displayMatrixFromTransform(settings_.transform); // throws when it does not fit
-    timeBase_ = AVRational{1, settings_.frameRate * kTicksPerFrame};
+    encoderTimeBase_ = AVRational{1, settings_.frameRate};
+    streamTimeBase_ = AVRational{1, settings_.frameRate * kTicksPerFrame};
 }
 
 void VideoEncoder::open(WriterCore& core) {
@@ -59,7 +61,7 @@ void VideoEncoder::open(WriterCore& core) {
     c.width = encodedWidth_;
     c.height = encodedHeight_;
     c.pix_fmt = AV_PIX_FMT_YUV420P;
-    c.time_base = timeBase_;
+    c.time_base = encoderTimeBase_;
     c.framerate = AVRational{settings_.frameRate, 1};
     c.sample_aspect_ratio = AVRational{1, 1};
     c.color_range = AVCOL_RANGE_MPEG;
@@ -83,7 +85,7 @@ void VideoEncoder::open(WriterCore& core) {
     if (!stream_) {
         throw std::bad_alloc();
     }
-    stream_->time_base = timeBase_;
+    stream_->time_base = streamTimeBase_;
     check(avcodec_parameters_from_context(stream_->codecpar, &c), Kind::unsupported,
           "Cannot describe the video track");
     if (hevc) {
@@ -146,40 +148,62 @@ void VideoEncoder::encode(const VideoItem& item, WriterCore& core) {
                                                     std::to_string(settings_.height));
     }
     MediaTime offset = item.time - core.sessionStart;
-    std::int64_t pts = offset.convertScale(timeBase_.den).value();
-    if (pts < 0) {
+    std::int64_t time = offset.convertScale(streamTimeBase_.den).value();
+    if (time < 0) {
         throw MediaError(Kind::invalidArgument,
                          "Frame at " + item.time.description() + " before the session start");
     }
-    if (held_ && pts <= heldPts_) {
+    if (held_ && time <= heldTime_) {
         throw MediaError(Kind::invalidArgument,
                          "Frame times must increase (" + item.time.description() + ")");
     }
     ffmpeg::FramePtr frame = convert(item);
+    // The nearest whole frame, later than the one before: frames closer than
+    // one frame apart still reach the muxer at their own times.
+    std::int64_t pts = (time + kTicksPerFrame / 2) / kTicksPerFrame;
+    if (held_ || first_) {
+        pts = std::max(pts, lastEncoderPts_ + 1);
+    }
     frame->pts = pts;
+    lastEncoderPts_ = pts;
+    if (!first_) {
+        first_ = {pts, time};
+    }
     if (held_) {
-        send(std::move(held_), pts - heldPts_, core);
+        send(std::move(held_), Timing{heldTime_, time - heldTime_}, core);
     }
     held_ = std::move(frame);
-    heldPts_ = pts;
+    heldTime_ = time;
 }
 
 void VideoEncoder::flush(WriterCore& core) {
     if (held_) {
-        send(std::move(held_), kTicksPerFrame, core);
+        send(std::move(held_), Timing{heldTime_, kTicksPerFrame}, core);
     }
     check(avcodec_send_frame(codec_.get(), nullptr), Kind::encodingFailed,
           "Cannot finish the video");
     drain(core);
 }
 
-void VideoEncoder::send(ffmpeg::FramePtr frame, std::int64_t duration, WriterCore& core) {
-    durations_[frame->pts] = duration;
-    frame->pkt_duration = duration;
+void VideoEncoder::send(ffmpeg::FramePtr frame, Timing timing, WriterCore& core) {
+    timings_[frame->pts] = timing;
+    frame->pkt_duration = std::max<std::int64_t>(1, timing.duration / kTicksPerFrame);
     check(avcodec_send_frame(codec_.get(), frame.get()), Kind::encodingFailed,
           "Cannot encode video");
     spare_.push_back(std::move(frame));
     drain(core);
+}
+
+std::int64_t VideoEncoder::streamTime(std::int64_t encoderTime) const {
+    auto known = timings_.lower_bound(encoderTime);
+    if (known != timings_.end() && known->first == encoderTime) {
+        return known->second.time;
+    }
+    // Decode times before the first frame (B-frame delay) or, rarely, between
+    // frames: whole frames before the next known frame.
+    std::int64_t nextKey = known != timings_.end() ? known->first : first_->first;
+    std::int64_t nextTime = known != timings_.end() ? known->second.time : first_->second;
+    return nextTime - (nextKey - encoderTime) * kTicksPerFrame;
 }
 
 void VideoEncoder::drain(WriterCore& core) {
@@ -189,13 +213,26 @@ void VideoEncoder::drain(WriterCore& core) {
             return;
         }
         check(received, Kind::encodingFailed, "Cannot encode video");
-        auto known = durations_.find(packet_->pts);
-        if (known != durations_.end()) {
-            packet_->duration = known->second;
-            durations_.erase(known);
+        auto known = timings_.find(packet_->pts);
+        if (known == timings_.end()) {
+            av_packet_unref(packet_.get());
+            throw MediaError(Kind::encodingFailed, "The encoder returned an unknown frame time");
         }
+        std::int64_t pts = known->second.time;
+        std::int64_t duration = known->second.duration;
+        std::int64_t dts = std::min(streamTime(packet_->dts), pts);
+        if (lastDecodeTime_ && dts <= *lastDecodeTime_) {
+            dts = *lastDecodeTime_ + 1;
+        }
+        lastDecodeTime_ = dts;
+        // Later packets decode after this one and show no earlier: the frames
+        // before its decode time are done with.
+        timings_.erase(timings_.begin(), timings_.lower_bound(packet_->dts));
+        packet_->pts = pts;
+        packet_->dts = dts;
+        packet_->duration = duration;
         try {
-            core.writePacket(*packet_, *stream_, timeBase_);
+            core.writePacket(*packet_, *stream_, streamTimeBase_);
         } catch (...) {
             av_packet_unref(packet_.get());
             throw;

@@ -3,8 +3,8 @@
 // Pixel format conversion through swscale, on all cores. Internal to the media
 // layer.
 
-#include "platform/media/FFmpeg.h"
 #include "platform/media/PixelBuffer.h"
+#include "platform/media/detail/FFmpeg.h"
 
 namespace vexel::media::ffmpeg {
 

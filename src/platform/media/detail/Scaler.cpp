@@ -1,4 +1,4 @@
-#include "platform/media/Scaler.h"
+#include "platform/media/detail/Scaler.h"
 
 extern "C" {
 #include <libavutil/opt.h>

@@ -1,4 +1,4 @@
-#include "platform/media/DisplayMatrix.h"
+#include "platform/media/detail/DisplayMatrix.h"
 
 #include "platform/media/MediaError.h"
 

@@ -1,20 +1,9 @@
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/WriterCore.h"
 
 namespace vexel::media {
 
 void WriterCore::fail(const MediaError& failure) {
-    {
-        // The error is in place before anyone can see the failed status.
-        std::lock_guard lock(errorMutex);
-        Status expected = status.load();
-        do {
-            if (expected != Status::unknown && expected != Status::writing) {
-                return;
-            }
-        } while (!status.compare_exchange_weak(expected, Status::failed));
-        error = failure;
-    }
-    if (stopInputs) {
+    if (state.fail(failure) && stopInputs) {
         stopInputs();
     }
 }

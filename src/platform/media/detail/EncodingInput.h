@@ -3,8 +3,8 @@
 // A writer input: a bounded queue in front of an encoder that runs on a
 // thread of its own. Internal to the media layer.
 
-#include "platform/media/InputQueue.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/InputQueue.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <thread>
 
@@ -49,7 +49,7 @@ public:
         if (!core_.isWriting()) {
             return false;
         }
-        return queue_.push(std::move(item)) && core_.status.load() != WriterCore::Status::failed;
+        return queue_.push(std::move(item)) && core_.state.status() != WriterCore::Status::failed;
     }
 
     void open() override { encoder_.open(core_); }

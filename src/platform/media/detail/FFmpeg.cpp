@@ -1,4 +1,4 @@
-#include "platform/media/FFmpeg.h"
+#include "platform/media/detail/FFmpeg.h"
 
 #include <new>
 

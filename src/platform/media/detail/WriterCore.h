@@ -3,8 +3,9 @@
 // What a movie writer's inputs share: status, first error and the muxer.
 // Internal to the media layer.
 
-#include "platform/media/FFmpeg.h"
 #include "platform/media/MovieWriter.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/StatusMachine.h"
 
 #include <atomic>
 #include <functional>
@@ -17,11 +18,8 @@ struct WriterCore {
 
     std::filesystem::path path;
     FileType fileType = FileType::mp4;
-    std::atomic<Status> status{Status::unknown};
+    detail::StatusMachine<Status> state;
     MediaTime sessionStart;
-
-    mutable std::mutex errorMutex;
-    std::optional<MediaError> error;
 
     // av_interleaved_write_frame is called by every input's thread.
     std::mutex muxMutex;
@@ -30,7 +28,7 @@ struct WriterCore {
     // Wakes and empties every input queue once the writer stops.
     std::function<void()> stopInputs;
 
-    bool isWriting() const { return status.load() == Status::writing; }
+    bool isWriting() const { return state.isRunning(); }
 
     // Keeps the first failure and stops the writer unless it already ended.
     void fail(const MediaError& failure);

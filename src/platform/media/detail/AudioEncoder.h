@@ -4,8 +4,8 @@
 // Internal to the media layer; runs on its input's thread after open().
 
 #include "platform/media/AudioSamples.h"
-#include "platform/media/FFmpeg.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <optional>
 
@@ -14,7 +14,8 @@ namespace vexel::media {
 class AudioEncoder {
 public:
     using Settings = AudioSettings;
-    using Item = AudioSamples;
+    // Float, as compositions are mix; 16-bit runs are converted on the way in.
+    using Item = FloatAudioSamples;
 
     // Throws MediaError (invalidArgument) for settings it cannot encode.
     explicit AudioEncoder(AudioSettings settings);
@@ -23,12 +24,12 @@ public:
     const AudioSettings& settings() const { return settings_; }
 
     void open(WriterCore& core);
-    void encode(const AudioSamples& samples, WriterCore& core);
+    void encode(const FloatAudioSamples& samples, WriterCore& core);
     // Encodes what the resampler and the FIFO still hold and drains the encoder.
     void flush(WriterCore& core);
 
 private:
-    void configureResampler(const AudioSamples& samples);
+    void configureResampler(int rate, int channels);
     void resampleIntoFifo(const std::uint8_t* const* input, int count);
     void encodeFromFifo(int frameSamples, WriterCore& core);
     void drain(WriterCore& core);

@@ -1,4 +1,4 @@
-#include "platform/media/AudioEncoder.h"
+#include "platform/media/detail/AudioEncoder.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -69,8 +69,8 @@ void AudioEncoder::open(WriterCore& core) {
     packet_ = ffmpeg::makePacket();
 }
 
-void AudioEncoder::configureResampler(const AudioSamples& samples) {
-    if (resampler_ && inputRate_ == samples.sampleRate && inputChannels_ == samples.channelCount) {
+void AudioEncoder::configureResampler(int rate, int channels) {
+    if (resampler_ && inputRate_ == rate && inputChannels_ == channels) {
         return;
     }
     if (resampler_) {
@@ -78,17 +78,17 @@ void AudioEncoder::configureResampler(const AudioSamples& samples) {
         resampleIntoFifo(nullptr, 0);
     }
     AVChannelLayout input{};
-    av_channel_layout_default(&input, samples.channelCount);
+    av_channel_layout_default(&input, channels);
     SwrContext* raw = nullptr;
     int made =
         swr_alloc_set_opts2(&raw, &codec_->ch_layout, AV_SAMPLE_FMT_FLTP, settings_.sampleRate,
-                            &input, AV_SAMPLE_FMT_S16, samples.sampleRate, 0, nullptr);
+                            &input, AV_SAMPLE_FMT_FLT, rate, 0, nullptr);
     av_channel_layout_uninit(&input);
     resampler_.reset(raw);
     check(made, Kind::unsupported, "Cannot convert audio");
     check(swr_init(resampler_.get()), Kind::unsupported, "Cannot convert audio");
-    inputRate_ = samples.sampleRate;
-    inputChannels_ = samples.channelCount;
+    inputRate_ = rate;
+    inputChannels_ = channels;
 }
 
 void AudioEncoder::resampleIntoFifo(const std::uint8_t* const* input, int count) {
@@ -119,13 +119,13 @@ void AudioEncoder::resampleIntoFifo(const std::uint8_t* const* input, int count)
     }
 }
 
-void AudioEncoder::encode(const AudioSamples& samples, WriterCore& core) {
+void AudioEncoder::encode(const FloatAudioSamples& samples, WriterCore& core) {
     if (!(samples.sampleRate >= 1000 && samples.sampleRate <= 768000 && samples.channelCount >= 1 &&
           samples.channelCount <= kMaxChannels &&
           samples.samples.size() % static_cast<std::size_t>(samples.channelCount) == 0)) {
         throw MediaError(Kind::invalidArgument, "Audio samples of an unsupported format");
     }
-    const std::int16_t* data = samples.samples.data();
+    const float* data = samples.samples.data();
     auto count = static_cast<std::int64_t>(samples.frameCount());
     if (!nextPts_) {
         // The track starts at the first run's time; earlier samples are cut.
@@ -146,7 +146,7 @@ void AudioEncoder::encode(const AudioSamples& samples, WriterCore& core) {
     if (count == 0) {
         return;
     }
-    configureResampler(samples);
+    configureResampler(samples.sampleRate, samples.channelCount);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
     resampleIntoFifo(&bytes, static_cast<int>(count));
     while (av_audio_fifo_size(fifo_.get()) >= codec_->frame_size) {
