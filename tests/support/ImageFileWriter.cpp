@@ -100,7 +100,7 @@ QByteArray jpeg(const media::PixelBuffer& pixels, int orientation) {
 }
 
 void writeHeic(const std::filesystem::path& path, const media::PixelBuffer& pixels,
-               int orientation) {
+               ImageFileFormat format, int orientation) {
     std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(),
                                                                         heif_context_free);
     heif_encoder* rawEncoder = nullptr;
@@ -109,13 +109,16 @@ void writeHeic(const std::filesystem::path& path, const media::PixelBuffer& pixe
     std::unique_ptr<heif_encoder, decltype(&heif_encoder_release)> encoder(rawEncoder,
                                                                            heif_encoder_release);
     check(heif_encoder_set_lossy_quality(encoder.get(), 95), "quality");
+    const bool deep = format == ImageFileFormat::heic10Bit;
+    const int bits = deep ? 10 : 8;
     heif_image* rawImage = nullptr;
     check(heif_image_create(pixels.width(), pixels.height(), heif_colorspace_RGB,
-                            heif_chroma_interleaved_RGB, &rawImage),
+                            deep ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB,
+                            &rawImage),
           "image");
     std::unique_ptr<heif_image, decltype(&heif_image_release)> image(rawImage, heif_image_release);
     check(heif_image_add_plane(image.get(), heif_channel_interleaved, pixels.width(),
-                               pixels.height(), 8),
+                               pixels.height(), bits),
           "plane");
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
@@ -123,9 +126,17 @@ void writeHeic(const std::filesystem::path& path, const media::PixelBuffer& pixe
         const std::uint8_t* in = pixels.row(y);
         std::uint8_t* out = plane + static_cast<std::size_t>(y) * stride;
         for (int x = 0; x < pixels.width(); ++x) {
-            out[3 * x] = in[4 * x + 2];
-            out[3 * x + 1] = in[4 * x + 1];
-            out[3 * x + 2] = in[4 * x];
+            for (int channel = 0; channel < 3; ++channel) {
+                // Red, green, blue from the buffer's blue, green, red.
+                const int value = in[4 * x + 2 - channel];
+                if (deep) {
+                    const int wide = value * 1023 / 255;
+                    out[6 * x + 2 * channel] = static_cast<std::uint8_t>(wide & 0xFF);
+                    out[6 * x + 2 * channel + 1] = static_cast<std::uint8_t>(wide >> 8);
+                } else {
+                    out[3 * x + channel] = static_cast<std::uint8_t>(value);
+                }
+            }
         }
     }
     std::unique_ptr<heif_encoding_options, decltype(&heif_encoding_options_free)> options(
@@ -141,8 +152,8 @@ void writeHeic(const std::filesystem::path& path, const media::PixelBuffer& pixe
 
 void writeImageFile(const std::filesystem::path& path, const media::PixelBuffer& pixels,
                     ImageFileFormat format, int orientation) {
-    if (format == ImageFileFormat::heic) {
-        writeHeic(path, pixels, orientation);
+    if (format == ImageFileFormat::heic || format == ImageFileFormat::heic10Bit) {
+        writeHeic(path, pixels, format, orientation);
         return;
     }
     const QByteArray file =

@@ -9,7 +9,8 @@
 // upright.
 namespace vexel::testing {
 
-enum class ImageFileFormat { png, jpeg, heic };
+// HEIC at 8 bits per channel, or at 10 as cameras that record HDR store it.
+enum class ImageFileFormat { png, jpeg, heic, heic10Bit };
 
 // Writes `pixels` (opaque premultiplied BGRA) as a file of `format`. An
 // `orientation` other than 1 is stored as an EXIF orientation (an eXIf chunk

@@ -65,8 +65,11 @@ media::PixelBuffer decodeHeif(std::span<const std::uint8_t> file) {
     int stride = 0;
     const std::uint8_t* plane =
         heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (plane == nullptr || outWidth < 1 || outHeight < 1 ||
-        outWidth > media::PixelBuffer::maxDimension ||
+    // Deeper images come out of the conversion at 8 bits as well; anything
+    // else would be misread.
+    if (plane == nullptr ||
+        heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8 ||
+        outWidth < 1 || outHeight < 1 || outWidth > media::PixelBuffer::maxDimension ||
         outHeight > media::PixelBuffer::maxDimension || stride < 4 * outWidth) {
         return {};
     }

@@ -171,20 +171,22 @@ TEST(ImageOverlayRendererTest, KenBurnsEndsOnItsFramingEnlargedToCoverTheFrame) 
         return middle ? Bgra{0, 255, 255, 255} : Bgra{255, 0, 0, 255};
     });
     ColorAdjustInstruction::ImageOverlayEntry entry = entryFrom1To5();
+    // A small frame that the picture fills as it is.
+    constexpr media::Size frameSize{192, 108};
     const std::optional<image::Picture> fitted =
-        OverlayRenderer::positionImageOverlay(picture, entry, kFrame);
+        OverlayRenderer::positionImageOverlay(picture, entry, frameSize);
     ASSERT_TRUE(fitted);
     const ImageAnimation motion{ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.25, 0.25, 0.5, 0.5}),
                                 EasingCurve::linear};
     WorkerPool workers(0);
     auto corners = [&](const MediaTime& time) {
-        media::PixelBuffer frame = media::PixelBuffer::create(1920, 1080);
+        media::PixelBuffer frame = media::PixelBuffer::create(192, 108);
         image::renderInto(
-            frame, ImageOverlayRenderer::applyAnimation(*fitted, motion, entry, kFrame, time),
+            frame, ImageOverlayRenderer::applyAnimation(*fitted, motion, entry, frameSize, time),
             workers);
-        return std::vector<Bgra>{image::test::pixelAt(frame, 20, 20),
-                                 image::test::pixelAt(frame, 1899, 1059),
-                                 image::test::pixelAt(frame, 960, 540)};
+        return std::vector<Bgra>{image::test::pixelAt(frame, 2, 2),
+                                 image::test::pixelAt(frame, 189, 105),
+                                 image::test::pixelAt(frame, 96, 54)};
     };
     const Bgra yellow{0, 255, 255, 255};
     const Bgra blue{255, 0, 0, 255};

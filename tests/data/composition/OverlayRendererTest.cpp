@@ -56,9 +56,12 @@ std::vector<Bgra> quarterColours(const media::PixelBuffer& buffer) {
             pixelAt(buffer, w / 4, 3 * h / 4), pixelAt(buffer, 3 * w / 4, 3 * h / 4)};
 }
 
+// Small frames: drawing is the kernels' business, only where things land is ours.
+constexpr media::Size kSmallFrame{192, 108};
+
 media::PixelBuffer drawnOnFrame(const image::Picture& picture) {
     WorkerPool workers(0);
-    media::PixelBuffer frame = media::PixelBuffer::create(1920, 1080);
+    media::PixelBuffer frame = media::PixelBuffer::create(192, 108);
     image::renderInto(frame, picture, workers);
     return frame;
 }
@@ -86,6 +89,7 @@ TEST(OverlayRendererTest, LoadsImagesOfEveryFormatUprightByTheirOrientation) {
         {ImageFileFormat::jpeg, 6, 12, {kBlue, kRed, kWhite, kGreen}, 32},
         {ImageFileFormat::heic, 1, 24, {kRed, kGreen, kBlue, kWhite}, 64},
         {ImageFileFormat::heic, 6, 24, {kBlue, kRed, kWhite, kGreen}, 32},
+        {ImageFileFormat::heic10Bit, 8, 24, {kGreen, kWhite, kRed, kBlue}, 32},
     };
     int index = 0;
     for (const Case& c : cases) {
@@ -212,7 +216,7 @@ TEST(OverlayRendererTest, FitsAndPlacesImagesInTheFrame) {
 }
 
 TEST(OverlayRendererTest, TurnsAndMirrorsImagesBeforeFittingThem) {
-    const media::PixelBuffer wide = quarters(400, 200);
+    const media::PixelBuffer wide = quarters(40, 20);
     struct Case {
         ClipTransform clip;
         // Quarter colours of the placed picture as seen on screen.
@@ -227,13 +231,13 @@ TEST(OverlayRendererTest, TurnsAndMirrorsImagesBeforeFittingThem) {
         {{180, true, false, std::nullopt}, {kBlue, kWhite, kRed, kGreen}},
     };
     for (const Case& c : cases) {
-        const std::optional<image::Picture> placed =
-            OverlayRenderer::positionImageOverlay(wide, imageEntry(std::nullopt, c.clip), kFrame);
+        const std::optional<image::Picture> placed = OverlayRenderer::positionImageOverlay(
+            wide, imageEntry(std::nullopt, c.clip), kSmallFrame);
         ASSERT_TRUE(placed);
         const Rect box = placed->extent();
         const media::PixelBuffer frame = drawnOnFrame(*placed);
         // Rows of the frame run top down.
-        const double top = 1080 - box.maxY();
+        const double top = kSmallFrame.height - box.maxY();
         auto at = [&](double fx, double fy) {
             return pixelAt(frame, static_cast<int>(box.minX() + fx * box.size.width),
                            static_cast<int>(top + fy * box.size.height));
