@@ -71,19 +71,32 @@ QByteArray encoded(const QImage& image, const char* format, int quality) {
     return bytes;
 }
 
+// A chunk: the data's length, the type, the data, the CRC of type and data.
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    const QByteArray typed = QByteArray(type) + data;
+    QByteArray chunk;
+    appendBigEndian(chunk, static_cast<std::uint32_t>(data.size()), 4);
+    chunk += typed;
+    appendBigEndian(chunk, crc32(typed), 4);
+    return chunk;
+}
+
 QByteArray png(const media::PixelBuffer& pixels, int orientation) {
     QByteArray file = encoded(qtImage(pixels), "PNG", -1);
     if (orientation != 1) {
         // After the signature and the header chunk, before the image data.
         constexpr qsizetype kAfterHeader = 8 + 25;
-        const QByteArray typed = QByteArray("eXIf") + exifBlock(orientation);
-        QByteArray chunk;
-        appendBigEndian(chunk, static_cast<std::uint32_t>(typed.size() - 4), 4);
-        chunk += typed;
-        appendBigEndian(chunk, crc32(typed), 4);
-        file.insert(kAfterHeader, chunk);
+        file.insert(kAfterHeader, pngChunk("eXIf", exifBlock(orientation)));
     }
     return file;
+}
+
+void writeFile(const std::filesystem::path& path, const QByteArray& file) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(file.constData(), file.size());
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
 }
 
 QByteArray jpeg(const media::PixelBuffer& pixels, int orientation) {
@@ -156,13 +169,25 @@ void writeImageFile(const std::filesystem::path& path, const media::PixelBuffer&
         writeHeic(path, pixels, format, orientation);
         return;
     }
-    const QByteArray file =
-        format == ImageFileFormat::png ? png(pixels, orientation) : jpeg(pixels, orientation);
-    std::ofstream out(path, std::ios::binary);
-    out.write(file.constData(), file.size());
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
+    writeFile(path, format == ImageFileFormat::png ? png(pixels, orientation)
+                                                   : jpeg(pixels, orientation));
+}
+
+void writeSolidPng(const std::filesystem::path& path, int width, int height, std::uint8_t red) {
+    // Eight-bit RGB, no interlacing.
+    QByteArray header;
+    appendBigEndian(header, static_cast<std::uint32_t>(width), 4);
+    appendBigEndian(header, static_cast<std::uint32_t>(height), 4);
+    header.append("\x08\x02\x00\x00\x00", 5);
+    // Each row: filter type 0, then the pixels.
+    QByteArray row(1 + 3 * static_cast<qsizetype>(width), '\0');
+    for (int x = 0; x < width; ++x) {
+        row[1 + 3 * x] = static_cast<char>(red);
     }
+    // qCompress writes the length in four bytes before the zlib stream.
+    const QByteArray compressed = qCompress(row.repeated(height), 1).mid(4);
+    writeFile(path, QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+                        pngChunk("IDAT", compressed) + pngChunk("IEND", {}));
 }
 
 } // namespace vexel::testing

@@ -2,6 +2,7 @@
 
 #include "platform/media/PixelBuffer.h"
 
+#include <cstdint>
 #include <filesystem>
 
 // Still image files that tests write themselves, with the EXIF orientation a
@@ -18,5 +19,9 @@ enum class ImageFileFormat { png, jpeg, heic, heic10Bit };
 // boxes libheif writes for it. Throws std::runtime_error when writing fails.
 void writeImageFile(const std::filesystem::path& path, const media::PixelBuffer& pixels,
                     ImageFileFormat format, int orientation = 1);
+
+// Writes an opaque PNG of one shade of red, put together by hand so that it
+// may be larger than any PixelBuffer.
+void writeSolidPng(const std::filesystem::path& path, int width, int height, std::uint8_t red);
 
 } // namespace vexel::testing

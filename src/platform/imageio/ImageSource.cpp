@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <span>
 #include <system_error>
 
@@ -71,9 +72,14 @@ int exifOrientation(QImageIOHandler::Transformations transformation) {
     }
 }
 
+bool fitsPixelBuffer(const QSize& size) {
+    return size.width() >= 1 && size.height() >= 1 &&
+           size.width() <= media::PixelBuffer::maxDimension &&
+           size.height() <= media::PixelBuffer::maxDimension;
+}
+
 media::PixelBuffer copyPixels(const QImage& image) {
-    if (image.isNull() || image.width() > media::PixelBuffer::maxDimension ||
-        image.height() > media::PixelBuffer::maxDimension) {
+    if (image.isNull() || !fitsPixelBuffer(image.size())) {
         return {};
     }
     const QImage converted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -88,9 +94,26 @@ media::PixelBuffer copyPixels(const QImage& image) {
     return pixels;
 }
 
+// Qt's decoders refuse images whose pixels take more than a process-wide
+// number of megabytes, 128 by default: a 36-megapixel photo already. Raised
+// once, before the first image is opened, to what the largest PixelBuffer
+// takes; never lowered. Dimensions beyond a PixelBuffer's are refused before
+// decoding, so the limit still stops images that claim more.
+void allowPixelBufferSizedImages() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        constexpr std::int64_t kSide = media::PixelBuffer::maxDimension;
+        constexpr int kMegabytes = static_cast<int>(kSide * kSide * 4 / (1024 * 1024));
+        if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < kMegabytes) {
+            QImageReader::setAllocationLimit(kMegabytes);
+        }
+    });
+}
+
 } // namespace
 
 std::optional<ImageSource> ImageSource::open(const std::filesystem::path& path) {
+    allowPixelBufferSizedImages();
     std::optional<std::vector<std::uint8_t>> read = readFile(path);
     if (!read) {
         return std::nullopt;
@@ -125,6 +148,12 @@ media::PixelBuffer ImageSource::decodeImage() const {
     // Turning upright is left to the caller, which does it in the same pass as
     // the rest of its processing.
     reader.setAutoTransform(false);
+    // Formats that do not know their size before decoding report an invalid
+    // one; Qt's own limit then holds them.
+    const QSize size = reader.size();
+    if (size.isValid() && !fitsPixelBuffer(size)) {
+        return {};
+    }
     QImage image;
     if (!reader.read(&image)) {
         return {};

@@ -14,7 +14,9 @@ namespace vexel::imageio {
 // of the desktop's image library, and HEIF (.heic). Only the first image of a
 // file counts. The whole file is read when it is opened; decoding may then
 // happen on any thread, several at once. Qt's image formats need no
-// QGuiApplication.
+// QGuiApplication. The first open raises Qt's process-wide limit on the
+// memory of one decoded image (128 MB by default) to that of the largest
+// PixelBuffer, so that photos of many megapixels decode; it is never lowered.
 class ImageSource {
 public:
     // Files larger than this are not read: no image a PixelBuffer can hold

@@ -4,6 +4,8 @@
 #include "support/ImageFileWriter.h"
 #include "support/media/TemporaryFolder.h"
 
+#include <QImageReader>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -128,6 +130,24 @@ TEST(ImageSourceTest, OpensNothingButReadableImagesAndDecodesNothingBroken) {
     for (const char* name : {"notes.png", "empty.jpg", "folder.png", "missing.png"}) {
         EXPECT_FALSE(ImageSource::open(folder / name)) << name;
     }
+}
+
+TEST(ImageSourceTest, DecodesPhotosOfManyMegapixelsButNothingLargerThanAPixelBuffer) {
+    const testing::TemporaryFolder folder;
+    testing::writeSolidPng(folder / "small.png", 3, 2, 200);
+    const std::optional<ImageSource> small = ImageSource::open(folder / "small.png");
+    ASSERT_TRUE(small);
+    EXPECT_EQ(image::test::pixelAt(small->decodeImage(), 2, 1),
+              (image::test::Bgra{0, 0, 200, 255}));
+    // Qt refuses anything over 128 MB of pixels by default, a 36-megapixel
+    // photo already; decoding one here takes longer than a test may.
+    constexpr long long kLargestPixelBuffer = 16384LL * 16384 * 4;
+    EXPECT_GE(static_cast<long long>(QImageReader::allocationLimit()) << 20, kLargestPixelBuffer);
+
+    testing::writeSolidPng(folder / "wide.png", media::PixelBuffer::maxDimension + 1, 1, 10);
+    const std::optional<ImageSource> wide = ImageSource::open(folder / "wide.png");
+    ASSERT_TRUE(wide);
+    EXPECT_TRUE(wide->decodeImage().isNull());
 }
 
 } // namespace
