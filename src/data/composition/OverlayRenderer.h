@@ -62,8 +62,8 @@ public:
     // (positive degrees counter-clockwise on screen), fitted whole into the
     // frame at the overlay transform's scale and centred on its point, or on
     // the frame's centre without one. Nothing is cut at the frame's edges.
-    // Nothing when the image is null or the frame or the numbers leave no
-    // finite, non-empty placement.
+    // Nothing when the image is null or empty (the fit would divide by its
+    // size) or the numbers of the placement are not finite.
     static std::optional<image::Picture>
     positionImageOverlay(const media::PixelBuffer& image,
                          const ColorAdjustInstruction::ImageOverlayEntry& entry,
