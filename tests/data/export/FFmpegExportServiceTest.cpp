@@ -6,6 +6,7 @@
 #include "data/composition/CompositionBuilder.h"
 #include "data/composition/TestProjects.h"
 #include "data/export/ExportError.h"
+#include "data/export/ExportFileName.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/entities/EditError.h"
 #include "domain/usecases/ExportUseCase.h"
@@ -371,7 +372,7 @@ TEST_F(FFmpegExportServiceTest, EmptyProjectsSoundOnlyAndSilentProjects) {
     }
 }
 
-TEST(FFmpegExportServiceFolder, CleaningRemovesTheFolderAndAMissingOneIsFine) {
+TEST(FFmpegExportServiceFolder, FolderNamesAndSettings) {
     vexel::testing::TemporaryFolder runtime;
     vexel::testing::ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
     const auto folder = FFmpegExportService::exportDirectory();
@@ -381,6 +382,22 @@ TEST(FFmpegExportServiceFolder, CleaningRemovesTheFolderAndAMissingOneIsFine) {
     std::ofstream(folder / "left" / "VexelExport_old.mp4") << "x";
     FFmpegExportService::cleanExportDirectory();
     EXPECT_FALSE(std::filesystem::exists(folder));
+
+    // Names within one second are the same; a taken one gets the next number.
+    const std::string name =
+        exportFileName(kNow + std::chrono::milliseconds(999), ExportFormat::mp4);
+    EXPECT_EQ(name, "VexelExport_2026-03-04T05-06-07Z.mp4");
+    std::vector<std::string> reserved;
+    for (int i = 0; i < 3; ++i) {
+        reserved.push_back(reserveUniqueFile(runtime.path(), name).filename().string());
+    }
+    EXPECT_EQ(reserved, (std::vector<std::string>{"VexelExport_2026-03-04T05-06-07Z.mp4",
+                                                  "VexelExport_2026-03-04T05-06-07Z-1.mp4",
+                                                  "VexelExport_2026-03-04T05-06-07Z-2.mp4"}));
+    EXPECT_THROW(reserveUniqueFile(runtime / "missing", name), std::filesystem::filesystem_error);
+    EXPECT_STREQ(ExportError::writerFailed("disk \"full\"").what(),
+                 R"(writerFailed(detail: "disk \"full\""))");
+    EXPECT_NE(ExportError::writerFailed("a"), ExportError::exportFailed("a"));
 
     EXPECT_EQ(
         FFmpegExportService::videoSettings(ExportFormat::mov, {1280.9, 720.2}),
