@@ -280,18 +280,24 @@ int main(int argc, char** argv) {
     const bool generated = inputs.first.empty();
     if (generated) {
         std::printf("writing the sources...\n");
+        std::fflush(stdout);
         inputs.first = writeSource("a.mp4", 1);
         inputs.second = writeSource("b.mp4", 77);
         inputs.image = writePicture();
     }
 
-    resetPeakResident();
-    const auto start = std::chrono::steady_clock::now();
-    const std::int64_t frames = exportReference(inputs);
-    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-    std::printf("reference export: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n",
-                wall.count(), static_cast<long long>(frames), peakResidentMiB());
-    std::fflush(stdout);
+    // One run of each alone first, for wall time, frames and memory.
+    auto once = [](const char* what, auto&& run) {
+        resetPeakResident();
+        const auto start = std::chrono::steady_clock::now();
+        const std::int64_t frames = run();
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
+                    wall.count(), static_cast<long long>(frames), peakResidentMiB());
+        std::fflush(stdout);
+    };
+    once("reference export", [&] { return exportReference(inputs); });
+    once("encoder floor", [&] { return encodeFloor(inputs); });
 
     auto configure = [](benchmark::internal::Benchmark* benchmark) {
         benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
