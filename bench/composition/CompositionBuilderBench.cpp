@@ -123,7 +123,8 @@ void buildWarm(benchmark::State& state) {
     builder.buildForExport(project); // probes the files and writes the carrier
     for (auto _ : state) {
         ExportComposition built = builder.buildForExport(project);
-        if (!built.videoCompositionInputs || built.videoCompositionInputs->entries.size() != 101) {
+        if (!built.videoComposition || built.videoComposition->instructions.size() != 1 ||
+            built.videoComposition->instructions[0]->requiredSourceTrackIDs().size() != 101) {
             state.SkipWithError("unexpected composition");
             break;
         }

@@ -1,6 +1,8 @@
 #include "data/composition/CompositionBuilder.h"
 
 #include "data/composition/CompositionBuilderError.h"
+#include "data/composition/ExportCompositionBuilder.h"
+#include "data/composition/PreviewCompositionBuilder.h"
 #include "foundation/CancellationError.h"
 #include "platform/media/MediaError.h"
 
@@ -393,8 +395,8 @@ PreviewComposition CompositionBuilder::build(const Project& project, std::stop_t
     PreviewComposition preview{result.composition->copy(), std::nullopt,
                                buildAudioMix(result.audioEntries)};
     if (!result.videoEntries.empty()) {
-        preview.videoCompositionInputs =
-            VideoCompositionInputs{std::move(result.videoEntries), result.contentDuration, {}, {}};
+        preview.videoComposition = PreviewCompositionBuilder::buildVideoComposition(
+            result.videoEntries, preview.composition, result.contentDuration, logger_);
     }
     return preview;
 }
@@ -405,9 +407,9 @@ ExportComposition CompositionBuilder::buildForExport(const Project& project,
     ExportComposition exported{result.composition->copy(), std::nullopt,
                                buildAudioMix(result.audioEntries)};
     if (!result.videoEntries.empty()) {
-        exported.videoCompositionInputs =
-            VideoCompositionInputs{std::move(result.videoEntries), result.contentDuration,
-                                   project.textClips(), project.imageClips()};
+        exported.videoComposition = ExportCompositionBuilder::buildVideoComposition(
+            result.videoEntries, exported.composition, result.contentDuration, project.textClips(),
+            project.imageClips(), logger_);
     }
     return exported;
 }

@@ -56,11 +56,11 @@ public:
         std::shared_ptr<AssetCache> assets = std::make_shared<AssetCache>(),
         std::shared_ptr<CarrierCache> carriers = std::make_shared<CarrierCache>());
 
-    // The preview form: the finished composition with its audio mix and the
-    // inputs of its video composition.
+    // The preview form: the finished composition with the preview's video
+    // composition (PreviewCompositionBuilder) and the audio mix.
     PreviewComposition build(const Project& project, std::stop_token stop = {}) const;
-    // The export form: the same, with the project's text and image clips for
-    // the export video composition.
+    // The export form: the same with the export's video composition, which
+    // draws the project's text and image clips (ExportCompositionBuilder).
     ExportComposition buildForExport(const Project& project, std::stop_token stop = {}) const;
 
     // The core build both forms start from. Throws CompositionBuilderError,

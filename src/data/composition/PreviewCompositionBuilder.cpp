@@ -1,6 +1,11 @@
 #include "data/composition/PreviewCompositionBuilder.h"
 
+#include "data/composition/ColorAdjustCompositor.h"
 #include "data/composition/CompositionGeometry.h"
+#include "data/composition/LayerInstructionBuilder.h"
+#include "domain/usecases/TransitionUseCase.h"
+
+#include <algorithm>
 
 namespace vexel {
 
@@ -12,6 +17,12 @@ using media::MediaTime;
 // Turns y-up coordinates of a frame `height` high into y-down ones, and back.
 Affine flip(double height) {
     return Affine::scale(1, -1).then(Affine::translation(0, height));
+}
+
+// A transition the layer form's linear opacity ramps cannot draw.
+bool needsPixelWork(const std::optional<TransitionEffect>& transition) {
+    return transition && (TransitionUseCase::isGeometric(transition->type) ||
+                          transition->easing != EasingCurve::linear);
 }
 
 } // namespace
@@ -52,6 +63,53 @@ PreviewCompositionBuilder::makeInstructionEntry(const VideoTrackEntry& entry,
         layer.transitionOutEasing = entry.transitionOut->easing;
     }
     return layer;
+}
+
+media::VideoComposition PreviewCompositionBuilder::buildVideoComposition(
+    const std::vector<VideoTrackEntry>& entries, const media::Composition& composition,
+    const media::MediaTime& compositionDuration, std::shared_ptr<Logger> logger) {
+    const bool custom =
+        std::any_of(entries.begin(), entries.end(), [](const VideoTrackEntry& entry) {
+            return needsPixelWork(entry.transitionIn) || needsPixelWork(entry.transitionOut);
+        });
+    if (custom) {
+        return buildCustomCompositorVideoComposition(entries, compositionDuration,
+                                                     std::move(logger));
+    }
+    return buildMutableVideoComposition(entries, composition, compositionDuration);
+}
+
+media::VideoComposition PreviewCompositionBuilder::buildMutableVideoComposition(
+    const std::vector<VideoTrackEntry>& entries, const media::Composition& composition,
+    const media::MediaTime& compositionDuration) {
+    media::VideoComposition video;
+    video.renderSize = CompositionGeometry::calculateRenderSize(entries);
+    video.frameDuration = MediaTime(1, 30);
+    video.instructions = {std::make_shared<media::LayerVideoCompositionInstruction>(
+        media::MediaTimeRange{MediaTime::zero(), compositionDuration},
+        LayerInstructionBuilder::buildMutableLayerInstructions(entries, composition,
+                                                               video.renderSize))};
+    return video;
+}
+
+media::VideoComposition PreviewCompositionBuilder::buildCustomCompositorVideoComposition(
+    const std::vector<VideoTrackEntry>& entries, const media::MediaTime& compositionDuration,
+    std::shared_ptr<Logger> logger) {
+    const media::Size renderSize = CompositionGeometry::calculateRenderSize(entries);
+    std::vector<ColorAdjustInstruction::Entry> layers;
+    for (const VideoTrackEntry& entry : entries) {
+        ColorAdjustInstruction::Entry layer = makeInstructionEntry(entry, renderSize);
+        // The preview view lays the clip's colour and filter over the
+        // player's picture; drawn here as well, they would show twice.
+        layer.colorAdjust.reset();
+        layer.filter.reset();
+        layers.push_back(std::move(layer));
+    }
+    return ColorAdjustCompositor::videoComposition(
+        std::make_shared<ColorAdjustInstruction>(
+            std::move(layers), media::MediaTimeRange{MediaTime::zero(), compositionDuration},
+            renderSize),
+        std::move(logger));
 }
 
 } // namespace vexel

@@ -140,10 +140,11 @@ struct MovieWriter::Impl {
     }
 };
 
-MovieWriter::MovieWriter(std::filesystem::path path, FileType fileType)
+MovieWriter::MovieWriter(std::filesystem::path path, FileType fileType, EncoderTuning tuning)
     : impl_(std::make_unique<Impl>()) {
     impl_->core.path = std::move(path);
     impl_->core.fileType = fileType;
+    impl_->core.tuning = std::move(tuning);
     impl_->core.stopInputs = [impl = impl_.get()] {
         for (WriterInputBase* input : impl->inputs) {
             input->abort();

@@ -78,7 +78,7 @@ public:
     // Numbered as the export's messages report them.
     enum class Status { unknown = 0, writing = 1, completed = 2, failed = 3, cancelled = 4 };
 
-    MovieWriter(std::filesystem::path path, FileType fileType);
+    MovieWriter(std::filesystem::path path, FileType fileType, EncoderTuning tuning = {});
     // Stops the encoding threads; an unfinished file stays where it is.
     ~MovieWriter();
 

@@ -2,6 +2,9 @@
 
 #include "platform/media/Affine.h"
 
+#include <optional>
+#include <string>
+
 namespace vexel::media {
 
 // MPEG-4 (.mp4) or QuickTime (.mov); both get their index at the front.
@@ -33,6 +36,18 @@ struct AudioSettings {
     int bitRate = 192000;
 
     friend bool operator==(const AudioSettings&, const AudioSettings&) = default;
+};
+
+// Trades the video encoder's speed against size and quality: its preset and
+// constant rate factor, the codec's defaults above where unset. Measurements
+// set it; the application writes with the defaults.
+struct EncoderTuning {
+    // An x264/x265 preset name ("ultrafast" ... "placebo"); empty for "fast".
+    std::string preset;
+    // CRF, 0 to 51.
+    std::optional<int> quality;
+
+    friend bool operator==(const EncoderTuning&, const EncoderTuning&) = default;
 };
 
 } // namespace vexel::media

@@ -1,5 +1,7 @@
 #include "data/composition/CompositionBuilder.h"
+#include "data/composition/ColorAdjustInstruction.h"
 #include "data/composition/CompositionBuilderError.h"
+#include "data/composition/TestProjects.h"
 #include "foundation/CancellationError.h"
 #include "support/RecordingLogger.h"
 #include "support/media/MovieMaker.h"
@@ -11,8 +13,11 @@ using namespace vexel;
 using media::MediaTime;
 using media::MediaTimeRange;
 using media::MediaType;
+using vexel::testing::clipOf;
+using vexel::testing::projectOf;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
+using vexel::testing::trackOf;
 
 namespace {
 
@@ -71,25 +76,6 @@ private:
     }
 };
 
-Clip clipOf(TrackType type, double start, double duration,
-            std::optional<std::filesystem::path> file = std::nullopt) {
-    Clip clip;
-    clip.id = Uuid::random();
-    clip.assetName = file ? file->filename().string() : "Hello";
-    clip.assetURL = std::move(file);
-    clip.trackType = type;
-    clip.timeRange = {start, duration};
-    return clip;
-}
-
-Track trackOf(TrackType type, std::vector<Clip> clips) {
-    return Track{Uuid::random(), type, std::string(baseWord(type)), std::move(clips), false};
-}
-
-Project projectOf(std::vector<Track> tracks) {
-    return Project{std::move(tracks), 3600};
-}
-
 // Where the first media of a composition track starts.
 MediaTime mediaStart(media::MutableComposition& composition, std::int32_t trackID) {
     for (const auto& segment : composition.track(trackID)->segments()) {
@@ -99,6 +85,17 @@ MediaTime mediaStart(media::MutableComposition& composition, std::int32_t trackI
     }
     ADD_FAILURE() << "track " << trackID << " holds no media";
     return {};
+}
+
+std::shared_ptr<const ColorAdjustInstruction> instructionOf(const media::VideoComposition& video) {
+    EXPECT_TRUE(video.customCompositor);
+    EXPECT_EQ(video.instructions.size(), 1u);
+    auto instruction = std::dynamic_pointer_cast<const ColorAdjustInstruction>(
+        video.instructions.empty() ? nullptr : video.instructions[0]);
+    if (!instruction) {
+        throw std::runtime_error("not drawn by the frame compositor");
+    }
+    return instruction;
 }
 
 class CompositionBuilderTest : public ::testing::Test {
@@ -213,18 +210,18 @@ TEST_F(CompositionBuilderTest, OverlaysBeyondTheVideoRideOnABlackCarrier) {
     // mix.
     ExportComposition onlyText =
         builder.buildForExport(projectOf({trackOf(TrackType::text, {text(0, 6)})}));
-    ASSERT_TRUE(onlyText.videoCompositionInputs);
-    ASSERT_EQ(onlyText.videoCompositionInputs->entries.size(), 1u);
-    const VideoTrackEntry& carrier = onlyText.videoCompositionInputs->entries[0];
+    ASSERT_TRUE(onlyText.videoComposition);
+    EXPECT_EQ(onlyText.videoComposition->renderSize, (media::Size{1920, 1080}));
+    auto drawn = instructionOf(*onlyText.videoComposition);
+    ASSERT_EQ(drawn->entries().size(), 1u);
+    const ColorAdjustInstruction::Entry& carrier = drawn->entries()[0];
     EXPECT_TRUE(carrier.transform.isIdentity());
-    EXPECT_EQ(carrier.naturalSize, (media::Size{1920, 1080}));
-    EXPECT_EQ(carrier.opacity, 1.0f);
-    EXPECT_EQ(carrier.compositionStartTime, s(0));
-    EXPECT_EQ(carrier.compositionEndTime, s(6));
-    EXPECT_EQ(carrier.clipEndTime, s(6));
-    EXPECT_FALSE(carrier.colorAdjust || carrier.clipTransform || carrier.transitionIn ||
-                 carrier.transitionOut || carrier.filter);
-    EXPECT_EQ(onlyText.videoCompositionInputs->compositionDuration, MediaTime(3600, 600));
+    EXPECT_EQ(carrier.fadeTiming, (FadeTimingInfo{1.0f, s(0), s(6), {}, {}, {}, {}}));
+    EXPECT_FALSE(carrier.colorAdjust || carrier.cropRect || carrier.transitionType ||
+                 carrier.transitionOutType || carrier.filter);
+    EXPECT_EQ(drawn->timeRange(), (MediaTimeRange{s(0), MediaTime(3600, 600)}));
+    ASSERT_EQ(drawn->textOverlays().size(), 1u);
+    EXPECT_EQ(drawn->textOverlays()[0].text, "Hello");
     EXPECT_EQ(onlyText.composition.duration(), s(6));
     EXPECT_FALSE(onlyText.audioMix);
 
@@ -341,22 +338,26 @@ TEST_F(CompositionBuilderTest, TheFormsCopyTheCompositionAndMixVolumesWithFades)
     EXPECT_EQ(step.volume(s(3.99)), 1.0f);
     EXPECT_EQ(step.volume(s(4)), 0.2f);
 
-    ASSERT_TRUE(exported.videoCompositionInputs);
-    EXPECT_EQ(exported.videoCompositionInputs->entries.size(), 1u);
-    EXPECT_EQ(exported.videoCompositionInputs->compositionDuration, s(8));
-    EXPECT_EQ(exported.videoCompositionInputs->textClips, std::vector<Clip>{title});
-    EXPECT_EQ(exported.videoCompositionInputs->imageClips, std::vector<Clip>{logo});
+    ASSERT_TRUE(exported.videoComposition);
+    auto drawn = instructionOf(*exported.videoComposition);
+    EXPECT_EQ(drawn->entries().size(), 1u);
+    EXPECT_EQ(drawn->timeRange(), (MediaTimeRange{s(0), s(8)}));
+    ASSERT_EQ(drawn->textOverlays().size(), 1u);
+    EXPECT_EQ(drawn->textOverlays()[0].text, title.assetName);
+    ASSERT_EQ(drawn->imageOverlays().size(), 1u);
+    EXPECT_EQ(drawn->imageOverlays()[0].imageURL, logo.assetURL);
     EXPECT_EQ(exported.composition.tracksWithMediaType(MediaType::audio).size(), 4u);
 
+    // The preview draws its overlays over the player: its plain clip needs
+    // no compositor.
     PreviewComposition preview = builder.build(project);
-    ASSERT_TRUE(preview.videoCompositionInputs);
-    EXPECT_TRUE(preview.videoCompositionInputs->textClips.empty());
-    EXPECT_TRUE(preview.videoCompositionInputs->imageClips.empty());
+    ASSERT_TRUE(preview.videoComposition);
+    EXPECT_FALSE(preview.videoComposition->customCompositor);
     EXPECT_EQ(preview.audioMix, exported.audioMix);
     EXPECT_EQ(preview.composition.duration(), s(8));
 
     // Sound only: no video composition at all.
     PreviewComposition sound = builder.build(projectOf({trackOf(TrackType::audio, {steady})}));
-    EXPECT_FALSE(sound.videoCompositionInputs);
+    EXPECT_FALSE(sound.videoComposition);
     EXPECT_TRUE(sound.audioMix);
 }

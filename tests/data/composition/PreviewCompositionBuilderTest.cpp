@@ -1,5 +1,9 @@
 #include "data/composition/PreviewCompositionBuilder.h"
 
+#include "data/composition/ColorAdjustCompositor.h"
+#include "platform/media/LayerVideoCompositionInstruction.h"
+#include "support/RecordingLogger.h"
+
 #include <gtest/gtest.h>
 
 using namespace vexel;
@@ -101,4 +105,67 @@ TEST(PreviewCompositionBuilder, TheLayerIsOnScreenOverItsCompositionTimesWithTra
     auto instant = PreviewCompositionBuilder::makeInstructionEntry(entry, {1920, 1080});
     EXPECT_EQ(instant.fadeTiming.fadeInStart, s(4));
     EXPECT_EQ(instant.fadeTiming.fadeInEnd, s(4));
+}
+
+TEST(PreviewCompositionBuilder, TakesTheCompositorOnlyForTransitionsOpacityRampsCannotDraw) {
+    using T = TransitionType;
+    auto transition = [](T type, EasingCurve easing = EasingCurve::linear) {
+        return std::optional<TransitionEffect>(TransitionEffect{1, type, easing});
+    };
+    struct Case {
+        const char* name;
+        std::optional<TransitionEffect> in;
+        std::optional<TransitionEffect> out;
+        bool custom;
+    };
+    const Case cases[] = {
+        {"no transitions", std::nullopt, std::nullopt, false},
+        {"fade and dissolve", transition(T::fade()), transition(T::crossDissolve()), false},
+        {"eased dissolve", std::nullopt, transition(T::crossDissolve(), EasingCurve::easeIn), true},
+        {"zoom", transition(T::zoomIn()), std::nullopt, true},
+        {"wipe out", std::nullopt, transition(T::wipe(Direction::down)), true},
+    };
+    const media::Composition composition({media::CompositionTrack(7, media::MediaType::video),
+                                          media::CompositionTrack(8, media::MediaType::video)});
+    for (const Case& c : cases) {
+        // A graded plain clip under a second clip with the transitions.
+        VideoTrackEntry graded = videoEntry({1920, 1080});
+        graded.colorAdjust = ColorAdjust{0.3, 1.1, 0};
+        graded.filter = FilterPreset{"sepia", 1};
+        VideoTrackEntry second = videoEntry({1280, 720});
+        second.trackID = 8;
+        second.transitionIn = c.in;
+        second.transitionOut = c.out;
+        const media::VideoComposition video = PreviewCompositionBuilder::buildVideoComposition(
+            {graded, second}, composition, s(9), std::make_shared<test::RecordingLogger>());
+
+        EXPECT_EQ(video.renderSize, (media::Size{1920, 1080})) << c.name;
+        EXPECT_EQ(video.frameDuration, MediaTime(1, 30)) << c.name;
+        ASSERT_EQ(video.instructions.size(), 1u) << c.name;
+        EXPECT_EQ(video.instructions[0]->timeRange(), (media::MediaTimeRange{s(0), s(9)}))
+            << c.name;
+        EXPECT_EQ(static_cast<bool>(video.customCompositor), c.custom) << c.name;
+        if (!c.custom) {
+            auto layers = std::dynamic_pointer_cast<const media::LayerVideoCompositionInstruction>(
+                video.instructions[0]);
+            ASSERT_TRUE(layers) << c.name;
+            EXPECT_EQ(layers->requiredSourceTrackIDs(), (std::vector<int>{7, 8})) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(dynamic_cast<ColorAdjustCompositor*>(video.customCompositor().get()));
+        auto drawn = std::dynamic_pointer_cast<const ColorAdjustInstruction>(video.instructions[0]);
+        ASSERT_TRUE(drawn) << c.name;
+        ASSERT_EQ(drawn->entries().size(), 2u);
+        // The preview lays colour and filter over the player's picture
+        // itself, and draws the overlays there too.
+        for (const auto& entry : drawn->entries()) {
+            EXPECT_FALSE(entry.colorAdjust) << c.name;
+            EXPECT_FALSE(entry.filter) << c.name;
+        }
+        EXPECT_EQ(drawn->entries()[1].transitionType,
+                  c.in ? std::optional(c.in->type) : std::nullopt);
+        EXPECT_TRUE(drawn->textOverlays().empty());
+        EXPECT_TRUE(drawn->imageOverlays().empty());
+        EXPECT_EQ(drawn->renderSize(), video.renderSize);
+    }
 }

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <cstring>
+#include <string>
 
 namespace vexel::media {
 
@@ -73,8 +74,9 @@ void VideoEncoder::open(WriterCore& core) {
         c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
     ffmpeg::Options options;
-    options.set("preset", "fast");
-    options.set("crf", hevc ? "24" : "20");
+    const EncoderTuning& tuning = core.tuning;
+    options.set("preset", tuning.preset.empty() ? "fast" : tuning.preset.c_str());
+    options.set("crf", std::to_string(tuning.quality.value_or(hevc ? 24 : 20)).c_str());
     if (hevc) {
         options.set("x265-params", "log-level=error");
     }

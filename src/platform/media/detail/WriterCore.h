@@ -18,6 +18,7 @@ struct WriterCore {
 
     std::filesystem::path path;
     FileType fileType = FileType::mp4;
+    EncoderTuning tuning;
     detail::StatusMachine<Status> state;
     MediaTime sessionStart;
 

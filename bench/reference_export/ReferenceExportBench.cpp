@@ -1,0 +1,334 @@
+// Exports the reference project end to end: clip A (0-10 s, colour controls)
+// dissolving over 1 s into clip B (sepia, ending at 19 s), the title "Hello
+// Vexel" from 2 to 8 s and a 640x360 picture from 12 to 16 s fading in over
+// 0.5 s. Prints the wall time, frame count and peak resident memory of one
+// export, then measures in one interleaved run the same export and the
+// encoder floor: the two sources decoded and encoded back to back into one
+// file with the same settings and no effects.
+//
+//   reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
+//                    [--benchmark_...]
+// Without files, 10 s 1080p30 sources with stereo sound and the picture are
+// written first with MovieWriter.
+
+#include "data/composition/CompositionBuilder.h"
+#include "data/composition/TestProjects.h"
+#include "data/export/FFmpegExportService.h"
+#include "platform/media/Asset.h"
+#include "platform/media/AssetReader.h"
+#include "platform/media/MovieWriter.h"
+#include "support/RunTimes.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace vexel;
+using media::MediaTime;
+using testing::clipOf;
+using testing::projectOf;
+using testing::trackOf;
+
+namespace {
+
+struct Inputs {
+    std::filesystem::path first;
+    std::filesystem::path second;
+    std::filesystem::path image;
+    media::EncoderTuning tuning;
+};
+
+std::filesystem::path scratch(const std::string& name) {
+    return std::filesystem::temp_directory_path() /
+           ("vexel-reference-" + std::to_string(::getpid()) + "-" + name);
+}
+
+// Fills `frame` with detail everywhere that moves from frame to frame, so
+// that the encoder has real work; made one at a time to keep memory low.
+void paintBusyFrame(media::PixelBuffer& frame, int index, std::uint32_t seed) {
+    for (int y = 0; y < frame.height(); ++y) {
+        std::uint8_t* pixel = frame.row(y);
+        for (int x = 0; x < frame.width(); ++x, pixel += 4) {
+            seed = seed * 1103515245u + 12345u;
+            const int grain = static_cast<int>((seed >> 20) & 15) - 8;
+            const int wave = ((x + 6 * index) * (y + 3 * index) >> 7) & 0xFF;
+            auto level = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+            pixel[0] = level(wave + grain);
+            pixel[1] = level(((x + y) / 2 + 4 * index) % 256 + grain);
+            pixel[2] = level((y * 255) / frame.height() - grain);
+            pixel[3] = 255;
+        }
+    }
+}
+
+// 10 s at 1080p30 with a stereo chord, written by the project's own writer.
+std::filesystem::path writeSource(const std::string& name, std::uint32_t seed) {
+    constexpr int kFrames = 300;
+    constexpr int kRate = 44100;
+    const std::filesystem::path path = scratch(name);
+    media::MovieWriter writer(path, media::FileType::mp4);
+    media::VideoWriterInput& video = writer.addVideoInput({.width = 1920, .height = 1080});
+    media::AudioWriterInput& audio = writer.addAudioInput({});
+    if (!writer.startWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    std::thread sound([&] {
+        for (int second = 0; second < 10; ++second) {
+            media::FloatAudioSamples samples{MediaTime(second, 1), kRate, 2, {}};
+            for (int i = 0; i < kRate; ++i) {
+                const double t = static_cast<double>(second * kRate + i) / kRate;
+                samples.samples.push_back(
+                    static_cast<float>(0.3 * std::sin(2 * std::numbers::pi * 220 * t)));
+                samples.samples.push_back(
+                    static_cast<float>(0.3 * std::sin(2 * std::numbers::pi * (330 + seed) * t)));
+            }
+            audio.append(samples);
+        }
+        audio.markAsFinished();
+    });
+    media::PixelBufferPool pool(1920, 1080);
+    for (int i = 0; i < kFrames; ++i) {
+        media::PixelBuffer frame = pool.makeBufferForOverwrite();
+        paintBusyFrame(frame, i, seed + static_cast<std::uint32_t>(i));
+        video.append(frame, MediaTime(i, 30));
+    }
+    video.markAsFinished();
+    sound.join();
+    if (!writer.finishWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    return path;
+}
+
+std::filesystem::path writePicture() {
+    const std::filesystem::path path = scratch("overlay.png");
+    QImage image(640, 360, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgba((x * 2) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF, 255));
+        }
+    }
+    if (!image.save(QString::fromStdString(path.string()), "PNG")) {
+        throw std::runtime_error("cannot write the overlay picture");
+    }
+    return path;
+}
+
+Project referenceProject(const Inputs& inputs) {
+    Clip first = clipOf(TrackType::video, 0, 10, inputs.first);
+    first.colorAdjust = ColorAdjust{0.1, 1.2, 1.3};
+    // Placed at 10 s, drawn 1 s earlier under the dissolve: it ends at 19 s.
+    Clip second = clipOf(TrackType::video, 10, 10, inputs.second);
+    second.filter = FilterPreset{"sepia", 1.0};
+    const TransitionEffect dissolve{1, TransitionType::crossDissolve(), EasingCurve::linear};
+    first.transitionOut = dissolve;
+    second.transitionIn = dissolve;
+    Clip title = clipOf(TrackType::text, 2, 6);
+    title.assetName = "Hello Vexel";
+    title.textStyle = TextStyle{48, "white", "black", 2, std::nullopt, std::nullopt};
+    title.textPosition = TextPosition::bottom();
+    Clip picture = clipOf(TrackType::image, 12, 4, inputs.image);
+    picture.transitionIn = TransitionEffect{0.5, TransitionType::fade(), EasingCurve::linear};
+    return projectOf({trackOf(TrackType::video, {first, second}), trackOf(TrackType::text, {title}),
+                      trackOf(TrackType::image, {picture})});
+}
+
+// The highest resident memory since the last reset, in MiB.
+double peakResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024;
+        }
+    }
+    return 0;
+}
+
+void resetPeakResident() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+std::int64_t frameCount(const std::filesystem::path& movie) {
+    const media::Asset asset = media::Asset::load(movie);
+    const auto video = asset.firstTrack(media::MediaType::video);
+    return video ? std::llround(video->timeRange.duration.seconds() * 30) : 0;
+}
+
+// One export of the reference project; returns the file's frame count.
+std::int64_t exportReference(const Inputs& inputs) {
+    auto logger = std::make_shared<NullLogger>();
+    FFmpegExportService service(CompositionBuilder(logger), logger, std::chrono::system_clock::now,
+                                inputs.tuning);
+    const std::filesystem::path movie =
+        service.exportProject(referenceProject(inputs), ExportFormat::mp4, {}, {});
+    const std::int64_t frames = frameCount(movie);
+    std::filesystem::remove(movie);
+    return frames;
+}
+
+// Decodes the sources one after the other and encodes them into one file,
+// picture and sound on two threads as the export pumps them.
+std::int64_t encodeFloor(const Inputs& inputs) {
+    const std::filesystem::path movie = scratch("floor.mp4");
+    std::filesystem::remove(movie);
+    media::MovieWriter writer(movie, media::FileType::mp4, inputs.tuning);
+    media::VideoWriterInput& video = writer.addVideoInput({.width = 1920, .height = 1080});
+    media::AudioWriterInput& audio = writer.addAudioInput({});
+    if (!writer.startWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    const std::vector<media::Asset> sources{media::Asset::load(inputs.first),
+                                            media::Asset::load(inputs.second)};
+    std::thread sound([&] {
+        for (const media::Asset& source : sources) {
+            media::AssetReader reader(source, *source.firstTrack(media::MediaType::audio),
+                                      {.audioSampleRate = 44100, .audioChannelCount = 2});
+            reader.startReading();
+            while (auto samples = reader.copyNextAudioSamples()) {
+                audio.append(*samples);
+            }
+        }
+        audio.markAsFinished();
+    });
+    MediaTime offset;
+    for (const media::Asset& source : sources) {
+        media::AssetReader reader(source, *source.firstTrack(media::MediaType::video), {});
+        reader.startReading();
+        while (auto frame = reader.copyNextVideoFrame()) {
+            video.append(frame->buffer, offset + frame->time);
+        }
+        offset = offset + source.duration;
+    }
+    video.markAsFinished();
+    sound.join();
+    if (!writer.finishWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    const std::int64_t frames = frameCount(movie);
+    std::filesystem::remove(movie);
+    return frames;
+}
+
+// Takes the files and encoder options off the command line, leaving the
+// benchmark library's own flags.
+Inputs parseArguments(int& argc, char** argv) {
+    Inputs inputs;
+    std::vector<std::filesystem::path> files;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if ((argument == "--preset" || argument == "--crf") && i + 1 < argc) {
+            const std::string value = argv[++i];
+            if (argument == "--preset") {
+                inputs.tuning.preset = value;
+            } else {
+                inputs.tuning.quality = std::stoi(value);
+            }
+        } else if (argument.rfind("--", 0) == 0) {
+            argv[kept++] = argv[i];
+        } else {
+            files.emplace_back(argument);
+        }
+    }
+    argc = kept;
+    if (files.size() == 3) {
+        inputs.first = files[0];
+        inputs.second = files[1];
+        inputs.image = files[2];
+    } else if (!files.empty()) {
+        throw std::invalid_argument("give clip A, clip B and the overlay picture, or none");
+    }
+    return inputs;
+}
+
+const char* const kExport = "reference_export_mp4";
+const char* const kFloor = "encoder_floor_two_sources_back_to_back";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    av_log_set_level(AV_LOG_ERROR);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    Inputs inputs = parseArguments(argc, argv);
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleave.data());
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    QGuiApplication application(count, arguments.data());
+
+    const bool generated = inputs.first.empty();
+    if (generated) {
+        std::printf("writing the sources...\n");
+        std::fflush(stdout);
+        inputs.first = writeSource("a.mp4", 1);
+        inputs.second = writeSource("b.mp4", 77);
+        inputs.image = writePicture();
+    }
+
+    // One run of each alone first, for wall time, frames and memory.
+    auto once = [](const char* what, auto&& run) {
+        resetPeakResident();
+        const auto start = std::chrono::steady_clock::now();
+        const std::int64_t frames = run();
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
+                    wall.count(), static_cast<long long>(frames), peakResidentMiB());
+        std::fflush(stdout);
+    };
+    once("reference export", [&] { return exportReference(inputs); });
+    once("encoder floor", [&] { return encodeFloor(inputs); });
+
+    auto configure = [](benchmark::internal::Benchmark* benchmark) {
+        benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+    };
+    configure(benchmark::RegisterBenchmark(kExport, [&](benchmark::State& state) {
+        std::int64_t made = 0;
+        for (auto _ : state) {
+            made = exportReference(inputs);
+        }
+        state.counters["frames"] = static_cast<double>(made);
+    }));
+    configure(benchmark::RegisterBenchmark(kFloor, [&](benchmark::State& state) {
+        std::int64_t made = 0;
+        for (auto _ : state) {
+            made = encodeFloor(inputs);
+        }
+        state.counters["frames"] = static_cast<double>(made);
+    }));
+    bench::RunTimesReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(kExport);
+    const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(kFloor);
+    if (exportFastest > 0 && floorFastest > 0) {
+        std::printf("export / encoder floor: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
+                    exportFastest / floorFastest, exportMedian / floorMedian);
+    }
+    benchmark::Shutdown();
+    if (generated) {
+        for (const auto& path : {inputs.first, inputs.second, inputs.image}) {
+            std::filesystem::remove(path);
+        }
+    }
+    return 0;
+}
