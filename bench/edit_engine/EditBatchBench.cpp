@@ -106,4 +106,17 @@ void BM_ExecuteBatch50(benchmark::State& state) {
 }
 BENCHMARK(BM_ExecuteBatch50)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// The floor under any batch, measured in the same run: the one load and the
+// one save a batch makes of the project.
+void BM_LoadAndSave(benchmark::State& state) {
+    const Project project = bench::benchProject(static_cast<int>(state.range(0)));
+    InMemoryProjectRepository repository(project);
+    for (auto _ : state) {
+        Project loaded = repository.load();
+        repository.save(loaded);
+        benchmark::DoNotOptimize(loaded);
+    }
+}
+BENCHMARK(BM_LoadAndSave)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 } // namespace
