@@ -1,5 +1,7 @@
 #include "data/repositories/InMemoryProjectRepository.h"
 
+#include <utility>
+
 namespace vexel {
 
 Project InMemoryProjectRepository::load() const {
@@ -8,11 +10,11 @@ Project InMemoryProjectRepository::load() const {
 }
 
 void InMemoryProjectRepository::save(const Project& project) {
-    // Assigned into the project held, whose tracks and clips mostly have the
-    // shape of the new ones: their storage is reused instead of allocated anew,
-    // which for a large project is most of the cost of a save.
+    std::lock_guard spareGuard(spareLock_);
+    // A copy that fails halfway spoils only the spare, never the project held.
+    spare_ = project;
     std::lock_guard guard(lock_);
-    project_ = project;
+    std::swap(project_, spare_);
 }
 
 } // namespace vexel

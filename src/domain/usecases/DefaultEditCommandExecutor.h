@@ -17,12 +17,13 @@
 
 namespace vexel {
 
-// Runs commands against the repository's project. Holds no project of its own
+// Runs commands against the repository's project; the one caller of the
+// repository's load and save on the editing road. Holds no project of its own
 // and no lock: callers run one project-changing operation at a time.
 class DefaultEditCommandExecutor : public EditCommandExecutor {
 public:
-    // The arranging use cases whose pure operations a batch runs on its working
-    // copy; the same values (same repository) as the registry's.
+    // The arranging use cases whose own operations a batch runs on its working
+    // copy, where a move makes no overlap test.
     struct BatchHandlers {
         MoveClipUseCase moveClip;
         TrimClipUseCase trimClip;
