@@ -87,6 +87,14 @@ TEST(AddTextUseCase, TextStartingWithAnotherOverlapsItWhateverItsLength) {
     expectEditError(
         [&] { useCase.execute("x", 20.5, 4.3e-124, TextPosition::bottom(), std::nullopt); },
         EditError::clipOverlap());
+    // Nor inside a batch, where the second text would start with the first.
+    expectEditError(
+        [&] {
+            engine.executor.executeBatch(
+                {EditCommand::AddText{"a", 40.0, 4.3e-124, std::nullopt, std::nullopt},
+                 EditCommand::AddText{"b", 40.0, 2.0, std::nullopt, std::nullopt}});
+        },
+        EditError::clipOverlap());
     // No start the project file cannot hold either.
     expectEditError(
         [&] {
