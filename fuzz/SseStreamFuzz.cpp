@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes, cut into arbitrary chunks, through the event-stream
 // reader and the content-block accumulator as a streamed reply is read. The
-// chunking must not change what is read.
+// chunking must not change what is read, and the direct reading of delta events
+// must give what the full parse of each line gives.
 #include "data/llm/AnthropicStreamEventParser.h"
 #include "data/llm/StreamContentBlockAccumulator.h"
 #include "infrastructure/network/SSELineParser.h"
@@ -27,7 +28,16 @@ Reading read(std::string_view body, std::string_view cuts) {
     SSELineParser parser;
     StreamContentBlockAccumulator accumulator;
     auto take = [&](SSELine line) {
-        if (auto event = AnthropicStreamEventParser::parse(line)) {
+        auto event = AnthropicStreamEventParser::parse(line);
+        // Every line's data is also tried as a delta, whatever its event name.
+        const SSELine asDelta{"content_block_delta", line.data};
+        if (event != AnthropicStreamEventParser::parseFully(line) ||
+            AnthropicStreamEventParser::parse(asDelta) !=
+                AnthropicStreamEventParser::parseFully(asDelta)) {
+            std::fprintf(stderr, "direct reading differs from the full parse\n");
+            std::abort();
+        }
+        if (event) {
             accumulator.feed(*event);
         }
         reading.lines.push_back(std::move(line));

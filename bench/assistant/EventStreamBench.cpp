@@ -61,14 +61,16 @@ std::string eventStream() {
     return body;
 }
 
-void BM_ReadEventStream(benchmark::State& state) {
+// Reads the body as the transport hands it over, 16 KiB at a time, with the
+// given reading of each event line.
+template <class Parse> void readEventStream(benchmark::State& state, Parse parse) {
     const std::string body = eventStream();
     const std::size_t chunk = 16 * 1024; // what the transport hands over at a time
     for (auto _ : state) {
         SSELineParser parser;
         StreamContentBlockAccumulator accumulator;
         auto take = [&](SSELine line) {
-            if (auto event = AnthropicStreamEventParser::parse(line)) {
+            if (auto event = parse(line)) {
                 accumulator.feed(*event);
             }
         };
@@ -79,6 +81,16 @@ void BM_ReadEventStream(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * body.size()));
 }
+
+void BM_ReadEventStream(benchmark::State& state) {
+    readEventStream(state, &AnthropicStreamEventParser::parse);
+}
 BENCHMARK(BM_ReadEventStream)->Unit(benchmark::kMillisecond);
+
+// The baseline in the same run: a whole JSON document for every line.
+void BM_ReadEventStreamParsingEveryLineFully(benchmark::State& state) {
+    readEventStream(state, &AnthropicStreamEventParser::parseFully);
+}
+BENCHMARK(BM_ReadEventStreamParsingEveryLineFully)->Unit(benchmark::kMillisecond);
 
 } // namespace

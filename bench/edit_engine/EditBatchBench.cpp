@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -83,13 +84,26 @@ std::vector<EditCommand> mixedBatch(const Project& project) {
     return commands;
 }
 
+// The project of the benchmark's size, the editor's engine over it and the
+// fifty commands.
+struct BatchBench {
+    explicit BatchBench(std::int64_t clips)
+        : project(bench::benchProject(static_cast<int>(clips)))
+        , repository(std::make_shared<InMemoryProjectRepository>(project))
+        , executor(makeDefaultEditCommandExecutor(repository,
+                                                  std::make_shared<testing::FakeMediaLoader>(),
+                                                  std::make_shared<testing::FakeExportService>()))
+        , commands(mixedBatch(project)) {}
+
+    Project project;
+    std::shared_ptr<InMemoryProjectRepository> repository;
+    DefaultEditCommandExecutor executor;
+    std::vector<EditCommand> commands;
+};
+
 void BM_ExecuteBatch50(benchmark::State& state) {
-    const Project project = bench::benchProject(static_cast<int>(state.range(0)));
-    auto repository = std::make_shared<InMemoryProjectRepository>(project);
-    DefaultEditCommandExecutor executor =
-        makeDefaultEditCommandExecutor(repository, std::make_shared<testing::FakeMediaLoader>(),
-                                       std::make_shared<testing::FakeExportService>());
-    const std::vector<EditCommand> commands = mixedBatch(project);
+    BatchBench setup(state.range(0));
+    auto& [project, repository, executor, commands] = setup;
     // The batch must succeed, or the figure would measure a rollback.
     try {
         executor.executeBatch(commands);
@@ -105,5 +119,39 @@ void BM_ExecuteBatch50(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExecuteBatch50)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The baseline in the same run: the same fifty commands one at a time, each a
+// load of the whole project and a save of it, as a batch once cost.
+void BM_ExecuteOneByOne50(benchmark::State& state) {
+    BatchBench setup(state.range(0));
+    auto& [project, repository, executor, commands] = setup;
+    for (auto _ : state) {
+        state.PauseTiming();
+        repository->save(project);
+        state.ResumeTiming();
+        try {
+            for (const auto& command : commands) {
+                benchmark::DoNotOptimize(executor.execute(command));
+            }
+        } catch (const EditError& error) {
+            state.SkipWithError(error.what());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ExecuteOneByOne50)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The floor under any batch, measured in the same run: the one load and the
+// one save a batch makes of the project.
+void BM_LoadAndSave(benchmark::State& state) {
+    const Project project = bench::benchProject(static_cast<int>(state.range(0)));
+    InMemoryProjectRepository repository(project);
+    for (auto _ : state) {
+        Project loaded = repository.load();
+        repository.save(loaded);
+        benchmark::DoNotOptimize(loaded);
+    }
+}
+BENCHMARK(BM_LoadAndSave)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

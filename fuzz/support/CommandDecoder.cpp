@@ -4,6 +4,7 @@
 #include "domain/entities/EQBand.h"
 #include "domain/entities/FilterPreset.h"
 #include "domain/entities/NormalizedRect.h"
+#include "support/ModelCases.h"
 
 #include <cmath>
 #include <optional>
@@ -97,60 +98,23 @@ TextStyle style(FuzzInput& input) {
 }
 
 TransitionType transitionType(FuzzInput& input) {
-    switch (input.pick(9)) {
-    case 0:
-        return TransitionType::push(direction(input));
-    case 1:
-        return TransitionType::wipe(direction(input));
-    case 2:
-        return TransitionType::slide(direction(input));
-    case 3:
-        return TransitionType::fade();
-    case 4:
-        return TransitionType::crossDissolve();
-    case 5:
-        return TransitionType::spin();
-    case 6:
-        return TransitionType::flip();
-    case 7:
-        return TransitionType::zoomIn();
-    default:
-        return TransitionType::zoomOut();
-    }
+    // Only the directional cases read a direction, as they always have, so that
+    // the committed inputs keep their meaning.
+    const std::size_t which = input.pick(9);
+    const Direction towards = which < 3 ? direction(input) : Direction::left;
+    return testing::everyTransitionType(towards)[which];
 }
 
 TextEntranceType entrance(FuzzInput& input) {
-    switch (input.pick(6)) {
-    case 0:
-        return TextEntranceType::slideIn(direction(input));
-    case 1:
-        return TextEntranceType::wipeReveal(direction(input));
-    case 2:
-        return TextEntranceType::scaleIn();
-    case 3:
-        return TextEntranceType::popIn();
-    case 4:
-        return TextEntranceType::bounceIn();
-    default:
-        return TextEntranceType::fadeIn();
-    }
+    const std::size_t which = input.pick(6);
+    const Direction towards = which < 2 ? direction(input) : Direction::left;
+    return testing::everyTextEntrance(towards)[which];
 }
 
 TextExitType exitType(FuzzInput& input) {
-    switch (input.pick(6)) {
-    case 0:
-        return TextExitType::slideOut(direction(input));
-    case 1:
-        return TextExitType::wipeOut(direction(input));
-    case 2:
-        return TextExitType::scaleOut();
-    case 3:
-        return TextExitType::fadeOut();
-    case 4:
-        return TextExitType::popOut();
-    default:
-        return TextExitType::bounceOut();
-    }
+    const std::size_t which = input.pick(6);
+    const Direction towards = which < 2 ? direction(input) : Direction::left;
+    return testing::everyTextExit(towards)[which];
 }
 
 TextLoopType loop(FuzzInput& input) {

@@ -1,6 +1,7 @@
 #include "foundation/JsonReader.h"
 
 #include <cmath>
+#include <utility>
 
 namespace vexel::json {
 
@@ -151,12 +152,52 @@ std::optional<std::string> readOptionalString(const Json& object, std::string_vi
     return std::nullopt;
 }
 
-Json parse(std::string_view text) {
+namespace {
+
+// Whether arrays and objects nest deeper than `limit` outside strings. Only an
+// estimate for malformed text, which the parser refuses anyway.
+bool nestsDeeperThan(std::string_view text, std::size_t limit) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<Json> tryParse(std::string_view text) {
+    if (nestsDeeperThan(text, maxNestingDepth)) {
+        return std::nullopt;
+    }
     Json value = Json::parse(text.begin(), text.end(), nullptr, false);
     if (value.is_discarded()) {
-        throw DecodeError::dataCorrupted("", "The given data was not valid JSON.");
+        return std::nullopt;
     }
     return value;
+}
+
+Json parse(std::string_view text) {
+    if (auto value = tryParse(text)) {
+        return std::move(*value);
+    }
+    throw DecodeError::dataCorrupted("", "The given data was not valid JSON.");
 }
 
 } // namespace vexel::json

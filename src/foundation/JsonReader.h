@@ -3,6 +3,7 @@
 #include "foundation/DecodeError.h"
 #include "foundation/Json.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,7 +42,16 @@ std::int64_t asInt(const Json& value, std::string_view key = {});
 bool asBool(const Json& value, std::string_view key = {});
 std::string asString(const Json& value, std::string_view key = {});
 
-// Parses text into a JSON value; malformed text is a dataCorrupted error.
+// Arrays and objects nested deeper than this are refused as malformed text:
+// code that walks parsed values recursively must not run out of stack on
+// hostile input.
+inline constexpr std::size_t maxNestingDepth = 512;
+
+// Parses text into a JSON value; malformed text, or text nested deeper than
+// maxNestingDepth, is a dataCorrupted error.
 Json parse(std::string_view text);
+
+// The same, absent where parse would fail.
+std::optional<Json> tryParse(std::string_view text);
 
 } // namespace vexel::json

@@ -7,6 +7,8 @@
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -75,6 +77,17 @@ template <typename Predicate> std::string trimming(std::string_view text, Predic
 } // namespace
 
 bool isValidUtf8(std::string_view text) {
+    // Most text is ASCII: skip it eight bytes at a time before decoding.
+    std::size_t ascii = 0;
+    while (ascii + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + ascii, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0) {
+            break;
+        }
+        ascii += 8;
+    }
+    text.remove_prefix(ascii);
     std::int32_t i = 0;
     auto length = static_cast<std::int32_t>(text.size());
     if (text.size() > static_cast<std::size_t>(INT32_MAX)) {
@@ -89,6 +102,40 @@ bool isValidUtf8(std::string_view text) {
         }
     }
     return true;
+}
+
+std::string replacingInvalidUtf8(std::string_view text) {
+    if (isValidUtf8(text)) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size() + 8);
+    // ICU walks 32-bit offsets: take the text in pieces that end before a
+    // sequence's lead byte, so that no sequence is cut in two.
+    constexpr std::size_t maxPiece = 1u << 30;
+    while (!text.empty()) {
+        std::size_t size = std::min(maxPiece, text.size());
+        for (int back = 0; back < 3 && size < text.size() && size > 1 &&
+                           (static_cast<std::uint8_t>(text[size]) & 0xC0) == 0x80;
+             ++back) {
+            --size;
+        }
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        const auto length = static_cast<std::int32_t>(size);
+        std::int32_t i = 0;
+        while (i < length) {
+            const std::int32_t start = i;
+            UChar32 c = 0;
+            U8_NEXT(bytes, i, length, c);
+            if (c < 0) {
+                out += "\xEF\xBF\xBD";
+            } else {
+                out.append(text.data() + start, static_cast<std::size_t>(i - start));
+            }
+        }
+        text.remove_prefix(size);
+    }
+    return out;
 }
 
 std::size_t graphemeCount(std::string_view text) {
@@ -160,6 +207,18 @@ std::string trimmingWhitespaceAndNewlines(std::string_view text) {
 }
 
 std::string lowercased(std::string_view text) {
+    // Plain ASCII lower-cases by itself in every locale-independent mapping;
+    // names and words mostly are, and this runs once per clip name.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string lower(text);
+        for (char& c : lower) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        return lower;
+    }
     icu::UnicodeString u = toUnicode(text);
     u.toLower(icu::Locale::getRoot());
     return toUtf8(u);

@@ -11,6 +11,11 @@ namespace vexel::unicode {
 
 bool isValidUtf8(std::string_view text);
 
+// The text with every invalid UTF-8 sequence (a maximal invalid subpart)
+// replaced by U+FFFD; valid text comes back unchanged. For bytes from outside,
+// such as file names, before they are shown, stored or sent.
+std::string replacingInvalidUtf8(std::string_view text);
+
 // Number of user-perceived characters (extended grapheme clusters).
 std::size_t graphemeCount(std::string_view text);
 

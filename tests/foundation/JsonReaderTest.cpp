@@ -63,6 +63,21 @@ TEST(JsonReader, NonObjectsAndBadTextFailCleanly) {
     EXPECT_THROW(json::readArray(json::parse(R"({"o": {}})"), "o"), DecodeError);
 }
 
+TEST(JsonReader, NestingBeyondTheLimitIsMalformed) {
+    const auto nested = [](std::size_t depth, std::string_view inner) {
+        return std::string(depth, '[') + std::string(inner) + std::string(depth, ']');
+    };
+    EXPECT_TRUE(json::tryParse(nested(json::maxNestingDepth, "1")).has_value());
+    EXPECT_FALSE(json::tryParse(nested(json::maxNestingDepth + 1, "1")).has_value());
+    // Far deeper than any stack could walk: refused before anything is built.
+    EXPECT_EQ(captureDecodeError([&] { json::parse(nested(300000, "")); }).kind(),
+              DecodeError::Kind::dataCorrupted);
+    // Brackets inside strings, escaped quotes included, do not count.
+    const std::string text = "{\"a\": \"\\\"" + std::string(1000, '[') + "\"}";
+    EXPECT_EQ(json::parse(text).at("a").get<std::string>().size(), 1001u);
+    EXPECT_FALSE(json::tryParse("{\"a\": ").has_value());
+}
+
 TEST(JsonReader, EncodedMembersKeepTheirWrittenOrder) {
     Json object;
     object["zeta"] = 1;

@@ -43,6 +43,7 @@ TEST(UnicodeText, TrimsWhitespaceAndNewlines) {
 
 TEST(UnicodeText, LowerCasingIsFullAndCompositionCanonical) {
     EXPECT_EQ(lowercased("GR\xC3\x9CN"), "gr\xC3\xBCn");
+    EXPECT_EQ(lowercased("Clip_2.MOV @Z[`"), "clip_2.mov @z[`");
     EXPECT_EQ(lowercased("\xC4\xB0"), "i\xCC\x87"); // I with dot above -> i + combining dot
     EXPECT_EQ(nfc("gru\xCC\x88n"), "gr\xC3\xBCn");
     EXPECT_EQ(nfc("plain"), "plain");
@@ -54,4 +55,12 @@ TEST(UnicodeText, Utf8Validity) {
     EXPECT_FALSE(isValidUtf8("\xC3"));
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80")); // surrogate
     EXPECT_FALSE(isValidUtf8("\xC0\xAF"));     // overlong
+
+    // Each maximal invalid subpart becomes one U+FFFD; valid text is kept.
+    EXPECT_EQ(replacingInvalidUtf8("h\xC3\xA9llo"), "h\xC3\xA9llo");
+    EXPECT_EQ(replacingInvalidUtf8("clip\xFF.mov"), "clip\xEF\xBF\xBD.mov");
+    EXPECT_EQ(replacingInvalidUtf8("\xE2\x82x"), "\xEF\xBF\xBDx"); // cut-off sequence
+    EXPECT_EQ(replacingInvalidUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(replacingInvalidUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_TRUE(isValidUtf8(replacingInvalidUtf8("\xED\xA0\x80\xF4\x90\x80\x80")));
 }

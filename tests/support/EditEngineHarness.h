@@ -3,16 +3,9 @@
 #include "domain/entities/EditHistory.h"
 #include "domain/entities/Project.h"
 #include "domain/usecases/AddClipUseCase.h"
-#include "domain/usecases/AddTextUseCase.h"
-#include "domain/usecases/AddTrackUseCase.h"
 #include "domain/usecases/DefaultEditCommandExecutor.h"
-#include "domain/usecases/DuplicateClipUseCase.h"
+#include "domain/usecases/DefaultHandlers.h"
 #include "domain/usecases/ExportUseCase.h"
-#include "domain/usecases/MetaCommandHandler.h"
-#include "domain/usecases/MoveClipUseCase.h"
-#include "domain/usecases/RemoveClipUseCase.h"
-#include "domain/usecases/SplitClipUseCase.h"
-#include "domain/usecases/TrimClipUseCase.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
 #include "support/FakeProjectRepository.h"
@@ -21,13 +14,14 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vexel::testing {
 
 // One repository with the edit engine built over it as the application builds
-// it, plus the undo history its owner keeps. Handlers can be added in front of
-// the meta handler to stand for operations the engine does not know yet.
+// it, plus the undo history its owner keeps. Extra handlers go in front of the
+// editor's own, so that they take the commands they accept first.
 struct EditEngineHarness {
     explicit EditEngineHarness(Project project,
                                std::vector<std::shared_ptr<const CommandHandler>> extra = {})
@@ -38,28 +32,11 @@ struct EditEngineHarness {
 
     DefaultEditCommandExecutor
     makeExecutor(std::vector<std::shared_ptr<const CommandHandler>> extra) const {
-        const MoveClipUseCase move(repository);
-        const TrimClipUseCase trim(repository);
-        const SplitClipUseCase split(repository);
-        const RemoveClipUseCase remove(repository);
-        const DuplicateClipUseCase duplicate(repository);
-        const AddClipUseCase addClip(mediaLoader, repository);
-        CommandHandlerRegistry registry;
-        registry.handlers = {std::make_shared<MoveClipUseCase>(move),
-                             std::make_shared<TrimClipUseCase>(trim),
-                             std::make_shared<AddClipUseCase>(addClip),
-                             std::make_shared<RemoveClipUseCase>(remove),
-                             std::make_shared<AddTextUseCase>(repository),
-                             std::make_shared<SplitClipUseCase>(split),
-                             std::make_shared<DuplicateClipUseCase>(duplicate),
-                             std::make_shared<AddTrackUseCase>(repository)};
-        for (auto& handler : extra) {
-            registry.handlers.push_back(std::move(handler));
-        }
-        registry.handlers.push_back(std::make_shared<MetaCommandHandler>(repository));
-        return DefaultEditCommandExecutor(std::move(registry),
-                                          {move, trim, split, remove, duplicate}, repository,
-                                          addClip, ExportUseCase(repository, exportService));
+        CommandHandlerRegistry registry = makeDefaultCommandHandlers(mediaLoader);
+        registry.handlers.insert(registry.handlers.begin(), extra.begin(), extra.end());
+        return DefaultEditCommandExecutor(std::move(registry), {}, repository,
+                                          AddClipUseCase(mediaLoader),
+                                          ExportUseCase(repository, exportService));
     }
 
     // Runs one change as the timeline's owner does: the project before it
@@ -69,6 +46,11 @@ struct EditEngineHarness {
         Project after = edit();
         history.pushSnapshot(before);
         return after;
+    }
+
+    // One command through the executor, as a change of the timeline's owner.
+    Project execute(const EditCommand& command) {
+        return change([&] { return executor.execute(command); });
     }
 
     // The owner's Undo and Redo: step the history and store what it gives back.
@@ -97,6 +79,24 @@ struct EditEngineHarness {
     std::shared_ptr<FakeExportService> exportService;
     DefaultEditCommandExecutor executor;
     EditHistory history;
+};
+
+// A use case as its tests drive it: its pure operations as they are, and its
+// command, built from the payload's fields in order, through the engine's
+// executor, which loads, applies and saves as the editor does.
+template <class UseCase> class UseCaseDriver : public UseCase {
+public:
+    template <class... UseCaseArguments>
+    explicit UseCaseDriver(EditEngineHarness& engine, UseCaseArguments&&... arguments)
+        : UseCase(std::forward<UseCaseArguments>(arguments)...)
+        , engine_(engine) {}
+
+    template <class... Fields> Project execute(Fields&&... fields) const {
+        return engine_.executor.execute(typename UseCase::Command(std::forward<Fields>(fields)...));
+    }
+
+private:
+    EditEngineHarness& engine_;
 };
 
 } // namespace vexel::testing

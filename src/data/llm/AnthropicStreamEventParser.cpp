@@ -1,5 +1,6 @@
 #include "data/llm/AnthropicStreamEventParser.h"
 
+#include "data/llm/DeltaEventReader.h"
 #include "foundation/DecodeError.h"
 #include "foundation/Json.h"
 #include "foundation/JsonReader.h"
@@ -100,10 +101,20 @@ Event messageDelta(const Json& data) {
 } // namespace
 
 std::optional<AnthropicStreamEvent> AnthropicStreamEventParser::parse(const SSELine& line) {
-    const Json data = Json::parse(line.data, nullptr, /*allow_exceptions=*/false);
-    if (!data.is_object()) {
+    if (line.event == "content_block_delta") {
+        if (auto delta = readDeltaQuickly(line.data)) {
+            return delta;
+        }
+    }
+    return parseFully(line);
+}
+
+std::optional<AnthropicStreamEvent> AnthropicStreamEventParser::parseFully(const SSELine& line) {
+    const std::optional<Json> parsed = json::tryParse(line.data);
+    if (!parsed || !parsed->is_object()) {
         return std::nullopt;
     }
+    const Json& data = *parsed;
     const std::string& name = line.event;
     if (name == "message_start") {
         return messageStart(data);

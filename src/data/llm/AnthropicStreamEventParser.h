@@ -12,7 +12,13 @@ namespace vexel {
 // types) and data that is not a JSON object give nothing.
 class AnthropicStreamEventParser {
 public:
+    // Text and input-JSON deltas in the backend's own form are read directly;
+    // everything else goes through parseFully.
     static std::optional<AnthropicStreamEvent> parse(const SSELine& line);
+
+    // The same reading through a whole JSON document for every line. Kept
+    // callable so that the direct reading can be checked against it.
+    static std::optional<AnthropicStreamEvent> parseFully(const SSELine& line);
 };
 
 } // namespace vexel

@@ -124,11 +124,7 @@ ClaudeLLMService::streamInterpret(const std::string& instruction, const Project&
                         continue;
                     }
                     if (auto feedback = accumulator.feed(*event)) {
-                        if (const auto* text = feedback->textDelta()) {
-                            events.send(LLMStreamEvent::textDelta(text->text));
-                        } else if (const auto* tool = feedback->toolUseStarted()) {
-                            events.send(LLMStreamEvent::toolUseStarted(tool->name));
-                        }
+                        events.send(std::move(*feedback));
                     }
                 }
                 ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),

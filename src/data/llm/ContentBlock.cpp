@@ -16,6 +16,16 @@ const Json* stringMember(const Json& object, std::string_view key) {
     return it != object.end() && it->is_string() ? &*it : nullptr;
 }
 
+// A reply is an object or an array at the top: a bare value such as 42 is no
+// reply text at all, so it fails as malformed rather than as missing content.
+Json parseReply(std::string_view body) {
+    Json reply = json::parse(body);
+    if (!reply.is_object() && !reply.is_array()) {
+        throw DecodeError::dataCorrupted("", "The given data was not valid JSON.");
+    }
+    return reply;
+}
+
 } // namespace
 
 ContentBlock ContentBlock::text(std::string text) {
@@ -29,11 +39,11 @@ ContentBlock ContentBlock::toolUse(ToolCall call) {
 }
 
 std::vector<ContentBlock> ContentBlock::parse(std::string_view body) {
-    return parseBlocks(json::parse(body));
+    return parseBlocks(parseReply(body));
 }
 
 ContentBlock::ParsedReply ContentBlock::parseWithStopReason(std::string_view body) {
-    Json reply = json::parse(body);
+    Json reply = parseReply(body);
     std::optional<std::string> stopReason;
     if (reply.is_object()) {
         if (const Json* reason = stringMember(reply, "stop_reason")) {

@@ -1,7 +1,7 @@
 #include "data/llm/StreamContentBlockAccumulator.h"
 
 #include "data/llm/JSONValueConversion.h"
-#include "foundation/Json.h"
+#include "foundation/JsonReader.h"
 
 namespace vexel {
 
@@ -55,10 +55,11 @@ void StreamContentBlockAccumulator::finishBlock(std::int64_t index) {
     }
     // Malformed or non-object input becomes an empty input: the mapper then
     // reports the missing parameters to the model instead of the reply failing.
-    const Json parsed = Json::parse(buffer->second, nullptr, /*allow_exceptions=*/false);
+    const std::optional<Json> parsed = json::tryParse(buffer->second);
     jsonBuffers_.erase(buffer);
-    completedBlocks_.push_back(ContentBlock::toolUse(
-        ToolCall{std::move(toolUse.id), std::move(toolUse.name), convertToJSONObject(parsed)}));
+    completedBlocks_.push_back(
+        ContentBlock::toolUse(ToolCall{std::move(toolUse.id), std::move(toolUse.name),
+                                       parsed ? convertToJSONObject(*parsed) : JSONObject{}}));
 }
 
 } // namespace vexel

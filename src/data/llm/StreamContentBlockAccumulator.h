@@ -2,14 +2,12 @@
 
 #include "data/llm/AnthropicStreamEvent.h"
 #include "data/llm/ContentBlock.h"
+#include "domain/entities/LLMStreamEvent.h"
 
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
-#include <type_traits>
-#include <utility>
-#include <variant>
 #include <vector>
 
 namespace vexel {
@@ -20,33 +18,9 @@ namespace vexel {
 // the thread that reads the stream.
 class StreamContentBlockAccumulator {
 public:
-    // What the caller shows while the reply streams in.
-    class Feedback {
-    public:
-        struct TextDelta {
-            std::string text;
-            friend bool operator==(const TextDelta&, const TextDelta&) = default;
-        };
-        struct ToolUseStarted {
-            std::string name;
-            friend bool operator==(const ToolUseStarted&, const ToolUseStarted&) = default;
-        };
-
-        template <typename Case>
-        requires std::is_constructible_v<std::variant<TextDelta, ToolUseStarted>, Case &&>
-        Feedback(Case&& payload) // NOLINT
-            : value_(std::forward<Case>(payload)) {}
-
-        const TextDelta* textDelta() const { return std::get_if<TextDelta>(&value_); }
-        const ToolUseStarted* toolUseStarted() const {
-            return std::get_if<ToolUseStarted>(&value_);
-        }
-
-        friend bool operator==(const Feedback&, const Feedback&) = default;
-
-    private:
-        std::variant<TextDelta, ToolUseStarted> value_;
-    };
+    // What the caller shows while the reply streams in: a text delta or the
+    // start of a tool use, as the assistant loop reports them.
+    using Feedback = LLMStreamEvent;
 
     // Updates the buffers with one event; tells when text arrived (also empty
     // text) or a tool-use block began.

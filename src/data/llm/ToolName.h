@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/RawValueTable.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
@@ -34,31 +36,33 @@ enum class ToolName {
     redo,
 };
 
-inline constexpr std::array<ToolName, 23> allToolNames = {
-    ToolName::addClip,
-    ToolName::addText,
-    ToolName::remove,
-    ToolName::splitClip,
-    ToolName::duplicateClip,
-    ToolName::addTrack,
-    ToolName::moveClip,
-    ToolName::trimClip,
-    ToolName::setSpeed,
-    ToolName::setVolume,
-    ToolName::setOpacity,
-    ToolName::colorAdjust,
-    ToolName::applyFilter,
-    ToolName::editTextStyle,
-    ToolName::rotateFlip,
-    ToolName::crop,
-    ToolName::setTextMotion,
-    ToolName::setImageMotion,
-    ToolName::setClipTransition,
-    ToolName::exportVideo,
-    ToolName::showTutorial,
-    ToolName::undo,
-    ToolName::redo,
-};
+inline constexpr RawValueTable<ToolName, 23> toolNameRawValues{
+    "ToolName",
+    {{{ToolName::addClip, "add_clip"},
+      {ToolName::addText, "add_text"},
+      {ToolName::remove, "remove"},
+      {ToolName::splitClip, "split_clip"},
+      {ToolName::duplicateClip, "duplicate_clip"},
+      {ToolName::addTrack, "add_track"},
+      {ToolName::moveClip, "move_clip"},
+      {ToolName::trimClip, "trim_clip"},
+      {ToolName::setSpeed, "set_speed"},
+      {ToolName::setVolume, "set_volume"},
+      {ToolName::setOpacity, "set_opacity"},
+      {ToolName::colorAdjust, "color_adjust"},
+      {ToolName::applyFilter, "apply_filter"},
+      {ToolName::editTextStyle, "edit_text_style"},
+      {ToolName::rotateFlip, "rotate_flip"},
+      {ToolName::crop, "crop"},
+      {ToolName::setTextMotion, "set_text_motion"},
+      {ToolName::setImageMotion, "set_image_motion"},
+      {ToolName::setClipTransition, "set_clip_transition"},
+      {ToolName::exportVideo, "export_video"},
+      {ToolName::showTutorial, "show_tutorial"},
+      {ToolName::undo, "undo"},
+      {ToolName::redo, "redo"}}}};
+
+inline constexpr std::array<ToolName, 23> allToolNames = toolNameRawValues.cases();
 
 // The wire name ("add_clip", "set_text_motion", ...).
 std::string_view rawValue(ToolName name);

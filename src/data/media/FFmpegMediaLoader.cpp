@@ -1,6 +1,7 @@
 #include "data/media/FFmpegMediaLoader.h"
 
 #include "data/media/FFmpegMediaLoaderError.h"
+#include "foundation/UnicodeText.h"
 #include "platform/media/Asset.h"
 
 #include <cmath>
@@ -12,7 +13,8 @@ MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const 
     if (url.empty()) {
         throw FFmpegMediaLoaderError::fileNotFound(url);
     }
-    std::string name = url.filename().string();
+    // The name is shown and sent; the path keeps the file's real bytes.
+    std::string name = unicode::replacingInvalidUtf8(url.filename().string());
     std::string extension = url.extension().string();
     if (!extension.empty()) {
         extension.erase(0, 1);

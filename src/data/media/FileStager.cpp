@@ -59,9 +59,12 @@ std::string cutToBytes(const std::string& name) {
 } // namespace
 
 std::string FileStager::sanitizeFilename(std::string_view name) {
+    // A file name may be any bytes, but the staged copy's name becomes a clip's
+    // name, which is shown, stored and sent: it must be text.
     std::string text;
     std::copy_if(name.begin(), name.end(), std::back_inserter(text),
                  [](char c) { return c != '\0'; });
+    text = unicode::replacingInvalidUtf8(text);
     if (text.empty()) {
         return "untitled";
     }

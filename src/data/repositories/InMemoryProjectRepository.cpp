@@ -10,11 +10,11 @@ Project InMemoryProjectRepository::load() const {
 }
 
 void InMemoryProjectRepository::save(const Project& project) {
-    // Copy in and free the old project outside the lock, so that the lock is
-    // held only for the swap.
-    Project replacement = project;
+    std::lock_guard spareGuard(spareLock_);
+    // A copy that fails halfway spoils only the spare, never the project held.
+    spare_ = project;
     std::lock_guard guard(lock_);
-    std::swap(project_, replacement);
+    std::swap(project_, spare_);
 }
 
 } // namespace vexel

@@ -21,6 +21,12 @@ public:
 private:
     mutable std::mutex lock_;
     Project project_;
+    // The project a save replaced. The next save copies into it, outside the
+    // lock, and swaps it in: its tracks and clips mostly have the shape of the
+    // new ones, so their storage is reused rather than allocated anew, which
+    // for a large project is most of the cost of a save.
+    std::mutex spareLock_;
+    Project spare_;
 };
 
 } // namespace vexel

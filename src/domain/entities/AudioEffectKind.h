@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Json.h"
+#include "foundation/RawValueTable.h"
 
 #include <array>
 #include <optional>
@@ -12,10 +13,18 @@ namespace vexel {
 // order in which a clip keeps its effects.
 enum class AudioEffectKind { pan, pitchShift, reverb, eq, normalize, compressor, ducking };
 
-inline constexpr std::array<AudioEffectKind, 7> allAudioEffectKinds = {
-    AudioEffectKind::pan,    AudioEffectKind::pitchShift, AudioEffectKind::reverb,
-    AudioEffectKind::eq,     AudioEffectKind::normalize,  AudioEffectKind::compressor,
-    AudioEffectKind::ducking};
+inline constexpr RawValueTable<AudioEffectKind, 7> audioEffectKindRawValues{
+    "AudioEffectKind",
+    {{{AudioEffectKind::pan, "pan"},
+      {AudioEffectKind::pitchShift, "pitchShift"},
+      {AudioEffectKind::reverb, "reverb"},
+      {AudioEffectKind::eq, "eq"},
+      {AudioEffectKind::normalize, "normalize"},
+      {AudioEffectKind::compressor, "compressor"},
+      {AudioEffectKind::ducking, "ducking"}}}};
+
+inline constexpr std::array<AudioEffectKind, 7> allAudioEffectKinds =
+    audioEffectKindRawValues.cases();
 
 // "pan", "pitchShift", "reverb", "eq", "normalize", "compressor", "ducking".
 std::string_view rawValue(AudioEffectKind kind);

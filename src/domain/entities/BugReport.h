@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/RawValueTable.h"
 #include "foundation/Uuid.h"
 
 #include <array>
@@ -28,9 +29,16 @@ struct BugReport {
     friend bool operator==(const BugReport&, const BugReport&) = default;
 };
 
-inline constexpr std::array<BugReport::BugCategory, 5> allBugCategories = {
-    BugReport::BugCategory::rendering, BugReport::BugCategory::crash, BugReport::BugCategory::ui,
-    BugReport::BugCategory::llm, BugReport::BugCategory::other};
+inline constexpr RawValueTable<BugReport::BugCategory, 5> bugCategoryRawValues{
+    "BugCategory",
+    {{{BugReport::BugCategory::rendering, "rendering"},
+      {BugReport::BugCategory::crash, "crash"},
+      {BugReport::BugCategory::ui, "ui"},
+      {BugReport::BugCategory::llm, "llm"},
+      {BugReport::BugCategory::other, "other"}}}};
+
+inline constexpr std::array<BugReport::BugCategory, 5> allBugCategories =
+    bugCategoryRawValues.cases();
 
 // "rendering", "crash", "ui", "llm", "other".
 std::string_view rawValue(BugReport::BugCategory category);

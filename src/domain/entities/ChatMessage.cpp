@@ -32,23 +32,11 @@ bool ChatMessage::hasToolParts() const {
 }
 
 std::string_view rawValue(ChatMessage::Role role) {
-    switch (role) {
-    case ChatMessage::Role::user:
-        return "user";
-    case ChatMessage::Role::assistant:
-        return "assistant";
-    }
-    return "user";
+    return chatRoleRawValues.raw(role);
 }
 
 std::optional<ChatMessage::Role> chatRoleFromRaw(std::string_view raw) {
-    if (raw == "user") {
-        return ChatMessage::Role::user;
-    }
-    if (raw == "assistant") {
-        return ChatMessage::Role::assistant;
-    }
-    return std::nullopt;
+    return chatRoleRawValues.fromRaw(raw);
 }
 
 } // namespace vexel

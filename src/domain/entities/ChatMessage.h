@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/entities/JSONValue.h"
+#include "foundation/RawValueTable.h"
 #include "foundation/Uuid.h"
 
 #include <chrono>
@@ -59,6 +60,9 @@ struct ChatMessage {
 
     friend bool operator==(const ChatMessage&, const ChatMessage&) = default;
 };
+
+inline constexpr RawValueTable<ChatMessage::Role, 2> chatRoleRawValues{
+    "Role", {{{ChatMessage::Role::user, "user"}, {ChatMessage::Role::assistant, "assistant"}}}};
 
 // "user" or "assistant".
 std::string_view rawValue(ChatMessage::Role role);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Json.h"
+#include "foundation/RawValueTable.h"
 
 #include <array>
 #include <optional>
@@ -11,8 +12,13 @@ namespace vexel {
 // Where a transition, a text animation or an image pan moves.
 enum class Direction { left, right, up, down };
 
-inline constexpr std::array<Direction, 4> allDirections = {Direction::left, Direction::right,
-                                                           Direction::up, Direction::down};
+inline constexpr RawValueTable<Direction, 4> directionRawValues{"Direction",
+                                                                {{{Direction::left, "left"},
+                                                                  {Direction::right, "right"},
+                                                                  {Direction::up, "up"},
+                                                                  {Direction::down, "down"}}}};
+
+inline constexpr std::array<Direction, 4> allDirections = directionRawValues.cases();
 
 // "left", "right", "up", "down".
 std::string_view rawValue(Direction direction);

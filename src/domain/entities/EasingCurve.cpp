@@ -1,46 +1,13 @@
 #include "domain/entities/EasingCurve.h"
 
-#include "foundation/JsonReader.h"
-
-#include <string>
-
 namespace vexel {
 
-namespace {
-
-EasingCurve decode(const Json& value, std::string_view key) {
-    std::string raw = json::asString(value, key);
-    auto curve = easingCurveFromRaw(raw);
-    if (!curve) {
-        throw DecodeError::dataCorrupted(
-            std::string(key), "Cannot initialize EasingCurve from invalid String value " + raw);
-    }
-    return *curve;
-}
-
-} // namespace
-
 std::string_view rawValue(EasingCurve curve) {
-    switch (curve) {
-    case EasingCurve::linear:
-        return "linear";
-    case EasingCurve::easeIn:
-        return "easeIn";
-    case EasingCurve::easeOut:
-        return "easeOut";
-    case EasingCurve::easeInOut:
-        return "easeInOut";
-    }
-    return "linear";
+    return easingCurveRawValues.raw(curve);
 }
 
 std::optional<EasingCurve> easingCurveFromRaw(std::string_view raw) {
-    for (EasingCurve curve : allEasingCurves) {
-        if (rawValue(curve) == raw) {
-            return curve;
-        }
-    }
-    return std::nullopt;
+    return easingCurveRawValues.fromRaw(raw);
 }
 
 double easedProgress(EasingCurve curve, double progress) {
@@ -64,15 +31,15 @@ double easedProgress(EasingCurve curve, double progress) {
 }
 
 void to_json(Json& json, EasingCurve curve) {
-    json = std::string(rawValue(curve));
+    easingCurveRawValues.encode(json, curve);
 }
 
 void from_json(const Json& json, EasingCurve& curve) {
-    curve = decode(json, {});
+    curve = easingCurveRawValues.decode(json);
 }
 
 EasingCurve readEasingCurve(const Json& object, std::string_view key) {
-    return decode(json::member(object, key), key);
+    return easingCurveRawValues.decode(json::member(object, key), key);
 }
 
 } // namespace vexel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Json.h"
+#include "foundation/RawValueTable.h"
 
 #include <array>
 #include <optional>
@@ -11,8 +12,14 @@ namespace vexel {
 // The quadratic shape of a transition's or an animation's progress over time.
 enum class EasingCurve { linear, easeIn, easeOut, easeInOut };
 
-inline constexpr std::array<EasingCurve, 4> allEasingCurves = {
-    EasingCurve::linear, EasingCurve::easeIn, EasingCurve::easeOut, EasingCurve::easeInOut};
+inline constexpr RawValueTable<EasingCurve, 4> easingCurveRawValues{
+    "EasingCurve",
+    {{{EasingCurve::linear, "linear"},
+      {EasingCurve::easeIn, "easeIn"},
+      {EasingCurve::easeOut, "easeOut"},
+      {EasingCurve::easeInOut, "easeInOut"}}}};
+
+inline constexpr std::array<EasingCurve, 4> allEasingCurves = easingCurveRawValues.cases();
 
 // "linear", "easeIn", "easeOut", "easeInOut".
 std::string_view rawValue(EasingCurve curve);

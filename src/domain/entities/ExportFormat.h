@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/RawValueTable.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
@@ -9,8 +11,10 @@ namespace vexel {
 // The container an export writes: MPEG-4 (H.264) or QuickTime (HEVC).
 enum class ExportFormat { mp4, mov };
 
-inline constexpr std::array<ExportFormat, 2> allExportFormats = {ExportFormat::mp4,
-                                                                 ExportFormat::mov};
+inline constexpr RawValueTable<ExportFormat, 2> exportFormatRawValues{
+    "ExportFormat", {{{ExportFormat::mp4, "mp4"}, {ExportFormat::mov, "mov"}}}};
+
+inline constexpr std::array<ExportFormat, 2> allExportFormats = exportFormatRawValues.cases();
 
 // "mp4", "mov".
 std::string_view rawValue(ExportFormat format);

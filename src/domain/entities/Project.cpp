@@ -85,10 +85,9 @@ std::vector<Clip> clipsOfType(const std::vector<Track>& tracks, TrackType type) 
     return result;
 }
 
-std::vector<Track> droppingEmptyNonDefaultTracks(std::vector<Track> tracks) {
+void dropEmptyNonDefaultTracks(std::vector<Track>& tracks) {
     std::erase_if(tracks,
                   [](const Track& track) { return track.clips.empty() && !track.isDefault; });
-    return tracks;
 }
 
 } // namespace
@@ -189,81 +188,104 @@ std::string Project::nextTrackName(TrackType type) const {
     return std::string(word) + " " + successorText(largest.value_or(0));
 }
 
-Project Project::addingClip(const Clip& clip, const Uuid& toTrackId) const {
-    Project result = *this;
-    for (Track& track : result.tracks) {
+Project Project::addingClip(const Clip& clip, const Uuid& toTrackId) const& {
+    return Project(*this).addingClip(clip, toTrackId);
+}
+
+Project Project::addingClip(Clip clip, Uuid toTrackId) && {
+    for (Track& track : tracks) {
         if (track.id == toTrackId) {
             track.clips.push_back(clip);
         }
     }
-    return result;
+    return std::move(*this);
 }
 
-Project Project::addingClip(const Clip& clip, TrackType toTrackType) const {
-    Project result = *this;
-    auto target = std::find_if(result.tracks.begin(), result.tracks.end(),
+Project Project::addingClip(const Clip& clip, TrackType toTrackType) const& {
+    return Project(*this).addingClip(clip, toTrackType);
+}
+
+Project Project::addingClip(Clip clip, TrackType toTrackType) && {
+    auto target = std::find_if(tracks.begin(), tracks.end(),
                                [&](const Track& track) { return track.type == toTrackType; });
-    if (target != result.tracks.end()) {
-        target->clips.push_back(clip);
+    if (target != tracks.end()) {
+        target->clips.push_back(std::move(clip));
     } else {
-        result.tracks.push_back(
-            Track{Uuid::random(), toTrackType, nextTrackName(toTrackType), {clip}, false});
+        std::string name = nextTrackName(toTrackType);
+        tracks.push_back(Track{Uuid::random(), toTrackType, std::move(name), {}, false});
+        tracks.back().clips.push_back(std::move(clip));
     }
-    return result;
+    return std::move(*this);
 }
 
-Project Project::replacingClip(const Clip& clip) const {
-    Project result = *this;
-    for (Track& track : result.tracks) {
+Project Project::replacingClip(const Clip& clip) const& {
+    return Project(*this).replacingClip(clip);
+}
+
+Project Project::replacingClip(Clip clip) && {
+    for (Track& track : tracks) {
         for (Clip& existing : track.clips) {
             if (existing.id == clip.id) {
                 existing = clip;
             }
         }
     }
-    return result;
+    return std::move(*this);
 }
 
 Project Project::replacingClipWithSplit(const Uuid& originalId, const Clip& first,
-                                        const Clip& second) const {
-    Project result{{}, maxDuration};
-    result.tracks.reserve(tracks.size());
-    for (const Track& track : tracks) {
-        result.tracks.push_back(track.replacingClipWithSplit(originalId, first, second));
-    }
-    return result;
+                                        const Clip& second) const& {
+    return Project(*this).replacingClipWithSplit(originalId, first, second);
 }
 
-Project Project::removingClip(const Uuid& clipId) const {
-    std::vector<Track> kept;
-    kept.reserve(tracks.size());
-    for (const Track& track : tracks) {
-        kept.push_back(track.removingClip(clipId));
+Project Project::replacingClipWithSplit(Uuid originalId, Clip first, Clip second) && {
+    for (Track& track : tracks) {
+        std::vector<Clip>& clips = track.clips;
+        for (std::size_t i = 0; i < clips.size(); ++i) {
+            if (clips[i].id == originalId) {
+                clips[i] = first;
+                clips.insert(clips.begin() + static_cast<std::ptrdiff_t>(i) + 1, second);
+                ++i;
+            }
+        }
     }
-    return Project{droppingEmptyNonDefaultTracks(std::move(kept)), maxDuration};
+    return std::move(*this);
+}
+
+Project Project::removingClip(const Uuid& clipId) const& {
+    return Project(*this).removingClip(clipId);
+}
+
+Project Project::removingClip(Uuid clipId) && {
+    for (Track& track : tracks) {
+        std::erase_if(track.clips, [&](const Clip& clip) { return clip.id == clipId; });
+    }
+    dropEmptyNonDefaultTracks(tracks);
+    return std::move(*this);
 }
 
 Project Project::movingClipToTrack(const Uuid& clipId, const Uuid& toTrackId,
-                                   double newStartTime) const {
+                                   double newStartTime) const& {
+    return Project(*this).movingClipToTrack(clipId, toTrackId, newStartTime);
+}
+
+Project Project::movingClipToTrack(Uuid clipId, Uuid toTrackId, double newStartTime) && {
     const Clip* found = findClip(clipId);
-    bool targetExists = std::any_of(tracks.begin(), tracks.end(),
-                                    [&](const Track& track) { return track.id == toTrackId; });
+    const bool targetExists = std::any_of(
+        tracks.begin(), tracks.end(), [&](const Track& track) { return track.id == toTrackId; });
     if (found == nullptr || !targetExists) {
-        return *this;
+        return std::move(*this);
     }
     Clip moved = *found;
     moved.timeRange = TimeRange{newStartTime, found->timeRange.duration};
-
-    std::vector<Track> result;
-    result.reserve(tracks.size());
-    for (const Track& track : tracks) {
-        Track changed = track.removingClip(clipId);
-        if (changed.id == toTrackId) {
-            changed.clips.push_back(moved);
+    for (Track& track : tracks) {
+        std::erase_if(track.clips, [&](const Clip& clip) { return clip.id == clipId; });
+        if (track.id == toTrackId) {
+            track.clips.push_back(moved);
         }
-        result.push_back(std::move(changed));
     }
-    return Project{droppingEmptyNonDefaultTracks(std::move(result)), maxDuration};
+    dropEmptyNonDefaultTracks(tracks);
+    return std::move(*this);
 }
 
 Project Project::ensuringDefaultAudioTracks() const {

@@ -50,20 +50,34 @@ struct Project {
     // track of that type ("Video 1", "Video 3" -> "Video 4").
     std::string nextTrackName(TrackType type) const;
 
+    // Each changing operation comes twice: on a project that stays, it returns a
+    // changed copy; on a project given up (std::move(project).replacingClip(c)),
+    // it changes that project in place and returns it, so that an edit costs
+    // what it changes rather than a copy of every clip. Arguments may refer into
+    // the project itself.
+
     // Appends the clip to every track with that id; unchanged when there is none.
-    Project addingClip(const Clip& clip, const Uuid& toTrackId) const;
+    Project addingClip(const Clip& clip, const Uuid& toTrackId) const&;
+    Project addingClip(Clip clip, Uuid toTrackId) &&;
     // Appends the clip to the first track of the type, or to a new track of that
     // type at the end named by nextTrackName.
-    Project addingClip(const Clip& clip, TrackType toTrackType) const;
-    Project replacingClip(const Clip& clip) const;
+    Project addingClip(const Clip& clip, TrackType toTrackType) const&;
+    Project addingClip(Clip clip, TrackType toTrackType) &&;
+    // Every clip with the given clip's id replaced by it, in place.
+    Project replacingClip(const Clip& clip) const&;
+    Project replacingClip(Clip clip) &&;
     Project replacingClipWithSplit(const Uuid& originalId, const Clip& first,
-                                   const Clip& second) const;
+                                   const Clip& second) const&;
+    Project replacingClipWithSplit(Uuid originalId, Clip first, Clip second) &&;
     // Removes every clip with the id, then drops every empty non-default track.
-    Project removingClip(const Uuid& clipId) const;
+    Project removingClip(const Uuid& clipId) const&;
+    Project removingClip(Uuid clipId) &&;
     // Moves the clip (same id, new start) to the end of the target track, then
     // drops every empty non-default track. Unchanged when the clip or the target
     // track does not exist, so a clip can never be lost by a bad target.
-    Project movingClipToTrack(const Uuid& clipId, const Uuid& toTrackId, double newStartTime) const;
+    Project movingClipToTrack(const Uuid& clipId, const Uuid& toTrackId,
+                              double newStartTime) const&;
+    Project movingClipToTrack(Uuid clipId, Uuid toTrackId, double newStartTime) &&;
     // Normalises the audio tracks of a restored project: non-audio tracks first,
     // then "Audio 1" to "Audio 3", then the other audio tracks by name, then the
     // default tracks that were missing. Same-named audio tracks are merged only

@@ -55,8 +55,12 @@ bool Track::hasOverlap(const TimeRange& range, const std::optional<Uuid>& exclud
             continue;
         }
         const TimeRange& other = clip.timeRange;
-        if (other.startTime + other.duration > range.startTime &&
-            other.startTime < range.startTime + range.duration) {
+        // Two clips that start together overlap whatever their lengths: a
+        // duration too small to move an end past its start would otherwise let
+        // one hide inside the other.
+        if (other.startTime == range.startTime ||
+            (other.startTime + other.duration > range.startTime &&
+             other.startTime < range.startTime + range.duration)) {
             return true;
         }
     }

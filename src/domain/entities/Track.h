@@ -32,7 +32,7 @@ struct Track {
                                  const Clip& second) const;
 
     // Whether a clip other than `excluding` overlaps the range; ranges that only
-    // touch do not overlap.
+    // touch do not overlap, ranges that start at the same time always do.
     bool hasOverlap(const TimeRange& range, const std::optional<Uuid>& excluding = {}) const;
 
     // The clip that follows the given one in time order (stable by start time);

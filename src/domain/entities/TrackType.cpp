@@ -1,31 +1,15 @@
 #include "domain/entities/TrackType.h"
 
-#include "foundation/JsonReader.h"
 #include "foundation/UnicodeText.h"
 
 namespace vexel {
 
 std::string_view rawValue(TrackType type) {
-    switch (type) {
-    case TrackType::video:
-        return "video";
-    case TrackType::audio:
-        return "audio";
-    case TrackType::image:
-        return "image";
-    case TrackType::text:
-        return "text";
-    }
-    return "video";
+    return trackTypeRawValues.raw(type);
 }
 
 std::optional<TrackType> trackTypeFromRaw(std::string_view raw) {
-    for (TrackType type : allTrackTypes) {
-        if (rawValue(type) == raw) {
-            return type;
-        }
-    }
-    return std::nullopt;
+    return trackTypeRawValues.fromRaw(raw);
 }
 
 std::string_view baseWord(TrackType type) {
@@ -82,17 +66,11 @@ std::optional<TrackType> inferTrackType(std::string_view fileExtension) {
 }
 
 void to_json(Json& json, TrackType type) {
-    json = std::string(rawValue(type));
+    trackTypeRawValues.encode(json, type);
 }
 
 void from_json(const Json& json, TrackType& type) {
-    std::string raw = json::asString(json);
-    auto parsed = trackTypeFromRaw(raw);
-    if (!parsed) {
-        throw DecodeError::dataCorrupted(
-            "", "Cannot initialize TrackType from invalid String value " + raw);
-    }
-    type = *parsed;
+    type = trackTypeRawValues.decode(json);
 }
 
 } // namespace vexel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Json.h"
+#include "foundation/RawValueTable.h"
 #include "foundation/Uuid.h"
 
 #include <array>
@@ -13,8 +14,13 @@ namespace vexel {
 // The kind of clips a track holds.
 enum class TrackType { video, audio, image, text };
 
-inline constexpr std::array<TrackType, 4> allTrackTypes = {TrackType::video, TrackType::audio,
-                                                           TrackType::image, TrackType::text};
+inline constexpr RawValueTable<TrackType, 4> trackTypeRawValues{"TrackType",
+                                                                {{{TrackType::video, "video"},
+                                                                  {TrackType::audio, "audio"},
+                                                                  {TrackType::image, "image"},
+                                                                  {TrackType::text, "text"}}}};
+
+inline constexpr std::array<TrackType, 4> allTrackTypes = trackTypeRawValues.cases();
 
 // "video", "audio", "image", "text": the encoded and wire form.
 std::string_view rawValue(TrackType type);

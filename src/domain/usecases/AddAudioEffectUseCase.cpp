@@ -68,7 +68,7 @@ void AddAudioEffectUseCase::validateEffectParameters(const AudioEffect& effect) 
     }
 }
 
-Project AddAudioEffectUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project AddAudioEffectUseCase::applyTo(Project project, const Uuid& clipId,
                                        const AudioEffect& effect) const {
     const Clip& clip = requireClip(project, clipId);
     if (clip.trackType != TrackType::audio) {
@@ -94,24 +94,12 @@ Project AddAudioEffectUseCase::applyTo(const Project& project, const Uuid& clipI
         [](const AudioEffect& a, const AudioEffect& b) { return a.type.kind() < b.type.kind(); });
     ClipBuilder builder(clip);
     builder.audioEffects = std::move(effects);
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project AddAudioEffectUseCase::execute(const Uuid& clipId, const AudioEffect& effect) const {
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, clipId, effect); });
-}
-
-bool AddAudioEffectUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::AddAudioEffect>();
-}
-
-Project AddAudioEffectUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* add = command.getIf<EditCommand::AddAudioEffect>();
-    if (add == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(add->clipId, add->effect);
+Project AddAudioEffectUseCase::applyCase(const EditCommand::AddAudioEffect& add,
+                                         Project project) const {
+    return applyTo(std::move(project), add.clipId, add.effect);
 }
 
 } // namespace vexel

@@ -1,6 +1,7 @@
 #include "domain/usecases/AddClipUseCase.h"
 
 #include "domain/entities/EditError.h"
+#include "domain/usecases/ClipEditSteps.h"
 #include "foundation/UnicodeText.h"
 
 #include <algorithm>
@@ -93,56 +94,54 @@ AddClipUseCase::sanitizeDisplayName(const std::optional<std::string>& name) {
     return cleaned;
 }
 
-Project AddClipUseCase::execute(const std::filesystem::path& url, TrackType trackType,
+MediaAsset AddClipUseCase::loadAsset(const std::filesystem::path& url) const {
+    return mediaLoader_->loadAsset(url);
+}
+
+std::filesystem::path AddClipUseCase::fileOf(const std::string& assetName) {
+    const std::filesystem::path path(assetName);
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    // Without a working folder to resolve against, the loader reports the file.
+    return error ? path : absolute;
+}
+
+Project AddClipUseCase::applyTo(Project project, const MediaAsset& asset, TrackType trackType,
                                 std::optional<double> at,
                                 const std::optional<std::string>& originalName,
                                 const std::optional<std::string>& targetTrackName) const {
-    const MediaAsset asset = mediaLoader_->loadAsset(url);
-    ResolvedTarget resolved =
-        resolveTargetTrack(projectRepository_->load(), trackType, targetTrackName);
-    const Project& project = resolved.project;
-    const Track* target = trackWithId(project, resolved.trackId);
+    ResolvedTarget resolved = resolveTargetTrack(std::move(project), trackType, targetTrackName);
+    const Track* target = trackWithId(resolved.project, resolved.trackId);
 
-    double start = 0;
-    if (at) {
-        start = *at;
-    } else if (target != nullptr && !target->clips.empty()) {
-        start = target->clips.front().timeRange.endTime();
-        for (const auto& clip : target->clips) {
-            start = std::max(start, clip.timeRange.endTime());
-        }
-    }
+    const double start = at.value_or(endOfTrack(target));
 
     Clip clip;
     clip.id = Uuid::random();
-    clip.assetName = sanitizeDisplayName(originalName).value_or(asset.name);
+    // A Linux file name may be any bytes; a clip's name is shown, stored and
+    // sent to the assistant, so it must be text.
+    clip.assetName =
+        sanitizeDisplayName(originalName).value_or(unicode::replacingInvalidUtf8(asset.name));
     clip.assetURL = asset.url;
     clip.trackType = trackType;
     clip.timeRange = TimeRange{start, asset.duration};
 
-    if (!(start + asset.duration <= project.maxDuration)) {
+    if (!endsWithinProject(resolved.project, start, asset.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     if (target != nullptr && target->hasOverlap(clip.timeRange)) {
         throw EditError::clipOverlap();
     }
-    Project result = target != nullptr ? project.addingClip(clip, target->id)
-                                       : project.addingClip(clip, trackType);
-    projectRepository_->save(result);
-    return result;
-}
-
-bool AddClipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::AddClip>();
-}
-
-Project AddClipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* add = command.getIf<EditCommand::AddClip>();
-    if (add == nullptr) {
-        throw EditError::unsupportedCommand();
+    if (target != nullptr) {
+        const Uuid targetId = target->id;
+        return std::move(resolved.project).addingClip(std::move(clip), targetId);
     }
-    return execute(std::filesystem::path(add->assetName), add->trackType, add->at, std::nullopt,
-                   add->targetTrackName);
+    return std::move(resolved.project).addingClip(std::move(clip), trackType);
+}
+
+Project AddClipUseCase::applyCase(const EditCommand::AddClip& add, Project project) const {
+    const MediaAsset asset = loadAsset(fileOf(add.assetName));
+    return applyTo(std::move(project), asset, add.trackType, add.at, std::nullopt,
+                   add.targetTrackName);
 }
 
 } // namespace vexel

@@ -1,14 +1,13 @@
 #include "domain/usecases/AddTextUseCase.h"
 
 #include "domain/entities/EditError.h"
-
-#include <algorithm>
+#include "domain/usecases/ClipEditSteps.h"
 
 namespace vexel {
 
-Project AddTextUseCase::execute(const std::string& text, std::optional<double> at, double duration,
-                                const TextPosition& position, const TextStyle& style) const {
-    const Project project = projectRepository_->load();
+Project AddTextUseCase::applyTo(Project project, const std::string& text, std::optional<double> at,
+                                double duration, const TextPosition& position,
+                                const TextStyle& style) const {
     const Track* textTrack = nullptr;
     for (const auto& track : project.tracks) {
         if (track.type == TrackType::text) {
@@ -17,22 +16,14 @@ Project AddTextUseCase::execute(const std::string& text, std::optional<double> a
         }
     }
 
-    double start = 0;
-    if (at) {
-        start = *at;
-    } else if (textTrack != nullptr && !textTrack->clips.empty()) {
-        start = textTrack->clips.front().timeRange.endTime();
-        for (const auto& clip : textTrack->clips) {
-            start = std::max(start, clip.timeRange.endTime());
-        }
-    }
+    const double start = at.value_or(endOfTrack(textTrack));
     // As for a text edit: a text clip of no or negative length would vanish from
     // the timeline and hide inside its neighbours past every overlap test.
     if (!(duration > 0)) {
         throw EditError::invalidTimeRange();
     }
     const TimeRange range{start, duration};
-    if (!(range.startTime + range.duration <= project.maxDuration)) {
+    if (!endsWithinProject(project, range.startTime, range.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     if (textTrack != nullptr && textTrack->hasOverlap(range)) {
@@ -50,23 +41,13 @@ Project AddTextUseCase::execute(const std::string& text, std::optional<double> a
     clip.textPosition = position;
     clip.textStyle = style;
 
-    Project result = project.addingClip(clip, TrackType::text);
-    projectRepository_->save(result);
-    return result;
+    return std::move(project).addingClip(std::move(clip), TrackType::text);
 }
 
-bool AddTextUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::AddText>();
-}
-
-Project AddTextUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* add = command.getIf<EditCommand::AddText>();
-    if (add == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(add->text, add->at, add->duration,
-                   add->position.value_or(TextPosition::bottom()),
-                   add->style.value_or(TextStyle::defaultStyle()));
+Project AddTextUseCase::applyCase(const EditCommand::AddText& add, Project project) const {
+    return applyTo(std::move(project), add.text, add.at, add.duration,
+                   add.position.value_or(TextPosition::bottom()),
+                   add.style.value_or(TextStyle::defaultStyle()));
 }
 
 } // namespace vexel

@@ -3,10 +3,8 @@
 #include "domain/entities/Project.h"
 #include "domain/entities/TextPosition.h"
 #include "domain/entities/TextStyle.h"
-#include "domain/protocols/CommandHandler.h"
-#include "domain/protocols/ProjectRepository.h"
+#include "domain/usecases/SingleCaseHandler.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,20 +13,14 @@ namespace vexel {
 // Places a text overlay clip on the first text track (created when missing), at
 // `at` or after the track's last clip. The text, duration and style are taken as
 // they are.
-class AddTextUseCase : public CommandHandler {
+class AddTextUseCase : public SingleCaseHandler<EditCommand::AddText> {
 public:
-    explicit AddTextUseCase(std::shared_ptr<ProjectRepository> projectRepository)
-        : projectRepository_(std::move(projectRepository)) {}
-
-    Project execute(const std::string& text, std::optional<double> at, double duration,
-                    const TextPosition& position, const TextStyle& style) const;
-
-    bool canHandle(const EditCommand& command) const override;
-    // An absent position is bottom, an absent style the default text style.
-    Project execute(const EditCommand& command, const Project& project) const override;
+    Project applyTo(Project project, const std::string& text, std::optional<double> at,
+                    double duration, const TextPosition& position, const TextStyle& style) const;
 
 private:
-    std::shared_ptr<ProjectRepository> projectRepository_;
+    // An absent position is bottom, an absent style the default text style.
+    Project applyCase(const EditCommand::AddText& add, Project project) const override;
 };
 
 } // namespace vexel

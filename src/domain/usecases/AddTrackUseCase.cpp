@@ -7,12 +7,11 @@
 
 namespace vexel {
 
-Project AddTrackUseCase::execute(const std::optional<std::string>& name,
+Project AddTrackUseCase::applyTo(Project project, const std::optional<std::string>& name,
                                  TrackType trackType) const {
     if (trackType != TrackType::audio) {
         throw EditError::audioTrackOnly();
     }
-    Project project = projectRepository_->load();
     const auto audioTracks =
         std::count_if(project.tracks.begin(), project.tracks.end(),
                       [](const Track& track) { return track.type == TrackType::audio; });
@@ -25,20 +24,11 @@ Project AddTrackUseCase::execute(const std::optional<std::string>& name,
     }
     project.tracks.push_back(
         Track{Uuid::random(), TrackType::audio, std::move(trackName), {}, false});
-    projectRepository_->save(project);
     return project;
 }
 
-bool AddTrackUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::AddTrack>();
-}
-
-Project AddTrackUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* add = command.getIf<EditCommand::AddTrack>();
-    if (add == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(add->name, add->trackType);
+Project AddTrackUseCase::applyCase(const EditCommand::AddTrack& add, Project project) const {
+    return applyTo(std::move(project), add.name, add.trackType);
 }
 
 } // namespace vexel

@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project AdjustVolumeUseCase::applyTo(const Project& project, const Uuid& clipId, double volume,
+Project AdjustVolumeUseCase::applyTo(Project project, const Uuid& clipId, double volume,
                                      const std::optional<TimeRange>& fadeRange) const {
     const Clip& clip = requireClip(project, clipId);
     if (!(0 <= volume && volume <= 1)) {
@@ -24,26 +24,12 @@ Project AdjustVolumeUseCase::applyTo(const Project& project, const Uuid& clipId,
         }
         builder.fadeRange = TimeRange{relativeStart, fadeRange->duration};
     }
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project AdjustVolumeUseCase::execute(const Uuid& clipId, double volume,
-                                     const std::optional<TimeRange>& fadeRange) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, volume, fadeRange);
-    });
-}
-
-bool AdjustVolumeUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::AdjustVolume>();
-}
-
-Project AdjustVolumeUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* adjust = command.getIf<EditCommand::AdjustVolume>();
-    if (adjust == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(adjust->clipId, adjust->volume, adjust->fadeRange);
+Project AdjustVolumeUseCase::applyCase(const EditCommand::AdjustVolume& adjust,
+                                       Project project) const {
+    return applyTo(std::move(project), adjust.clipId, adjust.volume, adjust.fadeRange);
 }
 
 } // namespace vexel

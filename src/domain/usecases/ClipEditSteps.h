@@ -3,10 +3,8 @@
 #include "domain/entities/Clip.h"
 #include "domain/entities/Project.h"
 #include "domain/entities/TrackType.h"
-#include "domain/protocols/ProjectRepository.h"
 
 #include <initializer_list>
-#include <utility>
 
 namespace vexel {
 
@@ -16,13 +14,13 @@ const Clip& requireClip(const Project& project, const Uuid& clipId);
 // EditError::trackTypeMismatch unless the clip is of one of the accepted kinds.
 void requireTrackType(const Clip& clip, std::initializer_list<TrackType> accepted);
 
-// Reads the repository's project once, applies the pure edit and saves its
-// result. A failing edit throws before the save, so the repository keeps the
-// project it had.
-template <typename Edit> Project applyAndSave(ProjectRepository& repository, Edit&& edit) {
-    Project result = std::forward<Edit>(edit)(repository.load());
-    repository.save(result);
-    return result;
-}
+// Where a clip appended after a track's clips starts: the largest end among
+// them, 0 for a track without clips or no track at all.
+double endOfTrack(const Track* track);
+
+// Whether a range from `start` lasting `duration` ends within the project's
+// maximum duration. A range that ends at no finite time (an infinite or NaN
+// start or duration) does not: the project file could not hold it.
+bool endsWithinProject(const Project& project, double start, double duration);
 
 } // namespace vexel

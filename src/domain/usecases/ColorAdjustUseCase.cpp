@@ -8,7 +8,7 @@
 
 namespace vexel {
 
-Project ColorAdjustUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project ColorAdjustUseCase::applyTo(Project project, const Uuid& clipId,
                                     std::optional<double> brightness,
                                     std::optional<double> contrast,
                                     std::optional<double> saturation) const {
@@ -30,27 +30,13 @@ Project ColorAdjustUseCase::applyTo(const Project& project, const Uuid& clipId,
 
     ClipBuilder builder(clip);
     builder.colorAdjust = merged.isNeutral() ? std::nullopt : std::optional(merged);
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project ColorAdjustUseCase::execute(const Uuid& clipId, std::optional<double> brightness,
-                                    std::optional<double> contrast,
-                                    std::optional<double> saturation) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, brightness, contrast, saturation);
-    });
-}
-
-bool ColorAdjustUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::ColorAdjust>();
-}
-
-Project ColorAdjustUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* adjust = command.getIf<EditCommand::ColorAdjust>();
-    if (adjust == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(adjust->clipId, adjust->brightness, adjust->contrast, adjust->saturation);
+Project ColorAdjustUseCase::applyCase(const EditCommand::ColorAdjust& adjust,
+                                      Project project) const {
+    return applyTo(std::move(project), adjust.clipId, adjust.brightness, adjust.contrast,
+                   adjust.saturation);
 }
 
 } // namespace vexel

@@ -8,8 +8,8 @@
 
 namespace vexel {
 
-Project CropUseCase::applyTo(const Project& project, const Uuid& clipId, double x, double y,
-                             double width, double height) const {
+Project CropUseCase::applyTo(Project project, const Uuid& clipId, double x, double y, double width,
+                             double height) const {
     const Clip& clip = requireClip(project, clipId);
     requireTrackType(clip, {TrackType::video, TrackType::image});
     if (!(x >= -1e-9 && y >= -1e-9 && width > 0 && height > 0 && x + width <= 1.000000001 &&
@@ -24,26 +24,11 @@ Project CropUseCase::applyTo(const Project& project, const Uuid& clipId, double 
                                     std::abs(height - 1) < 1e-9;
     ClipBuilder builder(clip);
     builder.transform = wholeUnturnedFrame ? std::nullopt : std::optional(transform);
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project CropUseCase::execute(const Uuid& clipId, double x, double y, double width,
-                             double height) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, x, y, width, height);
-    });
-}
-
-bool CropUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Crop>();
-}
-
-Project CropUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* crop = command.getIf<EditCommand::Crop>();
-    if (crop == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(crop->clipId, crop->x, crop->y, crop->width, crop->height);
+Project CropUseCase::applyCase(const EditCommand::Crop& crop, Project project) const {
+    return applyTo(std::move(project), crop.clipId, crop.x, crop.y, crop.width, crop.height);
 }
 
 } // namespace vexel

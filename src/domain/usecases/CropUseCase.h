@@ -1,32 +1,22 @@
 #pragma once
 
 #include "domain/entities/Project.h"
-#include "domain/protocols/CommandHandler.h"
-#include "domain/protocols/ProjectRepository.h"
-
-#include <memory>
+#include "domain/usecases/SingleCaseHandler.h"
 
 namespace vexel {
 
 // Sets the crop rectangle of a video or image clip in unit-square coordinates,
 // keeping its rotation and flips. Cropping an unturned clip to the whole frame
 // removes its transform.
-class CropUseCase : public CommandHandler {
+class CropUseCase : public SingleCaseHandler<EditCommand::Crop> {
 public:
-    explicit CropUseCase(std::shared_ptr<ProjectRepository> projectRepository)
-        : projectRepository_(std::move(projectRepository)) {}
-
     // The rectangle must have a positive size and lie inside the unit square,
     // with a slack of 1e-9 that is kept as given.
-    Project applyTo(const Project& project, const Uuid& clipId, double x, double y, double width,
+    Project applyTo(Project project, const Uuid& clipId, double x, double y, double width,
                     double height) const;
-    Project execute(const Uuid& clipId, double x, double y, double width, double height) const;
-
-    bool canHandle(const EditCommand& command) const override;
-    Project execute(const EditCommand& command, const Project& project) const override;
 
 private:
-    std::shared_ptr<ProjectRepository> projectRepository_;
+    Project applyCase(const EditCommand::Crop& command, Project project) const override;
 };
 
 } // namespace vexel

@@ -21,28 +21,28 @@ std::optional<Clip> nextClipOnTrack(const Project& project, const Uuid& clipId) 
     return track == nullptr ? std::nullopt : track->nextClip(clipId);
 }
 
-Project removingCrossDissolve(const Project& project, const Clip& clipA) {
+Project removingCrossDissolve(Project project, const Clip& clipA) {
     ClipBuilder a(clipA);
     a.transitionOut = std::nullopt;
-    Project result = project.replacingClip(a.build());
     const std::optional<Clip> clipB = nextClipOnTrack(project, clipA.id);
+    project = std::move(project).replacingClip(a.build());
     if (clipB && clipB->transitionIn &&
         clipB->transitionIn->type.kind() == TransitionType::Kind::crossDissolve) {
         ClipBuilder b(*clipB);
         b.transitionIn = std::nullopt;
-        result = result.replacingClip(b.build());
+        project = std::move(project).replacingClip(b.build());
     }
-    return result;
+    return project;
 }
 
 } // namespace
 
-Project CrossDissolveUseCase::applyTo(const Project& project, const Uuid& clipId,
-                                      double duration) const {
+Project CrossDissolveUseCase::applyTo(Project project, const Uuid& clipId, double duration) const {
     const Clip& clipA = requireClip(project, clipId);
     requireTrackType(clipA, {TrackType::video, TrackType::image});
     if (duration == 0) {
-        return removingCrossDissolve(project, clipA);
+        const Clip joined = clipA; // the project is given away below
+        return removingCrossDissolve(std::move(project), joined);
     }
     if (!(std::isfinite(duration) && duration >= 0 && duration <= TransitionUseCase::maxDuration)) {
         throw EditError::invalidTransitionDuration(duration);
@@ -70,24 +70,12 @@ Project CrossDissolveUseCase::applyTo(const Project& project, const Uuid& clipId
     a.transitionOut = dissolve;
     ClipBuilder b(*clipB);
     b.transitionIn = dissolve;
-    return project.replacingClip(a.build()).replacingClip(b.build());
+    return std::move(project).replacingClip(a.build()).replacingClip(b.build());
 }
 
-Project CrossDissolveUseCase::execute(const Uuid& clipId, double duration) const {
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, clipId, duration); });
-}
-
-bool CrossDissolveUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::CrossDissolve>();
-}
-
-Project CrossDissolveUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* dissolve = command.getIf<EditCommand::CrossDissolve>();
-    if (dissolve == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(dissolve->clipId, dissolve->duration);
+Project CrossDissolveUseCase::applyCase(const EditCommand::CrossDissolve& dissolve,
+                                        Project project) const {
+    return applyTo(std::move(project), dissolve.clipId, dissolve.duration);
 }
 
 } // namespace vexel

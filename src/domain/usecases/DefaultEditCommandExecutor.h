@@ -17,12 +17,13 @@
 
 namespace vexel {
 
-// Runs commands against the repository's project. Holds no project of its own
+// Runs commands against the repository's project; the one caller of the
+// repository's load and save on the editing road. Holds no project of its own
 // and no lock: callers run one project-changing operation at a time.
 class DefaultEditCommandExecutor : public EditCommandExecutor {
 public:
-    // The arranging use cases whose pure operations a batch runs on its working
-    // copy; the same values (same repository) as the registry's.
+    // The arranging use cases whose own operations a batch runs on its working
+    // copy, where a move makes no overlap test.
     struct BatchHandlers {
         MoveClipUseCase moveClip;
         TrimClipUseCase trimClip;
@@ -40,14 +41,18 @@ public:
         , addClipUseCase_(std::move(addClipUseCase))
         , exportUseCase_(std::move(exportUseCase)) {}
 
-    // A command no handler accepts fails with EditError::unsupportedCommand.
+    // Loads the project, hands it to the command's handler and saves what comes
+    // back. A command no handler accepts fails with EditError::unsupportedCommand
+    // before anything is read; a failing handler leaves the repository as it was.
     Project execute(const EditCommand& command) override;
 
-    // Move, trim, split, remove and duplicate run on a working copy; any other
-    // command goes through its handler with the working copy saved first. One
-    // overlap check over every track runs after the last command, so a batch may
-    // pass through overlapping states. On any failure the project from before
-    // the batch is saved back and the first error is rethrown unchanged.
+    // Every command runs on one working copy of the project, loaded once: move,
+    // trim, split, remove and duplicate through the batch's own rules (a move
+    // makes no overlap test), any other command through its handler with all of
+    // its checks. One overlap check over every track runs after the last
+    // command, so a batch may pass through overlapping states. Only a batch that
+    // passes is saved, once; on any failure the repository still holds the
+    // project from before the batch and the first error is rethrown unchanged.
     Project executeBatch(const std::vector<EditCommand>& commands) override;
 
     Project addClipFromURL(const std::filesystem::path& url, TrackType trackType,
@@ -58,7 +63,8 @@ public:
                                std::stop_token stopToken) override;
 
 private:
-    Project applyToBatch(const EditCommand& command, const Project& project);
+    Project applyToBatch(const EditCommand& command, Project project) const;
+    const CommandHandler& handlerFor(const EditCommand& command) const;
 
     CommandHandlerRegistry registry_;
     BatchHandlers batchHandlers_;

@@ -30,37 +30,35 @@
 
 namespace vexel {
 
-CommandHandlerRegistry makeDefaultCommandHandlers(std::shared_ptr<ProjectRepository> repository,
-                                                  std::shared_ptr<MediaLoader> mediaLoader) {
-    const auto& r = repository;
+CommandHandlerRegistry makeDefaultCommandHandlers(std::shared_ptr<MediaLoader> mediaLoader) {
     CommandHandlerRegistry registry;
     registry.handlers = {
-        std::make_shared<MoveClipUseCase>(r),
-        std::make_shared<TrimClipUseCase>(r),
-        std::make_shared<AddClipUseCase>(std::move(mediaLoader), r),
-        std::make_shared<AdjustVolumeUseCase>(r),
-        std::make_shared<RemoveClipUseCase>(r),
-        std::make_shared<AddTextUseCase>(r),
-        std::make_shared<SplitClipUseCase>(r),
-        std::make_shared<EditTextUseCase>(r),
-        std::make_shared<DuplicateClipUseCase>(r),
-        std::make_shared<SpeedUseCase>(r),
-        std::make_shared<OpacityUseCase>(r),
-        std::make_shared<ColorAdjustUseCase>(r),
-        std::make_shared<RotateFlipUseCase>(r),
-        std::make_shared<CropUseCase>(r),
-        std::make_shared<TransitionUseCase>(r),
-        std::make_shared<CrossDissolveUseCase>(r),
-        std::make_shared<ReverseUseCase>(r),
-        std::make_shared<FilterUseCase>(r),
-        std::make_shared<AddTrackUseCase>(r),
-        std::make_shared<SetTextAnimationUseCase>(r),
-        std::make_shared<SetImageAnimationUseCase>(r),
-        std::make_shared<AddAudioEffectUseCase>(r),
-        std::make_shared<RemoveAudioEffectUseCase>(r),
-        std::make_shared<TransformImageOverlayUseCase>(r),
-        std::make_shared<ScaleTextUseCase>(r),
-        std::make_shared<MetaCommandHandler>(r),
+        std::make_shared<MoveClipUseCase>(),
+        std::make_shared<TrimClipUseCase>(),
+        std::make_shared<AddClipUseCase>(std::move(mediaLoader)),
+        std::make_shared<AdjustVolumeUseCase>(),
+        std::make_shared<RemoveClipUseCase>(),
+        std::make_shared<AddTextUseCase>(),
+        std::make_shared<SplitClipUseCase>(),
+        std::make_shared<EditTextUseCase>(),
+        std::make_shared<DuplicateClipUseCase>(),
+        std::make_shared<SpeedUseCase>(),
+        std::make_shared<OpacityUseCase>(),
+        std::make_shared<ColorAdjustUseCase>(),
+        std::make_shared<RotateFlipUseCase>(),
+        std::make_shared<CropUseCase>(),
+        std::make_shared<TransitionUseCase>(),
+        std::make_shared<CrossDissolveUseCase>(),
+        std::make_shared<ReverseUseCase>(),
+        std::make_shared<FilterUseCase>(),
+        std::make_shared<AddTrackUseCase>(),
+        std::make_shared<SetTextAnimationUseCase>(),
+        std::make_shared<SetImageAnimationUseCase>(),
+        std::make_shared<AddAudioEffectUseCase>(),
+        std::make_shared<RemoveAudioEffectUseCase>(),
+        std::make_shared<TransformImageOverlayUseCase>(),
+        std::make_shared<ScaleTextUseCase>(),
+        std::make_shared<MetaCommandHandler>(),
     };
     return registry;
 }
@@ -69,17 +67,11 @@ DefaultEditCommandExecutor
 makeDefaultEditCommandExecutor(std::shared_ptr<ProjectRepository> repository,
                                std::shared_ptr<MediaLoader> mediaLoader,
                                std::shared_ptr<ExportService> exportService) {
-    DefaultEditCommandExecutor::BatchHandlers batchHandlers{
-        MoveClipUseCase(repository),      TrimClipUseCase(repository),
-        SplitClipUseCase(repository),     RemoveClipUseCase(repository),
-        DuplicateClipUseCase(repository),
-    };
-    AddClipUseCase addClip(mediaLoader, repository);
+    AddClipUseCase addClip(mediaLoader);
     ExportUseCase exportUseCase(repository, std::move(exportService));
-    CommandHandlerRegistry registry =
-        makeDefaultCommandHandlers(repository, std::move(mediaLoader));
-    return DefaultEditCommandExecutor(std::move(registry), std::move(batchHandlers), repository,
-                                      std::move(addClip), std::move(exportUseCase));
+    CommandHandlerRegistry registry = makeDefaultCommandHandlers(std::move(mediaLoader));
+    return DefaultEditCommandExecutor(std::move(registry), {}, repository, std::move(addClip),
+                                      std::move(exportUseCase));
 }
 
 } // namespace vexel

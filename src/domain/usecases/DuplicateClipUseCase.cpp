@@ -2,11 +2,12 @@
 
 #include "domain/entities/ClipBuilder.h"
 #include "domain/entities/EditError.h"
+#include "domain/usecases/ClipEditSteps.h"
 #include "domain/utilities/ClipNameGenerator.h"
 
 namespace vexel {
 
-Project DuplicateClipUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project DuplicateClipUseCase::applyTo(Project project, const Uuid& clipId,
                                       std::optional<double> at) const {
     const Clip* clip = project.findClip(clipId);
     if (clip == nullptr) {
@@ -25,31 +26,18 @@ Project DuplicateClipUseCase::applyTo(const Project& project, const Uuid& clipId
     builder.timeRange = TimeRange{start, clip->timeRange.duration};
     const Clip copy = builder.build();
 
-    if (!(copy.timeRange.startTime + copy.timeRange.duration <= project.maxDuration)) {
+    if (!endsWithinProject(project, copy.timeRange.startTime, copy.timeRange.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     if (holding->hasOverlap(copy.timeRange)) {
         throw EditError::clipOverlap();
     }
-    return project.addingClip(copy, holding->id);
+    return std::move(project).addingClip(copy, holding->id);
 }
 
-Project DuplicateClipUseCase::execute(const Uuid& clipId, std::optional<double> at) const {
-    Project result = applyTo(projectRepository_->load(), clipId, at);
-    projectRepository_->save(result);
-    return result;
-}
-
-bool DuplicateClipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::DuplicateClip>();
-}
-
-Project DuplicateClipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* duplicate = command.getIf<EditCommand::DuplicateClip>();
-    if (duplicate == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(duplicate->clipId, duplicate->at);
+Project DuplicateClipUseCase::applyCase(const EditCommand::DuplicateClip& duplicate,
+                                        Project project) const {
+    return applyTo(std::move(project), duplicate.clipId, duplicate.at);
 }
 
 } // namespace vexel

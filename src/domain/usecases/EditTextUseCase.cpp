@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project EditTextUseCase::applyTo(const Project& project, const EditCommand::EditText& edit) const {
+Project EditTextUseCase::applyTo(Project project, const EditCommand::EditText& edit) const {
     const Clip* clip = project.findClip(edit.textId);
     if (clip == nullptr || clip->trackType != TrackType::text) {
         throw EditError::clipNotFound(edit.textId);
@@ -17,7 +17,7 @@ Project EditTextUseCase::applyTo(const Project& project, const EditCommand::Edit
         throw EditError::invalidTimeRange();
     }
     const TimeRange range = edit.timeRange.value_or(clip->timeRange);
-    if (!(range.startTime + range.duration <= project.maxDuration)) {
+    if (!endsWithinProject(project, range.startTime, range.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     ClipBuilder builder(*clip);
@@ -31,20 +31,11 @@ Project EditTextUseCase::applyTo(const Project& project, const EditCommand::Edit
         builder.textStyle = *edit.style;
     }
     builder.timeRange = range;
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-bool EditTextUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::EditText>();
-}
-
-Project EditTextUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* edit = command.getIf<EditCommand::EditText>();
-    if (edit == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, *edit); });
+Project EditTextUseCase::applyCase(const EditCommand::EditText& edit, Project project) const {
+    return applyTo(std::move(project), edit);
 }
 
 } // namespace vexel

@@ -16,8 +16,8 @@ bool MetaCommandHandler::canHandle(const EditCommand& command) const {
     }
 }
 
-Project MetaCommandHandler::execute(const EditCommand&, const Project&) const {
-    return projectRepository_->load();
+Project MetaCommandHandler::apply(const EditCommand&, Project project) const {
+    return project;
 }
 
 } // namespace vexel

@@ -2,9 +2,6 @@
 
 #include "domain/entities/Project.h"
 #include "domain/protocols/CommandHandler.h"
-#include "domain/protocols/ProjectRepository.h"
-
-#include <memory>
 
 namespace vexel {
 
@@ -13,15 +10,11 @@ namespace vexel {
 // passing one through the executor is harmless.
 class MetaCommandHandler : public CommandHandler {
 public:
-    explicit MetaCommandHandler(std::shared_ptr<ProjectRepository> projectRepository)
-        : projectRepository_(std::move(projectRepository)) {}
-
     bool canHandle(const EditCommand& command) const override;
-    // The repository's current project, unchanged; nothing is saved.
-    Project execute(const EditCommand& command, const Project& project) const override;
-
-private:
-    std::shared_ptr<ProjectRepository> projectRepository_;
+    // The project, unchanged.
+    Project apply(const EditCommand& command, Project project) const override;
+    // Nothing changed, so nothing is saved.
+    bool savesResult() const override { return false; }
 };
 
 } // namespace vexel

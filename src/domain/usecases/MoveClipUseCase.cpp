@@ -2,10 +2,11 @@
 
 #include "domain/entities/ClipBuilder.h"
 #include "domain/entities/EditError.h"
+#include "domain/usecases/ClipEditSteps.h"
 
 namespace vexel {
 
-Project MoveClipUseCase::applyTo(const Project& project, const Uuid& clipId, double to,
+Project MoveClipUseCase::applyTo(Project project, const Uuid& clipId, double to,
                                  const std::optional<Uuid>& toTrackId, bool validateOverlap) const {
     const Clip* clip = project.findClip(clipId);
     if (clip == nullptr) {
@@ -14,7 +15,7 @@ Project MoveClipUseCase::applyTo(const Project& project, const Uuid& clipId, dou
     ClipBuilder builder(*clip);
     builder.timeRange = TimeRange{to, clip->timeRange.duration};
     const Clip moved = builder.build();
-    if (!(to + moved.timeRange.duration <= project.maxDuration)) {
+    if (!endsWithinProject(project, to, moved.timeRange.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     const Track* holding = project.findTrackContainingClip(clipId);
@@ -26,7 +27,7 @@ Project MoveClipUseCase::applyTo(const Project& project, const Uuid& clipId, dou
         if (validateOverlap && track.hasOverlap(moved.timeRange, clipId)) {
             throw EditError::clipOverlap();
         }
-        return project.replacingClip(moved);
+        return std::move(project).replacingClip(moved);
     };
     if (!toTrackId) {
         return moveInPlace(*holding);
@@ -50,26 +51,11 @@ Project MoveClipUseCase::applyTo(const Project& project, const Uuid& clipId, dou
     if (validateOverlap && target->hasOverlap(moved.timeRange)) {
         throw EditError::clipOverlap();
     }
-    return project.movingClipToTrack(clipId, *toTrackId, to);
+    return std::move(project).movingClipToTrack(clipId, *toTrackId, to);
 }
 
-Project MoveClipUseCase::execute(const Uuid& clipId, double to,
-                                 const std::optional<Uuid>& toTrackId) const {
-    Project result = applyTo(projectRepository_->load(), clipId, to, toTrackId, true);
-    projectRepository_->save(result);
-    return result;
-}
-
-bool MoveClipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Move>();
-}
-
-Project MoveClipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* move = command.getIf<EditCommand::Move>();
-    if (move == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(move->clipId, move->to, move->toTrackId);
+Project MoveClipUseCase::applyCase(const EditCommand::Move& move, Project project) const {
+    return applyTo(std::move(project), move.clipId, move.to, move.toTrackId, true);
 }
 
 } // namespace vexel

@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project OpacityUseCase::applyTo(const Project& project, const Uuid& clipId, double opacity) const {
+Project OpacityUseCase::applyTo(Project project, const Uuid& clipId, double opacity) const {
     const Clip& clip = requireClip(project, clipId);
     requireTrackType(clip, {TrackType::video, TrackType::image});
     if (!(0 <= opacity && opacity <= 1)) {
@@ -14,24 +14,11 @@ Project OpacityUseCase::applyTo(const Project& project, const Uuid& clipId, doub
     }
     ClipBuilder builder(clip);
     builder.opacity = opacity;
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project OpacityUseCase::execute(const Uuid& clipId, double opacity) const {
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, clipId, opacity); });
-}
-
-bool OpacityUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Opacity>();
-}
-
-Project OpacityUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* opacity = command.getIf<EditCommand::Opacity>();
-    if (opacity == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(opacity->clipId, opacity->opacity);
+Project OpacityUseCase::applyCase(const EditCommand::Opacity& opacity, Project project) const {
+    return applyTo(std::move(project), opacity.clipId, opacity.opacity);
 }
 
 } // namespace vexel

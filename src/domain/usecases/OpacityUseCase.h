@@ -1,27 +1,17 @@
 #pragma once
 
 #include "domain/entities/Project.h"
-#include "domain/protocols/CommandHandler.h"
-#include "domain/protocols/ProjectRepository.h"
-
-#include <memory>
+#include "domain/usecases/SingleCaseHandler.h"
 
 namespace vexel {
 
 // Sets the opacity of a video or image clip, 0 to 1.
-class OpacityUseCase : public CommandHandler {
+class OpacityUseCase : public SingleCaseHandler<EditCommand::Opacity> {
 public:
-    explicit OpacityUseCase(std::shared_ptr<ProjectRepository> projectRepository)
-        : projectRepository_(std::move(projectRepository)) {}
-
-    Project applyTo(const Project& project, const Uuid& clipId, double opacity) const;
-    Project execute(const Uuid& clipId, double opacity) const;
-
-    bool canHandle(const EditCommand& command) const override;
-    Project execute(const EditCommand& command, const Project& project) const override;
+    Project applyTo(Project project, const Uuid& clipId, double opacity) const;
 
 private:
-    std::shared_ptr<ProjectRepository> projectRepository_;
+    Project applyCase(const EditCommand::Opacity& command, Project project) const override;
 };
 
 } // namespace vexel

@@ -4,29 +4,15 @@
 
 namespace vexel {
 
-Project RemoveClipUseCase::applyTo(const Project& project, const Uuid& clipId) const {
+Project RemoveClipUseCase::applyTo(Project project, const Uuid& clipId) const {
     if (project.findClip(clipId) == nullptr) {
         throw EditError::clipNotFound(clipId);
     }
-    return project.removingClip(clipId);
+    return std::move(project).removingClip(clipId);
 }
 
-Project RemoveClipUseCase::execute(const Uuid& clipId) const {
-    Project result = applyTo(projectRepository_->load(), clipId);
-    projectRepository_->save(result);
-    return result;
-}
-
-bool RemoveClipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::RemoveClip>();
-}
-
-Project RemoveClipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* remove = command.getIf<EditCommand::RemoveClip>();
-    if (remove == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(remove->clipId);
+Project RemoveClipUseCase::applyCase(const EditCommand::RemoveClip& remove, Project project) const {
+    return applyTo(std::move(project), remove.clipId);
 }
 
 } // namespace vexel

@@ -1,27 +1,17 @@
 #pragma once
 
 #include "domain/entities/Project.h"
-#include "domain/protocols/CommandHandler.h"
-#include "domain/protocols/ProjectRepository.h"
-
-#include <memory>
+#include "domain/usecases/SingleCaseHandler.h"
 
 namespace vexel {
 
 // Toggles backwards playback of a video or audio clip: each call flips it.
-class ReverseUseCase : public CommandHandler {
+class ReverseUseCase : public SingleCaseHandler<EditCommand::Reverse> {
 public:
-    explicit ReverseUseCase(std::shared_ptr<ProjectRepository> projectRepository)
-        : projectRepository_(std::move(projectRepository)) {}
-
-    Project applyTo(const Project& project, const Uuid& clipId) const;
-    Project execute(const Uuid& clipId) const;
-
-    bool canHandle(const EditCommand& command) const override;
-    Project execute(const EditCommand& command, const Project& project) const override;
+    Project applyTo(Project project, const Uuid& clipId) const;
 
 private:
-    std::shared_ptr<ProjectRepository> projectRepository_;
+    Project applyCase(const EditCommand::Reverse& command, Project project) const override;
 };
 
 } // namespace vexel

@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project RotateFlipUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project RotateFlipUseCase::applyTo(Project project, const Uuid& clipId,
                                    std::optional<std::int64_t> rotation,
                                    std::optional<bool> flipHorizontal,
                                    std::optional<bool> flipVertical) const {
@@ -24,28 +24,13 @@ Project RotateFlipUseCase::applyTo(const Project& project, const Uuid& clipId,
 
     ClipBuilder builder(clip);
     builder.transform = transform.isIdentity() ? std::nullopt : std::optional(transform);
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project RotateFlipUseCase::execute(const Uuid& clipId, std::optional<std::int64_t> rotation,
-                                   std::optional<bool> flipHorizontal,
-                                   std::optional<bool> flipVertical) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, rotation, flipHorizontal, flipVertical);
-    });
-}
-
-bool RotateFlipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::RotateFlip>();
-}
-
-Project RotateFlipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* rotateFlip = command.getIf<EditCommand::RotateFlip>();
-    if (rotateFlip == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(rotateFlip->clipId, rotateFlip->rotation, rotateFlip->flipHorizontal,
-                   rotateFlip->flipVertical);
+Project RotateFlipUseCase::applyCase(const EditCommand::RotateFlip& rotateFlip,
+                                     Project project) const {
+    return applyTo(std::move(project), rotateFlip.clipId, rotateFlip.rotation,
+                   rotateFlip.flipHorizontal, rotateFlip.flipVertical);
 }
 
 } // namespace vexel

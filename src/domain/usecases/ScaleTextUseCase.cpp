@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project ScaleTextUseCase::applyTo(const Project& project, const Uuid& clipId, double scale) const {
+Project ScaleTextUseCase::applyTo(Project project, const Uuid& clipId, double scale) const {
     const Clip& clip = requireClip(project, clipId);
     requireTrackType(clip, {TrackType::text});
     if (!(minScale <= scale && scale <= maxScale)) {
@@ -14,24 +14,12 @@ Project ScaleTextUseCase::applyTo(const Project& project, const Uuid& clipId, do
     }
     ClipBuilder builder(clip);
     builder.textScale = scale;
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project ScaleTextUseCase::execute(const Uuid& clipId, double scale) const {
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, clipId, scale); });
-}
-
-bool ScaleTextUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::ScaleText>();
-}
-
-Project ScaleTextUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* scaleText = command.getIf<EditCommand::ScaleText>();
-    if (scaleText == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(scaleText->clipId, scaleText->scale);
+Project ScaleTextUseCase::applyCase(const EditCommand::ScaleText& scaleText,
+                                    Project project) const {
+    return applyTo(std::move(project), scaleText.clipId, scaleText.scale);
 }
 
 } // namespace vexel

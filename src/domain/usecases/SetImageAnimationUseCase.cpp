@@ -50,7 +50,7 @@ void SetImageAnimationUseCase::validateAnimationParameters(const ImageAnimationT
         type.payload());
 }
 
-Project SetImageAnimationUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project SetImageAnimationUseCase::applyTo(Project project, const Uuid& clipId,
                                           const ImageAnimationType& type,
                                           EasingCurve easing) const {
     const Clip& clip = requireClip(project, clipId);
@@ -60,26 +60,12 @@ Project SetImageAnimationUseCase::applyTo(const Project& project, const Uuid& cl
     validateAnimationParameters(type);
     ClipBuilder builder(clip);
     builder.imageAnimation = ImageAnimation{type, easing};
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project SetImageAnimationUseCase::execute(const Uuid& clipId, const ImageAnimationType& type,
-                                          EasingCurve easing) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, type, easing);
-    });
-}
-
-bool SetImageAnimationUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::SetImageAnimation>();
-}
-
-Project SetImageAnimationUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* animation = command.getIf<EditCommand::SetImageAnimation>();
-    if (animation == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(animation->clipId, animation->type, animation->easing);
+Project SetImageAnimationUseCase::applyCase(const EditCommand::SetImageAnimation& animation,
+                                            Project project) const {
+    return applyTo(std::move(project), animation.clipId, animation.type, animation.easing);
 }
 
 } // namespace vexel

@@ -28,7 +28,7 @@ void SetTextAnimationUseCase::validateLoop(const TextLoopType& loop) {
     }
 }
 
-Project SetTextAnimationUseCase::applyTo(const Project& project,
+Project SetTextAnimationUseCase::applyTo(Project project,
                                          const EditCommand::SetTextAnimation& edit) const {
     const Clip& clip = requireClip(project, edit.clipId);
     if (clip.trackType != TrackType::text) {
@@ -40,7 +40,7 @@ Project SetTextAnimationUseCase::applyTo(const Project& project,
     ClipBuilder builder(clip);
     if (!edit.entrance && !edit.exit && !edit.loop) {
         builder.textAnimation = std::nullopt;
-        return project.replacingClip(builder.build());
+        return std::move(project).replacingClip(builder.build());
     }
     // Without a stored animation the defaults are ease-out in and ease-in out.
     const TextAnimation stored = clip.textAnimation.value_or(TextAnimation{});
@@ -57,20 +57,12 @@ Project SetTextAnimationUseCase::applyTo(const Project& project,
         animation.loop = edit.loop;
     }
     builder.textAnimation = animation;
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-bool SetTextAnimationUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::SetTextAnimation>();
-}
-
-Project SetTextAnimationUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* edit = command.getIf<EditCommand::SetTextAnimation>();
-    if (edit == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, *edit); });
+Project SetTextAnimationUseCase::applyCase(const EditCommand::SetTextAnimation& edit,
+                                           Project project) const {
+    return applyTo(std::move(project), edit);
 }
 
 } // namespace vexel

@@ -7,7 +7,7 @@
 
 namespace vexel {
 
-Project SpeedUseCase::applyTo(const Project& project, const Uuid& clipId, double rate) const {
+Project SpeedUseCase::applyTo(Project project, const Uuid& clipId, double rate) const {
     const Clip& clip = requireClip(project, clipId);
     requireTrackType(clip, {TrackType::video, TrackType::audio});
     if (!(minRate <= rate && rate <= maxRate)) {
@@ -15,7 +15,7 @@ Project SpeedUseCase::applyTo(const Project& project, const Uuid& clipId, double
     }
     const TimeRange newRange{clip.timeRange.startTime,
                              clip.timeRange.duration * (clip.rate / rate)};
-    if (!(newRange.startTime + newRange.duration <= project.maxDuration)) {
+    if (!endsWithinProject(project, newRange.startTime, newRange.duration)) {
         throw EditError::exceedsMaxDuration();
     }
     const Track* track = project.findTrackContainingClip(clipId);
@@ -28,24 +28,12 @@ Project SpeedUseCase::applyTo(const Project& project, const Uuid& clipId, double
     ClipBuilder builder(clip);
     builder.timeRange = newRange;
     builder.rate = rate;
-    return project.replacingClip(applyingFadeRangeRule(builder.build().clampingTransitions()));
+    return std::move(project).replacingClip(
+        applyingFadeRangeRule(builder.build().clampingTransitions()));
 }
 
-Project SpeedUseCase::execute(const Uuid& clipId, double rate) const {
-    return applyAndSave(*projectRepository_,
-                        [&](const Project& project) { return applyTo(project, clipId, rate); });
-}
-
-bool SpeedUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Speed>();
-}
-
-Project SpeedUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* speed = command.getIf<EditCommand::Speed>();
-    if (speed == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(speed->clipId, speed->rate);
+Project SpeedUseCase::applyCase(const EditCommand::Speed& speed, Project project) const {
+    return applyTo(std::move(project), speed.clipId, speed.rate);
 }
 
 } // namespace vexel

@@ -28,7 +28,7 @@ std::optional<TimeRange> fadeRangeAfterCut(const std::optional<TimeRange>& fade,
 
 } // namespace
 
-Project SplitClipUseCase::applyTo(const Project& project, const Uuid& clipId, double at) const {
+Project SplitClipUseCase::applyTo(Project project, const Uuid& clipId, double at) const {
     const Clip* clip = project.findClip(clipId);
     if (clip == nullptr) {
         throw EditError::clipNotFound(clipId);
@@ -54,27 +54,13 @@ Project SplitClipUseCase::applyTo(const Project& project, const Uuid& clipId, do
     second.transitionIn = std::nullopt;
     second.fadeRange = fadeRangeAfterCut(clip->fadeRange, at - start);
 
-    return project.replacingClipWithSplit(
+    return std::move(project).replacingClipWithSplit(
         clipId, applyingFadeRangeRule(first.build().clampingTransitions()),
         applyingFadeRangeRule(second.build().clampingTransitions()));
 }
 
-Project SplitClipUseCase::execute(const Uuid& clipId, double at) const {
-    Project result = applyTo(projectRepository_->load(), clipId, at);
-    projectRepository_->save(result);
-    return result;
-}
-
-bool SplitClipUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Split>();
-}
-
-Project SplitClipUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* split = command.getIf<EditCommand::Split>();
-    if (split == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(split->clipId, split->at);
+Project SplitClipUseCase::applyCase(const EditCommand::Split& split, Project project) const {
+    return applyTo(std::move(project), split.clipId, split.at);
 }
 
 } // namespace vexel

@@ -26,7 +26,10 @@ bool hasInternalOverlap(const Track& track) {
     });
     for (std::size_t i = 1; i < ranges.size(); ++i) {
         const TimeRange& previous = ranges[i - 1];
-        if (ranges[i].startTime < (previous.startTime + previous.duration) - 1e-9) {
+        // Equal starts overlap even when the earlier clip is too short to move
+        // its end past its start.
+        if (ranges[i].startTime < (previous.startTime + previous.duration) - 1e-9 ||
+            ranges[i].startTime == previous.startTime) {
             return true;
         }
     }

@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-Project TransformImageOverlayUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project TransformImageOverlayUseCase::applyTo(Project project, const Uuid& clipId,
                                               std::optional<double> x, std::optional<double> y,
                                               std::optional<double> scale) const {
     const Clip& clip = requireClip(project, clipId);
@@ -18,27 +18,12 @@ Project TransformImageOverlayUseCase::applyTo(const Project& project, const Uuid
 
     ClipBuilder builder(clip);
     builder.overlayTransform = placement.clamped();
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project TransformImageOverlayUseCase::execute(const Uuid& clipId, std::optional<double> x,
-                                              std::optional<double> y,
-                                              std::optional<double> scale) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, x, y, scale);
-    });
-}
-
-bool TransformImageOverlayUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::TransformImageOverlay>();
-}
-
-Project TransformImageOverlayUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* transform = command.getIf<EditCommand::TransformImageOverlay>();
-    if (transform == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(transform->clipId, transform->x, transform->y, transform->scale);
+Project TransformImageOverlayUseCase::applyCase(const EditCommand::TransformImageOverlay& transform,
+                                                Project project) const {
+    return applyTo(std::move(project), transform.clipId, transform.x, transform.y, transform.scale);
 }
 
 } // namespace vexel

@@ -58,7 +58,7 @@ bool TransitionUseCase::isGeometric(const TransitionType& type) {
     return false;
 }
 
-Project TransitionUseCase::applyTo(const Project& project, const Uuid& clipId,
+Project TransitionUseCase::applyTo(Project project, const Uuid& clipId,
                                    std::optional<double> fadeInDuration,
                                    std::optional<double> fadeOutDuration,
                                    const std::optional<TransitionType>& type,
@@ -79,29 +79,13 @@ Project TransitionUseCase::applyTo(const Project& project, const Uuid& clipId,
     if (!(total <= clip.timeRange.duration)) {
         throw EditError::transitionExceedsClipDuration(total, clip.timeRange.duration);
     }
-    return project.replacingClip(builder.build());
+    return std::move(project).replacingClip(builder.build());
 }
 
-Project TransitionUseCase::execute(const Uuid& clipId, std::optional<double> fadeInDuration,
-                                   std::optional<double> fadeOutDuration,
-                                   const std::optional<TransitionType>& type,
-                                   std::optional<EasingCurve> easing) const {
-    return applyAndSave(*projectRepository_, [&](const Project& project) {
-        return applyTo(project, clipId, fadeInDuration, fadeOutDuration, type, easing);
-    });
-}
-
-bool TransitionUseCase::canHandle(const EditCommand& command) const {
-    return command.is<EditCommand::Transition>();
-}
-
-Project TransitionUseCase::execute(const EditCommand& command, const Project&) const {
-    const auto* transition = command.getIf<EditCommand::Transition>();
-    if (transition == nullptr) {
-        throw EditError::unsupportedCommand();
-    }
-    return execute(transition->clipId, transition->fadeInDuration, transition->fadeOutDuration,
-                   transition->type, transition->easing);
+Project TransitionUseCase::applyCase(const EditCommand::Transition& transition,
+                                     Project project) const {
+    return applyTo(std::move(project), transition.clipId, transition.fadeInDuration,
+                   transition.fadeOutDuration, transition.type, transition.easing);
 }
 
 } // namespace vexel

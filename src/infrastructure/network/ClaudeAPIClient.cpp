@@ -1,6 +1,7 @@
 #include "infrastructure/network/ClaudeAPIClient.h"
 
 #include "foundation/CancellationError.h"
+#include "foundation/JsonReader.h"
 #include "infrastructure/network/RetryAfter.h"
 #include "infrastructure/network/SSELineParser.h"
 #include "platform/net/HttpTransportError.h"
@@ -61,7 +62,7 @@ APIClientError mapTransportError(const net::HttpTransportError& error) {
 
 // The "type" of a refused request's {"error": {"type": ...}} body, else "unknown".
 std::string parseErrorType(const std::string& body) {
-    const Json parsed = Json::parse(body, nullptr, /*allow_exceptions=*/false);
+    const Json parsed = json::tryParse(body).value_or(Json());
     if (parsed.is_object()) {
         const auto error = parsed.find("error");
         if (error != parsed.end() && error->is_object()) {
@@ -215,7 +216,9 @@ std::string ClaudeAPIClient::buildProxyBody(const std::string& systemPrompt,
         body["stream"] = true;
     }
     requireFiniteNumbers(body);
-    return body.dump();
+    // Whatever text a project holds, a request must still go out: a byte that is
+    // not UTF-8 is written as U+FFFD rather than failing the whole request.
+    return body.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 net::HttpRequest ClaudeAPIClient::buildProxyRequest(const std::string& token,

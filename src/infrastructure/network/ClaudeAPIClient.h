@@ -40,7 +40,7 @@ public:
                                               const std::vector<Json>& tools) override;
 
     // The serialised request body. Throws std::invalid_argument for a number that
-    // JSON cannot hold (NaN, infinity) and nlohmann's error for invalid UTF-8.
+    // JSON cannot hold (NaN, infinity); a byte that is not UTF-8 goes as U+FFFD.
     std::string buildProxyBody(const std::string& systemPrompt, const std::vector<Json>& messages,
                                const std::vector<Json>& tools, bool stream) const;
 

@@ -1,6 +1,10 @@
 #include "infrastructure/network/SSELineParser.h"
 
 #include "foundation/UnicodeText.h"
+#include "infrastructure/network/APIClientError.h"
+
+#include <string>
+#include <utility>
 
 namespace vexel {
 
@@ -15,12 +19,20 @@ std::string_view fieldValue(std::string_view rest) {
     return rest;
 }
 
+[[noreturn]] void failTooLong(std::size_t maxLineLength) {
+    throw APIClientError::networkError("Event stream line longer than " +
+                                       std::to_string(maxLineLength) + " bytes");
+}
+
 } // namespace
 
 bool SSELineParser::feed(std::string_view bytes, const Emit& emit) {
     while (!done_ && !bytes.empty()) {
         const auto lineFeed = bytes.find('\n');
         if (lineFeed == std::string_view::npos) {
+            if (bytes.size() > maxLineLength_ - lineBuffer_.size()) {
+                failTooLong(maxLineLength_);
+            }
             lineBuffer_.append(bytes);
             break;
         }
@@ -31,6 +43,9 @@ bool SSELineParser::feed(std::string_view bytes, const Emit& emit) {
             line = lineBuffer_;
         }
         bytes.remove_prefix(lineFeed + 1);
+        if (line.size() > maxLineLength_) {
+            failTooLong(maxLineLength_);
+        }
 
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
@@ -50,47 +65,45 @@ std::optional<SSELine> SSELineParser::finish() {
         return std::nullopt;
     }
     done_ = true;
-    if (dataLines_.empty()) {
+    if (!hasData_ || data_ == doneSentinel) {
         return std::nullopt;
     }
-    std::string data = joinedData();
-    if (data == doneSentinel) {
-        return std::nullopt;
-    }
-    return SSELine{eventName_, std::move(data)};
+    return SSELine{std::move(eventName_), std::move(data_)};
 }
 
 void SSELineParser::handleLine(std::string_view line, const Emit& emit) {
     if (line.empty()) {
-        if (!dataLines_.empty()) {
-            std::string data = joinedData();
-            if (data == doneSentinel) {
+        if (hasData_) {
+            if (data_ == doneSentinel) {
                 done_ = true;
             } else {
-                emit(SSELine{eventName_, std::move(data)});
+                // The event's fields are reset below anyway, so they move out.
+                emit(SSELine{std::move(eventName_), std::move(data_)});
             }
         }
         // Even a blank line that dispatched nothing ends the event.
-        eventName_.clear();
-        dataLines_.clear();
+        endEvent();
     } else if (line.front() == ':') {
         // A comment, such as a keep-alive ping.
     } else if (line.starts_with("event:")) {
         eventName_ = fieldValue(line.substr(6));
     } else if (line.starts_with("data:")) {
-        dataLines_.emplace_back(fieldValue(line.substr(5)));
+        const std::string_view value = fieldValue(line.substr(5));
+        if (data_.size() + value.size() + 1 > maxLineLength_) {
+            failTooLong(maxLineLength_);
+        }
+        if (hasData_) {
+            data_ += '\n';
+        }
+        data_ += value;
+        hasData_ = true;
     }
 }
 
-std::string SSELineParser::joinedData() const {
-    std::string data;
-    for (std::size_t i = 0; i < dataLines_.size(); ++i) {
-        if (i > 0) {
-            data += '\n';
-        }
-        data += dataLines_[i];
-    }
-    return data;
+void SSELineParser::endEvent() {
+    eventName_.clear();
+    data_.clear();
+    hasData_ = false;
 }
 
 } // namespace vexel

@@ -91,3 +91,47 @@ TEST(AnthropicStreamEventParser, GivesNothingForLinesOfNoInterest) {
     EXPECT_FALSE(parse("Message_Stop", "{}"));
     EXPECT_FALSE(parse("", R"({"index":0})"));
 }
+
+TEST(AnthropicStreamEventParser, DirectDeltaReadingAgreesWithTheFullParse) {
+    const std::string prefix = R"({"type":"content_block_delta","index":)";
+    // The backend's own form, read directly, escapes decoded.
+    EXPECT_EQ(parse("content_block_delta",
+                    prefix + R"(12,"delta":{"type":"text_delta","text":"a \"b\" \\ \/ \n\t"}})"),
+              Event(Event::TextDelta{12, "a \"b\" \\ / \n\t"}));
+    EXPECT_EQ(parse("content_block_delta",
+                    prefix + R"(0,"delta":{"type":"input_json_delta","partial_json":""}})"),
+              Event(Event::InputJsonDelta{0, ""}));
+    // Every near miss must read exactly as the full parse reads it, whether
+    // that gives an event or nothing.
+    const std::vector<std::string> shapes = {
+        prefix + R"(1,"delta":{"type":"text_delta","text":"caf\u00e9 \ud83d\ude00"}})",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"lone \ud800"}})",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"bad \x"}})",
+        prefix + "1,\"delta\":{\"type\":\"text_delta\",\"text\":\"raw \x01 control\"}}",
+        prefix + "1,\"delta\":{\"type\":\"text_delta\",\"text\":\"bad \xff byte\"}}",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"unterminated}})",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"x"}} )",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"x"},"usage":{}})",
+        prefix + R"(1,"delta":{"type":"text_delta","text":"x","text":"y"}})",
+        prefix + R"(01,"delta":{"type":"text_delta","text":"x"}})",
+        prefix + R"(-1,"delta":{"type":"text_delta","text":"x"}})",
+        prefix + R"(1.0,"delta":{"type":"text_delta","text":"x"}})",
+        prefix + R"(99999999999999999999,"delta":{"type":"text_delta","text":"x"}})",
+        prefix + R"(1, "delta":{"type":"text_delta","text":"x"}})",
+        prefix + R"(1,"delta":{"type":"thinking_delta","thinking":"x"}})",
+        prefix + R"(1,"delta":{"type":"text_delta","text":7}})",
+        R"({"index":1,"type":"content_block_delta","delta":{"type":"text_delta","text":"x"}})",
+        "{\"type\":\"content_block_delta\",\"index\":1,\n\"delta\":{\"type\":\"text_delta\","
+        "\"text\":"
+        "\"x\"}}",
+    };
+    for (const auto& data : shapes) {
+        const SSELine line{"content_block_delta", data};
+        EXPECT_EQ(AnthropicStreamEventParser::parse(line),
+                  AnthropicStreamEventParser::parseFully(line))
+            << data;
+    }
+    // Under another event name the same data is not a delta.
+    EXPECT_EQ(parse("content_block_stop", prefix + R"(4,"delta":{"type":"text_delta","text":""}})"),
+              Event(Event::ContentBlockStop{4}));
+}

@@ -139,6 +139,26 @@ TEST(ClaudeLLMService, AFailedToolCallBecomesAnErrorResultOfTheNextRequest) {
     EXPECT_EQ(requests[1].tools, requests[0].tools);
 }
 
+TEST(ClaudeLLMService, AnErrorResultEscapesTheControlCharactersOfANamedTarget) {
+    Fixture f;
+    f.client->enqueuePlain(plainReply(
+        {toolUseBlock("t1", "set_volume", {{"target", "it's\x01\nbad"}, {"volume", 0.5}})},
+        "tool_use"));
+    f.client->enqueuePlain(plainReply({textBlock("No such clip.")}, "end_turn"));
+
+    LLMResponse response = f.service.interpret("Quieter", f.project, {}, std::nullopt);
+    ASSERT_EQ(response.intermediateMessages.size(), 2u);
+    // The quote is escaped and neither the control character nor the line feed
+    // goes into the conversation raw.
+    const std::string expected = R"(Error: targetNotFound("it\'s\u{01}\nbad"))";
+    EXPECT_EQ(
+        partsOf(response.intermediateMessages[1]),
+        (std::vector<ChatMessage::ContentPart>{ChatMessage::ToolResult{"t1", expected, true}}));
+    const auto requests = f.client->requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].messages[2]["content"][0]["content"], expected);
+}
+
 TEST(ClaudeLLMService, SendsAtMostFiveRequests) {
     Fixture f;
     for (int i = 0; i < 5; ++i) {

@@ -73,7 +73,17 @@ TEST(ContentBlock, RepliesWithoutAUsableContentListFail) {
     EXPECT_EQ(parseFailure(R"({"content": [{"type": "text", "text": "x"}, "y"]})"),
               Kind::missingContent);
     EXPECT_EQ(parseFailure(R"([{"content": []}])"), Kind::missingContent);
-    EXPECT_EQ(parseFailure(R"("content")"), Kind::missingContent);
+
+    // A bare value is no reply text at all: malformed, like text that is not JSON.
+    for (const char* bare : {"42", R"("content")", "true", "null"}) {
+        EXPECT_THROW(ContentBlock::parse(bare), DecodeError) << bare;
+        EXPECT_THROW(ContentBlock::parseWithStopReason(bare), DecodeError) << bare;
+    }
+    // So is a reply nested deeper than a parser may walk, however deep.
+    const std::string deep = R"({"content": [{"type": "tool_use", "id": "t", "name": "n",
+        "input": {"x": )" + std::string(400000, '[') +
+                             std::string(400000, ']') + "}}]}";
+    EXPECT_THROW(ContentBlock::parse(deep), DecodeError);
 
     EXPECT_THROW(ContentBlock::parse("not json"), DecodeError);
     EXPECT_THROW(ContentBlock::parse(""), DecodeError);

@@ -4,18 +4,17 @@
 // the tool calls, and the edit engine applies them to the held project.
 #include "data/llm/ClaudeLLMService.h"
 #include "data/llm/InterpretInstructionUseCase.h"
+#include "data/media/FFmpegMediaLoader.h"
 #include "data/repositories/InMemoryProjectRepository.h"
-#include "domain/usecases/AddTextUseCase.h"
-#include "domain/usecases/AddTrackUseCase.h"
-#include "domain/usecases/DefaultEditCommandExecutor.h"
-#include "domain/usecases/MetaCommandHandler.h"
+#include "domain/usecases/DefaultHandlers.h"
 #include "foundation/SteadySleeper.h"
 #include "infrastructure/network/ClaudeAPIClient.h"
 #include "platform/net/CurlHttpClient.h"
 #include "support/FakeExportService.h"
-#include "support/FakeMediaLoader.h"
 #include "support/LoopbackServer.h"
 #include "support/Watchdog.h"
+#include "support/media/MovieMaker.h"
+#include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -142,26 +141,9 @@ protected:
         interpret = std::make_shared<InterpretInstructionUseCase>(
             std::make_shared<ClaudeLLMService>(apiClient), repository);
 
-        const MoveClipUseCase move(repository);
-        const TrimClipUseCase trim(repository);
-        const SplitClipUseCase split(repository);
-        const RemoveClipUseCase remove(repository);
-        const DuplicateClipUseCase duplicate(repository);
-        const AddClipUseCase addClip(mediaLoader, repository);
-        CommandHandlerRegistry registry;
-        registry.handlers = {std::make_shared<MoveClipUseCase>(move),
-                             std::make_shared<TrimClipUseCase>(trim),
-                             std::make_shared<AddClipUseCase>(addClip),
-                             std::make_shared<RemoveClipUseCase>(remove),
-                             std::make_shared<AddTextUseCase>(repository),
-                             std::make_shared<SplitClipUseCase>(split),
-                             std::make_shared<DuplicateClipUseCase>(duplicate),
-                             std::make_shared<AddTrackUseCase>(repository),
-                             std::make_shared<MetaCommandHandler>(repository)};
-        executor = std::make_unique<DefaultEditCommandExecutor>(
-            std::move(registry),
-            DefaultEditCommandExecutor::BatchHandlers{move, trim, split, remove, duplicate},
-            repository, addClip, ExportUseCase(repository, exportService));
+        // The media of added files is probed for real.
+        executor = std::make_unique<DefaultEditCommandExecutor>(makeDefaultEditCommandExecutor(
+            repository, std::make_shared<FFmpegMediaLoader>(), exportService));
     }
 
     Json requestBody(std::size_t index) const {
@@ -172,8 +154,6 @@ protected:
 
     LoopbackServer server;
     std::shared_ptr<InMemoryProjectRepository> repository;
-    std::shared_ptr<vexel::testing::FakeMediaLoader> mediaLoader =
-        std::make_shared<vexel::testing::FakeMediaLoader>();
     std::shared_ptr<vexel::testing::FakeExportService> exportService =
         std::make_shared<vexel::testing::FakeExportService>();
     std::shared_ptr<InterpretInstructionExecutable> interpret;
@@ -308,4 +288,27 @@ TEST_F(InstructionEndToEndTest, AnInvalidCallLeavesTheProjectAndReachesTheServer
     EXPECT_EQ(executor->executeBatch(drained.response->commands), before);
     EXPECT_EQ(repository->load(), before);
     EXPECT_EQ(server.requestCount(), 2u);
+}
+
+// A Linux file name may be any bytes. A clip added from a file whose name is not
+// UTF-8 once put those bytes into the project, and from then on every request
+// to the assistant failed while writing its body.
+TEST_F(InstructionEndToEndTest, AClipFromAFileNamedWithStrayBytesStillReachesTheAssistant) {
+    vexel::testing::TemporaryFolder folder;
+    const std::filesystem::path file = folder.path() / "take\xFF\xFE 1.mp4";
+    vexel::testing::writeTestMovie(file, {.width = 64, .height = 48, .frameCount = 6});
+    const Project added = executor->addClipFromURL(file, TrackType::video, 20.0, std::nullopt);
+    const Clip* clip = findNamed(added, "take\uFFFD\uFFFD 1.mp4");
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->assetURL, file); // the file keeps its real name
+
+    server.enqueue(ScriptedResponse::eventStream().write(messageStart() + textStart(0) +
+                                                         textDelta(0, "It is on the timeline.") +
+                                                         blockStop(0) + messageEnd("end_turn")));
+    Drained drained = drain(interpret->streamExecute("What did I add?", {}, std::nullopt));
+    ASSERT_FALSE(drained.error);
+    ASSERT_TRUE(drained.response);
+    EXPECT_EQ(drained.response->message, "It is on the timeline.");
+    const std::string userMessage = requestBody(0)["messages"][0]["content"];
+    EXPECT_NE(userMessage.find("`take\uFFFD\uFFFD 1.mp4`"), std::string::npos);
 }

@@ -22,7 +22,7 @@ Event stop(std::int64_t index) {
     return Event::ContentBlockStop{index};
 }
 
-Event json(std::int64_t index, std::string fragment) {
+Event jsonPiece(std::int64_t index, std::string fragment) {
     return Event::InputJsonDelta{index, std::move(fragment)};
 }
 
@@ -56,7 +56,7 @@ TEST(StreamContentBlockAccumulator, ParsesJoinedToolInputWhenTheBlockStops) {
               Feedback(Feedback::ToolUseStarted{"set_volume"}));
     for (const char* fragment : {"", "{\"tar", "get\": \"a.mp4\", \"vol", "ume\": 5, ",
                                  "\"nested\": {\"on\": true, \"list\": [1, null]}}"}) {
-        EXPECT_FALSE(accumulator.feed(json(0, fragment)));
+        EXPECT_FALSE(accumulator.feed(jsonPiece(0, fragment)));
     }
     accumulator.feed(stop(0));
     ASSERT_EQ(accumulator.completedBlocks().size(), 1u);
@@ -78,19 +78,26 @@ TEST(StreamContentBlockAccumulator, MalformedOrMissingToolInputBecomesAnEmptyInp
     accumulator.feed(toolStart(0, "t0", "undo"));
     accumulator.feed(stop(0));
     accumulator.feed(toolStart(1, "t1", "split_clip"));
-    accumulator.feed(json(1, "{\"target\": \"a.mp4\", \"at\":"));
+    accumulator.feed(jsonPiece(1, "{\"target\": \"a.mp4\", \"at\":"));
     accumulator.feed(stop(1));
     accumulator.feed(toolStart(2, "t2", "split_clip"));
-    accumulator.feed(json(2, "[1, 2]"));
+    accumulator.feed(jsonPiece(2, "[1, 2]"));
     accumulator.feed(stop(2));
     accumulator.feed(toolStart(3, "", ""));
-    accumulator.feed(json(3, "\"text\""));
+    accumulator.feed(jsonPiece(3, "\"text\""));
     accumulator.feed(stop(3));
+    // Input nested far deeper than any reply needs is malformed too, not a
+    // walk off the end of the stack.
+    accumulator.feed(toolStart(4, "t4", "undo"));
+    accumulator.feed(jsonPiece(4, "{\"a\": " + std::string(300000, '[')));
+    accumulator.feed(jsonPiece(4, std::string(300000, ']') + "}"));
+    accumulator.feed(stop(4));
     EXPECT_EQ(accumulator.completedBlocks(),
               (std::vector{ContentBlock::toolUse({"t0", "undo", {}}),
                            ContentBlock::toolUse({"t1", "split_clip", {}}),
                            ContentBlock::toolUse({"t2", "split_clip", {}}),
-                           ContentBlock::toolUse({"", "", {}})}));
+                           ContentBlock::toolUse({"", "", {}}),
+                           ContentBlock::toolUse({"t4", "undo", {}})}));
 }
 
 TEST(StreamContentBlockAccumulator, KeepsBlocksInStopOrderAndIgnoresUnknownStops) {
@@ -98,7 +105,7 @@ TEST(StreamContentBlockAccumulator, KeepsBlocksInStopOrderAndIgnoresUnknownStops
     accumulator.feed(textStart(0));
     accumulator.feed(toolStart(1, "t1", "undo"));
     accumulator.feed(Event::TextDelta{0, "first"});
-    accumulator.feed(json(1, "{}"));
+    accumulator.feed(jsonPiece(1, "{}"));
     accumulator.feed(stop(1));
     accumulator.feed(stop(0));
     accumulator.feed(stop(0)); // already finished

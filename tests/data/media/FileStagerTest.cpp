@@ -76,6 +76,13 @@ TEST_F(FileStagerTest, CopiesIntoThePrivateStagingFolderUnderANewName) {
     EXPECT_NE(again, staged);
     EXPECT_EQ(cleanedName(again), "clip.mov");
     EXPECT_EQ(cleanedName(stager.stage(original, std::string("Holiday.MOV"))), "Holiday.MOV");
+
+    // A source named with bytes that are not UTF-8 is copied from its real
+    // name, under a name of text.
+    auto latin1 = source("caf\xE9 \xFF.mov", "bytes");
+    auto copy = stager.stage(latin1, std::nullopt);
+    EXPECT_EQ(cleanedName(copy), "caf\uFFFD \uFFFD.mov");
+    EXPECT_EQ(readFile(copy), "bytes");
 }
 
 TEST_F(FileStagerTest, SuggestedNamesLoseFoldersAndNulAndFallBackToUntitled) {

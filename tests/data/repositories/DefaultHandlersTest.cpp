@@ -199,7 +199,7 @@ struct DefaultHandlersTest : ::testing::Test {
 
 TEST_F(DefaultHandlersTest, ListsEveryHandlerOnceInDispatchOrder) {
     const CommandHandlerRegistry registry =
-        makeDefaultCommandHandlers(repository, std::make_shared<FakeMediaLoader>());
+        makeDefaultCommandHandlers(std::make_shared<FakeMediaLoader>());
     const std::vector<std::type_index> order = {
         typeid(MoveClipUseCase),          typeid(TrimClipUseCase),
         typeid(AddClipUseCase),           typeid(AdjustVolumeUseCase),

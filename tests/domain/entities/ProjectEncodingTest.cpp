@@ -2,6 +2,7 @@
 
 #include "foundation/DecodeError.h"
 #include "foundation/JsonReader.h"
+#include "support/ModelCases.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <random>
 
 using namespace vexel;
+using namespace vexel::testing;
 
 namespace {
 
@@ -100,16 +102,8 @@ private:
         }
     }
     TransitionEffect transition() {
-        TransitionType types[] = {TransitionType::push(direction()),
-                                  TransitionType::wipe(direction()),
-                                  TransitionType::slide(direction()),
-                                  TransitionType::fade(),
-                                  TransitionType::crossDissolve(),
-                                  TransitionType::spin(),
-                                  TransitionType::flip(),
-                                  TransitionType::zoomIn(),
-                                  TransitionType::zoomOut()};
-        return {number(), types[integer(0, 8)], easing()};
+        const auto types = everyTransitionType(direction());
+        return {number(), types[static_cast<std::size_t>(integer(0, 8))], easing()};
     }
     ClipTransform transform() {
         static const int rotations[] = {0, 90, 180, 270};
@@ -119,22 +113,12 @@ private:
     TextAnimation textAnimation() {
         TextAnimation animation;
         animation.entrance = maybe<TextEntranceType>([&] {
-            TextEntranceType all[] = {TextEntranceType::slideIn(direction()),
-                                      TextEntranceType::wipeReveal(direction()),
-                                      TextEntranceType::scaleIn(),
-                                      TextEntranceType::popIn(),
-                                      TextEntranceType::bounceIn(),
-                                      TextEntranceType::fadeIn()};
-            return all[integer(0, 5)];
+            const auto all = everyTextEntrance(direction());
+            return all[static_cast<std::size_t>(integer(0, 5))];
         });
         animation.exit = maybe<TextExitType>([&] {
-            TextExitType all[] = {TextExitType::slideOut(direction()),
-                                  TextExitType::wipeOut(direction()),
-                                  TextExitType::scaleOut(),
-                                  TextExitType::fadeOut(),
-                                  TextExitType::popOut(),
-                                  TextExitType::bounceOut()};
-            return all[integer(0, 5)];
+            const auto all = everyTextExit(direction());
+            return all[static_cast<std::size_t>(integer(0, 5))];
         });
         animation.loop = maybe<TextLoopType>([&] {
             return coin() ? TextLoopType::pulse(number(), number())

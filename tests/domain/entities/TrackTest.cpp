@@ -41,6 +41,9 @@ TEST(Track, OverlapIsStrictAndSkipsTheExcludedClip) {
     EXPECT_TRUE(track.hasOverlap({0, 2.001}));
     EXPECT_TRUE(track.hasOverlap({3, 0.5}));
     EXPECT_TRUE(track.hasOverlap({0, 10}));
+    // Starting together overlaps, however short either clip is.
+    EXPECT_TRUE(track.hasOverlap({2, 4.3e-124}));
+    EXPECT_TRUE(track.hasOverlap({2, 0}));
     EXPECT_FALSE(track.hasOverlap({0, 10}, clip.id));
     EXPECT_TRUE(track.hasOverlap({0, 10}, Uuid::random()));
     EXPECT_FALSE(makeTrack(TrackType::video, "Empty").hasOverlap({0, 10}));

@@ -32,7 +32,7 @@ struct AddAudioEffectUseCaseTest : ::testing::Test {
     Track videos = makeTrack(TrackType::video, "Video 1", {video});
     Track texts = makeTrack(TrackType::text, "Text 1", {title});
     EditEngineHarness engine{Project{{videos, texts, music, voices}, 60}};
-    AddAudioEffectUseCase useCase{engine.repository};
+    UseCaseDriver<AddAudioEffectUseCase> useCase{engine};
 
     Clip stored(const Uuid& id) const { return *engine.repository->current().findClip(id); }
     void add(AudioEffectType type) { useCase.execute(song.id, AudioEffect{std::move(type)}); }

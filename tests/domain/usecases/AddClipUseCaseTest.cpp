@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace vexel;
 using namespace vexel::testing;
 
@@ -19,12 +21,22 @@ struct AddClipUseCaseTest : ::testing::Test {
     }
 
     EditEngineHarness engine{Project::makeNew(100)};
-    AddClipUseCase useCase{engine.mediaLoader, engine.repository};
+
+    // The use case by the roads the editor takes to it: a target track comes
+    // with the add-clip command, a display name with adding a file.
+    Project run(const std::string& url, TrackType type, std::optional<double> at,
+                std::optional<std::string> name, std::optional<std::string> target) {
+        if (target) {
+            EXPECT_FALSE(name.has_value()) << "no road takes both";
+            return engine.executor.execute(EditCommand::AddClip{url, type, at.value(), target});
+        }
+        return engine.executor.addClipFromURL(url, type, at, std::move(name));
+    }
 
     Project add(const std::string& url, TrackType type, std::optional<double> at,
                 std::optional<std::string> name = {}, std::optional<std::string> target = {}) {
         return engine.change(
-            [&] { return useCase.execute(url, type, at, std::move(name), std::move(target)); });
+            [&] { return run(url, type, at, std::move(name), std::move(target)); });
     }
 
     std::vector<Track> audioTracks() const {
@@ -87,9 +99,8 @@ TEST_F(AddClipUseCaseTest, TargetTrackByName) {
     add("/media/song.mp3", TrackType::audio, 0.0, {}, std::string("Audio 2"));
     EXPECT_EQ(audioTracks()[1].clips.size(), 1u);
     // Of another type: mismatch.
-    expectEditError(
-        [&] { useCase.execute("/media/beach.mov", TrackType::video, 0.0, {}, "Audio 2"); },
-        EditError::trackTypeMismatch());
+    expectEditError([&] { run("/media/beach.mov", TrackType::video, 0.0, {}, "Audio 2"); },
+                    EditError::trackTypeMismatch());
     // Unknown name for video: the first video track (or a new one).
     add("/media/beach.mov", TrackType::video, 0.0, {}, std::string("B-roll"));
     EXPECT_EQ(engine.repository->current().tracks.back().name, "Video 1");
@@ -107,10 +118,10 @@ TEST_F(AddClipUseCaseTest, AudioTrackLimitAppliesOnlyWhenATrackIsNeeded) {
     }
     ASSERT_EQ(audioTracks().size(), 8u);
     engine.repository->saved.clear();
-    expectEditError([&] { useCase.execute("/media/song.mp3", TrackType::audio, 0.0, {}, "Ninth"); },
+    expectEditError([&] { run("/media/song.mp3", TrackType::audio, 0.0, {}, "Ninth"); },
                     EditError::maxTracksReached());
     EXPECT_TRUE(engine.repository->saved.empty());
-    EXPECT_NO_THROW(useCase.execute("/media/song.mp3", TrackType::audio, 10.0, {}, "Extra 4"));
+    EXPECT_NO_THROW(run("/media/song.mp3", TrackType::audio, 10.0, {}, "Extra 4"));
 }
 
 TEST_F(AddClipUseCaseTest, FailuresSaveNothing) {
@@ -119,19 +130,50 @@ TEST_F(AddClipUseCaseTest, FailuresSaveNothing) {
     engine.repository->saved.clear();
     const int loadsBefore = engine.repository->loadCount;
     // The loader's error passes through unchanged, before the project is read.
-    EXPECT_THROW(useCase.execute("/media/missing.mov", TrackType::video, 0.0, {}, {}),
-                 FakeMediaError);
+    EXPECT_THROW(run("/media/missing.mov", TrackType::video, 0.0, {}, {}), FakeMediaError);
     EXPECT_EQ(engine.repository->loadCount, loadsBefore);
     // Overlap on the target track; touching is fine.
-    expectEditError([&] { useCase.execute("/media/song.mp3", TrackType::audio, 4.0, {}, {}); },
+    expectEditError([&] { run("/media/song.mp3", TrackType::audio, 4.0, {}, {}); },
                     EditError::clipOverlap());
     // A new track made for the target is not kept when a later check fails.
-    expectEditError([&] { useCase.execute("/media/song.mp3", TrackType::audio, 97.5, {}, "Late"); },
+    expectEditError([&] { run("/media/song.mp3", TrackType::audio, 97.5, {}, "Late"); },
                     EditError::exceedsMaxDuration());
     EXPECT_TRUE(engine.repository->saved.empty());
     EXPECT_EQ(engine.repository->load(), stored);
-    EXPECT_NO_THROW(useCase.execute("/media/song.mp3", TrackType::audio, 5.0, {}, {}));
-    EXPECT_NO_THROW(useCase.execute("/media/song.mp3", TrackType::audio, 97.0, {}, {}));
+    EXPECT_NO_THROW(run("/media/song.mp3", TrackType::audio, 5.0, {}, {}));
+    EXPECT_NO_THROW(run("/media/song.mp3", TrackType::audio, 97.0, {}, {}));
+}
+
+TEST_F(AddClipUseCaseTest, CommandFilesBecomeAbsoluteAndFileNamesBecomeText) {
+    // A relative file in a command is resolved against the working folder as
+    // the command is unpacked, so the clip does not lose its media later.
+    const std::filesystem::path absolute = std::filesystem::current_path() / "take 2.mov";
+    engine.mediaLoader->add(absolute, 2);
+    const Project after =
+        engine.execute(EditCommand::AddClip{"take 2.mov", TrackType::video, 0, std::nullopt});
+    EXPECT_EQ(after.videoClips().back().assetURL, absolute);
+
+    // A file name that is not UTF-8 names its clip with U+FFFD in place of the
+    // stray byte; the file itself keeps its real name.
+    const std::filesystem::path latin1("/media/caf\xE9.mov");
+    engine.mediaLoader->add(latin1, 2);
+    const Project named =
+        engine.execute(EditCommand::AddClip{latin1.string(), TrackType::video, 5, std::nullopt});
+    EXPECT_EQ(named.videoClips().back().assetName, "caf\uFFFD.mov");
+    EXPECT_EQ(named.videoClips().back().assetURL, latin1);
+
+    // A start at minus infinity ends at no time a project file could hold.
+    const double minusInfinity = -std::numeric_limits<double>::infinity();
+    expectEditError(
+        [&] {
+            engine.executor.execute(
+                EditCommand::AddClip{latin1.string(), TrackType::video, minusInfinity, {}});
+        },
+        EditError::exceedsMaxDuration());
+    expectEditError(
+        [&] { engine.executor.addClipFromURL(latin1, TrackType::video, minusInfinity, {}); },
+        EditError::exceedsMaxDuration());
+    EXPECT_EQ(engine.repository->current(), named);
 }
 
 TEST(AddClipUseCaseSanitizing, TrackAndDisplayNames) {

@@ -12,7 +12,7 @@ using namespace vexel::testing;
 
 TEST(AddTrackUseCase, AddsNamedOrNumberedAudioTracksUpToEight) {
     EditEngineHarness engine{Project::makeNew()};
-    const AddTrackUseCase useCase(engine.repository);
+    UseCaseDriver<AddTrackUseCase> useCase(engine);
 
     const Project before = engine.repository->load();
     const Project after =

@@ -14,7 +14,7 @@ using namespace vexel::testing;
 namespace {
 
 struct AdjustVolumeUseCaseTest : ClipKindsFixture {
-    AdjustVolumeUseCase useCase{engine.repository};
+    UseCaseDriver<AdjustVolumeUseCase> useCase{engine};
     const double nan = std::numeric_limits<double>::quiet_NaN();
 };
 
@@ -34,23 +34,25 @@ TEST_F(AdjustVolumeUseCaseTest, StoresVolumeAndFadeRelativeToTheClipAndUndoes) {
 }
 
 TEST_F(AdjustVolumeUseCaseTest, AcceptsTheBoundsAndRejectsValuesOutsideThem) {
-    EXPECT_EQ(clipIn(useCase.execute(audio.id, 1.0, {}), audio.id).volume, 1.0);
-    EXPECT_EQ(clipIn(useCase.execute(audio.id, 0.0, {}), audio.id).volume, 0.0);
+    EXPECT_EQ(clipIn(useCase.execute(audio.id, 1.0, std::nullopt), audio.id).volume, 1.0);
+    EXPECT_EQ(clipIn(useCase.execute(audio.id, 0.0, std::nullopt), audio.id).volume, 0.0);
     // Any kind of clip takes a volume, text included.
-    EXPECT_EQ(clipIn(useCase.execute(text.id, 0.5, {}), text.id).volume, 0.5);
+    EXPECT_EQ(clipIn(useCase.execute(text.id, 0.5, std::nullopt), text.id).volume, 0.5);
     engine.repository->saved.clear();
 
-    expectEditError([&] { useCase.execute(audio.id, 1.0000001, {}); },
+    expectEditError([&] { useCase.execute(audio.id, 1.0000001, std::nullopt); },
                     EditError::invalidVolume(1.0000001));
-    expectEditError([&] { useCase.execute(audio.id, -0.1, {}); }, EditError::invalidVolume(-0.1));
+    expectEditError([&] { useCase.execute(audio.id, -0.1, std::nullopt); },
+                    EditError::invalidVolume(-0.1));
     try {
-        useCase.execute(audio.id, nan, {});
+        useCase.execute(audio.id, nan, std::nullopt);
         ADD_FAILURE() << "NaN volume accepted";
     } catch (const EditError& error) {
         EXPECT_EQ(error.kind(), EditError::Kind::invalidVolume);
     }
     const Uuid missing = Uuid::random();
-    expectEditError([&] { useCase.execute(missing, 0.5, {}); }, EditError::clipNotFound(missing));
+    expectEditError([&] { useCase.execute(missing, 0.5, std::nullopt); },
+                    EditError::clipNotFound(missing));
     EXPECT_TRUE(savedNothing());
 }
 
@@ -74,7 +76,7 @@ TEST_F(AdjustVolumeUseCaseTest, FadeRangeMustLieInsideTheClipWithANonNegativeDur
 TEST_F(AdjustVolumeUseCaseTest, LeavingTheFadeOutRemovesAStoredOne) {
     useCase.execute(audio.id, 0.2, TimeRange{1, 2});
     ASSERT_TRUE(stored(audio.id).fadeRange.has_value());
-    const Clip clip = clipIn(useCase.execute(audio.id, 0.4, {}), audio.id);
+    const Clip clip = clipIn(useCase.execute(audio.id, 0.4, std::nullopt), audio.id);
     EXPECT_FALSE(clip.fadeRange.has_value());
     EXPECT_EQ(clip.volume, 0.4);
 }

@@ -14,7 +14,7 @@ using namespace vexel::testing;
 namespace {
 
 struct CropUseCaseTest : ClipKindsFixture {
-    CropUseCase useCase{engine.repository};
+    UseCaseDriver<CropUseCase> useCase{engine};
 };
 
 } // namespace

@@ -40,7 +40,7 @@ struct CrossDissolveUseCaseTest : ::testing::Test {
                                       makeTrack(TrackType::text, "Text 1", {title}),
                                       makeTrack(TrackType::audio, "Audio 1", {song, song2}, true)},
                                      60}};
-    CrossDissolveUseCase useCase{engine.repository};
+    UseCaseDriver<CrossDissolveUseCase> useCase{engine};
 
     Clip stored(const Uuid& id) const { return *engine.repository->current().findClip(id); }
 };

@@ -9,38 +9,34 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 using namespace vexel;
 using namespace vexel::testing;
 
 namespace {
 
-// Stands for a property edit written elsewhere: accepts one case and runs the
-// given action against the repository's project.
+// Stands for an edit written elsewhere: accepts one case, records it and runs
+// the given action on the project it is handed.
 class RecordingHandler : public CommandHandler {
 public:
-    RecordingHandler(EditCommand::Tag tag, std::shared_ptr<ProjectRepository> repository,
-                     std::function<Project(Project)> action = {})
+    explicit RecordingHandler(EditCommand::Tag tag, std::function<Project(Project)> action = {})
         : tag_(tag)
-        , repository_(std::move(repository))
         , action_(std::move(action)) {}
 
     bool canHandle(const EditCommand& command) const override { return command.tag() == tag_; }
-    Project execute(const EditCommand& command, const Project&) const override {
+    Project apply(const EditCommand& command, Project project) const override {
         calls->push_back(command);
-        Project project = repository_->load();
-        if (action_) {
-            project = action_(std::move(project));
-        }
-        repository_->save(project);
-        return project;
+        return action_ ? action_(std::move(project)) : project;
     }
 
     std::shared_ptr<std::vector<EditCommand>> calls = std::make_shared<std::vector<EditCommand>>();
 
 private:
     EditCommand::Tag tag_;
-    std::shared_ptr<ProjectRepository> repository_;
     std::function<Project(Project)> action_;
 };
 
@@ -68,8 +64,8 @@ struct ExecutorTest : ::testing::Test {
 TEST_F(ExecutorTest, DispatchesToTheFirstHandlerThatAcceptsTheCommand) {
     EditEngineHarness probe{initial};
     auto opacity = std::make_shared<RecordingHandler>(
-        EditCommand::Tag::opacity, probe.repository, [](Project p) { return withOpacity(p, 0.5); });
-    auto shadowed = std::make_shared<RecordingHandler>(EditCommand::Tag::opacity, probe.repository);
+        EditCommand::Tag::opacity, [](Project p) { return withOpacity(p, 0.5); });
+    auto shadowed = std::make_shared<RecordingHandler>(EditCommand::Tag::opacity);
     DefaultEditCommandExecutor executor = probe.makeExecutor({opacity, shadowed});
 
     const Project after = executor.execute(EditCommand::Opacity{a.id, 0.5});
@@ -84,14 +80,24 @@ TEST_F(ExecutorTest, DispatchesToTheFirstHandlerThatAcceptsTheCommand) {
 
 TEST_F(ExecutorTest, CommandWithoutHandlerIsUnsupportedAndTouchesNothing) {
     EditEngineHarness engine{initial};
+    DefaultEditCommandExecutor executor({}, {}, engine.repository,
+                                        AddClipUseCase(engine.mediaLoader),
+                                        ExportUseCase(engine.repository, engine.exportService));
     const int loads = engine.repository->loadCount;
     expectEditError(
         [&] {
-            engine.executor.execute(EditCommand::Speed{a.id, 2});
+            executor.execute(EditCommand::Speed{a.id, 2});
         },
         EditError::unsupportedCommand());
     EXPECT_EQ(engine.repository->loadCount, loads);
+    // In a batch, after a command that did go through, the batch fails whole.
+    expectEditError(
+        [&] {
+            executor.executeBatch({EditCommand::Move{a.id, 50, {}}, EditCommand::Speed{a.id, 2}});
+        },
+        EditError::unsupportedCommand());
     EXPECT_TRUE(engine.repository->saved.empty());
+    EXPECT_EQ(engine.repository->current(), initial);
 }
 
 TEST_F(ExecutorTest, MetaCommandsReturnTheProjectUnchanged) {
@@ -102,6 +108,7 @@ TEST_F(ExecutorTest, MetaCommandsReturnTheProjectUnchanged) {
                                   EditCommand::ReportBug{}, EditCommand::RequestFeature{}}) {
         EXPECT_EQ(engine.executor.execute(command), initial);
     }
+    EXPECT_TRUE(engine.repository->saved.empty());
     EXPECT_EQ(engine.executor.executeBatch({EditCommand::Undo{}, EditCommand::ShowTutorial{}}),
               initial);
     EXPECT_TRUE(engine.exportService->exported.empty());
@@ -143,15 +150,15 @@ TEST_F(ExecutorTest, FailingThirdCommandLeavesTheRepositoryAsBefore) {
         EditCommand::RemoveClip{song.id}};
     expectEditError([&] { engine.executor.executeBatch(batch); }, EditError::invalidSplitPoint());
     EXPECT_EQ(engine.repository->current(), initial);
-    // The text edit did save its intermediate project before the snapshot went back.
-    ASSERT_GE(engine.repository->saved.size(), 2u);
-    EXPECT_EQ(engine.repository->saved.back(), initial);
-    EXPECT_NE(engine.repository->saved[engine.repository->saved.size() - 2], initial);
+    // The batch works on its own copy: nothing, not even the text edit's
+    // result, reached the repository, so nothing had to be restored.
+    EXPECT_TRUE(engine.repository->saved.empty());
+    EXPECT_EQ(engine.repository->loadCount, 1);
 }
 
 TEST_F(ExecutorTest, CommandsAfterTheFailingOneAreNotLookedAt) {
     EditEngineHarness probe{initial};
-    auto later = std::make_shared<RecordingHandler>(EditCommand::Tag::opacity, probe.repository);
+    auto later = std::make_shared<RecordingHandler>(EditCommand::Tag::opacity);
     DefaultEditCommandExecutor executor = probe.makeExecutor({later});
     // Duplicating right after a lands on b: duplicate tests overlap itself.
     expectEditError(
@@ -193,7 +200,7 @@ TEST_F(ExecutorTest, TrimIntoANeighbourFailsOnlyInABatch) {
 TEST_F(ExecutorTest, BatchMixesPureAndFullPathCommandsInOrder) {
     EditEngineHarness probe{initial};
     auto opacity = std::make_shared<RecordingHandler>(
-        EditCommand::Tag::opacity, probe.repository, [](Project p) { return withOpacity(p, 0.3); });
+        EditCommand::Tag::opacity, [](Project p) { return withOpacity(p, 0.3); });
     DefaultEditCommandExecutor executor = probe.makeExecutor({opacity});
 
     const Project after = executor.executeBatch({
@@ -215,14 +222,14 @@ TEST_F(ExecutorTest, BatchMixesPureAndFullPathCommandsInOrder) {
     EXPECT_TRUE(after.tracks[1].clips.empty());
 }
 
-TEST_F(ExecutorTest, UnsupportedOrFailingFullPathCommandsRestoreTheSnapshot) {
+TEST_F(ExecutorTest, FailingHandlerCommandsLeaveTheProjectAsBefore) {
     EditEngineHarness engine{initial};
     expectEditError(
         [&] {
             engine.executor.executeBatch(
-                {EditCommand::Move{a.id, 50, {}}, EditCommand::Speed{a.id, 2}});
+                {EditCommand::Move{a.id, 50, {}}, EditCommand::Speed{a.id, 9}});
         },
-        EditError::unsupportedCommand());
+        EditError::invalidSpeed(9));
     EXPECT_EQ(engine.repository->current(), initial);
 
     // A media error is not an edit error, and still rolls back.
@@ -233,19 +240,14 @@ TEST_F(ExecutorTest, UnsupportedOrFailingFullPathCommandsRestoreTheSnapshot) {
     EXPECT_EQ(engine.repository->current(), initial);
 }
 
-TEST_F(ExecutorTest, RestoreThatCannotSaveIsReported) {
-    EditEngineHarness probe{initial};
-    auto breaking = std::make_shared<RecordingHandler>(EditCommand::Tag::opacity, probe.repository,
-                                                       [&](Project) -> Project {
-                                                           probe.repository->failSaves = true;
-                                                           throw EditError::invalidOpacity(3);
-                                                       });
-    DefaultEditCommandExecutor executor = probe.makeExecutor({breaking});
-    expectEditError(
-        [&] {
-            executor.executeBatch({EditCommand::Move{a.id, 50, {}}, EditCommand::Opacity{a.id, 3}});
-        },
-        EditError::rollbackFailed());
+TEST_F(ExecutorTest, ASaveThatFailsReachesTheCallerAndChangesNothing) {
+    EditEngineHarness engine{initial};
+    engine.repository->failSaves = true;
+    EXPECT_THROW(engine.executor.execute(EditCommand::Opacity{a.id, 0.5}), std::runtime_error);
+    EXPECT_THROW(engine.executor.executeBatch(
+                     {EditCommand::Move{a.id, 50, {}}, EditCommand::Opacity{a.id, 0.5}}),
+                 std::runtime_error);
+    EXPECT_EQ(engine.repository->current(), initial);
 }
 
 TEST_F(ExecutorTest, AddClipFromURLUsesTheFirstTrackOfTheType) {
@@ -297,4 +299,41 @@ TEST(ExportUseCase, SingleTextClipIsNotEmpty) {
         {makeTrack(TrackType::text, "Text 1", {makeClip(0, 3, TrackType::text, "Hi")})}, 60}};
     EXPECT_NO_THROW(engine.executor.exportProject(ExportFormat::mp4, {}, {}));
     EXPECT_EQ(engine.exportService->exported.size(), 1u);
+}
+
+// An infinite time passed every check that has only an upper bound, and the
+// project then held a number its file cannot hold: after saving it would not
+// open again. Alone or in a batch, every such command fails and changes nothing.
+TEST_F(ExecutorTest, EveryTimeACommandCarriesMustBeFinite) {
+    EditEngineHarness engine{initial};
+    engine.mediaLoader->add("/media/c.mov", 2);
+    const Clip title = [] {
+        Clip clip = makeClip(20, 2, TrackType::text, "Title");
+        clip.volume = 0;
+        return clip;
+    }();
+    engine.repository->save(engine.repository->load().addingClip(title, TrackType::text));
+    const Project stored = engine.repository->load();
+    engine.repository->saved.clear();
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<std::pair<EditCommand, EditError>> cases = {
+        {EditCommand::Move{a.id, -inf, {}}, EditError::exceedsMaxDuration()},
+        {EditCommand::DuplicateClip{a.id, -inf}, EditError::exceedsMaxDuration()},
+        {EditCommand::AddText{"x", -inf, 1.0, {}, {}}, EditError::exceedsMaxDuration()},
+        {EditCommand::AddText{"x", 50.0, inf, {}, {}}, EditError::exceedsMaxDuration()},
+        {EditCommand::AddClip{"/media/c.mov", TrackType::video, -inf, {}},
+         EditError::exceedsMaxDuration()},
+        {EditCommand::EditText{title.id, {}, {}, {}, TimeRange{-inf, 1}},
+         EditError::exceedsMaxDuration()},
+        {EditCommand::Trim{a.id, inf, 1}, EditError::invalidTimeRange()},
+        {EditCommand::Split{a.id, inf}, EditError::invalidSplitPoint()},
+    };
+    for (const auto& [command, error] : cases) {
+        SCOPED_TRACE(static_cast<int>(command.tag()));
+        expectEditError([&] { engine.executor.execute(command); }, error);
+        expectEditError([&] { engine.executor.executeBatch({command}); }, error);
+    }
+    EXPECT_TRUE(engine.repository->saved.empty());
+    EXPECT_EQ(engine.repository->current(), stored);
 }

@@ -25,7 +25,7 @@ struct DuplicateClipUseCaseTest : ::testing::Test {
     Track text =
         makeTrack(TrackType::text, "Text 1", {makeClip(0, 4, TrackType::text, "song_3.mp3")});
     EditEngineHarness engine{Project{{text, audio}, 30}};
-    DuplicateClipUseCase useCase{engine.repository};
+    UseCaseDriver<DuplicateClipUseCase> useCase{engine};
 };
 
 } // namespace

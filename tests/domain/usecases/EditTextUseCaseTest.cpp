@@ -25,7 +25,6 @@ struct EditTextUseCaseTest : ::testing::Test {
     EditEngineHarness engine{Project{{makeTrack(TrackType::video, "Video 1", {video}),
                                       makeTrack(TrackType::text, "Text 1", {hello, world})},
                                      60}};
-    EditTextUseCase useCase{engine.repository};
 
     Project run(const Uuid& id, std::optional<std::string> text,
                 std::optional<TextPosition> position = {}, std::optional<TextStyle> style = {},
@@ -36,7 +35,7 @@ struct EditTextUseCaseTest : ::testing::Test {
         edit.position = position;
         edit.style = std::move(style);
         edit.timeRange = timeRange;
-        return useCase.execute(edit, Project{});
+        return engine.executor.execute(edit);
     }
 };
 
@@ -73,6 +72,12 @@ TEST_F(EditTextUseCaseTest, OnlyTextClipsAreFoundAndTheRangeMustFitTheProject) {
     expectEditError(
         [&] {
             run(hello.id, {}, {}, {}, TimeRange{58, 2.5});
+        },
+        EditError::exceedsMaxDuration());
+    // Nor may it start at a time the project file cannot hold.
+    expectEditError(
+        [&] {
+            run(hello.id, {}, {}, {}, TimeRange{-std::numeric_limits<double>::infinity(), 2});
         },
         EditError::exceedsMaxDuration());
     const double nan = std::numeric_limits<double>::quiet_NaN();

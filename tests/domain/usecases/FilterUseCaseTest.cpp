@@ -12,14 +12,15 @@ using namespace vexel::testing;
 namespace {
 
 struct FilterUseCaseTest : ClipKindsFixture {
-    FilterUseCase useCase{engine.repository};
+    UseCaseDriver<FilterUseCase> useCase{engine};
 };
 
 } // namespace
 
 TEST_F(FilterUseCaseTest, StoresAPresetWithFullIntensityByDefaultAndUndoes) {
     const Project before = current();
-    const Project after = engine.change([&] { return useCase.execute(video.id, "sepia", {}); });
+    const Project after =
+        engine.change([&] { return useCase.execute(video.id, "sepia", std::nullopt); });
     EXPECT_EQ(after.findClip(video.id)->filter, (FilterPreset{"sepia", 1.0}));
     engine.expectUndoable(before, after);
 
@@ -32,20 +33,20 @@ TEST_F(FilterUseCaseTest, NoneOrAnEmptyNameClearsWithoutLookingAtTheIntensity) {
     useCase.execute(video.id, "none", 7);
     EXPECT_FALSE(stored(video.id).filter.has_value());
     useCase.execute(video.id, "grayscale", 0.5);
-    useCase.execute(video.id, "", {});
+    useCase.execute(video.id, "", std::nullopt);
     EXPECT_FALSE(stored(video.id).filter.has_value());
 }
 
 TEST_F(FilterUseCaseTest, NamesAreExactAndIntensityIsBounded) {
-    expectEditError([&] { useCase.execute(video.id, "Sepia", {}); },
+    expectEditError([&] { useCase.execute(video.id, "Sepia", std::nullopt); },
                     EditError::invalidFilterName("Sepia"));
-    expectEditError([&] { useCase.execute(video.id, "None", {}); },
+    expectEditError([&] { useCase.execute(video.id, "None", std::nullopt); },
                     EditError::invalidFilterName("None"));
     expectEditError([&] { useCase.execute(video.id, "sepia", 1.5); },
                     EditError::invalidFilterIntensity(1.5));
     expectEditError([&] { useCase.execute(video.id, "sepia", -0.1); },
                     EditError::invalidFilterIntensity(-0.1));
-    expectEditError([&] { useCase.execute(audio.id, "sepia", {}); },
+    expectEditError([&] { useCase.execute(audio.id, "sepia", std::nullopt); },
                     EditError::trackTypeMismatch());
     EXPECT_TRUE(savedNothing());
     EXPECT_EQ(clipIn(useCase.execute(video.id, "sepia", 0), video.id).filter,

@@ -23,7 +23,7 @@ struct MoveClipUseCaseTest : ::testing::Test {
     Track video2 = makeTrack(TrackType::video, "Video 2", {other});
     Track audio = makeTrack(TrackType::audio, "Audio 1", {music}, true);
     EditEngineHarness engine{Project{{video1, video2, audio}, 100}};
-    MoveClipUseCase useCase{engine.repository};
+    UseCaseDriver<MoveClipUseCase> useCase{engine};
 
     Project move(const Uuid& clipId, double to, std::optional<Uuid> track = std::nullopt) {
         return engine.change([&] { return useCase.execute(clipId, to, track); });
@@ -67,8 +67,9 @@ TEST_F(MoveClipUseCaseTest, EndAtMaxDurationIsTheLimit) {
     engine.repository->saved.clear();
     expectEditError([&] { useCase.execute(a.id, 95.001, std::nullopt); },
                     EditError::exceedsMaxDuration());
-    expectEditError([&] { useCase.execute(a.id, std::numeric_limits<double>::quiet_NaN(), {}); },
-                    EditError::exceedsMaxDuration());
+    expectEditError(
+        [&] { useCase.execute(a.id, std::numeric_limits<double>::quiet_NaN(), std::nullopt); },
+        EditError::exceedsMaxDuration());
     EXPECT_TRUE(engine.repository->saved.empty());
     EXPECT_EQ(engine.repository->load(), stored);
 }
@@ -104,6 +105,6 @@ TEST_F(MoveClipUseCaseTest, HandlesOnlyMoveCommands) {
     EXPECT_TRUE(useCase.canHandle(EditCommand::Move{a.id, 1, {}}));
     EXPECT_FALSE(useCase.canHandle(EditCommand::Trim{a.id, 0, 1}));
     const Project after =
-        useCase.execute(EditCommand::Move{a.id, 40, video2.id}, engine.repository->load());
+        useCase.apply(EditCommand::Move{a.id, 40, video2.id}, engine.repository->load());
     EXPECT_EQ(after.findTrackContainingClip(a.id)->id, video2.id);
 }

@@ -14,7 +14,7 @@ using namespace vexel::testing;
 namespace {
 
 struct OpacityUseCaseTest : ClipKindsFixture {
-    OpacityUseCase useCase{engine.repository};
+    UseCaseDriver<OpacityUseCase> useCase{engine};
 };
 
 } // namespace

@@ -12,7 +12,7 @@ using namespace vexel::testing;
 namespace {
 
 struct RemoveAudioEffectUseCaseTest : ClipKindsFixture {
-    RemoveAudioEffectUseCase useCase{engine.repository};
+    UseCaseDriver<RemoveAudioEffectUseCase> useCase{engine};
 
     RemoveAudioEffectUseCaseTest() {
         Clip withEffects = audio;

@@ -18,7 +18,7 @@ TEST(RemoveClipUseCase, RemovesClipsAndEmptyNonDefaultTracksAndUndoes) {
                                       makeTrack(TrackType::audio, "Audio 1", {first}, true),
                                       makeTrack(TrackType::audio, "Music", {second})},
                                      60}};
-    const RemoveClipUseCase useCase(engine.repository);
+    UseCaseDriver<RemoveClipUseCase> useCase(engine);
 
     // The only clip of a non-default track takes the track with it.
     const Project start = engine.repository->load();

@@ -12,7 +12,7 @@ using namespace vexel::testing;
 namespace {
 
 struct ReverseUseCaseTest : ClipKindsFixture {
-    ReverseUseCase useCase{engine.repository};
+    UseCaseDriver<ReverseUseCase> useCase{engine};
 };
 
 } // namespace

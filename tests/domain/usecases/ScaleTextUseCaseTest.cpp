@@ -12,7 +12,7 @@ using namespace vexel::testing;
 namespace {
 
 struct ScaleTextUseCaseTest : ClipKindsFixture {
-    ScaleTextUseCase useCase{engine.repository};
+    UseCaseDriver<ScaleTextUseCase> useCase{engine};
 };
 
 } // namespace

@@ -14,7 +14,7 @@ using namespace vexel::testing;
 namespace {
 
 struct SetImageAnimationUseCaseTest : ClipKindsFixture {
-    SetImageAnimationUseCase useCase{engine.repository};
+    UseCaseDriver<SetImageAnimationUseCase> useCase{engine};
 
     void expectRejected(const ImageAnimationType& type, const EditError& error) {
         expectEditError([&] { useCase.execute(image.id, type, EasingCurve::linear); }, error);

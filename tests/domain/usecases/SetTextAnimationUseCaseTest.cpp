@@ -16,8 +16,6 @@ namespace {
 constexpr EasingCurve linear = EasingCurve::linear;
 
 struct SetTextAnimationUseCaseTest : ClipKindsFixture {
-    SetTextAnimationUseCase useCase{engine.repository};
-
     Project run(std::optional<TextEntranceType> entrance, std::optional<TextExitType> exit,
                 std::optional<TextLoopType> loop, EasingCurve entranceEasing = linear,
                 EasingCurve exitEasing = linear, std::optional<Uuid> clipId = {}) {
@@ -28,7 +26,7 @@ struct SetTextAnimationUseCaseTest : ClipKindsFixture {
         edit.loop = loop;
         edit.entranceEasing = entranceEasing;
         edit.exitEasing = exitEasing;
-        return useCase.execute(edit, Project{});
+        return engine.executor.execute(edit);
     }
     std::optional<TextAnimation> animation() const { return stored(text.id).textAnimation; }
 };

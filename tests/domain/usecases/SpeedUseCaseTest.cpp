@@ -31,7 +31,7 @@ struct SpeedUseCaseTest : ::testing::Test {
                                       makeTrack(TrackType::text, "Text 1", {title}),
                                       makeTrack(TrackType::audio, "Audio 1", {song}, true)},
                                      60}};
-    SpeedUseCase useCase{engine.repository};
+    UseCaseDriver<SpeedUseCase> useCase{engine};
 };
 
 } // namespace

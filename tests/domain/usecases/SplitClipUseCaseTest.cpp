@@ -29,7 +29,7 @@ struct SplitClipUseCaseTest : ::testing::Test {
     Clip after = makeClip(15, 5, TrackType::video, "beach_4.mov");
     EditEngineHarness engine{
         Project{{makeTrack(TrackType::video, "Video 1", {before, clip, after})}, 100}};
-    SplitClipUseCase useCase{engine.repository};
+    UseCaseDriver<SplitClipUseCase> useCase{engine};
 
     Clip withFade(TimeRange fade) {
         Clip c = clip;

@@ -33,6 +33,10 @@ TEST(TrackOverlap, ComparesNeighboursInTimeOrderWithATolerance) {
     EXPECT_TRUE(hasInternalOverlap(trackOf({{5 - 1e-8, 5}, {0, 5}})));
     // Equal starts overlap whatever their order.
     EXPECT_TRUE(hasInternalOverlap(trackOf({{3, 1}, {3, 2}})));
+    // Also when the first is too short to move its end past its start, which
+    // the tolerance alone would let through.
+    EXPECT_TRUE(hasInternalOverlap(trackOf({{20.5, 4.3e-124}, {20.5, 4.5}})));
+    EXPECT_TRUE(hasInternalOverlap(trackOf({{20.5, 4.5}, {20.5, 0}})));
     // A NaN finds no overlap and does not disturb the others.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_FALSE(hasInternalOverlap(trackOf({{nan, 5}, {0, 5}, {5, 1}})));

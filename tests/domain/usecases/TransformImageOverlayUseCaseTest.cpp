@@ -14,14 +14,15 @@ using namespace vexel::testing;
 namespace {
 
 struct TransformImageOverlayUseCaseTest : ClipKindsFixture {
-    TransformImageOverlayUseCase useCase{engine.repository};
+    UseCaseDriver<TransformImageOverlayUseCase> useCase{engine};
 };
 
 } // namespace
 
 TEST_F(TransformImageOverlayUseCaseTest, ClampsInsteadOfRejectingAndUndoes) {
     const Project before = current();
-    const Project after = engine.change([&] { return useCase.execute(image.id, 1.4, {}, 9); });
+    const Project after =
+        engine.change([&] { return useCase.execute(image.id, 1.4, std::nullopt, 9); });
     EXPECT_EQ(after.findClip(image.id)->overlayTransform, (OverlayTransform{1.0, 0.5, 5.0}));
     engine.expectUndoable(before, after);
 
@@ -31,10 +32,10 @@ TEST_F(TransformImageOverlayUseCaseTest, ClampsInsteadOfRejectingAndUndoes) {
 }
 
 TEST_F(TransformImageOverlayUseCaseTest, KeepsStoredValuesAndAlwaysStoresAPlacement) {
-    useCase.execute(image.id, {}, {}, {});
+    useCase.execute(image.id, std::nullopt, std::nullopt, std::nullopt);
     EXPECT_EQ(stored(image.id).overlayTransform, (OverlayTransform{0.5, 0.5, 1.0}));
-    useCase.execute(image.id, 0.2, 0.3, {});
-    useCase.execute(image.id, {}, {}, 2);
+    useCase.execute(image.id, 0.2, 0.3, std::nullopt);
+    useCase.execute(image.id, std::nullopt, std::nullopt, 2);
     EXPECT_EQ(stored(image.id).overlayTransform, (OverlayTransform{0.2, 0.3, 2}));
 
     engine.repository->saved.clear();

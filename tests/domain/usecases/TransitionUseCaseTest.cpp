@@ -14,7 +14,7 @@ using namespace vexel::testing;
 namespace {
 
 struct TransitionUseCaseTest : ClipKindsFixture {
-    TransitionUseCase useCase{engine.repository};
+    UseCaseDriver<TransitionUseCase> useCase{engine};
     const TransitionEffect storedOut{1.5, TransitionType::push(Direction::left),
                                      EasingCurve::easeInOut};
 
@@ -30,7 +30,8 @@ struct TransitionUseCaseTest : ClipKindsFixture {
 
 TEST_F(TransitionUseCaseTest, FirstFadeInIsALinearFadeAndAChangedFadeOutKeepsItsLook) {
     const Project before = current();
-    const Project after = engine.change([&] { return useCase.execute(video.id, 2, 3, {}, {}); });
+    const Project after =
+        engine.change([&] { return useCase.execute(video.id, 2, 3, std::nullopt, std::nullopt); });
     const Clip& clip = *after.findClip(video.id);
     EXPECT_EQ(clip.transitionIn,
               (TransitionEffect{2, TransitionType::fade(), EasingCurve::linear}));
@@ -39,7 +40,7 @@ TEST_F(TransitionUseCaseTest, FirstFadeInIsALinearFadeAndAChangedFadeOutKeepsIts
 }
 
 TEST_F(TransitionUseCaseTest, GivenTypeAndEasingApplyOnlyToTheEndsGivenADuration) {
-    useCase.execute(video.id, 1, {}, TransitionType::spin(), EasingCurve::easeIn);
+    useCase.execute(video.id, 1, std::nullopt, TransitionType::spin(), EasingCurve::easeIn);
     const Clip clip = stored(video.id);
     EXPECT_EQ(clip.transitionIn,
               (TransitionEffect{1, TransitionType::spin(), EasingCurve::easeIn}));
@@ -48,52 +49,58 @@ TEST_F(TransitionUseCaseTest, GivenTypeAndEasingApplyOnlyToTheEndsGivenADuration
     // A type with no durations changes nothing but is still saved.
     engine.repository->saved.clear();
     const Project unchanged = current();
-    EXPECT_EQ(useCase.execute(video.id, {}, {}, TransitionType::zoomIn(), {}), unchanged);
+    EXPECT_EQ(useCase.execute(video.id, std::nullopt, std::nullopt, TransitionType::zoomIn(),
+                              std::nullopt),
+              unchanged);
     EXPECT_EQ(engine.repository->saved.size(), 1u);
 }
 
 TEST_F(TransitionUseCaseTest, ZeroRemovesAnEndAndDurationsAreBounded) {
-    useCase.execute(video.id, {}, 0, {}, {});
+    useCase.execute(video.id, std::nullopt, 0, std::nullopt, std::nullopt);
     EXPECT_FALSE(stored(video.id).transitionOut.has_value());
     // 5 s is the longest; a 4 s image takes 2 s + 2 s.
-    EXPECT_NO_THROW(useCase.execute(video.id, 5, {}, {}, {}));
-    EXPECT_NO_THROW(useCase.execute(image.id, 2, 2, {}, {}));
+    EXPECT_NO_THROW(useCase.execute(video.id, 5, std::nullopt, std::nullopt, std::nullopt));
+    EXPECT_NO_THROW(useCase.execute(image.id, 2, 2, std::nullopt, std::nullopt));
     engine.repository->saved.clear();
 
     const double inf = std::numeric_limits<double>::infinity();
-    expectEditError([&] { useCase.execute(video.id, 5.01, {}, {}, {}); },
-                    EditError::invalidTransitionDuration(5.01));
-    expectEditError([&] { useCase.execute(video.id, inf, {}, {}, {}); },
-                    EditError::invalidTransitionDuration(inf));
-    expectEditError([&] { useCase.execute(video.id, 1, -1, {}, {}); },
+    expectEditError(
+        [&] { useCase.execute(video.id, 5.01, std::nullopt, std::nullopt, std::nullopt); },
+        EditError::invalidTransitionDuration(5.01));
+    expectEditError(
+        [&] { useCase.execute(video.id, inf, std::nullopt, std::nullopt, std::nullopt); },
+        EditError::invalidTransitionDuration(inf));
+    expectEditError([&] { useCase.execute(video.id, 1, -1, std::nullopt, std::nullopt); },
                     EditError::invalidTransitionDuration(-1));
-    expectEditError([&] { useCase.execute(image.id, 2.5, 2, {}, {}); },
+    expectEditError([&] { useCase.execute(image.id, 2.5, 2, std::nullopt, std::nullopt); },
                     EditError::transitionExceedsClipDuration(4.5, 4));
     EXPECT_EQ(EditError::transitionExceedsClipDuration(4.5, 4).userMessage(),
               "Transition duration (4.5s) exceeds the clip duration (4.0s).");
     // The stored other end counts towards the clip's length.
-    expectEditError([&] { useCase.execute(image.id, 2.5, {}, {}, {}); },
-                    EditError::transitionExceedsClipDuration(4.5, 4));
+    expectEditError(
+        [&] { useCase.execute(image.id, 2.5, std::nullopt, std::nullopt, std::nullopt); },
+        EditError::transitionExceedsClipDuration(4.5, 4));
     EXPECT_TRUE(savedNothing());
 }
 
 TEST_F(TransitionUseCaseTest, GeometricTypesAreForVideoOnlyAndAudioTakesNone) {
     for (const TransitionType& type :
          {TransitionType::wipe(Direction::up), TransitionType::zoomIn(), TransitionType::flip()}) {
-        expectEditError([&] { useCase.execute(image.id, 1, {}, type, {}); },
+        expectEditError([&] { useCase.execute(image.id, 1, std::nullopt, type, std::nullopt); },
                         EditError::geometricTransitionNotSupported());
-        expectEditError([&] { useCase.execute(text.id, 1, {}, type, {}); },
+        expectEditError([&] { useCase.execute(text.id, 1, std::nullopt, type, std::nullopt); },
                         EditError::geometricTransitionNotSupported());
     }
     // Checked before the durations.
-    expectEditError([&] { useCase.execute(image.id, 99, {}, TransitionType::spin(), {}); },
-                    EditError::geometricTransitionNotSupported());
-    expectEditError([&] { useCase.execute(audio.id, 1, {}, {}, {}); },
+    expectEditError(
+        [&] { useCase.execute(image.id, 99, std::nullopt, TransitionType::spin(), std::nullopt); },
+        EditError::geometricTransitionNotSupported());
+    expectEditError([&] { useCase.execute(audio.id, 1, std::nullopt, std::nullopt, std::nullopt); },
                     EditError::trackTypeMismatch());
     EXPECT_TRUE(savedNothing());
 
-    useCase.execute(text.id, 1, 1, TransitionType::crossDissolve(), {});
+    useCase.execute(text.id, 1, 1, TransitionType::crossDissolve(), std::nullopt);
     EXPECT_EQ(stored(text.id).transitionOut->type, TransitionType::crossDissolve());
-    useCase.execute(image.id, {}, 1, TransitionType::fade(), {});
+    useCase.execute(image.id, std::nullopt, 1, TransitionType::fade(), std::nullopt);
     EXPECT_EQ(stored(image.id).transitionOut->type, TransitionType::fade());
 }

@@ -26,7 +26,7 @@ struct TrimClipUseCaseTest : ::testing::Test {
     }();
     Clip b = makeClip(18, 4);
     EditEngineHarness engine{Project{{makeTrack(TrackType::video, "Video 1", {a, b})}, 60}};
-    TrimClipUseCase useCase{engine.repository};
+    UseCaseDriver<TrimClipUseCase> useCase{engine};
     const double nan = std::numeric_limits<double>::quiet_NaN();
 };
 

@@ -3,6 +3,7 @@
 
 #include "foundation/CancellationError.h"
 #include "foundation/SteadySleeper.h"
+#include "infrastructure/network/JsonKeys.h"
 #include "platform/net/CurlHttpClient.h"
 #include "platform/net/HttpTransportError.h"
 #include "support/LoopbackServer.h"
@@ -18,6 +19,8 @@ using namespace vexel;
 using namespace std::chrono_literals;
 using test::LoopbackServer;
 using test::ScriptedResponse;
+
+using test::keysOf;
 
 namespace {
 
@@ -79,14 +82,6 @@ protected:
     std::atomic<int> renewed = 0;
     test::Watchdog watchdog{10s};
 };
-
-std::vector<std::string> keysOf(const Json& object) {
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : object.items()) {
-        keys.push_back(key);
-    }
-    return keys;
-}
 
 } // namespace
 
@@ -298,4 +293,23 @@ TEST_F(ClaudeAPIClientLoopbackTest, ConnectionLostMidStreamKeepsTheLinesAndEndsW
     } catch (const net::HttpTransportError& error) {
         EXPECT_EQ(error.kind(), net::HttpTransportError::Kind::connectionLost);
     }
+}
+
+TEST_F(ClaudeAPIClientLoopbackTest, ALineWithoutEndIsCutOffWithAClearError) {
+    // Bytes keep coming, so no idle timeout would ever end this stream; the
+    // gate holds the body open far longer than the test waits.
+    ScriptedResponse endless = ScriptedResponse::eventStream();
+    endless.write("data: kept\n\ndata: ");
+    for (int i = 0; i < 17; ++i) {
+        endless.write(std::string(1024 * 1024, 'x'));
+    }
+    endless.waitForGate("never");
+    server.enqueue(std::move(endless));
+
+    auto stream = client().streamToolUseMessage("s", messages(), tools());
+    EXPECT_EQ(stream.next(watchdog.token()), (SSELine{"", "kept"}));
+    const APIClientError error = expectError([&] { stream.next(watchdog.token()); });
+    EXPECT_EQ(error.kind(), APIClientError::Kind::networkError);
+    EXPECT_EQ(error.detail(), "Event stream line longer than 16777216 bytes");
+    server.openGate("never");
 }

@@ -1,6 +1,7 @@
 #include "infrastructure/network/ClaudeAPIClient.h"
 
 #include "foundation/CancellationError.h"
+#include "infrastructure/network/JsonKeys.h"
 #include "support/FakeHttpClient.h"
 #include "support/RecordingSleeper.h"
 #include "support/Watchdog.h"
@@ -16,6 +17,8 @@ using namespace vexel;
 using namespace std::chrono_literals;
 using test::FakeHttpClient;
 using Kind = net::HttpTransportError::Kind;
+
+using test::keysOf;
 
 namespace {
 
@@ -82,14 +85,6 @@ APIClientError asAPIClientError(std::exception_ptr error) {
     } catch (const APIClientError& apiError) {
         return apiError;
     }
-}
-
-std::vector<std::string> keysOf(const Json& object) {
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : object.items()) {
-        keys.push_back(key);
-    }
-    return keys;
 }
 
 } // namespace
@@ -374,10 +369,9 @@ TEST_F(ClaudeAPIClientTest, StreamWithAnUnserialisableBodyFailsAtFirstReadWithou
     EXPECT_EQ(tokens.provided, 0);
     EXPECT_TRUE(http->requests().empty());
 
-    // Invalid UTF-8 fails in the serialiser and is passed on as it is.
-    auto [none, utf8Error] = drain(client().streamToolUseMessage("bad \xff", {}, {}));
-    ASSERT_TRUE(utf8Error);
-    EXPECT_THROW(std::rethrow_exception(utf8Error), nlohmann::json::type_error);
+    // Bytes that are not UTF-8 do not stop a request: they go as U+FFFD.
+    EXPECT_EQ(Json::parse(client().buildProxyBody("bad \xff", {}, {}, true))["system"],
+              "bad \uFFFD");
 }
 
 TEST_F(ClaudeAPIClientTest, StopRequestedDuringARequestEndsInCancellationNotTheHttpError) {

@@ -1,5 +1,7 @@
 #include "infrastructure/network/SSELineParser.h"
 
+#include "infrastructure/network/APIClientError.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -118,4 +120,35 @@ TEST(SSELineParser, InvalidUtf8LineActsAsABlankLine) {
     EXPECT_EQ(linesOf("data: gr\xc3\xbcn \xf0\x9f\x8e\xac\n\n"),
               (std::vector<SSELine>{{"", "gr\xc3\xbcn \xf0\x9f\x8e\xac"}}));
     EXPECT_EQ(linesOf("data: a\0b\n\n"s), (std::vector<SSELine>{{"", "a\0b"s}}));
+}
+
+TEST(SSELineParser, LinesAndEventsBeyondTheCapEndTheBodyWithAnError) {
+    const std::size_t cap = 64;
+    const std::string atCap = "data: " + std::string(cap - 6, 'x');
+    const auto feedAll = [&](const std::vector<std::string>& pieces) {
+        SSELineParser parser(cap);
+        std::size_t events = 0;
+        for (const auto& piece : pieces) {
+            parser.feed(piece, [&](SSELine) { ++events; });
+        }
+        return events;
+    };
+    // A line of exactly the cap still reads, whole or in pieces.
+    EXPECT_EQ(feedAll({atCap + "\n\n"}), 1u);
+    EXPECT_EQ(feedAll({atCap.substr(0, 10), atCap.substr(10), "\n\n"}), 1u);
+
+    const auto expectCutOff = [&](const std::vector<std::string>& pieces) {
+        try {
+            feedAll(pieces);
+            ADD_FAILURE() << "no error";
+        } catch (const APIClientError& error) {
+            EXPECT_EQ(error.kind(), APIClientError::Kind::networkError);
+        }
+    };
+    // One byte more: whole, unterminated in pieces, or as data lines that never
+    // end their event.
+    expectCutOff({atCap + "x\n"});
+    expectCutOff({atCap, "x"});
+    expectCutOff({std::string(cap / 2, 'a') + "\n" + atCap.substr(0, cap / 2) + "\n",
+                  atCap.substr(0, cap / 2 + 20) + "\n"});
 }

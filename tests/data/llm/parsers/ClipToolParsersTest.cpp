@@ -331,9 +331,10 @@ TEST(ClipToolParsers, FadeTransitionsCheckDurationsTypesAndEasing) {
                         {{"target", S("Hello")}, {"fadeInDuration", N(6)}, {"type", S("spin")}}),
               R"(invalidParameterValue("fadeInDuration", 6.0))");
 
+    // The message travels as a case's string payload: its quotes are escaped.
     const std::string onlyVideo =
         "missingParameter(\"Geometric transitions (push/wipe/slide/spin/flip/zoom) "
-        "are only supported on video clips. Use 'fade' for ";
+        "are only supported on video clips. Use \\'fade\\' for ";
     EXPECT_EQ(p.failure("set_clip_transition",
                         {{"target", S("Hello")}, {"fadeInDuration", N(1)}, {"type", S("spin")}}),
               onlyVideo + "text clips.\")");
