@@ -49,9 +49,9 @@ void Player::startRun(const MediaTime& start) {
             QMetaObject::invokeMethod(
                 this, [this, run, frame] { frameDue(run, frame); }, Qt::QueuedConnection);
         };
-        events.soundQueued = [this, run] {
+        events.ready = [this, run] {
             QMetaObject::invokeMethod(
-                this, [this, run] { soundQueued(run); }, Qt::QueuedConnection);
+                this, [this, run] { readyToPlay(run); }, Qt::QueuedConnection);
         };
         events.ended = [this, run] {
             QMetaObject::invokeMethod(
@@ -72,6 +72,9 @@ void Player::updateStatus() {
     sink_->setPlaying(playing);
     if (pipeline_) {
         pipeline_->setPlaying(playing);
+        if (wantsToPlay_) {
+            pipeline_->readAheadNow();
+        }
     }
     TimeControlStatus status = !wantsToPlay_ ? TimeControlStatus::paused
                                : playing     ? TimeControlStatus::playing
@@ -126,14 +129,10 @@ void Player::frameDue(std::uint64_t run, media::VideoFrame frame) {
     }
     frame_ = std::move(frame);
     emit videoFrameChanged(*frame_);
-    if (!ready_) {
-        ready_ = true;
-        updateStatus();
-    }
 }
 
-void Player::soundQueued(std::uint64_t run) {
-    if (run != run_ || item_->videoComposition || ready_) {
+void Player::readyToPlay(std::uint64_t run) {
+    if (run != run_) {
         return;
     }
     ready_ = true;

@@ -41,8 +41,9 @@ public:
     // Null when there is none.
     const PlayerItem* currentItem() const { return item_.get(); }
 
-    // Asks to play. The status is playing once the frame at the current time
-    // is shown, waiting until then; a player at its item's end stays paused.
+    // Asks to play. The status is playing once enough is read ahead to play
+    // without a stall, waiting until then; a player at its item's end stays
+    // paused.
     void play();
     void pause();
 
@@ -83,7 +84,7 @@ private:
     void updateStatus();
 
     void frameDue(std::uint64_t run, media::VideoFrame frame);
-    void soundQueued(std::uint64_t run);
+    void readyToPlay(std::uint64_t run);
     void ended(std::uint64_t run);
     void readingFailed(std::uint64_t run, const media::MediaError& error);
 

@@ -10,7 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
+
+namespace vexel::playback {
+void PrintTo(TimeControlStatus status, std::ostream* out) {
+    const char* names[] = {"paused", "waitingToPlayAtSpecifiedRate", "playing"};
+    *out << names[static_cast<int>(status)];
+}
+} // namespace vexel::playback
 
 using namespace vexel::media;
 using namespace vexel::playback;
@@ -146,8 +154,10 @@ TEST_F(PlayerTest, PlaysEachFrameOnceInOrderAsTheSoundReachesIt) {
     EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
     player.replaceCurrentItem(item(60));
     ASSERT_TRUE(waitForFrames(1));
+    // Playing starts once the frames after the first are read ahead.
     player.play();
-    EXPECT_EQ(player.timeControlStatus(), TimeControlStatus::playing);
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
 
     Duration anchor = clock_->now();
     int anchorFrame = 0;
@@ -174,6 +184,11 @@ TEST_F(PlayerTest, PlaysEachFrameOnceInOrderAsTheSoundReachesIt) {
     EXPECT_EQ(player.timeControlStatus(), TimeControlStatus::paused);
 
     using enum TimeControlStatus;
+    // Waiting for the first read-ahead may come between paused and playing;
+    // read ahead, playing again needs no wait.
+    if (statuses_.size() > 1 && statuses_[1] == waitingToPlayAtSpecifiedRate) {
+        statuses_.erase(statuses_.begin() + 1);
+    }
     EXPECT_EQ(statuses_,
               (std::vector<TimeControlStatus>{paused, playing, paused, playing, paused}));
     ASSERT_EQ(frames_.size(), 60u);
@@ -193,7 +208,8 @@ TEST_F(PlayerTest, TheSilentClockKeepsRealTime) {
     player.replaceCurrentItem(item(kClipFrames));
     ASSERT_TRUE(waitForFrames(1));
     player.play();
-    ASSERT_EQ(player.timeControlStatus(), TimeControlStatus::playing);
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
     Duration realStart = steady->now();
     double playerStart = player.currentTime().seconds();
     ASSERT_TRUE(runEventsUntil([&] { return steady->now() - realStart >= std::chrono::seconds(2); },
