@@ -49,6 +49,12 @@ struct AssetReader::Impl {
     ffmpeg::CodecContextPtr decoder;
     ffmpeg::PacketPtr packet;
     bool decoderDrained = false;
+    // After a seek, the start of the range and the latest video packet time at
+    // or before it (stream time base): a packet before that latest one does
+    // not show at the start, so nothing needs it unless a later frame refers
+    // to it, and the decoder may drop it.
+    std::int64_t seekTarget = AV_NOPTS_VALUE;
+    std::int64_t latestBeforeTarget = AV_NOPTS_VALUE;
 
     // Video.
     std::optional<PixelBufferPool> pool;
@@ -175,6 +181,22 @@ struct AssetReader::Impl {
                                                stream->time_base, AV_ROUND_DOWN);
         // A failed seek only costs decoding from the beginning.
         av_seek_frame(format.get(), stream->index, target, AVSEEK_FLAG_BACKWARD);
+        if (track.mediaType == MediaType::video) {
+            seekTarget = target;
+        }
+    }
+
+    // Lets the decoder drop the packet's frame when it is not a reference
+    // and an earlier packet showed later, at or before the range start: such
+    // a frame is neither shown nor needed, and seeking decodes less.
+    void skipUnneededFrame(const AVPacket& video) {
+        bool unneeded = false;
+        if (seekTarget != AV_NOPTS_VALUE && video.pts != AV_NOPTS_VALUE &&
+            video.pts <= seekTarget) {
+            unneeded = latestBeforeTarget != AV_NOPTS_VALUE && video.pts < latestBeforeTarget;
+            latestBeforeTarget = std::max(latestBeforeTarget, video.pts);
+        }
+        decoder->skip_frame = unneeded ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
     }
 
     // The next decoded frame in presentation order; nothing at the end.
@@ -210,6 +232,7 @@ struct AssetReader::Impl {
             }
             check(read, Kind::decodingFailed, context);
             if (packet->stream_index == stream->index) {
+                skipUnneededFrame(*packet);
                 int sent = avcodec_send_packet(decoder.get(), packet.get());
                 // A damaged packet is skipped, as players do; anything else ends reading.
                 if (sent < 0 && sent != AVERROR_INVALIDDATA) {

@@ -25,6 +25,9 @@ struct VideoSettings {
     // The rate the frames come at: the encoder's rate control assumes it and
     // the last frame shows for 1/frameRate s. Other frames show until the next.
     int frameRate = 30;
+    // At most this many frames from one key frame to the next; 0 leaves it to
+    // the encoder. Sets how far back an exact seek may have to decode.
+    int maxKeyFrameInterval = 0;
 
     friend bool operator==(const VideoSettings&, const VideoSettings&) = default;
 };

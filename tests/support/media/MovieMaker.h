@@ -22,6 +22,7 @@ struct TestMovie {
     bool hasAudio = true;
     int audioRate = 44100;
     int audioChannels = 2;
+    int maxKeyFrameInterval = 0;
 };
 
 // The colour of frame `index` of a test movie: grey levels that step by 4.
@@ -57,7 +58,8 @@ inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& f
     media::AudioWriterInput* audio = nullptr;
     if (formats.hasVideo) {
         video = &writer.addVideoInput(
-            {formats.codec, formats.width, formats.height, formats.transform, formats.frameRate});
+            {formats.codec, formats.width, formats.height, formats.transform, formats.frameRate,
+             formats.maxKeyFrameInterval});
     }
     if (formats.hasAudio) {
         audio = &writer.addAudioInput({});

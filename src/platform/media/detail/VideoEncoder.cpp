@@ -70,6 +70,9 @@ void VideoEncoder::open(WriterCore& core) {
     c.color_primaries = AVCOL_PRI_BT709;
     c.color_trc = AVCOL_TRC_BT709;
     c.thread_count = 0; // the encoder's own choice: all cores
+    if (settings_.maxKeyFrameInterval > 0) {
+        c.gop_size = settings_.maxKeyFrameInterval;
+    }
     if (core.format->oformat->flags & AVFMT_GLOBALHEADER) {
         c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }

@@ -1,0 +1,317 @@
+// The player on 1080p30 H.264: the time from an exact seek to its frame
+// being handed over, beside an AssetReader opened at the same frame in the
+// same run; and playing a 10 s two-clip composition with a 1 s cross-dissolve
+// in real time, counting frames that came late or not at all, beside reading
+// the composition flat out.
+
+#include "BusyFrames.h"
+#include "platform/media/AssetReader.h"
+#include "platform/media/CompositionReader.h"
+#include "platform/media/LayerVideoCompositionInstruction.h"
+#include "platform/media/MovieWriter.h"
+#include "platform/media/MutableComposition.h"
+#include "platform/playback/Player.h"
+#include "platform/playback/SilentAudioSink.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+using namespace vexel::media;
+using namespace vexel::playback;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::shared_ptr<const Asset> writeMovie(const std::string& name, int frameCount, int seed,
+                                        int maxKeyFrameInterval) {
+    auto path = vexel::bench::scratchPath(name);
+    std::filesystem::remove(path);
+    auto frames = vexel::bench::busyFrames(30 + seed, 6);
+    MovieWriter writer(path, FileType::mp4);
+    VideoWriterInput& input = writer.addVideoInput(
+        {.width = 1920, .height = 1080, .maxKeyFrameInterval = maxKeyFrameInterval});
+    if (!writer.startWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    for (int i = 0; i < frameCount; ++i) {
+        input.append(frames[(i + seed) % frames.size()], MediaTime(i, 30));
+    }
+    input.markAsFinished();
+    if (!writer.finishWriting()) {
+        throw std::runtime_error(writer.error()->message());
+    }
+    return std::make_shared<const Asset>(Asset::load(path));
+}
+
+int videoTrackOf(const Asset& asset) {
+    return asset.firstTrack(MediaType::video)->trackID;
+}
+
+// Runs the event loop until `done()` holds or `limit` has passed.
+template <typename Condition> bool runEventsUntil(Condition done, std::chrono::seconds limit) {
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] { timedOut = true; });
+    guard.start(limit);
+    while (!done() && !timedOut) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return done();
+}
+
+// CPU time of the whole process (every thread) so far, in ms: on a busy
+// machine the work a seek costs says more than how long it waited.
+double processCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double percentile90(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() * 9 / 10];
+}
+
+void reportSeeks(benchmark::State& state, const std::vector<double>& latencies, double cpuStart) {
+    state.counters["median_ms"] = median(latencies);
+    state.counters["p90_ms"] = percentile90(latencies);
+    state.counters["cpu_ms_per_seek"] =
+        (processCpuMilliseconds() - cpuStart) / static_cast<double>(latencies.size());
+}
+
+// Resident memory now, in MiB.
+double residentMegabytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// 10 s with a key frame at least every 2 s.
+const std::shared_ptr<const Asset>& seekSource() {
+    static const std::shared_ptr<const Asset> asset = writeMovie("seek.mp4", 300, 0, 60);
+    return asset;
+}
+
+// Frames all over the key-frame interval, the same in every run.
+std::vector<int> seekTargets() {
+    std::vector<int> targets;
+    for (int i = 0; i < 40; ++i) {
+        targets.push_back((17 + 37 * i) % 299);
+    }
+    return targets;
+}
+
+PlayerItem oneClip(const std::shared_ptr<const Asset>& asset) {
+    MutableComposition composition;
+    CompositionTrack* track = composition.addTrack(MediaType::video);
+    MediaTimeRange range{MediaTime::zero(), asset->duration};
+    track->insertTimeRange(range, asset, videoTrackOf(*asset), MediaTime::zero());
+    PlayerItem item{composition.copy()};
+    VideoComposition video;
+    video.renderSize = {1920, 1080};
+    VideoCompositionLayerInstruction layer;
+    layer.trackID = track->trackID();
+    video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
+        range, std::vector<VideoCompositionLayerInstruction>{layer})};
+    item.videoComposition = std::move(video);
+    return item;
+}
+
+void exactSeek(benchmark::State& state) {
+    auto clock = std::make_shared<SteadyMonotonicClock>();
+    Player player(clock, std::make_unique<SilentAudioSink>(clock));
+    std::optional<MediaTime> shown;
+    QObject::connect(&player, &Player::videoFrameChanged,
+                     [&](const VideoFrame& frame) { shown = frame.time; });
+    player.replaceCurrentItem(oneClip(seekSource()));
+    runEventsUntil([&] { return shown.has_value(); }, std::chrono::seconds(30));
+
+    std::vector<double> latencies;
+    std::vector<int> targets = seekTargets();
+    std::size_t next = 0;
+    double cpuStart = processCpuMilliseconds();
+    for (auto _ : state) {
+        MediaTime target(targets[next++ % targets.size()], 30);
+        shown.reset();
+        auto start = Clock::now();
+        player.seek(target);
+        if (!runEventsUntil([&] { return shown == target; }, std::chrono::seconds(30))) {
+            state.SkipWithError("the frame did not come");
+            break;
+        }
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        latencies.push_back(seconds * 1000);
+    }
+    reportSeeks(state, latencies, cpuStart);
+}
+
+// The library's own limit: a reader opened at the frame, decoding from the
+// key frame before it to the frame.
+void readerAtFrame(benchmark::State& state) {
+    const Asset& asset = *seekSource();
+    std::vector<double> latencies;
+    std::vector<int> targets = seekTargets();
+    std::size_t next = 0;
+    double cpuStart = processCpuMilliseconds();
+    for (auto _ : state) {
+        MediaTime target(targets[next++ % targets.size()], 30);
+        auto start = Clock::now();
+        AssetReader reader(asset, *asset.firstTrack(MediaType::video),
+                           {.timeRange = MediaTimeRange{target, MediaTime(1, 30)}});
+        reader.startReading();
+        auto frame = reader.copyNextVideoFrame();
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (!frame || frame->time != target) {
+            state.SkipWithError("wrong frame");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        latencies.push_back(seconds * 1000);
+    }
+    reportSeeks(state, latencies, cpuStart);
+}
+
+// A on [0, 5.5 s), B from 4.5 s to 10 s, dissolving into each other over
+// [4.5 s, 5.5 s) as the preview's layer form draws it: A on top fading out,
+// B below fading in.
+PlayerItem crossDissolve() {
+    static const std::shared_ptr<const Asset> a = writeMovie("dissolve-a.mp4", 165, 0, 0);
+    static const std::shared_ptr<const Asset> b = writeMovie("dissolve-b.mp4", 165, 7, 0);
+    const MediaTime part(11, 2);
+    const MediaTimeRange dissolve{MediaTime(9, 2), MediaTime(1, 1)};
+    MutableComposition composition;
+    CompositionTrack* first = composition.addTrack(MediaType::video);
+    CompositionTrack* second = composition.addTrack(MediaType::video);
+    first->insertTimeRange({MediaTime::zero(), part}, a, videoTrackOf(*a), MediaTime::zero());
+    second->insertTimeRange({MediaTime::zero(), part}, b, videoTrackOf(*b), dissolve.start);
+    PlayerItem item{composition.copy()};
+    VideoCompositionLayerInstruction top;
+    top.trackID = first->trackID();
+    top.opacity.setRamp(1, 0, dissolve);
+    VideoCompositionLayerInstruction bottom;
+    bottom.trackID = second->trackID();
+    bottom.opacity.setValue(0, MediaTime::zero());
+    bottom.opacity.setRamp(0, 1, dissolve);
+    VideoComposition video;
+    video.renderSize = {1920, 1080};
+    video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
+        MediaTimeRange{MediaTime::zero(), item.duration()},
+        std::vector<VideoCompositionLayerInstruction>{top, bottom})};
+    item.videoComposition = std::move(video);
+    return item;
+}
+
+// Plays the 10 s through in real time. A frame is late when it is handed over
+// after the next one was due; a frame that never comes counts as late too.
+void playCrossDissolve(benchmark::State& state) {
+    PlayerItem item = crossDissolve();
+    double before = 0;
+    double peak = 0;
+    std::int64_t late = 0;
+    std::int64_t shownFrames = 0;
+    for (auto _ : state) {
+        auto clock = std::make_shared<SteadyMonotonicClock>();
+        Player player(clock, std::make_unique<SilentAudioSink>(clock));
+        std::vector<std::int64_t> indices;
+        QObject::connect(&player, &Player::videoFrameChanged, [&](const VideoFrame& frame) {
+            if (player.timeControlStatus() == TimeControlStatus::playing &&
+                player.currentTime() >= frame.time + frame.duration) {
+                ++late;
+            }
+            indices.push_back(frame.time.value() * 30 / frame.time.timescale());
+            peak = std::max(peak, residentMegabytes());
+        });
+        player.replaceCurrentItem(item);
+        runEventsUntil([&] { return !indices.empty(); }, std::chrono::seconds(30));
+        before = residentMegabytes();
+        auto start = Clock::now();
+        player.play();
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; },
+                       std::chrono::seconds(60));
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        late += 300 - static_cast<std::int64_t>(indices.size());
+        shownFrames += static_cast<std::int64_t>(indices.size());
+        if (!std::is_sorted(indices.begin(), indices.end()) ||
+            std::adjacent_find(indices.begin(), indices.end()) != indices.end()) {
+            state.SkipWithError("frames out of order or repeated");
+        }
+    }
+    state.counters["frames_shown"] = static_cast<double>(shownFrames);
+    state.counters["late_or_missing"] = static_cast<double>(late);
+    state.counters["rss_before_play_mib"] = before;
+    state.counters["peak_rss_mib"] = peak;
+}
+
+// The same composition read flat out: the speed playback has to spare.
+void readCrossDissolve(benchmark::State& state) {
+    PlayerItem item = crossDissolve();
+    std::int64_t frames = 0;
+    for (auto _ : state) {
+        CompositionReader reader(item.composition);
+        reader.addVideoOutput(*item.videoComposition);
+        reader.startReading();
+        while (auto frame = reader.copyNextVideoFrame()) {
+            benchmark::DoNotOptimize(frame->buffer.data());
+            ++frames;
+        }
+    }
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(readerAtFrame)
+    ->Name("AssetReader_h264_1080p30_open_at_frame/keyint_2s")
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(exactSeek)
+    ->Name("Player_h264_1080p30_exact_seek/keyint_2s")
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(readCrossDissolve)
+    ->Name("CompositionReader_1080p30_cross_dissolve_10s")
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(playCrossDissolve)
+    ->Name("Player_1080p30_cross_dissolve_10s_realtime")
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    av_log_set_level(AV_LOG_ERROR);
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

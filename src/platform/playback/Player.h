@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/media/MediaError.h"
+#include "platform/media/VideoFrame.h"
+#include "platform/playback/AudioSink.h"
+#include "platform/playback/MonotonicClock.h"
+#include "platform/playback/PlayerItem.h"
+#include "platform/playback/TimeControlStatus.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace vexel::playback {
+
+namespace detail {
+class PlaybackPipeline;
+template <typename Object> class Disposer;
+} // namespace detail
+
+// Plays one item at a time: its frames, composed ahead on worker threads, are
+// handed on as they are due, and its sound goes to the sink, whose position is
+// the clock everything follows. A player lives on one thread (the one that
+// made it), which none of its operations blocks; its signals come there.
+class Player : public QObject {
+    Q_OBJECT
+
+public:
+    // Plays on the default sound device, or on a silent clock where there is
+    // none.
+    explicit Player(QObject* parent = nullptr);
+    Player(std::shared_ptr<MonotonicClock> clock, std::unique_ptr<AudioSink> sink,
+           QObject* parent = nullptr);
+    ~Player() override;
+
+    // What is played from now on, from its start; none stops playback. Asked
+    // to play, the player plays the new item as soon as it can.
+    void replaceCurrentItem(std::optional<PlayerItem> item);
+    // Null when there is none.
+    const PlayerItem* currentItem() const { return item_.get(); }
+
+    // Asks to play. The status is playing once enough is read ahead to play
+    // without a stall, waiting until then; a player at its item's end stays
+    // paused.
+    void play();
+    void pause();
+
+    // Seeks exactly: the frame showing at `time` (kept within the item) is
+    // decoded from the key frame before it and shown, and the current time is
+    // `time` at once. Nothing without an item.
+    void seek(const media::MediaTime& time);
+
+    // Where playback is within the item; zero without one.
+    media::MediaTime currentTime() const;
+
+    TimeControlStatus timeControlStatus() const { return status_; }
+    // Calls `observer` with the status now and with every change after, on the
+    // player's thread, while `context` exists.
+    template <typename Observer>
+    QMetaObject::Connection observeTimeControlStatus(const QObject* context, Observer observer) {
+        QMetaObject::Connection connection =
+            connect(this, &Player::timeControlStatusChanged, context, observer);
+        observer(status_);
+        return connection;
+    }
+
+    // The frame shown last; none before the first or without an item.
+    const std::optional<media::VideoFrame>& currentVideoFrame() const { return frame_; }
+    // Why the item stopped playing, until the next item or seek.
+    const std::optional<media::MediaError>& error() const { return error_; }
+
+signals:
+    void timeControlStatusChanged(vexel::playback::TimeControlStatus status);
+    // A frame is due on screen.
+    void videoFrameChanged(const vexel::media::VideoFrame& frame);
+    // Reading the item failed (see error()); the player has paused.
+    void failed();
+
+private:
+    void startRun(const media::MediaTime& start);
+    void retirePipeline();
+    void updateStatus();
+
+    void frameDue(std::uint64_t run, media::VideoFrame frame);
+    void readyToPlay(std::uint64_t run);
+    void ended(std::uint64_t run);
+    void readingFailed(std::uint64_t run, const media::MediaError& error);
+
+    std::shared_ptr<MonotonicClock> clock_;
+    std::unique_ptr<AudioSink> sink_;
+    std::shared_ptr<const PlayerItem> item_;
+    bool wantsToPlay_ = false;
+    TimeControlStatus status_ = TimeControlStatus::paused;
+
+    // Each seek or item plays as a run of its own; late news of an earlier run
+    // is dropped.
+    std::uint64_t run_ = 0;
+    media::MediaTime runStart_;
+    bool ready_ = false;
+    bool ended_ = false;
+    std::unique_ptr<detail::PlaybackPipeline> pipeline_;
+    std::optional<media::VideoFrame> frame_;
+    std::optional<media::MediaError> error_;
+    // Last: ends every pipeline before the sink and the clock go.
+    std::unique_ptr<detail::Disposer<detail::PlaybackPipeline>> disposer_;
+};
+
+} // namespace vexel::playback

@@ -1,0 +1,128 @@
+#include "presentation/viewmodels/PreviewViewModel.h"
+
+#include "presentation/viewmodels/runtime/BackgroundWork.h"
+
+#include <QPointer>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace vexel {
+
+namespace {
+
+using playback::TimeControlStatus;
+
+// The smallest movement of the player's time that the playhead shows.
+constexpr double kPlayheadStep = 0.01;
+
+} // namespace
+
+PreviewViewModel::PreviewViewModel(double maxDuration, ItemBuild build,
+                                   DisplayLinkFactory displayLinks, std::shared_ptr<Logger> logger,
+                                   std::unique_ptr<playback::Player> player, QObject* parent)
+    : QObject(parent)
+    , isPlaying_(false, [this] { emit isPlayingChanged(); })
+    , currentTime_(0, [this] { emit currentTimeChanged(); })
+    , hasContent_(false, [this] { emit hasContentChanged(); })
+    , videoSize_({}, [this] { emit videoSizeChanged(); })
+    , maxDuration_(maxDuration)
+    , player_(player ? std::move(player) : std::make_unique<playback::Player>())
+    , build_(std::make_shared<const ItemBuild>(std::move(build)))
+    , loading_(std::move(logger), [this] { emit loadingTaskChanged(); })
+    , suppressReload_(false, [this] { emit suppressReloadChanged(); }) {
+    // The link and the observation hold the view model weakly: neither keeps
+    // it, nor calls it once it is gone.
+    displayLink_ = displayLinks([self = QPointer(this)] {
+        if (self) {
+            self->displayLinkFired();
+        }
+    });
+    statusConnection_ = player_->observeTimeControlStatus(this, [this](TimeControlStatus status) {
+        isPlaying_.set(status == TimeControlStatus::playing);
+    });
+}
+
+PreviewViewModel::~PreviewViewModel() {
+    // The player goes with the view model; the observation goes first.
+    QObject::disconnect(statusConnection_);
+}
+
+void PreviewViewModel::setSuppressReload(bool suppress) {
+    suppressReload_.set(suppress);
+}
+
+void PreviewViewModel::togglePlayback() {
+    // The play state is the status observer's to write.
+    if (isPlaying_.get()) {
+        player_->pause();
+    } else if (hasContent_.get()) {
+        player_->play();
+    }
+}
+
+void PreviewViewModel::seek(double seconds) {
+    double clamped = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maxDuration_);
+    currentTime_.set(clamped);
+    player_->seek(media::MediaTime::fromSeconds(clamped));
+}
+
+void PreviewViewModel::displayLinkFired() {
+    if (player_->timeControlStatus() != TimeControlStatus::playing) {
+        return;
+    }
+    double time = player_->currentTime().seconds();
+    if (!std::isfinite(time)) {
+        return;
+    }
+    time = std::min(time, maxDuration_);
+    if (std::abs(time - currentTime_.get()) >= kPlayheadStep) {
+        currentTime_.set(time);
+    }
+}
+
+void PreviewViewModel::showItem(std::optional<playback::PlayerItem> item) {
+    // The size is read once, now: later changes of the item are not followed.
+    const media::Size size = item ? item->presentationSize() : media::Size{};
+    const bool loaded = item.has_value();
+    player_->replaceCurrentItem(std::move(item));
+    hasContent_.set(loaded);
+    videoSize_.set(size);
+    seek(0);
+}
+
+TaskHandle PreviewViewModel::loadProject(Project project) {
+    player_->pause();
+    // Starting the new load cancels the one before and raises the generation,
+    // so an earlier build that ends late, whether it succeeded or failed,
+    // leaves the player alone.
+    return loading_.start([self = QPointer(this), build = build_, project = std::move(project)](
+                              std::uint64_t generation, std::stop_token stop) -> QCoro::Task<void> {
+        if (!self) {
+            co_return;
+        }
+        std::optional<playback::PlayerItem> item;
+        auto work = [build, project, stop] { return (*build)(project, stop); };
+        try {
+            item = co_await runInBackground(QThreadPool::globalInstance(), std::move(work));
+        } catch (...) {
+            // Whatever the reason, an unbuildable project shows the empty
+            // preview; the user sees that, not an error.
+        }
+        if (!self || stop.stop_requested() || !self->loading_.isCurrent(generation)) {
+            co_return;
+        }
+        self->showItem(std::move(item));
+    });
+}
+
+void PreviewViewModel::tearDown() {
+    loading_.cancel();
+    displayLink_.reset();
+    QObject::disconnect(statusConnection_);
+    statusConnection_ = {};
+}
+
+} // namespace vexel

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "domain/entities/Project.h"
+#include "foundation/Logger.h"
+#include "platform/media/Geometry.h"
+#include "platform/playback/Player.h"
+#include "platform/playback/PlayerItem.h"
+#include "presentation/viewmodels/runtime/DisplayLink.h"
+#include "presentation/viewmodels/runtime/Observable.h"
+#include "presentation/viewmodels/runtime/TaskHandle.h"
+#include "presentation/viewmodels/runtime/TaskSlot.h"
+
+#include <QMetaObject>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace vexel {
+
+// The state behind the video preview: the one player that plays the project's
+// composition, whether it plays (as the player alone says), the playhead, and
+// whether there is anything to show and at what size. The playhead follows the
+// player on every refresh of the screen while playing. GUI thread only.
+class PreviewViewModel : public QObject {
+    Q_OBJECT
+
+public:
+    // Builds the preview's player item of a project, blocking, on a worker
+    // thread; throws when the project gives nothing to play.
+    using ItemBuild = std::function<playback::PlayerItem(const Project&, std::stop_token)>;
+
+    // `player` is the player to own (a new one on the default sound device when
+    // none); `displayLinks` makes the link that samples the playhead.
+    PreviewViewModel(double maxDuration, ItemBuild build, DisplayLinkFactory displayLinks,
+                     std::shared_ptr<Logger> logger,
+                     std::unique_ptr<playback::Player> player = nullptr, QObject* parent = nullptr);
+    ~PreviewViewModel() override;
+
+    // True exactly while the player's status is playing.
+    bool isPlaying() const { return isPlaying_.get(); }
+    // The playhead shown by the views, in seconds.
+    double currentTime() const { return currentTime_.get(); }
+    // A composition was built and loaded into the player.
+    bool hasContent() const { return hasContent_.get(); }
+    // The loaded item's presentation size; zero when nothing is loaded.
+    media::Size videoSize() const { return videoSize_.get(); }
+    // The upper bound of every seek and of the shown time.
+    double maxDuration() const { return maxDuration_; }
+
+    // Made once, never replaced; only its item changes.
+    playback::Player& player() const { return *player_; }
+
+    // Whether the playhead follows the player on the screen's refreshes, and
+    // whether the play state follows the player's status: both until
+    // tearDown().
+    bool hasDisplayLink() const { return displayLink_ != nullptr; }
+    bool isObservingStatus() const { return static_cast<bool>(statusConnection_); }
+
+    // The composition build started last, until tearDown().
+    const std::optional<TaskHandle>& loadingTask() const { return loading_.task(); }
+
+    // Not read by the view model itself: the window may set it to skip a
+    // reload.
+    bool suppressReload() const { return suppressReload_.get(); }
+    void setSuppressReload(bool suppress);
+
+    // Pauses while playing; otherwise plays when there is content.
+    void togglePlayback();
+    // Moves the playhead at once to `seconds` within 0 ... maxDuration (not a
+    // number gives 0) and seeks the player there exactly.
+    void seek(double seconds);
+    // Replaces what the preview plays with the composition of `project`,
+    // cancelling the load before; the player pauses and the playhead goes to
+    // 0. A project that gives nothing to play empties the preview, without
+    // an error. A superseded load changes nothing.
+    TaskHandle loadProject(Project project);
+    // Ends the display link, the status observation and the load in flight.
+    // The player and its item stay as they are.
+    void tearDown();
+
+signals:
+    void isPlayingChanged();
+    void currentTimeChanged();
+    void hasContentChanged();
+    void videoSizeChanged();
+    void suppressReloadChanged();
+    void loadingTaskChanged();
+
+private:
+    void displayLinkFired();
+    void showItem(std::optional<playback::PlayerItem> item);
+
+    Observable<bool> isPlaying_;
+    Observable<double> currentTime_;
+    Observable<bool> hasContent_;
+    Observable<media::Size> videoSize_;
+    double maxDuration_;
+    std::unique_ptr<playback::Player> player_;
+    std::shared_ptr<const ItemBuild> build_;
+    std::unique_ptr<DisplayLink> displayLink_;
+    QMetaObject::Connection statusConnection_;
+    TaskSlot loading_;
+    Observable<bool> suppressReload_;
+};
+
+} // namespace vexel

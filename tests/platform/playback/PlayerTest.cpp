@@ -1,0 +1,277 @@
+#include "platform/playback/Player.h"
+
+#include "EventLoop.h"
+#include "ManualClock.h"
+#include "platform/media/LayerVideoCompositionInstruction.h"
+#include "platform/media/MutableComposition.h"
+#include "platform/playback/SilentAudioSink.h"
+#include "support/media/MovieMaker.h"
+#include "support/media/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace vexel::playback {
+void PrintTo(TimeControlStatus status, std::ostream* out) {
+    const char* names[] = {"paused", "waitingToPlayAtSpecifiedRate", "playing"};
+    *out << names[static_cast<int>(status)];
+}
+} // namespace vexel::playback
+
+using namespace vexel::media;
+using namespace vexel::playback;
+using vexel::testing::ManualClock;
+using vexel::testing::runEventsUntil;
+using vexel::testing::TemporaryFolder;
+using vexel::testing::testFrameLevel;
+
+namespace {
+
+using Duration = MonotonicClock::Duration;
+
+// 3 s of 320 x 240 at 30 fps with a key frame every second, and a tone.
+constexpr int kClipFrames = 90;
+
+class PlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = new TemporaryFolder();
+        vexel::testing::writeTestMovie(*folder_ / "clip.mp4",
+                                       {.frameCount = kClipFrames, .maxKeyFrameInterval = 30});
+        clip_ = std::make_shared<const Asset>(Asset::load(*folder_ / "clip.mp4"));
+    }
+    static void TearDownTestSuite() {
+        clip_.reset();
+        delete folder_;
+    }
+
+    // The clip's first `frames` frames and their sound, in the layer form;
+    // sound only when asked.
+    static PlayerItem item(int frames, bool withVideo = true,
+                           std::shared_ptr<const Asset> asset = clip_) {
+        MutableComposition composition;
+        MediaTimeRange range{MediaTime::zero(), MediaTime(frames, 30)};
+        int videoTrack = asset->firstTrack(MediaType::video)->trackID;
+        int audioTrack = asset->firstTrack(MediaType::audio)->trackID;
+        CompositionTrack* video = withVideo ? composition.addTrack(MediaType::video) : nullptr;
+        if (video) {
+            video->insertTimeRange(range, asset, videoTrack, MediaTime::zero());
+        }
+        composition.addTrack(MediaType::audio)
+            ->insertTimeRange(range, asset, audioTrack, MediaTime::zero());
+        PlayerItem result{composition.copy()};
+        if (video) {
+            VideoComposition form;
+            form.renderSize = {320, 240};
+            VideoCompositionLayerInstruction layer;
+            layer.trackID = video->trackID();
+            form.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
+                range, std::vector<VideoCompositionLayerInstruction>{layer})};
+            result.videoComposition = std::move(form);
+        }
+        return result;
+    }
+
+    static const TemporaryFolder& folder() { return *folder_; }
+
+    // Runs the event loop until `count` frames have come.
+    bool waitForFrames(std::size_t count) {
+        return runEventsUntil([&] { return frames_.size() >= count; });
+    }
+
+    void record(Player& player) {
+        QObject::connect(&player, &Player::videoFrameChanged, &context_,
+                         [this](const VideoFrame& frame) { frames_.push_back(frame); });
+        player.observeTimeControlStatus(
+            &context_, [this](TimeControlStatus status) { statuses_.push_back(status); });
+    }
+
+    std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
+    QObject context_;
+    std::vector<VideoFrame> frames_;
+    std::vector<TimeControlStatus> statuses_;
+
+private:
+    static inline TemporaryFolder* folder_ = nullptr;
+    static inline std::shared_ptr<const Asset> clip_;
+};
+
+// The grey level of a frame's left half, which tells the source frame: levels
+// of neighbouring frames are 4 apart, and coding moves them by 1 at most.
+int level(const VideoFrame& frame) {
+    return frame.buffer.row(120)[4 * 80 + 1];
+}
+
+// The earliest clock time at which the sound has played `frames` video frames
+// at 30 fps since `from`.
+Duration after(Duration from, int frames) {
+    return from + Duration((frames * 1'000'000'000LL + 29) / 30);
+}
+
+} // namespace
+
+TEST_F(PlayerTest, SeeksExactlyToTheFrameShowingAtTheTime) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    player.replaceCurrentItem(item(kClipFrames));
+    EXPECT_EQ(player.currentItem()->presentationSize(), (Size{320, 240}));
+    ASSERT_TRUE(waitForFrames(1));
+    EXPECT_EQ(frames_[0].time, MediaTime::zero());
+
+    struct Case {
+        MediaTime seekTo;
+        MediaTime currentTime;
+        int frame;
+    };
+    const Case cases[] = {
+        {MediaTime(900, 600), MediaTime(3, 2), 45},     // a frame's own time, mid-way between keys
+        {MediaTime(906, 600), MediaTime(906, 600), 45}, // within that frame
+        {MediaTime(2, 1), MediaTime(2, 1), 60},         // a key frame
+        {MediaTime(59, 30), MediaTime(59, 30), 59},     // the last before it
+        {MediaTime(10, 1), MediaTime(3, 1), 89},        // past the end: the last frame
+        {MediaTime(-1, 1), MediaTime::zero(), 0},       // before the start
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seekTo.description());
+        std::size_t before = frames_.size();
+        player.seek(c.seekTo);
+        EXPECT_EQ(player.currentTime(), c.currentTime);
+        ASSERT_TRUE(waitForFrames(before + 1));
+        EXPECT_EQ(frames_.back().time, MediaTime(c.frame, 30));
+        EXPECT_NEAR(level(frames_.back()), testFrameLevel(c.frame), 2);
+        EXPECT_EQ(player.currentVideoFrame()->time, MediaTime(c.frame, 30));
+        EXPECT_EQ(player.currentTime(), c.currentTime);
+    }
+    EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
+}
+
+TEST_F(PlayerTest, PlaysEachFrameOnceInOrderAsTheSoundReachesIt) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    // The status comes at once, before anything happens.
+    EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
+    player.replaceCurrentItem(item(60));
+    ASSERT_TRUE(waitForFrames(1));
+    // Playing starts once the frames after the first are read ahead.
+    player.play();
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
+
+    Duration anchor = clock_->now();
+    int anchorFrame = 0;
+    for (int n = 1; n < 60; ++n) {
+        if (n == 30) {
+            // Paused, the clock moves on and playback does not.
+            player.pause();
+            clock_->advanceBy(std::chrono::milliseconds(500));
+            EXPECT_EQ(player.currentTime(), MediaTime(29, 30));
+            player.play();
+            anchor = clock_->now();
+            anchorFrame = 29;
+        }
+        clock_->advanceTo(after(anchor, n - anchorFrame));
+        EXPECT_EQ(player.currentTime(), MediaTime(n, 30));
+        ASSERT_TRUE(waitForFrames(static_cast<std::size_t>(n) + 1)) << n;
+    }
+    clock_->advanceTo(after(anchor, 60 - anchorFrame));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; }));
+    EXPECT_EQ(player.currentTime(), MediaTime(2, 1));
+    // At the end it stays there.
+    player.play();
+    EXPECT_EQ(player.timeControlStatus(), TimeControlStatus::paused);
+
+    using enum TimeControlStatus;
+    // Waiting for the first read-ahead may come between paused and playing;
+    // read ahead, playing again needs no wait.
+    if (statuses_.size() > 1 && statuses_[1] == waitingToPlayAtSpecifiedRate) {
+        statuses_.erase(statuses_.begin() + 1);
+    }
+    EXPECT_EQ(statuses_,
+              (std::vector<TimeControlStatus>{paused, playing, paused, playing, paused}));
+    ASSERT_EQ(frames_.size(), 60u);
+    for (int n = 0; n < 60; ++n) {
+        EXPECT_EQ(frames_[n].time, MediaTime(n, 30));
+        EXPECT_NEAR(level(frames_[n]), testFrameLevel(n), 2) << n;
+    }
+}
+
+TEST_F(PlayerTest, TheSilentClockKeepsRealTime) {
+    // The one test on the real clock: the player's time is read against the
+    // same steady clock at the same moments, so a busy machine only delays
+    // frames, not the ratio.
+    auto steady = std::make_shared<SteadyMonotonicClock>();
+    Player player(steady, std::make_unique<SilentAudioSink>(steady));
+    record(player);
+    player.replaceCurrentItem(item(kClipFrames));
+    ASSERT_TRUE(waitForFrames(1));
+    player.play();
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
+    Duration realStart = steady->now();
+    double playerStart = player.currentTime().seconds();
+    ASSERT_TRUE(runEventsUntil([&] { return steady->now() - realStart >= std::chrono::seconds(2); },
+                               std::chrono::seconds(4)));
+    double real = std::chrono::duration<double>(steady->now() - realStart).count();
+    double played = player.currentTime().seconds() - playerStart;
+    EXPECT_NEAR(played / real, 1.0, 0.05);
+    ASSERT_GE(frames_.size(), 2u);
+    for (std::size_t i = 1; i < frames_.size(); ++i) {
+        EXPECT_LT(frames_[i - 1].time, frames_[i].time);
+    }
+}
+
+TEST_F(PlayerTest, SoundOnlyItemPlaysToItsEndAndNoItemPlaysNothing) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    PlayerItem sound = item(60, false);
+    EXPECT_EQ(sound.presentationSize(), (Size{0, 0}));
+    player.replaceCurrentItem(std::move(sound));
+    player.play();
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
+    clock_->advanceBy(std::chrono::seconds(1));
+    EXPECT_EQ(player.currentTime(), MediaTime(1, 1));
+    clock_->advanceBy(std::chrono::seconds(2));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; }));
+    EXPECT_EQ(player.currentTime(), MediaTime(2, 1));
+    EXPECT_TRUE(frames_.empty());
+
+    player.replaceCurrentItem(std::nullopt);
+    EXPECT_EQ(player.currentItem(), nullptr);
+    EXPECT_EQ(player.currentTime(), MediaTime::zero());
+    player.seek(MediaTime(1, 1));
+    EXPECT_EQ(player.currentTime(), MediaTime::zero());
+    // Asked to play with nothing to play, it waits for an item.
+    player.play();
+    EXPECT_EQ(player.timeControlStatus(), TimeControlStatus::waitingToPlayAtSpecifiedRate);
+    player.replaceCurrentItem(item(30));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::playing; }));
+    EXPECT_EQ(frames_.size(), 1u);
+}
+
+TEST_F(PlayerTest, AnItemThatCannotBeReadFailsAndPauses) {
+    vexel::testing::writeTestMovie(folder() / "gone.mp4");
+    auto gone = std::make_shared<const Asset>(Asset::load(folder() / "gone.mp4"));
+    std::filesystem::remove(folder() / "gone.mp4");
+
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    int failures = 0;
+    QObject::connect(&player, &Player::failed, &context_, [&] { ++failures; });
+    player.replaceCurrentItem(item(30, true, gone));
+    player.play();
+    ASSERT_TRUE(runEventsUntil([&] { return failures > 0; }));
+    ASSERT_TRUE(player.error().has_value());
+    EXPECT_EQ(player.error()->kind(), MediaError::Kind::cannotOpen);
+    using enum TimeControlStatus;
+    EXPECT_EQ(statuses_,
+              (std::vector<TimeControlStatus>{paused, waitingToPlayAtSpecifiedRate, paused}));
+    player.play();
+    EXPECT_EQ(player.timeControlStatus(), paused);
+    EXPECT_EQ(failures, 1);
+}
