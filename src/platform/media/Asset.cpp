@@ -1,9 +1,12 @@
 #include "platform/media/Asset.h"
 
-#include "platform/media/DisplayMatrix.h"
-#include "platform/media/FFmpeg.h"
+#include "platform/media/detail/DisplayMatrix.h"
+#include "platform/media/detail/EditLists.h"
+#include "platform/media/detail/FFmpeg.h"
 
 #include <cstring>
+#include <map>
+#include <string_view>
 
 namespace vexel::media {
 
@@ -84,10 +87,22 @@ Asset Asset::load(const std::filesystem::path& path) {
     ffmpeg::InputContextPtr format(raw);
     check(avformat_find_stream_info(format.get(), nullptr), MediaError::Kind::cannotOpen, context);
 
+    // A video track ends with its last displayed frame, which the edit list
+    // knows and FFmpeg's decode-order length may not.
+    std::map<int, MediaTime> editedEnds;
+    if (std::string_view(format->iformat->name).find("mp4") != std::string_view::npos) {
+        editedEnds = detail::presentationEndsFromEditLists(path);
+    }
+
     Asset asset;
     asset.path = path;
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         AssetTrack track = probeTrack(*format->streams[i]);
+        auto edited = editedEnds.find(format->streams[i]->id);
+        if (track.mediaType == MediaType::video && edited != editedEnds.end() &&
+            edited->second > track.timeRange.start) {
+            track.timeRange.duration = edited->second - track.timeRange.start;
+        }
         if (track.mediaType != MediaType::other && track.timeRange.end() > asset.duration) {
             asset.duration = track.timeRange.end();
         }

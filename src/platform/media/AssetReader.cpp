@@ -1,7 +1,8 @@
 #include "platform/media/AssetReader.h"
 
-#include "platform/media/FFmpeg.h"
-#include "platform/media/Scaler.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/Scaler.h"
+#include "platform/media/detail/StatusMachine.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -38,10 +39,8 @@ struct AssetReader::Impl {
     AssetTrack track;
     Options options;
 
-    std::atomic<Status> status{Status::unknown};
+    detail::StatusMachine<Status> state;
     std::atomic<bool> cancelRequested{false};
-    mutable std::mutex errorMutex;
-    std::optional<MediaError> error;
 
     // Touched only by the consumer thread.
     ffmpeg::InputContextPtr format;
@@ -57,9 +56,10 @@ struct AssetReader::Impl {
         ffmpeg::FramePtr frame;
         MediaTime time;
     };
-    std::optional<Decoded> candidate; // the latest frame at or before the range start
-    std::optional<Decoded> pending;   // a frame to deliver after the candidate
+    // The frame after the one being handed out: it tells how long that shows.
+    std::optional<Decoded> ahead;
     std::optional<MediaTime> lastTime;
+    bool decodingEnded = false;
     bool rangeEndReached = false;
 
     // Audio.
@@ -82,30 +82,20 @@ struct AssetReader::Impl {
         av_channel_layout_uninit(&outputLayout);
     }
 
-    // Records the failure unless reading already ended (a cancel wins). The
-    // error is in place before anyone can see the failed status.
+    // Records the failure unless reading already ended (a cancel wins).
     void fail(const MediaError& failure) {
-        {
-            std::lock_guard lock(errorMutex);
-            Status expected = Status::reading;
-            if (status.compare_exchange_strong(expected, Status::failed)) {
-                error = failure;
-            }
-        }
+        state.fail(failure);
         releaseDecoding();
     }
 
-    // Moves from reading to an end state and lets go of the decoder. A cancel
-    // that came first wins.
-    void finish(Status end) {
-        Status expected = Status::reading;
-        status.compare_exchange_strong(expected, end);
+    // Completes reading and lets go of the decoder. A cancel that came first wins.
+    void complete() {
+        state.complete();
         releaseDecoding();
     }
 
     void releaseDecoding() {
-        candidate.reset();
-        pending.reset();
+        ahead.reset();
         resampler.reset();
         decoder.reset();
         format.reset();
@@ -117,7 +107,7 @@ struct AssetReader::Impl {
             releaseDecoding();
             return false;
         }
-        return status.load() == Status::reading;
+        return state.isRunning();
     }
 
     void open() {
@@ -248,12 +238,43 @@ struct AssetReader::Impl {
         return time;
     }
 
-    VideoFrame deliver(Decoded decoded) {
+    // The next frame in presentation order; nothing at the end of the track.
+    std::optional<Decoded> decodeNext() {
+        if (decodingEnded) {
+            return std::nullopt;
+        }
+        ffmpeg::FramePtr frame = nextDecodedFrame();
+        if (!frame) {
+            decodingEnded = true;
+            return std::nullopt;
+        }
+        MediaTime time = presentationTime(*frame);
+        return Decoded{std::move(frame), time};
+    }
+
+    // A frame shows until the next one does. The packet's duration counts in
+    // decode order, which B-frames reorder, so it is wrong for all but the
+    // last frame; that one shows until the track ends.
+    MediaTime displayDuration(const Decoded& decoded, const std::optional<Decoded>& next) const {
+        if (next && next->time > decoded.time) {
+            return next->time - decoded.time;
+        }
+        MediaTime end = track.timeRange.end();
+        if (!next && track.timeRange.duration > MediaTime::zero() && end > decoded.time) {
+            return end - decoded.time;
+        }
+        if (decoded.frame->pkt_duration > 0) {
+            return timeIn(decoded.frame->pkt_duration, stream->time_base);
+        }
+        return nominalFrameDuration();
+    }
+
+    VideoFrame deliver(const Decoded& decoded, const MediaTime& duration) {
         const AVFrame& frame = *decoded.frame;
-        MediaTime duration = frame.pkt_duration > 0 ? timeIn(frame.pkt_duration, stream->time_base)
-                                                    : nominalFrameDuration();
         if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
-            pool.emplace(frame.width, frame.height);
+            // Frames the consumer holds come back here; keeping them saves
+            // mapping and faulting in fresh ones.
+            pool.emplace(frame.width, frame.height, 16);
         }
         PixelBuffer buffer = pool->makeBufferForOverwrite();
         ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);
@@ -273,40 +294,25 @@ struct AssetReader::Impl {
 
     std::optional<VideoFrame> nextVideoFrame() {
         const std::optional<MediaTimeRange>& range = options.timeRange;
-        while (true) {
-            if (pending) {
-                return deliver(*std::exchange(pending, std::nullopt));
-            }
-            if (rangeEndReached) {
-                return std::nullopt;
-            }
+        while (!rangeEndReached) {
             if (cancelRequested.load()) {
                 throw ReadingCancelled{};
             }
-            ffmpeg::FramePtr frame = nextDecodedFrame();
-            std::optional<MediaTime> time;
-            if (frame) {
-                time = presentationTime(*frame);
-            }
-            if (!frame || (range && *time >= range->end())) {
-                // Frames come in presentation order: nothing later is wanted.
+            std::optional<Decoded> current =
+                ahead ? std::exchange(ahead, std::nullopt) : decodeNext();
+            // Frames come in presentation order: nothing later is wanted.
+            if (!current || (range && current->time >= range->end())) {
                 rangeEndReached = true;
-                if (candidate) {
-                    return deliver(*std::exchange(candidate, std::nullopt));
-                }
-                return std::nullopt;
+                break;
             }
-            Decoded decoded{std::move(frame), *time};
-            if (range && decoded.time <= range->start) {
-                candidate = std::move(decoded);
+            ahead = decodeNext();
+            // Only the last frame at or before the range start shows at it.
+            if (range && ahead && ahead->time <= range->start) {
                 continue;
             }
-            if (candidate) {
-                pending = std::move(decoded);
-                return deliver(*std::exchange(candidate, std::nullopt));
-            }
-            return deliver(std::move(decoded));
+            return deliver(*current, displayDuration(*current, ahead));
         }
+        return std::nullopt;
     }
 
     void configureResampler(const AVFrame& frame) {
@@ -464,8 +470,7 @@ const AssetTrack& AssetReader::track() const {
 }
 
 bool AssetReader::startReading() {
-    Status expected = Status::unknown;
-    if (!impl_->status.compare_exchange_strong(expected, Status::reading)) {
+    if (!impl_->state.start()) {
         return false;
     }
     try {
@@ -487,7 +492,7 @@ auto readNext(Impl& impl, Next next) -> decltype(next(impl)) {
     try {
         auto item = next(impl);
         if (!item) {
-            impl.finish(AssetReader::Status::completed);
+            impl.complete();
         }
         return item;
     } catch (const ReadingCancelled&) {
@@ -522,21 +527,15 @@ std::optional<AudioSamples> AssetReader::copyNextAudioSamples() {
 
 void AssetReader::cancelReading() {
     impl_->cancelRequested.store(true);
-    for (Status current : {Status::unknown, Status::reading}) {
-        Status expected = current;
-        if (impl_->status.compare_exchange_strong(expected, Status::cancelled)) {
-            return;
-        }
-    }
+    impl_->state.cancel();
 }
 
 AssetReader::Status AssetReader::status() const {
-    return impl_->status.load();
+    return impl_->state.status();
 }
 
 std::optional<MediaError> AssetReader::error() const {
-    std::lock_guard lock(impl_->errorMutex);
-    return impl_->error;
+    return impl_->state.error();
 }
 
 } // namespace vexel::media

@@ -8,13 +8,13 @@
 
 namespace vexel::media {
 
-// A run of signed 16-bit PCM, channels interleaved.
-struct AudioSamples {
+// A run of PCM, channels interleaved.
+template <typename Sample> struct BasicAudioSamples {
     // Time of the first sample frame.
     MediaTime time;
     int sampleRate = 0;
     int channelCount = 0;
-    std::vector<std::int16_t> samples;
+    std::vector<Sample> samples;
 
     // Sample frames (one value per channel each).
     std::size_t frameCount() const {
@@ -24,5 +24,10 @@ struct AudioSamples {
         return MediaTime(static_cast<std::int64_t>(frameCount()), sampleRate > 0 ? sampleRate : 1);
     }
 };
+
+// Signed 16-bit samples, as files are decoded.
+using AudioSamples = BasicAudioSamples<std::int16_t>;
+// Floating-point samples (full scale is 1.0), as compositions are mixed.
+using FloatAudioSamples = BasicAudioSamples<float>;
 
 } // namespace vexel::media

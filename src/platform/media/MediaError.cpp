@@ -7,4 +7,11 @@ MediaError::MediaError(Kind kind, std::string message, int ffmpegCode)
     , message_(std::move(message))
     , ffmpegCode_(ffmpegCode) {}
 
+MediaError MediaError::compositionFailed(std::string domain, int code, std::string description) {
+    MediaError error(Kind::compositionFailed, std::move(description));
+    error.domain_ = std::move(domain);
+    error.code_ = code;
+    return error;
+}
+
 } // namespace vexel::media

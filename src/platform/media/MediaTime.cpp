@@ -1,5 +1,6 @@
 #include "platform/media/MediaTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -127,6 +128,54 @@ MediaTime min(const MediaTime& a, const MediaTime& b) {
 
 MediaTime max(const MediaTime& a, const MediaTime& b) {
     return a < b ? b : a;
+}
+
+MediaTime multiplyByRatio(const MediaTime& time, const MediaTime& numerator,
+                          const MediaTime& denominator) {
+    if (denominator.value() == 0) {
+        throw std::invalid_argument("division by zero in media time");
+    }
+    // (t.v / t.s) * (n.v / n.s) / (d.v / d.s) = t.v * n.v * d.s / (t.s * n.s * d.v)
+    Wide top = 0;
+    Wide bottom = 0;
+    bool overflow =
+        __builtin_mul_overflow(static_cast<Wide>(time.value()), numerator.value(), &top) ||
+        __builtin_mul_overflow(top, static_cast<Wide>(denominator.timescale()), &top) ||
+        __builtin_mul_overflow(static_cast<Wide>(time.timescale()),
+                               static_cast<Wide>(numerator.timescale()), &bottom) ||
+        __builtin_mul_overflow(bottom, static_cast<Wide>(denominator.value()), &bottom);
+    std::int32_t finest =
+        std::max({time.timescale(), numerator.timescale(), denominator.timescale()});
+    auto approximately = [&] {
+        return MediaTime::fromSeconds(time.seconds() * numerator.seconds() / denominator.seconds(),
+                                      finest);
+    };
+    if (overflow) {
+        return approximately();
+    }
+    if (bottom < 0) {
+        top = -top;
+        bottom = -bottom;
+    }
+    Wide a = top < 0 ? -top : top;
+    Wide b = bottom;
+    while (b != 0) {
+        Wide r = a % b;
+        a = b;
+        b = r;
+    }
+    if (a > 1) {
+        top /= a;
+        bottom /= a;
+    }
+    if (bottom <= std::numeric_limits<std::int32_t>::max()) {
+        return MediaTime(narrow(top), static_cast<std::int32_t>(bottom));
+    }
+    Wide scaled = 0;
+    if (__builtin_mul_overflow(top, static_cast<Wide>(finest), &scaled)) {
+        return approximately();
+    }
+    return MediaTime(narrow(divideRounded(scaled, bottom)), finest);
 }
 
 } // namespace vexel::media

@@ -55,6 +55,12 @@ private:
 std::ostream& operator<<(std::ostream& out, const MediaTime& time);
 
 MediaTime min(const MediaTime& a, const MediaTime& b);
+
+// time * numerator / denominator, exact when the result has a 32-bit
+// timescale, else rounded to the finest timescale of the three. Throws
+// std::invalid_argument when the denominator is zero.
+MediaTime multiplyByRatio(const MediaTime& time, const MediaTime& numerator,
+                          const MediaTime& denominator);
 MediaTime max(const MediaTime& a, const MediaTime& b);
 
 } // namespace vexel::media

@@ -1,9 +1,9 @@
 #include "platform/media/MovieWriter.h"
 
-#include "platform/media/AudioEncoder.h"
-#include "platform/media/EncodingInput.h"
-#include "platform/media/VideoEncoder.h"
-#include "platform/media/WriterCore.h"
+#include "platform/media/detail/AudioEncoder.h"
+#include "platform/media/detail/EncodingInput.h"
+#include "platform/media/detail/VideoEncoder.h"
+#include "platform/media/detail/WriterCore.h"
 
 #include <system_error>
 
@@ -62,6 +62,14 @@ bool AudioWriterInput::waitUntilReadyForMoreMediaData(std::chrono::milliseconds 
     return impl_->waitUntilReadyForMoreMediaData(timeout);
 }
 bool AudioWriterInput::append(const AudioSamples& samples) {
+    FloatAudioSamples converted{samples.time, samples.sampleRate, samples.channelCount, {}};
+    converted.samples.reserve(samples.samples.size());
+    for (std::int16_t value : samples.samples) {
+        converted.samples.push_back(static_cast<float>(value) * (1.0f / 32768.0f));
+    }
+    return impl_->append(std::move(converted));
+}
+bool AudioWriterInput::append(const FloatAudioSamples& samples) {
     return impl_->append(samples);
 }
 void AudioWriterInput::markAsFinished() {
@@ -86,7 +94,7 @@ struct MovieWriter::Impl {
     }
 
     void requireUnstarted() const {
-        if (core.status.load() != Status::unknown) {
+        if (core.state.status() != Status::unknown) {
             throw MediaError(Kind::invalidState, "Inputs must be added before writing starts");
         }
     }
@@ -117,6 +125,9 @@ struct MovieWriter::Impl {
         ffmpeg::Options options;
         // The index goes to the front so that the file plays while it streams.
         options.set("movflags", "+faststart");
+        // Edit lists state where each track ends; in 1/600 s every frame time
+        // of the usual rates is exact (FFmpeg's default is 1/1000).
+        options.set("movie_timescale", "600");
         check(avformat_write_header(core.format.get(), options.get()), Kind::writingFailed,
               context);
     }
@@ -167,7 +178,7 @@ AudioWriterInput& MovieWriter::addAudioInput(const AudioSettings& settings) {
 }
 
 bool MovieWriter::startWriting() {
-    if (impl_->core.status.load() != Status::unknown) {
+    if (impl_->core.state.status() != Status::unknown) {
         return false;
     }
     try {
@@ -176,8 +187,7 @@ bool MovieWriter::startWriting() {
         impl_->core.fail(failure);
         return false;
     }
-    Status expected = Status::unknown;
-    if (!impl_->core.status.compare_exchange_strong(expected, Status::writing)) {
+    if (!impl_->core.state.start()) {
         return false; // cancelled meanwhile
     }
     for (WriterInputBase* input : impl_->inputs) {
@@ -204,8 +214,7 @@ bool MovieWriter::finishWriting() {
     if (impl_->core.isWriting()) {
         try {
             impl_->complete();
-            Status expected = Status::writing;
-            impl_->core.status.compare_exchange_strong(expected, Status::completed);
+            impl_->core.state.complete();
         } catch (const MediaError& failure) {
             impl_->core.fail(failure);
         }
@@ -213,31 +222,26 @@ bool MovieWriter::finishWriting() {
     if (impl_->core.format && impl_->core.format->pb) {
         avio_closep(&impl_->core.format->pb);
     }
-    return impl_->core.status.load() == Status::completed;
+    return impl_->core.state.status() == Status::completed;
 }
 
 void MovieWriter::cancelWriting() {
-    for (Status from : {Status::unknown, Status::writing}) {
-        Status expected = from;
-        if (impl_->core.status.compare_exchange_strong(expected, Status::cancelled)) {
-            impl_->stopAll();
-            if (impl_->core.format && impl_->core.format->pb) {
-                avio_closep(&impl_->core.format->pb);
-            }
-            std::error_code ignored;
-            std::filesystem::remove(impl_->core.path, ignored);
-            return;
+    if (impl_->core.state.cancel()) {
+        impl_->stopAll();
+        if (impl_->core.format && impl_->core.format->pb) {
+            avio_closep(&impl_->core.format->pb);
         }
+        std::error_code ignored;
+        std::filesystem::remove(impl_->core.path, ignored);
     }
 }
 
 MovieWriter::Status MovieWriter::status() const {
-    return impl_->core.status.load();
+    return impl_->core.state.status();
 }
 
 std::optional<MediaError> MovieWriter::error() const {
-    std::lock_guard lock(impl_->core.errorMutex);
-    return impl_->core.error;
+    return impl_->core.state.error();
 }
 
 } // namespace vexel::media

@@ -57,6 +57,8 @@ public:
     bool isReadyForMoreMediaData() const;
     bool waitUntilReadyForMoreMediaData(std::chrono::milliseconds timeout) const;
     bool append(const AudioSamples& samples);
+    // Float samples (a composition's mix), full scale at 1.0.
+    bool append(const FloatAudioSamples& samples);
     void markAsFinished();
 
     struct Impl;

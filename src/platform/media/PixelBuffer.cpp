@@ -4,6 +4,7 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <vector>
 
 namespace vexel::media {
@@ -12,10 +13,38 @@ namespace {
 
 constexpr std::size_t kRowAlignment = 64;
 
-struct AlignedDelete {
-    void operator()(std::uint8_t* bytes) const {
-        ::operator delete[](bytes, std::align_val_t(kRowAlignment));
+// Frames of a megabyte and more are mapped straight from the system: freed,
+// they go back at once. From the heap, the allocator keeps them in per-thread
+// arenas after a first free, and a long read's resident memory creeps upwards.
+constexpr std::size_t kMappedFrom = 1u << 20;
+
+struct PixelBytes {
+    std::uint8_t* data;
+    std::size_t size;
+
+    explicit PixelBytes(std::size_t count)
+        : size(count) {
+        if (size >= kMappedFrom) {
+            void* mapped =
+                mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (mapped == MAP_FAILED) {
+                throw std::bad_alloc();
+            }
+            data = static_cast<std::uint8_t*>(mapped);
+        } else {
+            data =
+                static_cast<std::uint8_t*>(::operator new[](size, std::align_val_t(kRowAlignment)));
+        }
     }
+    ~PixelBytes() {
+        if (size >= kMappedFrom) {
+            munmap(data, size);
+        } else {
+            ::operator delete[](data, std::align_val_t(kRowAlignment));
+        }
+    }
+    PixelBytes(const PixelBytes&) = delete;
+    PixelBytes& operator=(const PixelBytes&) = delete;
 };
 
 void checkDimensions(int width, int height) {
@@ -32,17 +61,22 @@ struct PixelBuffer::Storage {
     int width;
     int height;
     std::size_t bytesPerRow;
-    std::unique_ptr<std::uint8_t[], AlignedDelete> bytes;
+    PixelBytes bytes;
 
     Storage(int w, int h)
         : width(w)
         , height(h)
         , bytesPerRow((static_cast<std::size_t>(w) * 4 + kRowAlignment - 1) / kRowAlignment *
                       kRowAlignment)
-        , bytes(static_cast<std::uint8_t*>(::operator new[](
-              bytesPerRow* static_cast<std::size_t>(h), std::align_val_t(kRowAlignment)))) {}
+        , bytes(bytesPerRow * static_cast<std::size_t>(h)) {}
 
-    void clear() { std::memset(bytes.get(), 0, bytesPerRow * static_cast<std::size_t>(height)); }
+    void clear() { std::memset(bytes.data, 0, bytes.size); }
+    // Freshly mapped pages read as zero already.
+    void clearFresh() {
+        if (bytes.size < kMappedFrom) {
+            clear();
+        }
+    }
 };
 
 struct PixelBufferPool::Shared {
@@ -68,7 +102,7 @@ struct PixelBufferPool::Shared {
 PixelBuffer PixelBuffer::create(int width, int height) {
     checkDimensions(width, height);
     auto storage = std::make_shared<Storage>(width, height);
-    storage->clear();
+    storage->clearFresh();
     return PixelBuffer(std::move(storage));
 }
 
@@ -85,7 +119,7 @@ std::size_t PixelBuffer::bytesPerRow() const {
 }
 
 std::uint8_t* PixelBuffer::data() const {
-    return storage_ ? storage_->bytes.get() : nullptr;
+    return storage_ ? storage_->bytes.data : nullptr;
 }
 
 PixelBufferPool::PixelBufferPool(int width, int height, std::size_t maxIdle)
@@ -112,7 +146,7 @@ PixelBuffer PixelBufferPool::makeBufferForOverwrite() {
     }
     if (!storage) {
         storage = std::make_unique<PixelBuffer::Storage>(width_, height_);
-        storage->clear();
+        storage->clearFresh();
     }
     std::weak_ptr<Shared> pool = shared_;
     return PixelBuffer(std::shared_ptr<PixelBuffer::Storage>(

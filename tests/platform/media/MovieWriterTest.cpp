@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -207,4 +208,35 @@ TEST(MovieWriter, AudioOnlyMovie) {
     ASSERT_EQ(asset.tracks.size(), 1u);
     EXPECT_EQ(asset.tracks[0].mediaType, MediaType::audio);
     EXPECT_EQ(asset.duration, MediaTime(1, 1));
+}
+
+TEST(MovieWriter, FloatSamplesOfAMixAreEncodedAtTheirLevel) {
+    TemporaryFolder folder;
+    auto path = folder / "mix.m4a";
+    MovieWriter writer(path, FileType::mp4);
+    auto& audio = writer.addAudioInput({});
+    ASSERT_TRUE(writer.startWriting());
+    FloatAudioSamples run{MediaTime::zero(), 44100, 2, {}};
+    for (int i = 0; i < 44100; ++i) {
+        float value = 0.5f * static_cast<float>(std::sin(2 * 3.14159265358979 * 440 * i / 44100.0));
+        run.samples.push_back(value);
+        run.samples.push_back(value);
+    }
+    ASSERT_TRUE(audio.append(run));
+    audio.markAsFinished();
+    ASSERT_TRUE(writer.finishWriting());
+
+    Asset asset = Asset::load(path);
+    AssetReader reader(asset, *asset.firstTrack(MediaType::audio));
+    ASSERT_TRUE(reader.startReading());
+    std::size_t frames = 0;
+    int loudest = 0;
+    while (auto samples = reader.copyNextAudioSamples()) {
+        frames += samples->frameCount();
+        for (std::int16_t value : samples->samples) {
+            loudest = std::max(loudest, static_cast<int>(value));
+        }
+    }
+    EXPECT_EQ(frames, 44100u);
+    EXPECT_NEAR(loudest, 16384, 1200);
 }

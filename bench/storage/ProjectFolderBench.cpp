@@ -1,0 +1,118 @@
+// Target: saving and loading a 1000-clip project folder (media already in
+// place) in under 30 ms each. Baselines in the same run: the project's plain
+// encoding and decoding, and an atomic write of the same number of bytes.
+#include "data/persistence/ProjectFile.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "foundation/AtomicFileWriter.h"
+#include "foundation/FileContents.h"
+#include "foundation/JsonReader.h"
+#include "support/BenchProjects.h"
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+#include <stdlib.h>
+
+using namespace vexel;
+
+namespace {
+
+constexpr int kClips = 1000;
+
+// A project folder on the same disk as the system's temporary files, removed
+// at exit.
+const std::filesystem::path& packageFolder() {
+    static const std::filesystem::path folder = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vexel-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        std::atexit([] { std::filesystem::remove_all(packageFolder()); });
+        return std::filesystem::path(pattern);
+    }();
+    return folder;
+}
+
+// The bench project with its media moved into the folder's "assets", as after
+// a first save: nothing is copied.
+const Project& projectInPlace() {
+    static const Project project = [] {
+        Project made = bench::benchProject(kClips);
+        for (Track& track : made.tracks) {
+            for (Clip& clip : track.clips) {
+                if (clip.assetURL) {
+                    clip.assetURL = packageFolder() / "assets" / clip.assetURL->filename();
+                }
+            }
+        }
+        return made;
+    }();
+    return project;
+}
+
+void BM_SaveProjectFolder(benchmark::State& state) {
+    const ProjectPersistenceService service;
+    for (auto _ : state) {
+        service.save(projectInPlace(), packageFolder());
+    }
+    state.counters["bytes"] =
+        static_cast<double>(std::filesystem::file_size(packageFolder() / "project.json"));
+}
+BENCHMARK(BM_SaveProjectFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadProjectFolder(benchmark::State& state) {
+    const ProjectPersistenceService service;
+    service.save(projectInPlace(), packageFolder());
+    if (!(service.load(packageFolder()) == projectInPlace())) {
+        throw std::logic_error("the project does not survive the folder");
+    }
+    for (auto _ : state) {
+        Project loaded = service.load(packageFolder());
+        benchmark::DoNotOptimize(loaded);
+    }
+}
+BENCHMARK(BM_LoadProjectFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the project's own encoded form, compact, without the file.
+void BM_EncodeProjectBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string text = Json(projectInPlace()).dump();
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_EncodeProjectBaseline)->Unit(benchmark::kMillisecond);
+
+// Baseline: the project file's bytes in the indented, sorted layout.
+void BM_EncodeProjectFile(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string text =
+            ProjectFile{1, PersistedProject::from(projectInPlace(), packageFolder())}.encoded(
+                ProjectFile::Layout::prettySortedKeys);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_EncodeProjectFile)->Unit(benchmark::kMillisecond);
+
+// Baseline: the file system's part, an atomic write of the same bytes.
+void BM_AtomicWriteBaseline(benchmark::State& state) {
+    const std::string bytes =
+        ProjectFile{1, PersistedProject::from(projectInPlace(), packageFolder())}.encoded(
+            ProjectFile::Layout::prettySortedKeys);
+    for (auto _ : state) {
+        writeFileAtomically(packageFolder() / "baseline.json", bytes);
+    }
+}
+BENCHMARK(BM_AtomicWriteBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the project's own decoding of its compact form.
+void BM_DecodeProjectBaseline(benchmark::State& state) {
+    const std::string text = Json(projectInPlace()).dump();
+    for (auto _ : state) {
+        Project decoded = json::parse(text).get<Project>();
+        benchmark::DoNotOptimize(decoded);
+    }
+}
+BENCHMARK(BM_DecodeProjectBaseline)->Unit(benchmark::kMillisecond);
+
+} // namespace

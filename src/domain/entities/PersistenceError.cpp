@@ -1,0 +1,58 @@
+#include "domain/entities/PersistenceError.h"
+
+#include "foundation/CaseText.h"
+
+namespace vexel {
+
+namespace {
+
+const char* caseName(PersistenceError::Kind kind) {
+    switch (kind) {
+    case PersistenceError::Kind::decodingFailed:
+        return "decodingFailed";
+    case PersistenceError::Kind::assetCopyFailed:
+        return "assetCopyFailed";
+    case PersistenceError::Kind::fileNotFound:
+        return "fileNotFound";
+    case PersistenceError::Kind::encodingFailed:
+        return "encodingFailed";
+    case PersistenceError::Kind::directoryCreationFailed:
+        return "directoryCreationFailed";
+    }
+    return "";
+}
+
+bool hasText(PersistenceError::Kind kind) {
+    return kind != PersistenceError::Kind::encodingFailed &&
+           kind != PersistenceError::Kind::directoryCreationFailed;
+}
+
+} // namespace
+
+PersistenceError::PersistenceError(Kind kind, std::string detail)
+    : kind_(kind)
+    , detail_(std::move(detail))
+    , description_(hasText(kind) ? casetext::call(caseName(kind), {casetext::quoted(detail_)})
+                                 : casetext::call(caseName(kind), {})) {}
+
+PersistenceError PersistenceError::decodingFailed(std::string reason) {
+    return PersistenceError(Kind::decodingFailed, std::move(reason));
+}
+
+PersistenceError PersistenceError::assetCopyFailed(std::string fileName) {
+    return PersistenceError(Kind::assetCopyFailed, std::move(fileName));
+}
+
+PersistenceError PersistenceError::fileNotFound(std::string fileName) {
+    return PersistenceError(Kind::fileNotFound, std::move(fileName));
+}
+
+PersistenceError PersistenceError::encodingFailed() {
+    return PersistenceError(Kind::encodingFailed, {});
+}
+
+PersistenceError PersistenceError::directoryCreationFailed() {
+    return PersistenceError(Kind::directoryCreationFailed, {});
+}
+
+} // namespace vexel

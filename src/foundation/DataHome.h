@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+
+namespace vexel {
+
+// The folder where the application keeps its own data between runs, the
+// auto-save among them: "com.vexel.app" in the user's data folder
+// ($XDG_DATA_HOME when it names an absolute path, else ~/.local/share). Only
+// computes the path; throws std::runtime_error when there is no home folder.
+std::filesystem::path applicationDataFolder();
+
+} // namespace vexel

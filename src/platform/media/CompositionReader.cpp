@@ -1,0 +1,395 @@
+#include "platform/media/CompositionReader.h"
+
+#include "platform/media/AudioMixer.h"
+#include "platform/media/detail/GainCurve.h"
+#include "platform/media/detail/InputQueue.h"
+#include "platform/media/detail/LayerDrawing.h"
+#include "platform/media/detail/StatusMachine.h"
+#include "platform/media/detail/TrackFrameSource.h"
+#include "platform/media/detail/WorkerPool.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace vexel::media {
+
+namespace {
+
+using Kind = MediaError::Kind;
+
+// Decoded frames waiting per source track, ahead of composing.
+constexpr std::size_t kDecodedAhead = 3;
+constexpr std::size_t kAudioRun = 8192;
+
+} // namespace
+
+struct CompositionReader::Impl {
+    Composition composition;
+    Options options;
+    std::optional<VideoComposition> videoComposition;
+    bool hasAudio = false;
+    std::optional<AudioMix> audioMix;
+
+    detail::StatusMachine<Status> state;
+    std::unique_ptr<detail::WorkerPool> pool;
+
+    // Video.
+    std::unique_ptr<VideoCompositor> compositor;
+    std::optional<PixelBufferPool> outputPool;
+    std::int64_t firstFrame = 0;
+    std::int64_t endFrame = 0; // exclusive
+    struct Feeder {
+        int trackID;
+        std::unique_ptr<detail::TrackFrameSource> source;
+        std::unique_ptr<InputQueue<PixelBuffer>> queue;
+        std::thread thread;
+    };
+    std::vector<Feeder> feeders;
+    std::thread dispatcher;
+    std::size_t maxInFlight = 0;
+    std::mutex resultsMutex;
+    std::condition_variable resultsChanged;
+    std::map<std::int64_t, PixelBuffer> results;
+    std::size_t inFlight = 0;
+    std::int64_t nextFrame = 0;
+    bool videoEnded = false;
+
+    // Audio.
+    std::unique_ptr<AudioMixer> mixer;
+    std::int64_t audioEnd = 0;
+    std::int64_t audioPosition = 0;
+    bool audioEnded = false;
+    std::mutex endMutex;
+
+    MediaTime frameTime(std::int64_t n) const {
+        return MediaTime(n * videoComposition->frameDuration.value(),
+                         videoComposition->frameDuration.timescale());
+    }
+
+    bool running() const { return state.isRunning(); }
+
+    void fail(const MediaError& failure) {
+        state.fail(failure);
+        stop();
+    }
+
+    // Wakes and ends every thread's work.
+    void stop() {
+        for (Feeder& feeder : feeders) {
+            feeder.source->cancel();
+            feeder.queue->abort();
+        }
+        std::lock_guard lock(resultsMutex);
+        resultsChanged.notify_all();
+    }
+
+    void join() {
+        stop();
+        for (Feeder& feeder : feeders) {
+            if (feeder.thread.joinable()) {
+                feeder.thread.join();
+            }
+        }
+        if (dispatcher.joinable()) {
+            dispatcher.join();
+        }
+        pool.reset();
+    }
+
+    // Completes the reader once every output has ended.
+    void outputEnded(bool& flag) {
+        std::lock_guard lock(endMutex);
+        flag = true;
+        bool videoDone = !videoComposition || videoEnded;
+        bool audioDone = !hasAudio || audioEnded;
+        if (videoDone && audioDone) {
+            state.complete();
+        }
+    }
+
+    template <typename Work> void guarded(Work work) {
+        try {
+            work();
+        } catch (const MediaError& failure) {
+            fail(failure);
+        } catch (const std::exception& failure) {
+            fail(MediaError(Kind::decodingFailed, failure.what()));
+        }
+    }
+
+    void startVideo() {
+        const VideoComposition& video = *videoComposition;
+        if (!(video.frameDuration > MediaTime::zero())) {
+            throw MediaError(Kind::invalidArgument, "The frame duration must be positive");
+        }
+        compositor = video.customCompositor ? video.customCompositor()
+                                            : std::make_unique<LayerVideoCompositor>();
+        if (!compositor) {
+            throw MediaError(Kind::invalidArgument, "The compositor factory made no compositor");
+        }
+        MediaTime start = options.timeRange ? max(options.timeRange->start, MediaTime::zero())
+                                            : MediaTime::zero();
+        MediaTime end = composition.duration();
+        if (options.timeRange) {
+            end = min(end, options.timeRange->end());
+        }
+        // First n with n * d >= start, and the first with n * d >= end.
+        firstFrame = frameIndexAtOrAfter(start, video.frameDuration);
+        endFrame = std::max(firstFrame, frameIndexAtOrAfter(end, video.frameDuration));
+        nextFrame = firstFrame;
+        maxInFlight = pool->size() + 2;
+        outputPool.emplace(video.renderWidth(), video.renderHeight(), maxInFlight + 2);
+
+        std::set<int> required;
+        for (const auto& instruction : video.instructions) {
+            for (int id :
+                 instruction ? instruction->requiredSourceTrackIDs() : std::vector<int>{}) {
+                const CompositionTrack* track = composition.track(id);
+                if (track && track->mediaType() == MediaType::video) {
+                    required.insert(id);
+                }
+            }
+        }
+        for (int id : required) {
+            feeders.push_back({id,
+                               std::make_unique<detail::TrackFrameSource>(*composition.track(id)),
+                               std::make_unique<InputQueue<PixelBuffer>>(kDecodedAhead),
+                               {}});
+        }
+        for (Feeder& feeder : feeders) {
+            feeder.thread = std::thread([this, &feeder] {
+                guarded([&] {
+                    for (std::int64_t n = firstFrame; n < endFrame && running(); ++n) {
+                        if (!feeder.queue->push(feeder.source->frameAt(frameTime(n)))) {
+                            return;
+                        }
+                    }
+                });
+            });
+        }
+        dispatcher = std::thread([this] { guarded([&] { dispatch(); }); });
+    }
+
+    static std::int64_t frameIndexAtOrAfter(const MediaTime& time, const MediaTime& frame) {
+        // ceil(time / frame), exactly.
+        __extension__ using Wide = __int128;
+        Wide top = static_cast<Wide>(time.value()) * frame.timescale();
+        Wide bottom = static_cast<Wide>(frame.value()) * time.timescale();
+        Wide quotient = top / bottom;
+        if (top % bottom > 0) {
+            ++quotient;
+        }
+        return static_cast<std::int64_t>(quotient);
+    }
+
+    void dispatch() {
+        const VideoComposition& video = *videoComposition;
+        for (std::int64_t n = firstFrame; n < endFrame && running(); ++n) {
+            std::map<int, PixelBuffer> decoded;
+            for (Feeder& feeder : feeders) {
+                std::optional<PixelBuffer> frame = feeder.queue->pop();
+                if (!frame) {
+                    return;
+                }
+                decoded[feeder.trackID] = std::move(*frame);
+            }
+            {
+                std::unique_lock lock(resultsMutex);
+                resultsChanged.wait(lock, [&] { return inFlight < maxInFlight || !running(); });
+                if (!running()) {
+                    return;
+                }
+                ++inFlight;
+            }
+            MediaTime time = frameTime(n);
+            auto instruction = video.instruction(time);
+            std::map<int, PixelBuffer> sources;
+            if (instruction) {
+                for (int id : instruction->requiredSourceTrackIDs()) {
+                    auto found = decoded.find(id);
+                    if (found != decoded.end() && !found->second.isNull()) {
+                        sources[id] = found->second;
+                    }
+                }
+            }
+            pool->submit([this, n, time, instruction, sources = std::move(sources)]() mutable {
+                guarded([&] { compose(n, time, std::move(instruction), std::move(sources)); });
+            });
+        }
+    }
+
+    void compose(std::int64_t n, const MediaTime& time,
+                 std::shared_ptr<const VideoCompositionInstruction> instruction,
+                 std::map<int, PixelBuffer> sources) {
+        if (!running()) {
+            return;
+        }
+        PixelBuffer frame;
+        if (!instruction) {
+            // No instruction covers this time: nothing is drawn on black.
+            frame = outputPool->makeBufferForOverwrite();
+            detail::fillOpaqueBlack(frame);
+        } else {
+            auto allocate = [this](bool zeroFilled) -> std::optional<PixelBuffer> {
+                try {
+                    return zeroFilled ? outputPool->makeBuffer()
+                                      : outputPool->makeBufferForOverwrite();
+                } catch (const std::bad_alloc&) {
+                    return std::nullopt;
+                }
+            };
+            VideoCompositionRequest request(std::move(instruction), time, std::move(sources),
+                                            allocate);
+            compositor->startRequest(request);
+            if (const auto* error = std::get_if<VideoCompositionError>(&request.result())) {
+                throw MediaError::compositionFailed(error->domain, error->code, error->description);
+            }
+            if (!request.isFinished()) {
+                throw MediaError(Kind::invalidState, "The compositor did not finish the frame at " +
+                                                         time.description());
+            }
+            frame = std::get<PixelBuffer>(request.result());
+        }
+        std::lock_guard lock(resultsMutex);
+        results[n] = std::move(frame);
+        resultsChanged.notify_all();
+    }
+
+    std::optional<VideoFrame> nextVideoFrame() {
+        std::unique_lock lock(resultsMutex);
+        if (nextFrame >= endFrame) {
+            lock.unlock();
+            outputEnded(videoEnded);
+            return std::nullopt;
+        }
+        resultsChanged.wait(lock, [&] { return results.count(nextFrame) > 0 || !running(); });
+        if (!running()) {
+            return std::nullopt;
+        }
+        PixelBuffer frame = std::move(results[nextFrame]);
+        results.erase(nextFrame);
+        --inFlight;
+        resultsChanged.notify_all();
+        std::int64_t n = nextFrame++;
+        lock.unlock();
+        return VideoFrame{std::move(frame), frameTime(n), videoComposition->frameDuration};
+    }
+};
+
+CompositionReader::CompositionReader(Composition composition)
+    : CompositionReader(std::move(composition), Options{}) {}
+
+CompositionReader::CompositionReader(Composition composition, Options options)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->composition = std::move(composition);
+    impl_->options = options;
+}
+
+CompositionReader::~CompositionReader() {
+    impl_->state.cancel();
+    impl_->join();
+}
+
+void CompositionReader::addVideoOutput(VideoComposition videoComposition) {
+    if (impl_->state.status() != Status::unknown || impl_->videoComposition) {
+        throw MediaError(Kind::invalidState, "The video output must be added once, before reading");
+    }
+    impl_->videoComposition = std::move(videoComposition);
+}
+
+void CompositionReader::addAudioOutput(std::optional<AudioMix> audioMix) {
+    if (impl_->state.status() != Status::unknown || impl_->hasAudio) {
+        throw MediaError(Kind::invalidState, "The audio output must be added once, before reading");
+    }
+    impl_->hasAudio = true;
+    impl_->audioMix = std::move(audioMix);
+}
+
+bool CompositionReader::startReading() {
+    Impl& impl = *impl_;
+    if (!impl.state.start()) {
+        return false;
+    }
+    try {
+        int threads = impl.options.threads > 0
+                          ? impl.options.threads
+                          : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        impl.pool = std::make_unique<detail::WorkerPool>(static_cast<std::size_t>(threads));
+        if (impl.hasAudio) {
+            MediaTime start =
+                impl.options.timeRange ? impl.options.timeRange->start : MediaTime::zero();
+            impl.mixer = std::make_unique<AudioMixer>(
+                impl.composition, impl.audioMix, start,
+                [pool = impl.pool.get()](std::size_t count, const auto& body) {
+                    pool->parallelFor(count, body);
+                });
+            impl.audioPosition =
+                detail::sampleIndexAtOrAfter(max(start, MediaTime::zero()), AudioMixer::sampleRate);
+            impl.audioEnd = impl.audioPosition + impl.mixer->remainingFrames();
+            if (impl.options.timeRange) {
+                impl.audioEnd =
+                    std::min(impl.audioEnd,
+                             std::max(impl.audioPosition,
+                                      detail::sampleIndexAtOrAfter(impl.options.timeRange->end(),
+                                                                   AudioMixer::sampleRate)));
+            }
+        }
+        if (impl.videoComposition) {
+            impl.startVideo();
+        }
+    } catch (const MediaError& failure) {
+        impl.fail(failure);
+        return false;
+    }
+    return impl.running();
+}
+
+std::optional<VideoFrame> CompositionReader::copyNextVideoFrame() {
+    if (!impl_->videoComposition || !impl_->running()) {
+        return std::nullopt;
+    }
+    return impl_->nextVideoFrame();
+}
+
+std::optional<FloatAudioSamples> CompositionReader::copyNextAudioSamples() {
+    Impl& impl = *impl_;
+    if (!impl.hasAudio || !impl.running()) {
+        return std::nullopt;
+    }
+    std::optional<FloatAudioSamples> run;
+    impl.guarded([&] {
+        std::int64_t left = impl.audioEnd - impl.audioPosition;
+        if (left > 0) {
+            run =
+                impl.mixer->next(static_cast<std::size_t>(std::min<std::int64_t>(left, kAudioRun)));
+        }
+    });
+    if (!impl.running()) {
+        return std::nullopt;
+    }
+    if (!run) {
+        impl.outputEnded(impl.audioEnded);
+        return std::nullopt;
+    }
+    impl.audioPosition += static_cast<std::int64_t>(run->frameCount());
+    return run;
+}
+
+void CompositionReader::cancelReading() {
+    if (impl_->state.cancel()) {
+        impl_->stop();
+    }
+}
+
+CompositionReader::Status CompositionReader::status() const {
+    return impl_->state.status();
+}
+
+std::optional<MediaError> CompositionReader::error() const {
+    return impl_->state.error();
+}
+
+} // namespace vexel::media

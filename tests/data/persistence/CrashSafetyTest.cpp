@@ -1,0 +1,194 @@
+// A process saving in a loop is killed at random moments; what it leaves on
+// disk must always be one of the versions it wrote, whole.
+#include "data/persistence/FileAutoSaveService.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "domain/entities/Project.h"
+#include "infrastructure/security/KeychainAESEncryption.h"
+#include "support/InMemorySecretStore.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+using namespace vexel;
+
+namespace {
+
+constexpr int kRounds = 200;
+
+Uuid numberedId(int n, std::uint8_t kind) {
+    Uuid::Bytes bytes{};
+    bytes[0] = kind;
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[15 - i] = static_cast<std::uint8_t>(n >> (8 * i));
+    }
+    return Uuid(bytes);
+}
+
+// The n-th version the child writes, told apart by its maximum duration and
+// growing by a clip every eighth version.
+Project projectVersion(int n, const std::filesystem::path& media) {
+    Track track{numberedId(0, 1), TrackType::video, "Video 1", {}, false};
+    for (int i = 0; i <= n / 8; ++i) {
+        Clip clip;
+        clip.id = numberedId(i, 2);
+        clip.assetName = "clip " + std::to_string(i);
+        clip.assetURL = media;
+        clip.timeRange = {2.0 * i, 2};
+        clip.colorAdjust = ColorAdjust{0.1, 1.1, 0.9};
+        track.clips.push_back(std::move(clip));
+    }
+    return Project{{track}, 1000.0 + n};
+}
+
+// Saves versions from `first` on, alternating the project folder and the
+// auto-save (starting with the auto-save when asked, so that each gets its
+// turn at being interrupted and at completing), and reports each finished
+// save with one byte.
+[[noreturn]] void saveForever(int first, bool autoSaveFirst, int report,
+                              const std::filesystem::path& package,
+                              const std::filesystem::path& media,
+                              const FileAutoSaveService& autoSave) {
+    try {
+        ProjectPersistenceService persistence;
+        for (int n = first;; ++n) {
+            for (bool toAutoSave : {autoSaveFirst, !autoSaveFirst}) {
+                if (toAutoSave) {
+                    autoSave.save(projectVersion(n, media));
+                } else {
+                    persistence.save(projectVersion(n, media), package);
+                }
+                (void)!::write(report, "s", 1);
+            }
+        }
+    } catch (...) {
+        ::_exit(3);
+    }
+}
+
+// Follows one file across the kills: each time it has been replaced (a new
+// file, as every atomic write makes), it must load whole as a version no older
+// than the one seen before; once it exists, it must stay.
+class VersionOnDisk {
+public:
+    VersionOnDisk(std::filesystem::path file, std::filesystem::path media)
+        : file_(std::move(file))
+        , media_(std::move(media)) {}
+
+    template <class Load> void check(Load load) {
+        struct stat info {};
+        if (::stat(file_.c_str(), &info) != 0) {
+            EXPECT_EQ(version_, -1) << file_ << " is gone";
+            return;
+        }
+        if (info.st_ino == identity_.st_ino && info.st_size == identity_.st_size &&
+            info.st_mtim.tv_sec == identity_.st_mtim.tv_sec &&
+            info.st_mtim.tv_nsec == identity_.st_mtim.tv_nsec) {
+            return;
+        }
+        identity_ = info;
+        const Project project = load();
+        const int n = static_cast<int>(project.maxDuration) - 1000;
+        EXPECT_EQ(project, projectVersion(n, media_)) << "version " << n << " is not whole";
+        EXPECT_GE(n, version_) << file_ << " went back to an older version";
+        advances_ += n > version_ ? 1 : 0;
+        version_ = std::max(version_, n);
+    }
+
+    int version() const { return version_; }
+    int advances() const { return advances_; }
+
+private:
+    std::filesystem::path file_;
+    std::filesystem::path media_;
+    struct stat identity_ {};
+    int version_ = -1;
+    int advances_ = 0;
+};
+
+// A fresh folder in memory where there is such a file system: a killed
+// process leaves the same files behind on any file system, and the test then
+// does not wait on the disk for each flush.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::filesystem::path base = "/dev/shm";
+        if (::access(base.c_str(), W_OK) != 0) {
+            base = std::filesystem::temp_directory_path();
+        }
+        std::string pattern = (base / "vexel-crash-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::system_error(errno, std::generic_category(), "mkdtemp");
+        }
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace
+
+TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
+    const ScratchFolder root;
+    const auto package = root / "P";
+    const auto media = package / "assets" / "clip.mov";
+    std::filesystem::create_directories(media.parent_path());
+    std::ofstream(media) << "frames";
+
+    auto store = std::make_shared<vexel::testing::InMemorySecretStore>();
+    auto encryption = std::make_shared<KeychainAESEncryption>("service", "account", store);
+    encryption->encrypt("make the key before the children share the store");
+    const FileAutoSaveService autoSave(root / "autosave", encryption);
+    const ProjectPersistenceService persistence;
+
+    std::mt19937 random(20240611);
+    VersionOnDisk folder(package / "project.json", media);
+    VersionOnDisk autoSaved(autoSave.filePath(), media);
+    for (int round = 0; round < kRounds && !::testing::Test::HasFailure(); ++round) {
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        const int first = std::max(folder.version(), autoSaved.version()) + 1;
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(report[0]);
+            saveForever(first, round % 2 == 1, report[1], package, media, autoSave);
+        }
+        ::close(report[1]);
+        // In one round of three a save is let finish; then the kill comes at a
+        // random moment, mostly in the middle of a save.
+        char done = 0;
+        if (random() % 3 == 0) {
+            ASSERT_EQ(::read(report[0], &done, 1), 1) << "the saving process ended early";
+        }
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(report[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
+
+        folder.check([&] { return persistence.load(package); });
+        autoSaved.check([&] { return autoSave.load(); });
+    }
+    // About one round in six lets each kind of save complete.
+    EXPECT_GE(folder.advances(), 10);
+    EXPECT_GE(autoSaved.advances(), 10);
+}

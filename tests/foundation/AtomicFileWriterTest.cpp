@@ -1,0 +1,118 @@
+#include "foundation/AtomicFileWriter.h"
+#include "foundation/FileContents.h"
+#include "support/media/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <system_error>
+
+using vexel::AtomicFileWriter;
+using vexel::readFileContents;
+using vexel::writeFileAtomically;
+using vexel::testing::TemporaryFolder;
+
+namespace {
+
+// Every entry of the folder, to show that no temporary file is left behind.
+std::vector<std::string> entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(AtomicFileWriterTest, ReplacesWholeAndLeavesNoTemporaryFile) {
+    TemporaryFolder folder;
+    const auto file = folder / "project.json";
+    writeFileAtomically(file, "first");
+    writeFileAtomically(file, std::string(100000, 'x'));
+    EXPECT_EQ(readFileContents(file), std::string(100000, 'x'));
+    writeFileAtomically(file, "");
+    EXPECT_EQ(readFileContents(file), "");
+    EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"project.json"});
+
+    const auto key = folder / "key";
+    writeFileAtomically(key, "secret", 0600);
+    EXPECT_EQ(modeOf(key), 0600u);
+}
+
+TEST(AtomicFileWriterTest, AWriterDroppedBeforeCommitChangesNothing) {
+    TemporaryFolder folder;
+    const auto file = folder / "project.json";
+    writeFileAtomically(file, "old");
+    {
+        AtomicFileWriter writer(file);
+        writer.write("half of the new");
+        EXPECT_TRUE(std::filesystem::exists(writer.temporaryPath()));
+        EXPECT_EQ(writer.temporaryPath().parent_path(), folder.path());
+    }
+    EXPECT_EQ(readFileContents(file), "old");
+    EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"project.json"});
+
+    // A folder that does not exist fails before anything is written, and so
+    // does a name the system would cut short at a NUL.
+    EXPECT_THROW(writeFileAtomically(folder / "missing" / "f", "x"),
+                 std::filesystem::filesystem_error);
+    EXPECT_THROW(writeFileAtomically(folder / std::string("project.json\0.bak", 17), "x"),
+                 std::filesystem::filesystem_error);
+    EXPECT_EQ(readFileContents(file), "old");
+}
+
+TEST(AtomicFileWriterTest, CommitWithoutReplacingKeepsTheExistingFileAndAllowsAnotherName) {
+    TemporaryFolder folder;
+    writeFileAtomically(folder / "clip.mov", "first copy");
+    AtomicFileWriter writer(folder / "clip.mov");
+    writer.write("second copy");
+    try {
+        writer.commitWithoutReplacing();
+        FAIL() << "an existing file was replaced";
+    } catch (const std::filesystem::filesystem_error& error) {
+        EXPECT_EQ(error.code(), std::errc::file_exists);
+    }
+    writer.commitWithoutReplacing(folder / "clip_2.mov");
+    EXPECT_EQ(readFileContents(folder / "clip.mov"), "first copy");
+    EXPECT_EQ(readFileContents(folder / "clip_2.mov"), "second copy");
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"clip.mov", "clip_2.mov"}));
+}
+
+TEST(AtomicFileWriterTest, CopiesRegularFilesOnlyAndNeverWaitsOnAPipe) {
+    TemporaryFolder folder;
+    std::string media(3 << 20, '\0');
+    for (std::size_t i = 0; i < media.size(); ++i) {
+        media[i] = static_cast<char>(i * 7 % 251);
+    }
+    std::ofstream(folder / "source.mov", std::ios::binary) << media;
+    {
+        AtomicFileWriter writer(folder / "copy.mov");
+        writer.copyFrom(folder / "source.mov");
+        writer.commitWithoutReplacing();
+    }
+    EXPECT_EQ(readFileContents(folder / "copy.mov"), media);
+
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    AtomicFileWriter writer(folder / "from-pipe");
+    EXPECT_THROW(writer.copyFrom(folder / "pipe"), std::filesystem::filesystem_error);
+    EXPECT_THROW(writer.copyFrom(folder.path()), std::filesystem::filesystem_error);
+    EXPECT_THROW(writer.copyFrom(folder / "absent"), std::filesystem::filesystem_error);
+    try {
+        readFileContents(folder / "absent");
+        FAIL();
+    } catch (const std::filesystem::filesystem_error& error) {
+        EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
+    }
+    EXPECT_THROW(readFileContents(folder / "pipe"), std::filesystem::filesystem_error);
+}
