@@ -4,60 +4,15 @@
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
 #include "presentation/helpers/CommandDescriptions.h"
+#include "presentation/viewmodels/FailureText.h"
 
-#include <cxxabi.h>
-
-#include <cstdlib>
 #include <memory>
 #include <optional>
-#include <typeinfo>
 #include <utility>
 
 namespace vexel {
 
 namespace {
-
-// The collaborators belong to the window's view models; when the window
-// closed during a wait there is nothing left to report to.
-template <class T> T& alive(const QPointer<T>& object) {
-    if (!object) {
-        throw CancellationError();
-    }
-    return *object;
-}
-
-bool isCancellation(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const CancellationError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
-// "vexel::EditError — <its description>", for the log.
-std::string typeAndDescription(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (...) {
-        std::string type = "unknown";
-        if (const std::type_info* info = abi::__cxa_current_exception_type()) {
-            int status = 0;
-            std::unique_ptr<char, decltype(&std::free)> name(
-                abi::__cxa_demangle(info->name(), nullptr, nullptr, &status), &std::free);
-            type = status == 0 && name ? name.get() : info->name();
-        }
-        std::string description = "unknown error";
-        try {
-            throw;
-        } catch (const std::exception& exception) {
-            description = exception.what();
-        } catch (...) {
-        }
-        return type + " — " + description;
-    }
-}
 
 struct Partition {
     std::vector<EditCommand> batch;
@@ -83,11 +38,24 @@ Partition partition(const std::vector<EditCommand>& commands) {
 
 } // namespace
 
+// The collaborators belong to the window's view models; when the window closed
+// during a wait there is nothing left to report to, and when a new project
+// replaced the conversation nothing of the old one may show in it.
+template <class T>
+T& InstructionCommandProcessor::Collaborators::use(const QPointer<T>& object) const {
+    if (!object || (stillCurrent && !stillCurrent())) {
+        throw CancellationError();
+    }
+    return *object;
+}
+
 InstructionCommandProcessor::InstructionCommandProcessor(TimelineViewModel& timeline,
                                                          ChatHistoryManager& chatHistory,
                                                          ExportCoordinator& exportCoordinator,
-                                                         std::shared_ptr<Logger> logger)
-    : collaborators_{&timeline, &chatHistory, &exportCoordinator, std::move(logger)} {}
+                                                         std::shared_ptr<Logger> logger,
+                                                         StillCurrent stillCurrent)
+    : collaborators_{&timeline, &chatHistory, &exportCoordinator, std::move(logger),
+                     std::move(stillCurrent)} {}
 
 QCoro::Task<void> InstructionCommandProcessor::processCommands(
     LLMResponse response, std::string originalText, std::vector<ChatMessage> intermediateMessages,
@@ -125,7 +93,7 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
 
     std::exception_ptr failure;
     try {
-        QCoro::Task<void> batch = alive(with.timeline).executeCommands(parts.batch);
+        QCoro::Task<void> batch = with.use(with.timeline).executeCommands(parts.batch);
         co_await batch;
     } catch (...) {
         failure = std::current_exception();
@@ -138,7 +106,7 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
     if (showSummary) {
         const std::string summaryText =
             response.message.empty() ? buildCommandSummary(parts.batch) : response.message;
-        ChatHistoryManager& chat = alive(with.chat);
+        ChatHistoryManager& chat = with.use(with.chat);
         chat.appendMessages(std::move(intermediateMessages));
         if (!summaryText.empty()) {
             chat.appendAssistantMessage(summaryText);
@@ -146,11 +114,11 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
     }
 
     if (!parts.exportFormats.empty()) {
-        ExportProgressHandler onProgress = alive(with.exportCoordinator).beginExport();
+        ExportProgressHandler onProgress = with.use(with.exportCoordinator).beginExport();
         std::optional<ExportResult> result;
         try {
             QCoro::Task<ExportResult> exporting =
-                alive(with.timeline)
+                with.use(with.timeline)
                     .commandExecutor()
                     .exportProject(parts.exportFormats.front(), std::move(onProgress), stop);
             result = co_await exporting;
@@ -161,7 +129,7 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
             reportFailure(with, failure, originalText, stop);
             co_return;
         }
-        ExportCoordinator& coordinator = alive(with.exportCoordinator);
+        ExportCoordinator& coordinator = with.use(with.exportCoordinator);
         coordinator.endExport();
         coordinator.requestSave(result->outputURL);
     }
@@ -172,11 +140,11 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
 
     for (const EditCommand& command : response.commands) {
         if (command.is<EditCommand::Undo>()) {
-            alive(with.timeline).undo();
+            with.use(with.timeline).undo();
             continue;
         }
         if (command.is<EditCommand::Redo>()) {
-            alive(with.timeline).redo();
+            with.use(with.timeline).redo();
             continue;
         }
         std::optional<QCoro::Task<void>> submission;
@@ -204,8 +172,9 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
         if (!sent) {
             with.logger->error("[Support] Failed to save support report");
         }
-        alive(with.chat).appendAssistantMessage(sent ? "Report saved. Thank you for your feedback!"
-                                                     : "Failed to save report. Please try again.");
+        with.use(with.chat).appendAssistantMessage(
+            sent ? "Report saved. Thank you for your feedback!"
+                 : "Failed to save report. Please try again.");
     }
 }
 
@@ -213,11 +182,11 @@ void InstructionCommandProcessor::reportFailure(const Collaborators& with,
                                                 const std::exception_ptr& error,
                                                 const std::string& originalText,
                                                 const std::stop_token& stop) {
-    ExportCoordinator& coordinator = alive(with.exportCoordinator);
+    ExportCoordinator& coordinator = with.use(with.exportCoordinator);
     if (coordinator.exportProgress()) {
         coordinator.endExport();
     }
-    ChatHistoryManager& chat = alive(with.chat);
+    ChatHistoryManager& chat = with.use(with.chat);
     if (stop.stop_requested() || isCancellation(error)) {
         chat.appendAssistantMessage("Cancelled.");
         return;

@@ -37,15 +37,21 @@ public:
         std::function<QCoro::Task<void>(FeatureRequest)> onSubmitFeatureRequest;
     };
 
+    // Tells whether the conversation the work began in is still the one shown;
+    // once it is not (a new project replaced it), the work touches nothing more.
+    using StillCurrent = std::function<bool()>;
+
+    // Without `stillCurrent` the conversation always counts as current.
     InstructionCommandProcessor(TimelineViewModel& timeline, ChatHistoryManager& chatHistory,
                                 ExportCoordinator& exportCoordinator,
-                                std::shared_ptr<Logger> logger);
+                                std::shared_ptr<Logger> logger, StillCurrent stillCurrent = {});
 
     // `originalText` (the instruction as typed) is what a retry of a failure
     // sends again. With `showSummary` the intermediate messages and a summary
     // (the response's message, else the batch's command summaries) are added
     // after a successful batch. Failures are reported in the chat, never
-    // thrown; throws CancellationError only when the window went away.
+    // thrown; throws CancellationError only when the window went away or the
+    // conversation was replaced.
     QCoro::Task<void> processCommands(LLMResponse response, std::string originalText,
                                       std::vector<ChatMessage> intermediateMessages,
                                       bool showSummary, Callbacks callbacks,
@@ -60,6 +66,11 @@ private:
         QPointer<ChatHistoryManager> chat;
         QPointer<ExportCoordinator> exportCoordinator;
         std::shared_ptr<Logger> logger;
+        StillCurrent stillCurrent;
+
+        // The collaborator, while it exists and the conversation is current;
+        // CancellationError otherwise.
+        template <class T> T& use(const QPointer<T>& object) const;
     };
 
     static QCoro::Task<void> run(Collaborators with, LLMResponse response, std::string originalText,

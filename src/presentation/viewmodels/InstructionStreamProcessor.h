@@ -38,10 +38,17 @@ public:
     // to be shown (no text was streamed for the instruction).
     using OnCommands = std::function<QCoro::Task<void>(LLMResponse response, bool showSummary)>;
 
+    // Whether the conversation the instruction began in is still the one
+    // shown; once it is not (a new project replaced it), the run touches the
+    // chat no more and ends with CancellationError.
+    using StillCurrent = std::function<bool()>;
+
     // `worker` waits for the stream's events off the GUI thread; none: the
-    // global thread pool.
+    // global thread pool. Without `stillCurrent` the conversation always counts
+    // as current.
     InstructionStreamProcessor(ChatHistoryManager& chatHistory, StreamExecute streamExecute,
-                               std::shared_ptr<Logger> logger, QThreadPool* worker = nullptr);
+                               std::shared_ptr<Logger> logger, QThreadPool* worker = nullptr,
+                               StillCurrent stillCurrent = {});
 
     // Runs the instruction `text` (trimmed) to its end. Throws the error that
     // ended the stream, CancellationError when `stop` is requested, and
@@ -53,7 +60,8 @@ public:
 private:
     static QCoro::Task<void> run(QPointer<ChatHistoryManager> chat, StreamExecute streamExecute,
                                  std::shared_ptr<Logger> logger, QThreadPool* worker,
-                                 std::string text, std::vector<ChatMessage> priorHistory,
+                                 StillCurrent stillCurrent, std::string text,
+                                 std::vector<ChatMessage> priorHistory,
                                  std::optional<Uuid> selectedClipId, OnCommands onCommands,
                                  std::stop_token stop);
 
@@ -61,6 +69,7 @@ private:
     StreamExecute streamExecute_;
     std::shared_ptr<Logger> logger_;
     QThreadPool* worker_;
+    StillCurrent stillCurrent_;
 };
 
 } // namespace vexel
