@@ -21,10 +21,13 @@ namespace vexel::test {
 // The collaborators of the instruction road as the application wires them:
 // the timeline over the real edit engine and repository (every synced project
 // is stored back), the chat and the export hand-off. Only the export service
-// is a stand-in.
+// is a stand-in, and the media loader unless a real one is given.
 struct ConversationHarness {
-    explicit ConversationHarness(Project initial)
-        : repository(std::make_shared<InMemoryProjectRepository>(initial))
+    explicit ConversationHarness(
+        Project initial,
+        std::shared_ptr<MediaLoader> loader = std::make_shared<vexel::testing::FakeMediaLoader>())
+        : mediaLoader(std::move(loader))
+        , repository(std::make_shared<InMemoryProjectRepository>(initial))
         , timeline(repository->load(), banner,
                    WrappedEditCommandExecutor(std::make_shared<DefaultEditCommandExecutor>(
                        makeDefaultEditCommandExecutor(repository, mediaLoader, exportService)))) {
@@ -48,8 +51,7 @@ struct ConversationHarness {
 
     std::shared_ptr<ManualTime> time = std::make_shared<ManualTime>();
     std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
-    std::shared_ptr<vexel::testing::FakeMediaLoader> mediaLoader =
-        std::make_shared<vexel::testing::FakeMediaLoader>();
+    std::shared_ptr<MediaLoader> mediaLoader;
     std::shared_ptr<vexel::testing::FakeExportService> exportService =
         std::make_shared<vexel::testing::FakeExportService>();
     std::shared_ptr<InMemoryProjectRepository> repository;
