@@ -238,3 +238,23 @@ TEST_F(TutorialOrchestratorTest, RepliesAreTypedThreeCharactersEvery15Millisecon
     EXPECT_EQ(bar.chatTexts().back(), "abc");
     EXPECT_EQ(state.currentStep(), TutorialStep::complete);
 }
+
+TEST(TutorialSampleTest, TheBuildMakesTheSampleWhereTheApplicationLooksForIt) {
+    const std::optional<std::filesystem::path> sample =
+        ResourceBundle::main().url("tutorial-sample", "mp4", "SampleMedia");
+    ASSERT_TRUE(sample);
+    const MediaAsset asset = FFmpegMediaLoader().loadAsset(*sample);
+    EXPECT_EQ(asset.trackType, TrackType::video);
+    // Long enough for the split at 3 s to fall inside it.
+    EXPECT_NEAR(asset.duration, 8.0, 0.1);
+
+    // Roots are searched in order; a root without the file is passed over.
+    TemporaryFolder first;
+    TemporaryFolder second;
+    std::filesystem::create_directories(second / "SampleMedia");
+    std::filesystem::copy_file(*sample, second / "SampleMedia" / "tutorial-sample.mp4");
+    const ResourceBundle bundle({first.path(), second.path(), sample->parent_path().parent_path()});
+    EXPECT_EQ(bundle.url("tutorial-sample", "mp4", "SampleMedia"),
+              second / "SampleMedia" / "tutorial-sample.mp4");
+    EXPECT_EQ(bundle.url("tutorial-sample", "mov", "SampleMedia"), std::nullopt);
+}
