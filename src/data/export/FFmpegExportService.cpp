@@ -1,6 +1,6 @@
 #include "data/export/FFmpegExportService.h"
 
-#include "data/export/ExportError.h"
+#include "domain/entities/ExportError.h"
 #include "data/export/ExportFileName.h"
 #include "data/export/SampleTransfer.h"
 #include "foundation/CancellationError.h"

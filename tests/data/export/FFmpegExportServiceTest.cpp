@@ -5,7 +5,7 @@
 #include "data/export/FFmpegExportService.h"
 #include "data/composition/CompositionBuilder.h"
 #include "data/composition/TestProjects.h"
-#include "data/export/ExportError.h"
+#include "domain/entities/ExportError.h"
 #include "data/export/ExportFileName.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/entities/EditError.h"

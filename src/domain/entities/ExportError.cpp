@@ -1,17 +1,20 @@
-#include "data/export/ExportError.h"
+#include "domain/entities/ExportError.h"
 
 #include "foundation/CaseText.h"
+#include "foundation/NumberText.h"
+
+#include <utility>
 
 namespace vexel {
 
 namespace {
 
-std::string describe(ExportError::Kind kind, int status, const std::string& detail) {
+std::string describe(ExportError::Kind kind, const std::string& detail, int status) {
     switch (kind) {
     case ExportError::Kind::exportFailed:
         return casetext::call("exportFailed", {casetext::quoted(detail)});
     case ExportError::Kind::readerFailed:
-        return casetext::call("readerFailed", {"status: " + std::to_string(status)});
+        return casetext::call("readerFailed", {"status: " + formatInteger(status)});
     case ExportError::Kind::writerFailed:
         return casetext::call("writerFailed", {"detail: " + casetext::quoted(detail)});
     }
@@ -20,20 +23,22 @@ std::string describe(ExportError::Kind kind, int status, const std::string& deta
 
 } // namespace
 
-ExportError::ExportError(Kind kind, int status, std::string detail)
+ExportError::ExportError(Kind kind, std::string detail, int status)
     : kind_(kind)
-    , status_(status)
     , detail_(std::move(detail))
-    , description_(describe(kind_, status_, detail_)) {}
+    , status_(status)
+    , description_(describe(kind_, detail_, status_)) {}
 
 ExportError ExportError::exportFailed(std::string detail) {
-    return ExportError(Kind::exportFailed, 0, std::move(detail));
+    return ExportError(Kind::exportFailed, std::move(detail), 0);
 }
+
 ExportError ExportError::readerFailed(int status) {
-    return ExportError(Kind::readerFailed, status, {});
+    return ExportError(Kind::readerFailed, {}, status);
 }
+
 ExportError ExportError::writerFailed(std::string detail) {
-    return ExportError(Kind::writerFailed, 0, std::move(detail));
+    return ExportError(Kind::writerFailed, std::move(detail), 0);
 }
 
 } // namespace vexel
