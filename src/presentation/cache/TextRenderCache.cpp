@@ -1,0 +1,85 @@
+#include "presentation/cache/TextRenderCache.h"
+
+#include "data/composition/TextRenderer.h"
+#include "foundation/NumberText.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace vexel {
+
+namespace {
+
+// The text raster is BGRA in memory, which is what Qt's ARGB32 is on a
+// little-endian machine.
+static_assert(std::endian::native == std::endian::little);
+
+// Larger boxes are refused by the renderer long before this; the bound only
+// keeps the rounding of the key inside an integer.
+constexpr double keyableBoxSide = 1e9;
+
+std::int64_t evenPoints(double side) {
+    return 2 * static_cast<std::int64_t>(std::trunc(side / 2));
+}
+
+// The raster shown as it is, its pixels kept alive by the image (Qt copies
+// them only if someone writes to it, which nobody does).
+QImage wrap(const media::PixelBuffer& raster) {
+    auto* owner = new media::PixelBuffer(raster);
+    QImage image(
+        static_cast<const uchar*>(raster.data()), raster.width(), raster.height(),
+        static_cast<qsizetype>(raster.bytesPerRow()), QImage::Format_ARGB32_Premultiplied,
+        [](void* held) { delete static_cast<media::PixelBuffer*>(held); }, owner);
+    image.setDevicePixelRatio(TextRenderer::scale);
+    return image;
+}
+
+} // namespace
+
+TextRenderCache::TextRenderCache(std::size_t countLimit, std::size_t totalCostLimit)
+    : cache_(countLimit, totalCostLimit) {}
+
+std::optional<std::string> TextRenderCache::cacheKey(const Clip& clip, QSizeF boxSize) {
+    if (!(std::abs(boxSize.width()) < keyableBoxSide &&
+          std::abs(boxSize.height()) < keyableBoxSide)) {
+        return std::nullopt;
+    }
+    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
+    std::string key = clip.id.string();
+    for (const std::string& part :
+         {clip.assetName, formatNumber(style.fontSize), style.textColor, style.strokeColor,
+          formatNumber(style.strokeWidth), style.fontName.value_or(""),
+          formatNumber(style.boxWidth.value_or(0.0))}) {
+        key += '|';
+        key += part;
+    }
+    key += '|';
+    key += formatInteger(evenPoints(boxSize.width()));
+    key += 'x';
+    key += formatInteger(evenPoints(boxSize.height()));
+    return key;
+}
+
+std::optional<QImage> TextRenderCache::image(const Clip& clip, QSizeF boxSize) {
+    const std::optional<std::string> key = cacheKey(clip, boxSize);
+    if (!key) {
+        return std::nullopt;
+    }
+    if (std::optional<QImage> cached = cache_.object(*key)) {
+        return cached;
+    }
+    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
+    const media::PixelBuffer raster =
+        TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()});
+    if (raster.isNull()) {
+        return std::nullopt;
+    }
+    QImage image = wrap(raster);
+    // The raster was drawn, so each side is at most 2048 points: no overflow.
+    const auto cost = static_cast<std::size_t>((2 * boxSize.width()) * (2 * boxSize.height()) * 4);
+    cache_.setObject(*key, image, cost);
+    return image;
+}
+
+} // namespace vexel

@@ -1,0 +1,33 @@
+#include "presentation/viewmodels/DocumentStorage.h"
+
+#include "presentation/viewmodels/runtime/BackgroundWork.h"
+
+#include <QThreadPool>
+
+#include <utility>
+
+namespace vexel {
+
+DocumentStorage DocumentStorage::over(std::shared_ptr<const ProjectPersistence> persistence,
+                                      std::shared_ptr<ProjectRepository> repository,
+                                      QThreadPool* worker) {
+    QThreadPool* pool = worker != nullptr ? worker : QThreadPool::globalInstance();
+    DocumentStorage storage;
+    storage.save = [persistence, repository, pool](std::filesystem::path folder) {
+        auto work = [persistence, repository, folder = std::move(folder)] {
+            persistence->save(repository->load(), folder);
+        };
+        return runInBackground(pool, std::move(work));
+    };
+    storage.load = [persistence, repository, pool](std::filesystem::path folder) {
+        auto work = [persistence, repository, folder = std::move(folder)] {
+            Project loaded = persistence->load(folder);
+            repository->save(loaded);
+            return loaded;
+        };
+        return runInBackground(pool, std::move(work));
+    };
+    return storage;
+}
+
+} // namespace vexel

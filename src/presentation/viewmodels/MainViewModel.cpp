@@ -1,0 +1,305 @@
+#include "presentation/viewmodels/MainViewModel.h"
+
+#include "domain/entities/TrackType.h"
+#include "foundation/CancellationError.h"
+#include "presentation/viewmodels/runtime/BackgroundWork.h"
+
+#include <QFile>
+#include <QPointer>
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <exception>
+#include <typeinfo>
+#include <utility>
+
+namespace vexel {
+
+namespace {
+
+constexpr const char* autoSaveFailedMessage = "Auto-save failed. Your changes may not be saved.";
+
+// A type's name as written in code without its namespaces:
+// "vexel::PersistenceError" -> "PersistenceError".
+std::string unqualifiedTypeName(const std::type_info& type) {
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled != nullptr ? demangled : type.name();
+    std::free(demangled);
+    const std::size_t template_ = name.find('<');
+    const std::size_t separator = name.rfind("::", template_);
+    return separator == std::string::npos ? name : name.substr(separator + 2);
+}
+
+// "<type name> — <description>" of the exception being handled.
+std::string describeCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return unqualifiedTypeName(typeid(error)) + " \u2014 " + error.what();
+    } catch (...) {
+        return "unknown \u2014 unknown error";
+    }
+}
+
+std::filesystem::path localPath(const QUrl& url) {
+    return std::filesystem::path(QFile::encodeName(url.toLocalFile()).toStdString());
+}
+
+} // namespace
+
+MainViewModel::MainViewModel(TimelineViewModel& timelineViewModel,
+                             std::shared_ptr<const FileStaging> fileStager,
+                             std::shared_ptr<const AutoSaveService> autoSaveService,
+                             DocumentStorage storage, DocumentResets resets,
+                             QSettings& userDefaults, std::shared_ptr<Logger> logger,
+                             std::shared_ptr<const Clock> clock, SleepAction sleep,
+                             std::chrono::duration<double> autoSaveDebounce, QThreadPool* worker,
+                             QObject* parent)
+    : QObject(parent)
+    , timelineViewModel_(timelineViewModel)
+    , fileStager_(std::move(fileStager))
+    , stagingCount_(0, [this] { emit stagingCountChanged(); })
+    , currentProjectURL_(std::nullopt, [this] { emit currentProjectURLChanged(); })
+    , showSaveDialog_(false, [this] { emit showSaveDialogChanged(); })
+    , savingCount_(0, [this] { emit savingCountChanged(); })
+    , isDirty_(false, [this] { emit isDirtyChanged(); })
+    , autoSaveService_(std::move(autoSaveService))
+    , autoSaveDebounce_(autoSaveDebounce)
+    , storage_(std::move(storage))
+    , resets_(std::move(resets))
+    , userDefaults_(userDefaults)
+    , logger_(std::move(logger))
+    , clock_(std::move(clock))
+    , sleep_(std::move(sleep))
+    , worker_(worker != nullptr ? worker : QThreadPool::globalInstance())
+    , autoSave_(logger_) {
+    autoSaveWorker_.setMaxThreadCount(1);
+}
+
+void MainViewModel::setShowSaveDialog(bool show) {
+    showSaveDialog_.set(show);
+}
+
+void MainViewModel::setIsDirty(bool dirty) {
+    isDirty_.set(dirty);
+}
+
+void MainViewModel::newProject() {
+    startAfresh(Project::makeNew(Project::defaultMaxDuration), std::nullopt);
+}
+
+QCoro::Task<void> MainViewModel::loadProject(std::filesystem::path folder) {
+    QPointer self(this);
+    std::optional<Project> loaded;
+    try {
+        loaded = co_await storage_.load(folder);
+    } catch (const CancellationError&) {
+        co_return;
+    } catch (...) {
+        if (self) {
+            logger_->error("[Load] load failed: " + describeCurrentException());
+            pushError("Failed to open project");
+        }
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    startAfresh(std::move(*loaded), std::move(folder));
+}
+
+void MainViewModel::startAfresh(Project project, std::optional<std::filesystem::path> folder) {
+    if (resets_.prepareInstructionsForNewProject) {
+        resets_.prepareInstructionsForNewProject();
+    }
+    if (resets_.endTutorial) {
+        resets_.endTutorial();
+    }
+    ErrorBannerViewModel& banner = timelineViewModel_.errorViewModel();
+    banner.cancelAutoDismiss();
+    banner.setCurrentError(std::nullopt);
+    banner.clearHistory();
+    // The timeline tells the application, which sets the document dirty and
+    // schedules an auto-save of it; the document itself starts clean.
+    timelineViewModel_.setProject(std::move(project));
+    currentProjectURL_.set(std::move(folder));
+    isDirty_.set(false);
+}
+
+QCoro::Task<void> MainViewModel::saveProject() {
+    if (const std::optional<std::filesystem::path> folder = currentProjectURL()) {
+        co_await performSave(*folder);
+        co_return;
+    }
+    showSaveDialog_.set(true);
+}
+
+QCoro::Task<void> MainViewModel::saveTo(std::filesystem::path folder) {
+    currentProjectURL_.set(folder);
+    co_await performSave(std::move(folder));
+}
+
+QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
+    QPointer self(this);
+    savingCount_.set(savingCount() + 1);
+    const std::uint64_t changesBefore = changeCount_;
+    bool saved = false;
+    try {
+        co_await storage_.save(std::move(folder));
+        saved = true;
+    } catch (...) {
+        if (self) {
+            logger_->error("[Save] save failed");
+            pushError("Failed to save project");
+        }
+    }
+    if (!self) {
+        co_return;
+    }
+    // A change made while the save ran may have missed the file: the document
+    // then stays dirty, and the auto-save that change scheduled stays too, so
+    // quitting still asks and a crash still leaves the change to recover.
+    if (saved && changeCount_ == changesBefore) {
+        isDirty_.set(false);
+        if (const std::shared_ptr<const AutoSaveService> service = autoSaveService_) {
+            auto remove = [service] {
+                try {
+                    service->remove();
+                } catch (...) {
+                    // A stale auto-save only offers a recovery at the next start.
+                }
+            };
+            co_await runInBackground(&autoSaveWorker_, std::move(remove));
+            if (!self) {
+                co_return;
+            }
+        }
+    }
+    savingCount_.set(savingCount() - 1);
+}
+
+void MainViewModel::scheduleAutoSave(Project project) {
+    ++changeCount_;
+    autoSave_.start([self = QPointer(this), project = std::move(project),
+                     service = autoSaveService_, sleep = sleep_, delay = autoSaveDebounce_](
+                        std::uint64_t, std::stop_token stop) -> QCoro::Task<void> {
+        try {
+            co_await sleep(delay, stop);
+        } catch (...) {
+            co_return;
+        }
+        if (stop.stop_requested() || !self) {
+            co_return;
+        }
+        co_await self->writeAutoSave(service, project, "[AutoSave] Failed to auto-save");
+    });
+}
+
+QCoro::Task<void> MainViewModel::flushAutoSave() {
+    autoSave_.cancel();
+    if (!isDirty()) {
+        co_return;
+    }
+    co_await writeAutoSave(autoSaveService_, timelineViewModel_.project(),
+                           "[AutoSave] flush failed");
+}
+
+QCoro::Task<void> MainViewModel::writeAutoSave(std::shared_ptr<const AutoSaveService> service,
+                                               Project project, std::string failureLog) {
+    QPointer self(this);
+    if (!service) {
+        lastAutoSaveFailure_.reset();
+        co_return;
+    }
+    bool saved = false;
+    try {
+        auto save = [service, project = std::move(project)] { service->save(project); };
+        co_await runInBackground(&autoSaveWorker_, std::move(save));
+        saved = true;
+    } catch (...) {
+        if (self) {
+            logger_->error(failureLog);
+        }
+    }
+    if (!self) {
+        co_return;
+    }
+    if (saved) {
+        lastAutoSaveFailure_.reset();
+    } else {
+        handleAutoSaveFailure();
+    }
+}
+
+void MainViewModel::handleAutoSaveFailure() {
+    const std::chrono::system_clock::time_point now = clock_->now();
+    if (lastAutoSaveFailure_ && now - *lastAutoSaveFailure_ < autoSaveFailureNoticeInterval) {
+        return;
+    }
+    lastAutoSaveFailure_ = now;
+    pushError(autoSaveFailedMessage);
+}
+
+QCoro::Task<void> MainViewModel::addFiles(std::vector<QUrl> urls) {
+    QPointer self(this);
+    stagingCount_.set(stagingCount() + 1);
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) {
+            continue;
+        }
+        const std::filesystem::path file = localPath(url);
+        std::string extension = file.extension().string();
+        if (!extension.empty()) {
+            extension.erase(0, 1);
+        }
+        const std::optional<TrackType> type = inferTrackType(extension);
+        if (!type) {
+            continue;
+        }
+        // Shown and stored as text, while the file is opened by its own bytes.
+        const std::string name = url.fileName().toStdString();
+
+        std::optional<std::filesystem::path> staged;
+        try {
+            auto stage = [stager = fileStager_, file] { return stager->stage(file, std::nullopt); };
+            staged = co_await runInBackground(worker_, std::move(stage));
+        } catch (...) {
+            if (!self) {
+                co_return;
+            }
+            logger_->error("[FilePicker] staging failed");
+            pushError("Failed to add " + name);
+            continue;
+        }
+        if (!self) {
+            co_return;
+        }
+
+        bool cancelled = false;
+        try {
+            co_await timelineViewModel_.addClip(*staged, *type, std::nullopt, name);
+        } catch (const CancellationError&) {
+            cancelled = true;
+        } catch (...) {
+            if (self) {
+                logger_->error("[FilePicker] addClip failed");
+                pushError("Failed to add " + name);
+            }
+        }
+        if (!self || cancelled) {
+            break;
+        }
+    }
+    if (self) {
+        stagingCount_.set(stagingCount() - 1);
+    }
+}
+
+void MainViewModel::pushError(std::string message) {
+    timelineViewModel_.errorViewModel().pushError(
+        AppError::make(ErrorCategory::fileImport, std::move(message), clock_->now()));
+}
+
+} // namespace vexel
