@@ -1,8 +1,8 @@
 #include "data/export/FFmpegExportService.h"
 
-#include "domain/entities/ExportError.h"
 #include "data/export/ExportFileName.h"
 #include "data/export/SampleTransfer.h"
+#include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
 #include "foundation/PrivateFolder.h"
 #include "platform/media/CompositionReader.h"

@@ -1,13 +1,9 @@
 #pragma once
 
 #include "data/composition/CompositionBuilder.h"
-#include "data/composition/VideoCompositionInputs.h"
 #include "domain/entities/Project.h"
-#include "platform/media/Composition.h"
-#include "platform/media/VideoComposition.h"
 #include "platform/playback/PlayerItem.h"
 
-#include <functional>
 #include <memory>
 #include <stop_token>
 
@@ -18,13 +14,7 @@ namespace vexel {
 // Blocking; runs on any thread.
 class PreviewItemBuilder {
 public:
-    // Chooses and builds the preview's video composition from the inputs of
-    // a built composition.
-    using VideoCompositionForm = std::function<media::VideoComposition(
-        const VideoCompositionInputs& inputs, const media::Composition& composition)>;
-
-    PreviewItemBuilder(std::shared_ptr<const CompositionBuilder> compositionBuilder,
-                       VideoCompositionForm videoCompositionForm);
+    explicit PreviewItemBuilder(std::shared_ptr<const CompositionBuilder> compositionBuilder);
 
     // Throws what the composition builder throws (CancellationError once
     // `stop` is requested).
@@ -32,7 +22,6 @@ public:
 
 private:
     std::shared_ptr<const CompositionBuilder> compositionBuilder_;
-    VideoCompositionForm videoCompositionForm_;
 };
 
 } // namespace vexel

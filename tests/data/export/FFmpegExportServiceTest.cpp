@@ -5,10 +5,10 @@
 #include "data/export/FFmpegExportService.h"
 #include "data/composition/CompositionBuilder.h"
 #include "data/composition/TestProjects.h"
-#include "domain/entities/ExportError.h"
 #include "data/export/ExportFileName.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/entities/EditError.h"
+#include "domain/entities/ExportError.h"
 #include "domain/usecases/ExportUseCase.h"
 #include "foundation/CancellationError.h"
 #include "platform/media/Asset.h"
@@ -306,9 +306,8 @@ TEST_F(FFmpegExportServiceTest, AReaderFailingMidwayIsReportedOnceBothTracksEnd)
               (std::vector<std::string>{"[Export] AVAssetReader failed: status=3"}));
     EXPECT_EQ(logger->entries().at(0).first, LogLevel::error);
     EXPECT_TRUE(folderEntries(exports()).empty());
-    // The first clip was written before the failure showed.
-    const auto byThread = progress.fractionsByThread();
-    ASSERT_FALSE(byThread.empty());
+    // The reader opens the next source ahead of its time, so the failure may
+    // show before any frame of the first clip is written; it never finalises.
     EXPECT_NE(progress.reports().back().phase, Phase::finalizing);
 }
 

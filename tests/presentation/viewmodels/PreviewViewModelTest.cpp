@@ -1,7 +1,6 @@
 #include "presentation/viewmodels/PreviewViewModel.h"
 
 #include "data/composition/CompositionBuilder.h"
-#include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/playback/EventLoop.h"
 #include "platform/playback/ManualClock.h"
 #include "platform/playback/SilentAudioSink.h"
@@ -60,22 +59,6 @@ Clip videoClip(const std::filesystem::path& file, double start, double duration,
 Project projectOf(std::vector<Clip> clips) {
     return Project{{Track{Uuid::random(), TrackType::video, "Video 1", std::move(clips), false}},
                    Project::defaultMaxDuration};
-}
-
-// The preview's layer form as far as these projects need it: every entry's
-// track over the whole frame, the first on top.
-media::VideoComposition layerForm(const VideoCompositionInputs& inputs, const media::Composition&) {
-    media::VideoComposition form;
-    form.renderSize = inputs.entries.front().naturalSize;
-    std::vector<media::VideoCompositionLayerInstruction> layers;
-    for (const VideoTrackEntry& entry : inputs.entries) {
-        media::VideoCompositionLayerInstruction layer;
-        layer.trackID = entry.trackID;
-        layers.push_back(layer);
-    }
-    form.instructions = {std::make_shared<media::LayerVideoCompositionInstruction>(
-        media::MediaTimeRange{MediaTime::zero(), inputs.compositionDuration}, layers)};
-    return form;
 }
 
 // Holds builds until the test lets the build of a project of that length
@@ -152,8 +135,8 @@ protected:
 
     std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
     std::shared_ptr<test::RecordingLogger> logger_ = std::make_shared<test::RecordingLogger>();
-    std::shared_ptr<const PreviewItemBuilder> itemBuilder_ = std::make_shared<PreviewItemBuilder>(
-        std::make_shared<CompositionBuilder>(logger_), layerForm);
+    std::shared_ptr<const PreviewItemBuilder> itemBuilder_ =
+        std::make_shared<PreviewItemBuilder>(std::make_shared<CompositionBuilder>(logger_));
     bool linkAlive_ = false;
 
 private:

@@ -3,7 +3,7 @@
 // A writer input: a bounded queue in front of an encoder that runs on a
 // thread of its own. Internal to the media layer.
 
-#include "platform/media/detail/InputQueue.h"
+#include "platform/media/InputQueue.h"
 #include "platform/media/detail/WriterCore.h"
 
 #include <thread>

@@ -11,7 +11,7 @@
 #include "platform/media/CompositionTrack.h"
 #include "platform/media/PixelBuffer.h"
 #include "platform/media/detail/FrameGrid.h"
-#include "platform/media/detail/InputQueue.h"
+#include "platform/media/InputQueue.h"
 #include "platform/media/detail/SourceRun.h"
 
 #include <condition_variable>

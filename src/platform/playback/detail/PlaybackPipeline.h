@@ -9,7 +9,7 @@
 // ends it and starts another. Internal to the player.
 
 #include "platform/media/CompositionReader.h"
-#include "platform/media/detail/InputQueue.h"
+#include "platform/media/InputQueue.h"
 #include "platform/playback/AudioSink.h"
 #include "platform/playback/MonotonicClock.h"
 #include "platform/playback/PlayerItem.h"

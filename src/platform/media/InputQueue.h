@@ -1,7 +1,7 @@
 #pragma once
 
 // The bounded hand-over between a writer input's caller and its encoding
-// thread. Internal to the media layer.
+// thread, and between the player's reading and showing threads.
 
 #include <chrono>
 #include <condition_variable>
