@@ -1,5 +1,7 @@
 #include "foundation/AtomicFileWriter.h"
 
+#include "foundation/FileDescriptor.h"
+
 #include "foundation/Uuid.h"
 
 #include <fcntl.h>
@@ -46,23 +48,6 @@ std::filesystem::path temporaryName(const std::filesystem::path& destination) {
     }
     return folderOf(destination) / ("." + name + ".tmp-" + Uuid::random().string().substr(0, 8));
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 void writeAll(int fd, const char* data, std::size_t size, const std::filesystem::path& path) {
     while (size > 0) {

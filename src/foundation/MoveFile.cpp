@@ -1,5 +1,7 @@
 #include "foundation/MoveFile.h"
 
+#include "foundation/FileDescriptor.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -14,26 +16,6 @@ namespace vexel {
 namespace fs = std::filesystem;
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now, so that a failing close (data not written) is seen.
-    int close() { return ::close(std::exchange(fd_, -1)); }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void fail(const char* what, const fs::path& source, const fs::path& destination,
                        int error) {

@@ -57,9 +57,9 @@ inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& f
     media::VideoWriterInput* video = nullptr;
     media::AudioWriterInput* audio = nullptr;
     if (formats.hasVideo) {
-        video = &writer.addVideoInput(
-            {formats.codec, formats.width, formats.height, formats.transform, formats.frameRate,
-             formats.maxKeyFrameInterval});
+        video =
+            &writer.addVideoInput({formats.codec, formats.width, formats.height, formats.transform,
+                                   formats.frameRate, formats.maxKeyFrameInterval});
     }
     if (formats.hasAudio) {
         audio = &writer.addAudioInput({});

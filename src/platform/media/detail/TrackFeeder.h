@@ -9,9 +9,9 @@
 // to the media layer.
 
 #include "platform/media/CompositionTrack.h"
+#include "platform/media/InputQueue.h"
 #include "platform/media/PixelBuffer.h"
 #include "platform/media/detail/FrameGrid.h"
-#include "platform/media/InputQueue.h"
 #include "platform/media/detail/SourceRun.h"
 
 #include <condition_variable>

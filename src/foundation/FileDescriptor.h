@@ -1,0 +1,30 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace vexel {
+
+// Owns an open file descriptor and closes it once; -1 owns nothing.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now, so that a failing close (data not written) is seen.
+    int close() { return ::close(std::exchange(fd_, -1)); }
+
+private:
+    int fd_;
+};
+
+} // namespace vexel
