@@ -95,6 +95,9 @@ void PreviewViewModel::showItem(std::optional<playback::PlayerItem> item) {
 
 TaskHandle PreviewViewModel::loadProject(Project project) {
     player_->pause();
+    // A file replaced on disk under the same name shows its new pixels.
+    imageCache_.removeAllObjects();
+    textRenderCache_.removeAllObjects();
     // Starting the new load cancels the one before and raises the generation,
     // so an earlier build that ends late, whether it succeeded or failed,
     // leaves the player alone.

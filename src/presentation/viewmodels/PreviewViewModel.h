@@ -5,6 +5,9 @@
 #include "platform/media/Geometry.h"
 #include "platform/playback/Player.h"
 #include "platform/playback/PlayerItem.h"
+#include "presentation/cache/ImageCache.h"
+#include "presentation/cache/OverlayVisibilityCache.h"
+#include "presentation/cache/TextRenderCache.h"
 #include "presentation/viewmodels/runtime/DisplayLink.h"
 #include "presentation/viewmodels/runtime/Observable.h"
 #include "presentation/viewmodels/runtime/TaskHandle.h"
@@ -52,6 +55,13 @@ public:
 
     // Made once, never replaced; only its item changes.
     playback::Player& player() const { return *player_; }
+
+    // What the preview's overlay views draw with, made once and never
+    // replaced. A project load empties the image and text caches.
+    ImageCache& imageCache() { return imageCache_; }
+    TextRenderCache& textRenderCache() { return textRenderCache_; }
+    OverlayVisibilityCache& textOverlayCache() { return textOverlayCache_; }
+    OverlayVisibilityCache& imageOverlayCache() { return imageOverlayCache_; }
 
     // Whether the playhead follows the player on the screen's refreshes, and
     // whether the play state follows the player's status: both until
@@ -104,6 +114,10 @@ private:
     QMetaObject::Connection statusConnection_;
     TaskSlot loading_;
     Observable<bool> suppressReload_;
+    ImageCache imageCache_;
+    TextRenderCache textRenderCache_;
+    OverlayVisibilityCache textOverlayCache_;
+    OverlayVisibilityCache imageOverlayCache_;
 };
 
 } // namespace vexel

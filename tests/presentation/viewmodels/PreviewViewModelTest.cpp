@@ -10,6 +10,7 @@
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
+#include <QImage>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -270,8 +271,16 @@ TEST_F(PreviewViewModelTest, OnlyTheLatestLoadReachesThePlayerWhicheverBuildEnds
 TEST_F(PreviewViewModelTest, AFailedBuildEmptiesThePreviewWithoutAnError) {
     auto preview = makeViewModel();
     load(*preview, twoClips());
+    // A load also forgets the decoded overlay images.
+    TemporaryFolder folder;
+    QImage picture(8, 8, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString((folder.path() / "a.png").string())));
+    ASSERT_TRUE(preview->imageCache().image(folder.path() / "a.png"));
+    EXPECT_EQ(preview->imageCache().count(), 1u);
     preview->seek(1);
     load(*preview, projectOf({}));
+    EXPECT_EQ(preview->imageCache().count(), 0u);
     EXPECT_EQ(preview->player().currentItem(), nullptr);
     EXPECT_FALSE(preview->hasContent());
     EXPECT_EQ(preview->videoSize(), (media::Size{}));
