@@ -30,7 +30,7 @@ std::filesystem::path homeFolder() {
 
 std::filesystem::path applicationDataFolder() {
     std::filesystem::path dataHome;
-    // The base directory specification says to ignore a relative value.
+    // A relative XDG_DATA_HOME is ignored, as the XDG base directories require.
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
         dataHome = xdg;
     } else {

@@ -28,7 +28,7 @@ CryptoError::Kind openFailure(std::string_view key, std::string_view sealed) {
 } // namespace
 
 TEST(AesGcmTest, OpensTheStandardVectorLaidOutAsNonceCiphertextTag) {
-    // AES-256, 96-bit nonce, no additional data (the GCM specification's test case 15).
+    // AES-256, 96-bit nonce, no additional data: the published GCM test case 15.
     const std::string key =
         fromHex("feffe9928665731c6d6a8f9467308308feffe9928665731c6d6a8f9467308308");
     const std::string plaintext =
