@@ -258,6 +258,10 @@ void PlaybackPipeline::writeSound() {
 bool PlaybackPipeline::waitForPosition(std::int64_t frames) {
     std::stop_token stop = stop_.get_token();
     while (!stop.stop_requested()) {
+        // The clock is read before the position: were it read after, a clock
+        // that moved in between would put the deadline past the moment the
+        // position reaches the frames.
+        MonotonicClock::Duration now = clock_.now();
         std::int64_t position = sink_.position();
         if (position >= frames) {
             return true;
@@ -271,7 +275,7 @@ bool PlaybackPipeline::waitForPosition(std::int64_t frames) {
         }
         // Sleep until the position would reach the frames at the sample rate.
         auto wait = std::min(kLongestWait, ClockPosition::spanOf(frames - position));
-        clock_.waitUntil(clock_.now() + wait, stop);
+        clock_.waitUntil(now + wait, stop);
     }
     return false;
 }
