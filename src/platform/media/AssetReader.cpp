@@ -10,9 +10,12 @@ extern "C" {
 }
 
 #include <atomic>
+#include <deque>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace vexel::media {
@@ -55,6 +58,22 @@ struct AssetReader::Impl {
     // to it, and the decoder may drop it.
     std::int64_t seekTarget = AV_NOPTS_VALUE;
     std::int64_t latestBeforeTarget = AV_NOPTS_VALUE;
+    // The first video time after the range (stream time base, rounded up, so
+    // that a packet shows within the range exactly when its time is less).
+    std::int64_t rangeEndTs = AV_NOPTS_VALUE;
+    // Decode times never exceed presentation times so far: a packet that
+    // decodes at or after the range end then shows after it, and so does
+    // every packet after it.
+    bool decodeTimesTrusted = true;
+    // The earliest presentation time at or after the range end among the
+    // packets read: once the packets decode at or after it, it is the time of
+    // the first frame after the range, whether or not it was decoded.
+    std::int64_t firstAfterRange = AV_NOPTS_VALUE;
+    bool sendingStopped = false;
+    // Video packets that show after the range, not sent yet; packets waiting
+    // to be sent, in decode order.
+    std::deque<ffmpeg::PacketPtr> held;
+    std::deque<ffmpeg::PacketPtr> toSend;
 
     // Video.
     std::optional<PixelBufferPool> pool;
@@ -102,6 +121,8 @@ struct AssetReader::Impl {
     }
 
     void releaseDecoding() {
+        held.clear();
+        toSend.clear();
         ahead.reset();
         resampler.reset();
         decoder.reset();
@@ -132,7 +153,9 @@ struct AssetReader::Impl {
                                   formatOptions.get()),
               Kind::cannotOpen, context);
         format.reset(raw);
-        check(avformat_find_stream_info(format.get(), nullptr), Kind::cannotOpen, context);
+        if (!headerDescribesVideo()) {
+            check(avformat_find_stream_info(format.get(), nullptr), Kind::cannotOpen, context);
+        }
 
         if (track.trackID < 0 || static_cast<unsigned>(track.trackID) >= format->nb_streams) {
             throw MediaError(Kind::noSuchTrack,
@@ -168,8 +191,29 @@ struct AssetReader::Impl {
         decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         check(avcodec_open2(decoder.get(), codec, nullptr), Kind::unsupported, context);
         packet = ffmpeg::makePacket();
+        if (track.mediaType == MediaType::video && options.timeRange) {
+            const MediaTime end = options.timeRange->end();
+            rangeEndTs = av_rescale_q_rnd(end.value(), AVRational{1, end.timescale()},
+                                          stream->time_base, AV_ROUND_UP);
+        }
 
         seekToRangeStart();
+    }
+
+    // Whether the QuickTime/MP4 header alone describes the video track to be
+    // read well enough to decode it. Probing the streams would decode several
+    // frames single-threaded to guess H.264's reordering, which the decoder
+    // learns from the stream anyway; that would cost every seek tens of
+    // milliseconds before its own decoding even starts.
+    bool headerDescribesVideo() const {
+        if (track.mediaType != MediaType::video || track.trackID < 0 ||
+            static_cast<unsigned>(track.trackID) >= format->nb_streams ||
+            std::string_view(format->iformat->name).find("mp4") == std::string_view::npos) {
+            return false;
+        }
+        const AVCodecParameters& codec = *format->streams[track.trackID]->codecpar;
+        return codec.codec_type == AVMEDIA_TYPE_VIDEO && codec.codec_id != AV_CODEC_ID_NONE &&
+               codec.width > 0 && codec.height > 0 && codec.extradata_size > 0;
     }
 
     void seekToRangeStart() {
@@ -196,7 +240,70 @@ struct AssetReader::Impl {
             unneeded = latestBeforeTarget != AV_NOPTS_VALUE && video.pts < latestBeforeTarget;
             latestBeforeTarget = std::max(latestBeforeTarget, video.pts);
         }
+        // Nor does one that shows after the range.
+        if (rangeEndTs != AV_NOPTS_VALUE && video.pts != AV_NOPTS_VALUE &&
+            video.pts >= rangeEndTs) {
+            unneeded = true;
+        }
         decoder->skip_frame = unneeded ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+    }
+
+    // Whether every frame that shows within the range has been sent to the
+    // decoder, given the video packet just read, which is then not sent: the
+    // decoder is drained instead of being fed frames nobody sees, which also
+    // spares the wait for a frame-threaded decoder's pipeline to fill. Until
+    // the time of the first frame after the range is known, packets are still
+    // read (not decoded) to find it.
+    bool rangeFullySent(const AVPacket& video) {
+        if (rangeEndTs == AV_NOPTS_VALUE || !decodeTimesTrusted) {
+            return false;
+        }
+        if (video.dts == AV_NOPTS_VALUE || video.pts == AV_NOPTS_VALUE || video.pts < video.dts) {
+            decodeTimesTrusted = false;
+            return false;
+        }
+        if (video.pts >= rangeEndTs) {
+            firstAfterRange = firstAfterRange == AV_NOPTS_VALUE
+                                  ? video.pts
+                                  : std::min(firstAfterRange, video.pts);
+        }
+        if (video.dts < rangeEndTs) {
+            return false;
+        }
+        sendingStopped = true;
+        return video.dts >= firstAfterRange;
+    }
+
+    // Sends one packet; a damaged one is skipped, as players do, and
+    // anything else ends reading.
+    void send(AVPacket& packet, const std::string& context) {
+        skipUnneededFrame(packet);
+        int sent = avcodec_send_packet(decoder.get(), &packet);
+        av_packet_unref(&packet);
+        if (sent < 0 && sent != AVERROR_INVALIDDATA) {
+            check(sent, Kind::decodingFailed, context);
+        }
+    }
+
+    // Ends the input: the frames sent come out, those held back never will.
+    void drain(const std::string& context) {
+        held.clear();
+        check(avcodec_send_packet(decoder.get(), nullptr), Kind::decodingFailed, context);
+        decoderDrained = true;
+    }
+
+    // Whether the video packet just read shows after the range: it is held
+    // back, and sent only when a later packet shows within the range, which
+    // may refer to it. Those still held when the range is complete are never
+    // decoded.
+    bool holdsBack(const AVPacket& video) const {
+        return rangeEndTs != AV_NOPTS_VALUE && decodeTimesTrusted && video.pts >= rangeEndTs;
+    }
+
+    static ffmpeg::PacketPtr taken(AVPacket& packet) {
+        ffmpeg::PacketPtr owned = ffmpeg::makePacket();
+        av_packet_move_ref(owned.get(), &packet);
+        return owned;
     }
 
     // The next decoded frame in presentation order; nothing at the end.
@@ -220,27 +327,49 @@ struct AssetReader::Impl {
             if (cancelRequested.load()) {
                 throw ReadingCancelled{};
             }
+            // One packet per turn: the decoder may want its output taken
+            // before it accepts the next.
+            if (!toSend.empty()) {
+                ffmpeg::PacketPtr next = std::move(toSend.front());
+                toSend.pop_front();
+                send(*next, context);
+                continue;
+            }
             int read = av_read_frame(format.get(), packet.get());
             if (read == AVERROR_EXIT || cancelRequested.load()) {
                 av_packet_unref(packet.get());
                 throw ReadingCancelled{};
             }
             if (read == AVERROR_EOF) {
-                check(avcodec_send_packet(decoder.get(), nullptr), Kind::decodingFailed, context);
-                decoderDrained = true;
+                drain(context);
                 continue;
             }
             check(read, Kind::decodingFailed, context);
-            if (packet->stream_index == stream->index) {
-                skipUnneededFrame(*packet);
-                int sent = avcodec_send_packet(decoder.get(), packet.get());
-                // A damaged packet is skipped, as players do; anything else ends reading.
-                if (sent < 0 && sent != AVERROR_INVALIDDATA) {
+            if (packet->stream_index != stream->index) {
+                av_packet_unref(packet.get());
+                continue;
+            }
+            if (track.mediaType == MediaType::video) {
+                bool complete = rangeFullySent(*packet);
+                if (complete || sendingStopped) {
                     av_packet_unref(packet.get());
-                    check(sent, Kind::decodingFailed, context);
+                    if (complete) {
+                        drain(context);
+                    }
+                    continue;
+                }
+                if (holdsBack(*packet)) {
+                    held.push_back(taken(*packet));
+                    continue;
+                }
+                if (!held.empty()) {
+                    std::move(held.begin(), held.end(), std::back_inserter(toSend));
+                    held.clear();
+                    toSend.push_back(taken(*packet));
+                    continue;
                 }
             }
-            av_packet_unref(packet.get());
+            send(*packet, context);
         }
     }
 
@@ -280,6 +409,14 @@ struct AssetReader::Impl {
     // decode order, which B-frames reorder, so it is wrong for all but the
     // last frame; that one shows until the track ends.
     MediaTime displayDuration(const Decoded& decoded, const std::optional<Decoded>& next) const {
+        // Decoding stopped at the range end: the first frame after the range
+        // may not have been decoded, but its time is known.
+        if (decoderDrained && firstAfterRange != AV_NOPTS_VALUE) {
+            MediaTime after = timeIn(firstAfterRange, stream->time_base);
+            if (after > decoded.time && (!next || next->time > after)) {
+                return after - decoded.time;
+            }
+        }
         if (next && next->time > decoded.time) {
             return next->time - decoded.time;
         }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 using namespace vexel::media;
@@ -13,7 +15,9 @@ using vexel::testing::testFrameLevel;
 
 // A reader that starts within a key-frame interval drops frames nothing needs
 // on its way there; the frame showing at the start must never be one of them.
-TEST(AssetReaderSeek, EveryStartGivesTheFrameShowingThere) {
+// It stops decoding where its range ends, holding back what shows after it:
+// every frame within the range still comes, showing until the next one.
+TEST(AssetReaderSeek, EveryRangeGivesTheFramesShowingWithinIt) {
     TemporaryFolder folder;
     vexel::testing::writeTestMovie(
         folder / "clip.mp4", {.frameCount = 90, .hasAudio = false, .maxKeyFrameInterval = 30});
@@ -25,18 +29,31 @@ TEST(AssetReaderSeek, EveryStartGivesTheFrameShowingThere) {
     for (int k = 30; k < 60; ++k) {
         starts.push_back(MediaTime(k, 30) + MediaTime(1, 100));
     }
-    for (int k : {44, 59, 60}) {
+    for (int k : {44, 59, 60, 87}) {
         starts.push_back(MediaTime(k, 30));
     }
-    for (const MediaTime& start : starts) {
-        SCOPED_TRACE(start.description());
-        const int k = static_cast<int>(start.value() * 30 / start.timescale());
-        AssetReader reader(asset, track, {.timeRange = MediaTimeRange{start, MediaTime(1, 30)}});
-        ASSERT_TRUE(reader.startReading());
-        std::optional<VideoFrame> frame = reader.copyNextVideoFrame();
-        ASSERT_TRUE(frame.has_value());
-        EXPECT_EQ(frame->time, MediaTime(k, 30));
-        // Neighbouring frames are 4 levels apart; coding moves a level by 1.
-        EXPECT_NEAR(frame->buffer.row(120)[4 * 80 + 1], testFrameLevel(k), 2);
+    for (int length : {1, 3}) {
+        for (const MediaTime& start : starts) {
+            const MediaTimeRange range{start, MediaTime(length, 30)};
+            SCOPED_TRACE(start.description() + " for " + std::to_string(length));
+            const auto frameAt = [](const MediaTime& time) {
+                return static_cast<int>(time.value() * 30 / time.timescale());
+            };
+            // The frame showing at the start to the one showing just before the end.
+            const int first = frameAt(start);
+            const int last = std::min(frameAt(range.end() - MediaTime(1, 3000)), 89);
+            AssetReader reader(asset, track, {.timeRange = range});
+            ASSERT_TRUE(reader.startReading());
+            for (int k = first; k <= last; ++k) {
+                std::optional<VideoFrame> frame = reader.copyNextVideoFrame();
+                ASSERT_TRUE(frame.has_value()) << k;
+                EXPECT_EQ(frame->time, MediaTime(k, 30));
+                EXPECT_EQ(frame->duration, MediaTime(1, 30)) << k;
+                // Neighbouring frames are 4 levels apart; coding moves a level by 1.
+                EXPECT_NEAR(frame->buffer.row(120)[4 * 80 + 1], testFrameLevel(k), 2);
+            }
+            EXPECT_FALSE(reader.copyNextVideoFrame().has_value());
+            EXPECT_EQ(reader.status(), AssetReader::Status::completed);
+        }
     }
 }

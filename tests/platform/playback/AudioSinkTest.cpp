@@ -89,8 +89,11 @@ TEST(QtAudioSink, WithoutADeviceKeepsTimeByTheClock) {
     QtAudioSink sink(QAudioDevice(), clock);
     sink.beginRun(1);
     sink.setPlaying(true);
-    // Twice the sink's buffer: the rest goes in as the clock plays the first.
-    auto write = writeLater(sink, 1, seconds(0.4));
+    // The buffer is full: the rest goes in as the clock plays what it holds.
+    // (Written first, so that a writer starting after the clock has moved
+    // cannot find the moments it fills already passed.)
+    EXPECT_TRUE(sink.write(1, seconds(0.2), {}));
+    auto write = writeLater(sink, 1, seconds(0.2));
     clock->advanceBy(500ms);
     ASSERT_TRUE(ends(write));
     EXPECT_TRUE(write.get());

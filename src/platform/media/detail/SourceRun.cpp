@@ -51,7 +51,7 @@ std::optional<SourceRun> nextSourceRun(const CompositionTrack& track, const Fram
     if (!shown) {
         return std::nullopt;
     }
-    SourceRun run{n, n + 1, shown->segment->asset, *shown->sourceTrack, shown->sourceTime};
+    SourceRun run{n, n + 1, shown->segment->asset, *shown->sourceTrack, shown->sourceTime, {}};
     ShownMedia last = *shown;
     for (std::int64_t m = n + 1; m < grid.end; ++m) {
         std::optional<ShownMedia> next = mediaShownAt(track, grid.time(m));
@@ -61,6 +61,7 @@ std::optional<SourceRun> nextSourceRun(const CompositionTrack& track, const Fram
         last = *next;
         run.end = m + 1;
     }
+    run.sourceEnd = MediaTime(last.sourceTime.value() + 1, last.sourceTime.timescale());
     return run;
 }
 

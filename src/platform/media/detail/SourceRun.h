@@ -33,6 +33,9 @@ struct SourceRun {
     AssetTrack sourceTrack;
     // The source time of the first frame.
     MediaTime sourceStart;
+    // Just after the source time of the last frame: what a decoder of the run
+    // reads stops before it.
+    MediaTime sourceEnd;
 };
 
 // The first run at or after frame `from`; nothing when no later frame of the

@@ -5,9 +5,9 @@ namespace vexel::media::detail {
 namespace {
 
 AssetReader::Options from(const SourceRun& run) {
-    // To the media's end: adjacent segments of the run read on through it.
-    return {.timeRange =
-                MediaTimeRange{run.sourceStart, run.sourceTrack.timeRange.end() - run.sourceStart}};
+    // To the run's last frame, not beyond: the decoder then stops there
+    // instead of decoding frames nobody shows.
+    return {.timeRange = MediaTimeRange{run.sourceStart, run.sourceEnd - run.sourceStart}};
 }
 
 } // namespace
