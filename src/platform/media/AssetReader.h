@@ -4,6 +4,7 @@
 #include "platform/media/AudioSamples.h"
 #include "platform/media/MediaError.h"
 #include "platform/media/MediaTimeRange.h"
+#include "platform/media/ReadingStatus.h"
 #include "platform/media/VideoFrame.h"
 
 #include <memory>
@@ -17,8 +18,7 @@ namespace vexel::media {
 // cancelReading, status and error may be called from any thread.
 class AssetReader {
 public:
-    // Numbered as the export's messages report them.
-    enum class Status { unknown = 0, reading = 1, completed = 2, failed = 3, cancelled = 4 };
+    using Status = ReadingStatus;
 
     struct Options {
         // Only media that shows within this range: the frame showing at its

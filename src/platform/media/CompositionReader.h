@@ -4,6 +4,7 @@
 #include "platform/media/AudioSamples.h"
 #include "platform/media/Composition.h"
 #include "platform/media/MediaError.h"
+#include "platform/media/ReadingStatus.h"
 #include "platform/media/VideoComposition.h"
 #include "platform/media/VideoFrame.h"
 
@@ -22,8 +23,7 @@ namespace vexel::media {
 // at once; cancelReading, status and error from any thread.
 class CompositionReader {
 public:
-    // Numbered as the export's messages report them.
-    enum class Status { unknown = 0, reading = 1, completed = 2, failed = 3, cancelled = 4 };
+    using Status = ReadingStatus;
 
     struct Options {
         // Only this part of the composition (the video from the first frame
