@@ -12,9 +12,9 @@
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "support/RunEventsUntil.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -33,6 +33,7 @@ extern "C" {
 
 using namespace vexel::media;
 using namespace vexel::playback;
+using vexel::testing::runEventsUntil;
 
 namespace {
 
@@ -61,19 +62,6 @@ std::shared_ptr<const Asset> writeMovie(const std::string& name, int frameCount,
 
 int videoTrackOf(const Asset& asset) {
     return asset.firstTrack(MediaType::video)->trackID;
-}
-
-// Runs the event loop until `done()` holds or `limit` has passed.
-template <typename Condition> bool runEventsUntil(Condition done, std::chrono::seconds limit) {
-    bool timedOut = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&] { timedOut = true; });
-    guard.start(limit);
-    while (!done() && !timedOut) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return done();
 }
 
 // CPU time of the whole process (every thread) so far, in ms: on a busy
