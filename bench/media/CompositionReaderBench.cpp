@@ -9,6 +9,7 @@
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MovieWriter.h"
 #include "platform/media/MutableComposition.h"
+#include "support/InterleavedBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -232,15 +233,10 @@ BENCHMARK(tenMinutes)
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
     // Alternate the runs so that a busy spell of the machine hits all alike.
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    source(0);
-    source(1);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    vexel::bench::runInterleavedBenchmarks(argc, argv, nullptr, [] {
+        source(0);
+        source(1);
+    });
     std::filesystem::remove(source(0)->path);
     std::filesystem::remove(source(1)->path);
     return 0;
