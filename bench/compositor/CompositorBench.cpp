@@ -15,6 +15,7 @@
 #include "platform/media/CompositionReader.h"
 #include "platform/media/MovieWriter.h"
 #include "support/GuiBenchmarks.h"
+#include "support/ReadEveryFrame.h"
 #include "support/RunTimes.h"
 
 #include <QImage>
@@ -125,10 +126,7 @@ void readProject(benchmark::State& state, bool effects) {
             state.SkipWithError(reader.error()->message().c_str());
             return;
         }
-        while (auto frame = reader.copyNextVideoFrame()) {
-            benchmark::DoNotOptimize(frame->buffer.data());
-            ++frames;
-        }
+        frames += bench::readEveryVideoFrame(reader);
         if (reader.status() != media::CompositionReader::Status::completed) {
             state.SkipWithError("reading failed");
             return;
@@ -145,10 +143,7 @@ void decodeSources(benchmark::State& state) {
             const media::Asset asset = media::Asset::load(path);
             media::AssetReader reader(asset, *asset.firstTrack(media::MediaType::video));
             reader.startReading();
-            while (auto frame = reader.copyNextVideoFrame()) {
-                benchmark::DoNotOptimize(frame->buffer.data());
-                ++frames;
-            }
+            frames += bench::readEveryVideoFrame(reader);
         }
     }
     state.counters["frames"] =

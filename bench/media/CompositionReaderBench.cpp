@@ -10,6 +10,7 @@
 #include "platform/media/MovieWriter.h"
 #include "platform/media/MutableComposition.h"
 #include "support/InterleavedBenchmarks.h"
+#include "support/ReadEveryFrame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -102,11 +103,7 @@ std::int64_t readAll(const TwoTrackComposition& made) {
     if (!reader.startReading()) {
         throw std::runtime_error(reader.error()->message());
     }
-    std::int64_t frames = 0;
-    while (auto frame = reader.copyNextVideoFrame()) {
-        benchmark::DoNotOptimize(frame->buffer.data());
-        ++frames;
-    }
+    const std::int64_t frames = vexel::bench::readEveryVideoFrame(reader);
     if (reader.status() != CompositionReader::Status::completed) {
         throw std::runtime_error("composition reading failed");
     }
@@ -133,10 +130,7 @@ void decodeInTurn(benchmark::State& state) {
             AssetReader reader(asset, *asset.firstTrack(MediaType::video),
                                {.timeRange = MediaTimeRange{MediaTime::zero(), kPart}});
             reader.startReading();
-            while (auto frame = reader.copyNextVideoFrame()) {
-                benchmark::DoNotOptimize(frame->buffer.data());
-                ++frames;
-            }
+            frames += vexel::bench::readEveryVideoFrame(reader);
         }
     }
     state.counters["source_fps"] =
@@ -155,10 +149,7 @@ void decodeAlone(benchmark::State& state) {
                 AssetReader reader(asset, *asset.firstTrack(MediaType::video),
                                    {.timeRange = MediaTimeRange{MediaTime::zero(), kPart}});
                 reader.startReading();
-                while (auto frame = reader.copyNextVideoFrame()) {
-                    benchmark::DoNotOptimize(frame->buffer.data());
-                    ++decoded;
-                }
+                decoded += vexel::bench::readEveryVideoFrame(reader);
             });
         }
         for (auto& thread : threads) {

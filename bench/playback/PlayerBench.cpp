@@ -12,6 +12,7 @@
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "support/ReadEveryFrame.h"
 #include "support/RunEventsUntil.h"
 
 #include <QCoreApplication>
@@ -263,10 +264,7 @@ void readCrossDissolve(benchmark::State& state) {
         CompositionReader reader(item.composition);
         reader.addVideoOutput(*item.videoComposition);
         reader.startReading();
-        while (auto frame = reader.copyNextVideoFrame()) {
-            benchmark::DoNotOptimize(frame->buffer.data());
-            ++frames;
-        }
+        frames += vexel::bench::readEveryVideoFrame(reader);
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
