@@ -11,6 +11,7 @@
 #include "platform/media/MutableComposition.h"
 #include "support/InterleavedBenchmarks.h"
 #include "support/ReadEveryFrame.h"
+#include "support/ResidentMemory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,11 +19,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -161,27 +159,18 @@ void decodeAlone(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 
-// Resident memory now, in MiB.
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
-}
-
 // Ten minutes of the same cross-fade: memory must not grow with the length.
 // Writing the sources peaks higher than reading, so the reading's own peak
 // is sampled while it runs.
 void tenMinutes(benchmark::State& state) {
     TwoTrackComposition made = crossFade(60);
     std::int64_t frames = 0;
-    double before = residentMegabytes();
+    double before = vexel::bench::residentMegabytes();
     std::atomic<bool> reading{true};
     std::atomic<double> peak{before};
     std::thread sampler([&] {
         while (reading.load()) {
-            peak.store(std::max(peak.load(), residentMegabytes()));
+            peak.store(std::max(peak.load(), vexel::bench::residentMegabytes()));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     });

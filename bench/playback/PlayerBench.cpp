@@ -13,6 +13,7 @@
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "support/ReadEveryFrame.h"
+#include "support/ResidentMemory.h"
 #include "support/RunEventsUntil.h"
 
 #include <QCoreApplication>
@@ -23,12 +24,9 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -88,15 +86,6 @@ void reportSeeks(benchmark::State& state, const std::vector<double>& latencies, 
     state.counters["p90_ms"] = percentile90(latencies);
     state.counters["cpu_ms_per_seek"] =
         (processCpuMilliseconds() - cpuStart) / static_cast<double>(latencies.size());
-}
-
-// Resident memory now, in MiB.
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
 }
 
 // 10 s with a key frame at least every 2 s.
@@ -233,11 +222,11 @@ void playCrossDissolve(benchmark::State& state) {
                 ++late;
             }
             indices.push_back(frame.time.value() * 30 / frame.time.timescale());
-            peak = std::max(peak, residentMegabytes());
+            peak = std::max(peak, vexel::bench::residentMegabytes());
         });
         player.replaceCurrentItem(item);
         runEventsUntil([&] { return !indices.empty(); }, std::chrono::seconds(30));
-        before = residentMegabytes();
+        before = vexel::bench::residentMegabytes();
         auto start = Clock::now();
         player.play();
         runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; },
