@@ -4,6 +4,8 @@
 // without the probe cache. Prints the build's time against its 50 ms target.
 
 #include "data/composition/CompositionBuilder.h"
+#include "support/InterleavedBenchmarks.h"
+#include "support/RunTimes.h"
 #include "support/media/MovieMaker.h"
 
 #include <benchmark/benchmark.h>
@@ -14,10 +16,8 @@ extern "C" {
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -143,52 +143,16 @@ BENCHMARK(buildWarm)
     ->UseRealTime()
     ->Repetitions(5);
 
-// Prints the fastest and median repetition of both and the build's margin.
-class TargetReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto build = summary("build_200");
-        auto probe = summary("probe_10");
-        std::printf("build: fastest %.2f ms, median %.2f ms (target < 50 ms); probing the 10 "
-                    "files uncached: fastest %.2f ms, median %.2f ms\n",
-                    build.first, build.second, probe.first, probe.second);
-    }
-
-private:
-    std::pair<double, double> summary(const std::string& prefix) {
-        for (auto& [name, times] : times_) {
-            if (name.rfind(prefix, 0) == 0 && !times.empty()) {
-                std::sort(times.begin(), times.end());
-                return {times.front(), times[times.size() / 2]};
-            }
-        }
-        return {0, 0};
-    }
-
-    std::map<std::string, std::vector<double>> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    benchMedia();
-    TargetReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    vexel::bench::RunTimesReporter reporter;
+    vexel::bench::runInterleavedBenchmarks(argc, argv, &reporter, [] { benchMedia(); });
+    auto build = reporter.fastestAndMedian("build_200");
+    auto probe = reporter.fastestAndMedian("probe_10");
+    std::printf("build: fastest %.2f ms, median %.2f ms (target < 50 ms); probing the 10 "
+                "files uncached: fastest %.2f ms, median %.2f ms\n",
+                build.first, build.second, probe.first, probe.second);
     return 0;
 }

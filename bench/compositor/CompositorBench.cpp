@@ -15,6 +15,8 @@
 #include "platform/media/CompositionReader.h"
 #include "platform/media/MovieWriter.h"
 #include "support/GuiBenchmarks.h"
+#include "support/ReadEveryFrame.h"
+#include "support/RunTimes.h"
 
 #include <QImage>
 
@@ -24,9 +26,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -126,10 +126,7 @@ void readProject(benchmark::State& state, bool effects) {
             state.SkipWithError(reader.error()->message().c_str());
             return;
         }
-        while (auto frame = reader.copyNextVideoFrame()) {
-            benchmark::DoNotOptimize(frame->buffer.data());
-            ++frames;
-        }
+        frames += bench::readEveryVideoFrame(reader);
         if (reader.status() != media::CompositionReader::Status::completed) {
             state.SkipWithError("reading failed");
             return;
@@ -146,10 +143,7 @@ void decodeSources(benchmark::State& state) {
             const media::Asset asset = media::Asset::load(path);
             media::AssetReader reader(asset, *asset.firstTrack(media::MediaType::video));
             reader.startReading();
-            while (auto frame = reader.copyNextVideoFrame()) {
-                benchmark::DoNotOptimize(frame->buffer.data());
-                ++frames;
-            }
+            frames += bench::readEveryVideoFrame(reader);
         }
     }
     state.counters["frames"] =
@@ -173,56 +167,40 @@ void registerAll() {
     configure(benchmark::RegisterBenchmark(kLayers, readProject, false));
 }
 
-// Keeps wall and processor times and frame counts of every repetition and
-// sets the composition reads against the decoding alone.
-class CompositingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                Times& times = times_[run.run_name.function_name];
-                times.wall.push_back(run.GetAdjustedRealTime());
-                times.processor.push_back(run.GetAdjustedCPUTime());
-                auto frames = run.counters.find("frames");
-                if (frames != run.counters.end()) {
-                    times.frames = frames->second.value;
-                }
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+// Sets the composition reads against the decoding alone.
+class CompositingReporter : public bench::RunTimesReporter {
+    using RunTimes = bench::RunTimes;
 
+public:
     void Finalize() override {
-        ConsoleReporter::Finalize();
-        const Times& decode = times_[kDecode];
+        RunTimesReporter::Finalize();
+        const RunTimes& decode = times(kDecode);
         if (decode.wall.empty()) {
             return;
         }
         std::printf("\nms per output frame, fastest / median of the repetitions\n");
         std::printf("%-54s %17s %17s\n", "", "wall", "cpu all threads");
         for (const char* name : {kDecode, kCompositor, kLayers}) {
-            Times& times = times_[name];
-            if (times.wall.empty() || !(times.frames > 0)) {
+            const RunTimes& run = times(name);
+            if (run.wall.empty() || !(framesOf(run) > 0)) {
                 continue;
             }
-            const double frames = name == kDecode ? outputFrames() : times.frames;
-            auto wall = summary(times.wall);
-            auto cpu = summary(times.processor);
+            const double frames = name == kDecode ? outputFrames() : framesOf(run);
+            auto wall = bench::fastestAndMedian(run.wall);
+            auto cpu = bench::fastestAndMedian(run.processor);
             std::printf("%-54s %8.3f %8.3f %8.3f %8.3f\n", name, wall.first / frames,
                         wall.second / frames, cpu.first / frames, cpu.second / frames);
         }
+        const auto decodeCpu = bench::fastestAndMedian(decode.processor);
         for (const char* name : {kCompositor, kLayers}) {
-            Times& times = times_[name];
-            if (times.wall.empty()) {
+            const RunTimes& run = times(name);
+            if (run.wall.empty()) {
                 continue;
             }
             const double frames = outputFrames();
-            const double added =
-                (summary(times.processor).first - summary(times_[kDecode].processor).first) /
-                frames;
-            const double addedMedian =
-                (summary(times.processor).second - summary(times_[kDecode].processor).second) /
-                frames;
+            const auto cpu = bench::fastestAndMedian(run.processor);
+            const double added = (cpu.first - decodeCpu.first) / frames;
+            const double addedMedian = (cpu.second - decodeCpu.second) / frames;
             std::printf("%s adds, fastest / median: %.3f / %.3f ms cpu per frame, "
                         "%.3f / %.3f ms of eight cores",
                         name, added, addedMedian, added / 8, addedMedian / 8);
@@ -235,24 +213,16 @@ public:
     }
 
 private:
-    struct Times {
-        std::vector<double> wall;
-        std::vector<double> processor;
-        double frames = 0;
-    };
+    static double framesOf(const RunTimes& run) {
+        auto frames = run.counters.find("frames");
+        return frames == run.counters.end() ? 0 : frames->second;
+    }
 
     // The frames the compositions give; the decoding reads slightly more.
-    double outputFrames() {
-        double frames = times_[kCompositor].frames;
-        return frames > 0 ? frames : times_[kLayers].frames;
+    double outputFrames() const {
+        double frames = framesOf(times(kCompositor));
+        return frames > 0 ? frames : framesOf(times(kLayers));
     }
-
-    static std::pair<double, double> summary(std::vector<double> times) {
-        std::sort(times.begin(), times.end());
-        return {times.front(), times[times.size() / 2]};
-    }
-
-    std::map<std::string, Times> times_;
 };
 
 } // namespace

@@ -6,14 +6,14 @@
 
 #include "foundation/WorkerPool.h"
 #include "platform/image/Compositing.h"
+#include "support/InterleavedBenchmarks.h"
+#include "support/RunTimes.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -141,27 +141,17 @@ void registerAll() {
 // work on the machine takes cores from the eight-core runs, so it also prints
 // the processor time all threads spent per frame, divided by eight: what the
 // frame takes when the eight cores are free.
-class BudgetReporter : public benchmark::ConsoleReporter {
+class BudgetReporter : public vexel::bench::RunTimesReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                Times& times = times_[run.run_name.function_name][run.run_name.args];
-                times.wall.push_back(run.GetAdjustedRealTime());
-                times.processor.push_back(run.GetAdjustedCPUTime());
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
     void Finalize() override {
-        ConsoleReporter::Finalize();
+        RunTimesReporter::Finalize();
         std::printf("\nms per 1080p frame, fastest / median of the repetitions\n");
         std::printf("%-28s %17s %17s %8s %15s %6s\n", "kernel", "1 core", "8 cores", "speed-up",
                     "8 cores cpu / 8", "budget");
-        for (auto& [kernel, byCores] : times_) {
-            auto one = summary(byCores["cores:1"].wall);
-            auto eight = summary(byCores["cores:8"].wall);
-            auto processor = summary(byCores["cores:8"].processor);
+        for (const std::string& kernel : names()) {
+            auto one = vexel::bench::fastestAndMedian(times(kernel, "cores:1").wall);
+            auto eight = vexel::bench::fastestAndMedian(times(kernel, "cores:8").wall);
+            auto processor = vexel::bench::fastestAndMedian(times(kernel, "cores:8").processor);
             double budget = kernel == "clip_layer" ? 4.0 : 2.0;
             std::printf("%-28s %8.3f %8.3f %8.3f %8.3f %8.1f %7.3f %7.3f %6.0f %s\n",
                         kernel.c_str(), one.first, one.second, eight.first, eight.second,
@@ -169,22 +159,6 @@ public:
                         processor.second / 8, budget, eight.first <= budget ? "met" : "MISSED");
         }
     }
-
-private:
-    struct Times {
-        std::vector<double> wall;
-        std::vector<double> processor;
-    };
-
-    static std::pair<double, double> summary(std::vector<double>& times) {
-        if (times.empty()) {
-            return {0, 0};
-        }
-        std::sort(times.begin(), times.end());
-        return {times.front(), times[times.size() / 2]};
-    }
-
-    std::map<std::string, std::map<std::string, Times>> times_;
 };
 
 } // namespace
@@ -192,13 +166,7 @@ private:
 int main(int argc, char** argv) {
     registerAll();
     // Alternate the runs so that a busy spell of the machine hits all alike.
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
     BudgetReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    vexel::bench::runInterleavedBenchmarks(argc, argv, &reporter);
     return 0;
 }

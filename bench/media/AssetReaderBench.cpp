@@ -4,6 +4,7 @@
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/MovieWriter.h"
+#include "support/ReadEveryFrame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,10 +54,7 @@ void decodeToBgra(benchmark::State& state) {
     for (auto _ : state) {
         AssetReader reader(asset, track);
         reader.startReading();
-        while (auto frame = reader.copyNextVideoFrame()) {
-            benchmark::DoNotOptimize(frame->buffer.data());
-            ++frames;
-        }
+        frames += vexel::bench::readEveryVideoFrame(reader);
         if (reader.status() != AssetReader::Status::completed) {
             state.SkipWithError("reading failed");
         }

@@ -9,6 +9,9 @@
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MovieWriter.h"
 #include "platform/media/MutableComposition.h"
+#include "support/InterleavedBenchmarks.h"
+#include "support/ReadEveryFrame.h"
+#include "support/ResidentMemory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,11 +19,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -101,11 +101,7 @@ std::int64_t readAll(const TwoTrackComposition& made) {
     if (!reader.startReading()) {
         throw std::runtime_error(reader.error()->message());
     }
-    std::int64_t frames = 0;
-    while (auto frame = reader.copyNextVideoFrame()) {
-        benchmark::DoNotOptimize(frame->buffer.data());
-        ++frames;
-    }
+    const std::int64_t frames = vexel::bench::readEveryVideoFrame(reader);
     if (reader.status() != CompositionReader::Status::completed) {
         throw std::runtime_error("composition reading failed");
     }
@@ -132,10 +128,7 @@ void decodeInTurn(benchmark::State& state) {
             AssetReader reader(asset, *asset.firstTrack(MediaType::video),
                                {.timeRange = MediaTimeRange{MediaTime::zero(), kPart}});
             reader.startReading();
-            while (auto frame = reader.copyNextVideoFrame()) {
-                benchmark::DoNotOptimize(frame->buffer.data());
-                ++frames;
-            }
+            frames += vexel::bench::readEveryVideoFrame(reader);
         }
     }
     state.counters["source_fps"] =
@@ -154,10 +147,7 @@ void decodeAlone(benchmark::State& state) {
                 AssetReader reader(asset, *asset.firstTrack(MediaType::video),
                                    {.timeRange = MediaTimeRange{MediaTime::zero(), kPart}});
                 reader.startReading();
-                while (auto frame = reader.copyNextVideoFrame()) {
-                    benchmark::DoNotOptimize(frame->buffer.data());
-                    ++decoded;
-                }
+                decoded += vexel::bench::readEveryVideoFrame(reader);
             });
         }
         for (auto& thread : threads) {
@@ -169,27 +159,18 @@ void decodeAlone(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 
-// Resident memory now, in MiB.
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
-}
-
 // Ten minutes of the same cross-fade: memory must not grow with the length.
 // Writing the sources peaks higher than reading, so the reading's own peak
 // is sampled while it runs.
 void tenMinutes(benchmark::State& state) {
     TwoTrackComposition made = crossFade(60);
     std::int64_t frames = 0;
-    double before = residentMegabytes();
+    double before = vexel::bench::residentMegabytes();
     std::atomic<bool> reading{true};
     std::atomic<double> peak{before};
     std::thread sampler([&] {
         while (reading.load()) {
-            peak.store(std::max(peak.load(), residentMegabytes()));
+            peak.store(std::max(peak.load(), vexel::bench::residentMegabytes()));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     });
@@ -232,15 +213,10 @@ BENCHMARK(tenMinutes)
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
     // Alternate the runs so that a busy spell of the machine hits all alike.
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    source(0);
-    source(1);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    vexel::bench::runInterleavedBenchmarks(argc, argv, nullptr, [] {
+        source(0);
+        source(1);
+    });
     std::filesystem::remove(source(0)->path);
     std::filesystem::remove(source(1)->path);
     return 0;

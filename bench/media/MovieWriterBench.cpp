@@ -4,6 +4,8 @@
 
 #include "BusyFrames.h"
 #include "platform/media/MovieWriter.h"
+#include "support/InterleavedBenchmarks.h"
+#include "support/RunTimes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,9 +15,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -152,58 +152,22 @@ BENCHMARK(movieWriter)
     ->Iterations(1)
     ->Repetitions(5);
 
-// Remembers every repetition's real time and prints the ratio of the fastest
-// runs (the least disturbed by other work on the machine) and of the medians.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto limit = summary("libx264_alone");
-        auto writer = summary("MovieWriter");
-        if (limit.first > 0 && writer.first > 0) {
-            std::printf(
-                "writer time / encoder limit: fastest runs %.3f, medians %.3f (target <= 1.1)\n",
-                writer.first / limit.first, writer.second / limit.second);
-        }
-    }
-
-private:
-    // Fastest and median time of the benchmark whose name starts with `prefix`.
-    std::pair<double, double> summary(const std::string& prefix) {
-        for (auto& [name, times] : times_) {
-            if (name.rfind(prefix, 0) == 0 && !times.empty()) {
-                std::sort(times.begin(), times.end());
-                return {times.front(), times[times.size() / 2]};
-            }
-        }
-        return {0, 0};
-    }
-
-    std::map<std::string, std::vector<double>> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
     // Alternate the two so that a busy spell of the machine hits both alike.
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    frames();
-    yuvFrames();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    vexel::bench::RunTimesReporter reporter;
+    vexel::bench::runInterleavedBenchmarks(argc, argv, &reporter, [] {
+        frames();
+        yuvFrames();
+    });
+    auto limit = reporter.fastestAndMedian("libx264_alone");
+    auto writer = reporter.fastestAndMedian("MovieWriter");
+    if (limit.first > 0 && writer.first > 0) {
+        std::printf(
+            "writer time / encoder limit: fastest runs %.3f, medians %.3f (target <= 1.1)\n",
+            writer.first / limit.first, writer.second / limit.second);
+    }
     return 0;
 }

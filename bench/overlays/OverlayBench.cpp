@@ -149,6 +149,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    benchmark::Shutdown();
     return 0;
 }

@@ -12,9 +12,11 @@
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "support/ReadEveryFrame.h"
+#include "support/ResidentMemory.h"
+#include "support/RunEventsUntil.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -22,17 +24,15 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
 using namespace vexel::media;
 using namespace vexel::playback;
+using vexel::testing::runEventsUntil;
 
 namespace {
 
@@ -63,19 +63,6 @@ int videoTrackOf(const Asset& asset) {
     return asset.firstTrack(MediaType::video)->trackID;
 }
 
-// Runs the event loop until `done()` holds or `limit` has passed.
-template <typename Condition> bool runEventsUntil(Condition done, std::chrono::seconds limit) {
-    bool timedOut = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&] { timedOut = true; });
-    guard.start(limit);
-    while (!done() && !timedOut) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return done();
-}
-
 // CPU time of the whole process (every thread) so far, in ms: on a busy
 // machine the work a seek costs says more than how long it waited.
 double processCpuMilliseconds() {
@@ -99,15 +86,6 @@ void reportSeeks(benchmark::State& state, const std::vector<double>& latencies, 
     state.counters["p90_ms"] = percentile90(latencies);
     state.counters["cpu_ms_per_seek"] =
         (processCpuMilliseconds() - cpuStart) / static_cast<double>(latencies.size());
-}
-
-// Resident memory now, in MiB.
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
 }
 
 // 10 s with a key frame at least every 2 s.
@@ -244,11 +222,11 @@ void playCrossDissolve(benchmark::State& state) {
                 ++late;
             }
             indices.push_back(frame.time.value() * 30 / frame.time.timescale());
-            peak = std::max(peak, residentMegabytes());
+            peak = std::max(peak, vexel::bench::residentMegabytes());
         });
         player.replaceCurrentItem(item);
         runEventsUntil([&] { return !indices.empty(); }, std::chrono::seconds(30));
-        before = residentMegabytes();
+        before = vexel::bench::residentMegabytes();
         auto start = Clock::now();
         player.play();
         runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; },
@@ -275,10 +253,7 @@ void readCrossDissolve(benchmark::State& state) {
         CompositionReader reader(item.composition);
         reader.addVideoOutput(*item.videoComposition);
         reader.startReading();
-        while (auto frame = reader.copyNextVideoFrame()) {
-            benchmark::DoNotOptimize(frame->buffer.data());
-            ++frames;
-        }
+        frames += vexel::bench::readEveryVideoFrame(reader);
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);

@@ -17,9 +17,9 @@
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/MovieWriter.h"
+#include "support/GuiBenchmarks.h"
 #include "support/RunTimes.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -266,65 +266,55 @@ const char* const kFloor = "encoder_floor_two_sources_back_to_back";
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     Inputs inputs = parseArguments(argc, argv);
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    QGuiApplication application(count, arguments.data());
-
     const bool generated = inputs.first.empty();
-    if (generated) {
-        std::printf("writing the sources...\n");
-        std::fflush(stdout);
-        inputs.first = writeSource("a.mp4", 1);
-        inputs.second = writeSource("b.mp4", 77);
-        inputs.image = writePicture();
-    }
-
-    // One run of each alone first, for wall time, frames and memory.
-    auto once = [](const char* what, auto&& run) {
-        resetPeakResident();
-        const auto start = std::chrono::steady_clock::now();
-        const std::int64_t frames = run();
-        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-        std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
-                    wall.count(), static_cast<long long>(frames), peakResidentMiB());
-        std::fflush(stdout);
-    };
-    once("reference export", [&] { return exportReference(inputs); });
-    once("encoder floor", [&] { return encodeFloor(inputs); });
-
-    auto configure = [](benchmark::internal::Benchmark* benchmark) {
-        benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
-    };
-    configure(benchmark::RegisterBenchmark(kExport, [&](benchmark::State& state) {
-        std::int64_t made = 0;
-        for (auto _ : state) {
-            made = exportReference(inputs);
-        }
-        state.counters["frames"] = static_cast<double>(made);
-    }));
-    configure(benchmark::RegisterBenchmark(kFloor, [&](benchmark::State& state) {
-        std::int64_t made = 0;
-        for (auto _ : state) {
-            made = encodeFloor(inputs);
-        }
-        state.counters["frames"] = static_cast<double>(made);
-    }));
     bench::RunTimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::runGuiBenchmarks(argc, argv, reporter, [&] {
+        if (generated) {
+            std::printf("writing the sources...\n");
+            std::fflush(stdout);
+            inputs.first = writeSource("a.mp4", 1);
+            inputs.second = writeSource("b.mp4", 77);
+            inputs.image = writePicture();
+        }
+
+        // One run of each alone first, for wall time, frames and memory.
+        auto once = [](const char* what, auto&& run) {
+            resetPeakResident();
+            const auto start = std::chrono::steady_clock::now();
+            const std::int64_t frames = run();
+            const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+            std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
+                        wall.count(), static_cast<long long>(frames), peakResidentMiB());
+            std::fflush(stdout);
+        };
+        once("reference export", [&] { return exportReference(inputs); });
+        once("encoder floor", [&] { return encodeFloor(inputs); });
+
+        auto configure = [](benchmark::internal::Benchmark* benchmark) {
+            benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+        };
+        configure(benchmark::RegisterBenchmark(kExport, [&](benchmark::State& state) {
+            std::int64_t made = 0;
+            for (auto _ : state) {
+                made = exportReference(inputs);
+            }
+            state.counters["frames"] = static_cast<double>(made);
+        }));
+        configure(benchmark::RegisterBenchmark(kFloor, [&](benchmark::State& state) {
+            std::int64_t made = 0;
+            for (auto _ : state) {
+                made = encodeFloor(inputs);
+            }
+            state.counters["frames"] = static_cast<double>(made);
+        }));
+    });
     const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(kExport);
     const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(kFloor);
     if (exportFastest > 0 && floorFastest > 0) {
         std::printf("export / encoder floor: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
                     exportFastest / floorFastest, exportMedian / floorMedian);
     }
-    benchmark::Shutdown();
     if (generated) {
         for (const auto& path : {inputs.first, inputs.second, inputs.image}) {
             std::filesystem::remove(path);

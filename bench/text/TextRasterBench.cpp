@@ -5,10 +5,10 @@
 // cost. Prints our time over Qt's.
 
 #include "data/composition/TextRenderer.h"
+#include "support/GuiBenchmarks.h"
 #include "support/RunTimes.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -16,7 +16,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 using namespace vexel;
 
@@ -92,17 +91,8 @@ BENCHMARK_CAPTURE(rasterise, outlined, 3)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    std::vector<char*> arguments(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave.data());
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    QGuiApplication application(count, arguments.data());
     bench::RunTimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::runGuiBenchmarks(argc, argv, reporter);
     const auto baseline = reporter.fastestAndMedian("Qt_drawText");
     for (const char* name : {"TextRenderer_title", "TextRenderer_outlined"}) {
         const auto ours = reporter.fastestAndMedian(name);
@@ -113,6 +103,5 @@ int main(int argc, char** argv) {
                         ours.second / baseline.second);
         }
     }
-    benchmark::Shutdown();
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "platform/playback/Player.h"
 
-#include "EventLoop.h"
 #include "ManualClock.h"
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 

@@ -1,12 +1,12 @@
 #include "presentation/viewmodels/PreviewViewModel.h"
 
 #include "data/composition/CompositionBuilder.h"
-#include "platform/playback/EventLoop.h"
 #include "platform/playback/ManualClock.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/viewmodels/PreviewItemBuilder.h"
 #include "support/RecordingLogger.h"
+#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
