@@ -1,5 +1,6 @@
 #include "foundation/AtomicFileWriter.h"
 #include "foundation/FileContents.h"
+#include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,10 @@
 using vexel::AtomicFileWriter;
 using vexel::readFileContents;
 using vexel::writeFileAtomically;
+using vexel::test::namesIn;
 using vexel::testing::TemporaryFolder;
 
 namespace {
-
-// Every entry of the folder, to show that no temporary file is left behind.
-std::vector<std::string> entries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 mode_t modeOf(const std::filesystem::path& path) {
     struct stat info {};
@@ -43,7 +35,7 @@ TEST(AtomicFileWriterTest, ReplacesWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(readFileContents(file), std::string(100000, 'x'));
     writeFileAtomically(file, "");
     EXPECT_EQ(readFileContents(file), "");
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"project.json"});
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"project.json"});
 
     const auto key = folder / "key";
     writeFileAtomically(key, "secret", 0600);
@@ -61,7 +53,7 @@ TEST(AtomicFileWriterTest, AWriterDroppedBeforeCommitChangesNothing) {
         EXPECT_EQ(writer.temporaryPath().parent_path(), folder.path());
     }
     EXPECT_EQ(readFileContents(file), "old");
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string>{"project.json"});
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"project.json"});
 
     // A folder that does not exist fails before anything is written, and so
     // does a name the system would cut short at a NUL.
@@ -86,7 +78,7 @@ TEST(AtomicFileWriterTest, CommitWithoutReplacingKeepsTheExistingFileAndAllowsAn
     writer.commitWithoutReplacing(folder / "clip_2.mov");
     EXPECT_EQ(readFileContents(folder / "clip.mov"), "first copy");
     EXPECT_EQ(readFileContents(folder / "clip_2.mov"), "second copy");
-    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"clip.mov", "clip_2.mov"}));
+    EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"clip.mov", "clip_2.mov"}));
 }
 
 TEST(AtomicFileWriterTest, CopiesRegularFilesOnlyAndNeverWaitsOnAPipe) {

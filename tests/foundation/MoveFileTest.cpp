@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 
@@ -13,21 +12,9 @@ using vexel::moveFileReplacing;
 using vexel::testing::TemporaryFolder;
 
 namespace fs = std::filesystem;
+using vexel::test::namesIn;
 using vexel::test::readFile;
 using vexel::test::writeFile;
-
-namespace {
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
 
 TEST(MoveFileTest, AFailedCopyAcrossFileSystemsKeepsTheSourceAndLeavesNothingBehind) {
     std::string pattern = "/dev/shm/vexel-test-XXXXXX";

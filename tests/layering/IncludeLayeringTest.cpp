@@ -4,6 +4,7 @@
 // foundation, the domain and the assistant; FFmpeg headers and the media
 // layer's internal headers only inside the media layer. The rules go by folder
 // names, so folders added later are held to them without changing this test.
+#include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using vexel::test::writeFile;
 
 namespace {
 
@@ -149,11 +151,6 @@ std::vector<std::string> layeringViolations(const fs::path& root) {
         }
     }
     return violations;
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
 }
 
 } // namespace

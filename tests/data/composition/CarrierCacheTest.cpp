@@ -1,6 +1,7 @@
 #include "data/composition/CarrierCache.h"
 #include "data/media/BlackVideoGeneratorError.h"
 #include "data/media/StagingFolder.h"
+#include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,11 @@
 
 using namespace vexel;
 using media::MediaTime;
+using vexel::test::namesIn;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
 
 namespace {
-
-std::vector<std::string> stagedNames() {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(stagingFolderPath())) {
-        names.push_back(item.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 MediaTime videoEnd(const media::Asset& asset) {
     return asset.firstTrack(media::MediaType::video)->timeRange.end();
@@ -48,7 +41,7 @@ TEST(CarrierCache, ALongEnoughCarrierIsReusedAcrossBuildsAndCaches) {
     EXPECT_GE(videoEnd(*first), MediaTime(10, 1));
     EXPECT_EQ(first->firstTrack(media::MediaType::video)->naturalSize, size);
     EXPECT_EQ(cache.carrier(size, 9.5, 1), first);
-    EXPECT_EQ(stagedNames(), std::vector<std::string>{"carrier_64x32_1fps_10s.mp4"});
+    EXPECT_EQ(namesIn(stagingFolderPath()), std::vector<std::string>{"carrier_64x32_1fps_10s.mp4"});
 
     // Longer than any kept (the 10 s one shows its last frame until 11 s): a
     // new, longer one; the shortest that is long enough is taken after that.
@@ -60,14 +53,15 @@ TEST(CarrierCache, ALongEnoughCarrierIsReusedAcrossBuildsAndCaches) {
     EXPECT_EQ(cache.carrier(size, 8, 1), first);
     EXPECT_NE(cache.carrier(size, 6, 2), first);
     EXPECT_NE(cache.carrier({32, 32}, 6, 1), first);
-    EXPECT_EQ(stagedNames(), (std::vector<std::string>{
-                                 "carrier_32x32_1fps_10s.mp4", "carrier_64x32_1fps_10s.mp4",
-                                 "carrier_64x32_1fps_20s.mp4", "carrier_64x32_2fps_10s.mp4"}));
+    EXPECT_EQ(
+        namesIn(stagingFolderPath()),
+        (std::vector<std::string>{"carrier_32x32_1fps_10s.mp4", "carrier_64x32_1fps_10s.mp4",
+                                  "carrier_64x32_1fps_20s.mp4", "carrier_64x32_2fps_10s.mp4"}));
 
     // A new cache finds what is in the staging folder and writes nothing.
     CarrierCache later;
     EXPECT_EQ(later.carrier(size, 15, 1)->path, longer->path);
-    EXPECT_EQ(stagedNames().size(), 4u);
+    EXPECT_EQ(namesIn(stagingFolderPath()).size(), 4u);
 
     // What the generator refuses is refused alike.
     const std::tuple<media::Size, double, int, BlackVideoGeneratorError::Kind> refused[] = {

@@ -47,7 +47,15 @@ public:
         });
     }
     // 6 s of picture with 1 s of sound.
-    std::filesystem::path shortSound() { return made("short-sound.mp4", writeShortSound); }
+    std::filesystem::path shortSound() {
+        return made("short-sound.mp4", [](const auto& path) {
+            vexel::testing::writeTestMovie(path, {.width = 64,
+                                                  .height = 48,
+                                                  .frameRate = 5,
+                                                  .frameCount = 30,
+                                                  .soundFrameCount = 5});
+        });
+    }
 
 private:
     template <typename Write>
@@ -57,22 +65,6 @@ private:
             write(path);
         }
         return path;
-    }
-
-    static void writeShortSound(const std::filesystem::path& path) {
-        media::MovieWriter writer(path, media::FileType::mp4);
-        auto& video = writer.addVideoInput({.width = 64, .height = 48, .frameRate = 5});
-        auto& audio = writer.addAudioInput({});
-        ASSERT_TRUE(writer.startWriting());
-        media::PixelBufferPool pool(64, 48);
-        for (int i = 0; i < 30; ++i) {
-            ASSERT_TRUE(video.append(vexel::testing::makeTestFrame(pool, i), MediaTime(i, 5)));
-        }
-        video.markAsFinished();
-        media::AudioSamples second{MediaTime::zero(), 44100, 2, std::vector<std::int16_t>(88200)};
-        ASSERT_TRUE(audio.append(second));
-        audio.markAsFinished();
-        ASSERT_TRUE(writer.finishWriting());
     }
 };
 

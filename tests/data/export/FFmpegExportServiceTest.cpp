@@ -13,6 +13,8 @@
 #include "foundation/CancellationError.h"
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
+#include "support/FileContents.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingLogger.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
@@ -20,10 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -39,6 +39,9 @@ using vexel::testing::clipOf;
 using vexel::testing::projectOf;
 using vexel::testing::trackOf;
 using Phase = ExportProgress::Phase;
+using vexel::test::namesIn;
+using vexel::test::readFile;
+using vexel::testing::FileSizeLimit;
 
 namespace {
 
@@ -87,41 +90,6 @@ private:
     std::vector<std::pair<ExportProgress, std::thread::id>> reports_;
     std::function<void(const ExportProgress&)> onReport_;
 };
-
-// Makes writes past `bytes` fail (EFBIG) for the life of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-};
-
-std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class FFmpegExportServiceTest : public ::testing::Test {
 protected:
@@ -206,12 +174,12 @@ TEST_F(FFmpegExportServiceTest, MovOfAClipWithSoundIsHevcAndAacWithPhasedProgres
 
     // A second export in the same second takes the next free name and leaves
     // the first, still waiting to be saved, as it was.
-    const std::string firstBytes = fileBytes(result.outputURL);
+    const std::string firstBytes = readFile(result.outputURL);
     ProgressLog again;
     const ExportResult second = exportProject(project, ExportFormat::mov, again);
     EXPECT_EQ(second.outputURL, exports() / "VexelExport_2026-03-04T05-06-07Z-1.mov");
-    EXPECT_EQ(fileBytes(result.outputURL), firstBytes);
-    EXPECT_EQ(folderEntries(exports()),
+    EXPECT_EQ(readFile(result.outputURL), firstBytes);
+    EXPECT_EQ(namesIn(exports()),
               (std::vector<std::string>{"VexelExport_2026-03-04T05-06-07Z-1.mov",
                                         "VexelExport_2026-03-04T05-06-07Z.mov"}));
     EXPECT_TRUE(logger->entries().empty());
@@ -267,7 +235,7 @@ TEST_F(FFmpegExportServiceTest, CancellingMidExportLeavesNoFileAndIsNoExportErro
         exportProject(oneClip(*media / "clip.mp4"), ExportFormat::mp4, progress, stop.get_token()),
         CancellationError);
     EXPECT_TRUE(stop.stop_requested());
-    EXPECT_TRUE(folderEntries(exports()).empty());
+    EXPECT_TRUE(namesIn(exports()).empty());
     for (const ExportProgress& report : progress.reports()) {
         EXPECT_NE(report.phase, Phase::finalizing);
     }
@@ -305,7 +273,7 @@ TEST_F(FFmpegExportServiceTest, AReaderFailingMidwayIsReportedOnceBothTracksEnd)
     EXPECT_EQ(logger->messages(),
               (std::vector<std::string>{"[Export] AVAssetReader failed: status=3"}));
     EXPECT_EQ(logger->entries().at(0).first, LogLevel::error);
-    EXPECT_TRUE(folderEntries(exports()).empty());
+    EXPECT_TRUE(namesIn(exports()).empty());
     // The reader opens the next source ahead of its time, so the failure may
     // show before any frame of the first clip is written; it never finalises.
     EXPECT_NE(progress.reports().back().phase, Phase::finalizing);
@@ -316,7 +284,7 @@ TEST_F(FFmpegExportServiceTest, AFullDiskFailsTheWriterAndRemovesOnlyItsOwnFile)
     ProgressLog first;
     const auto earlier =
         exportProject(oneClip(*media / "clip.mp4", 0.5), ExportFormat::mp4, first).outputURL;
-    const std::string earlierBytes = fileBytes(earlier);
+    const std::string earlierBytes = readFile(earlier);
 
     ProgressLog progress;
     try {
@@ -327,8 +295,8 @@ TEST_F(FFmpegExportServiceTest, AFullDiskFailsTheWriterAndRemovesOnlyItsOwnFile)
         EXPECT_EQ(error.kind(), ExportError::Kind::writerFailed);
         EXPECT_NE(error.detail().find("File too large"), std::string::npos) << error.detail();
     }
-    EXPECT_EQ(folderEntries(exports()), (std::vector<std::string>{earlier.filename().string()}));
-    EXPECT_EQ(fileBytes(earlier), earlierBytes);
+    EXPECT_EQ(namesIn(exports()), (std::vector<std::string>{earlier.filename().string()}));
+    EXPECT_EQ(readFile(earlier), earlierBytes);
     ASSERT_EQ(logger->messages().size(), 1u);
     EXPECT_EQ(logger->messages()[0].rfind("[Export] AVAssetWriter failed: ", 0), 0u)
         << logger->messages()[0];

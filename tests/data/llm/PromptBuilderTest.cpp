@@ -1,5 +1,6 @@
 #include "data/llm/PromptBuilder.h"
 
+#include "domain/entities/ModelFixtures.h"
 #include "foundation/UnicodeText.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdint>
 
 using namespace vexel;
+using vexel::testing::makeClip;
+using vexel::testing::makeTrack;
 
 namespace {
 
@@ -36,21 +39,6 @@ ChatMessage toolUseTurn(std::string id) {
 ChatMessage toolResultTurn(std::string id) {
     return ChatMessage::make(ChatMessage::Role::user,
                              {ChatMessage::ToolResult{std::move(id), "Parsed", false}});
-}
-
-Clip mediaClip(std::string name, double start, double duration, TrackType type = TrackType::video) {
-    return Clip{.id = Uuid::random(),
-                .assetName = std::move(name),
-                .trackType = type,
-                .timeRange = {start, duration}};
-}
-
-Clip textClip(std::string text, double start, double duration) {
-    return mediaClip(std::move(text), start, duration, TrackType::text);
-}
-
-Track track(TrackType type, std::string name, std::vector<Clip> clips = {}) {
-    return Track{Uuid::random(), type, std::move(name), std::move(clips), false};
 }
 
 std::vector<std::string> contents(const std::vector<ChatMessage>& messages) {
@@ -183,7 +171,8 @@ TEST(PromptBuilder, HistoryMessagesAreSerialisedInOrder) {
 }
 
 TEST(PromptBuilder, RendersEmptyTracksAndTheEmptyTimelineLine) {
-    Project project{{track(TrackType::video, "Video 1"), track(TrackType::audio, "Audio 1")}};
+    Project project{
+        {makeTrack(TrackType::video, "Video 1"), makeTrack(TrackType::audio, "Audio 1")}};
     EXPECT_EQ(PromptBuilder::buildUserMessage("Add a fade", project, std::nullopt),
               "Current project state:\n"
               "\nVideo 1:\n"
@@ -195,7 +184,8 @@ TEST(PromptBuilder, RendersEmptyTracksAndTheEmptyTimelineLine) {
               "Current project state:\n(empty timeline)\n\nInstruction: x");
 
     // Text tracks get no header, and text alone leaves the timeline empty.
-    Project onlyText{{track(TrackType::text, "Text 1", {textClip("Hello", 1, 2)})}};
+    Project onlyText{
+        {makeTrack(TrackType::text, "Text 1", {makeClip(1, 2, TrackType::text, "Hello")})}};
     EXPECT_EQ(PromptBuilder::buildUserMessage("y", onlyText, std::nullopt),
               "Current project state:\n"
               "(empty timeline)\n"
@@ -206,17 +196,18 @@ TEST(PromptBuilder, RendersEmptyTracksAndTheEmptyTimelineLine) {
 }
 
 TEST(PromptBuilder, RendersTracksInOrderWithTheSelectedMarker) {
-    Clip music = mediaClip("song.mp3", 0, 30, TrackType::audio);
-    Clip intro = mediaClip("intro.mov", 0, 5);
-    Clip outro = mediaClip("outro.mov", 5, 2.5);
-    Clip logo = mediaClip("logo.png", 1, 3, TrackType::image);
-    Clip title = textClip("Title", 0, 2);
-    Clip credits = textClip("Credits", 7, 1);
-    Project project{
-        {track(TrackType::audio, "Audio 1", {music}), track(TrackType::text, "Text 1", {title}),
-         track(TrackType::video, "Video 1", {intro, outro}),
-         track(TrackType::image, "Image 1", {logo}), track(TrackType::text, "Text 2", {credits}),
-         track(TrackType::audio, "Audio 2")}};
+    Clip music = makeClip(0, 30, TrackType::audio, "song.mp3");
+    Clip intro = makeClip(0, 5, TrackType::video, "intro.mov");
+    Clip outro = makeClip(5, 2.5, TrackType::video, "outro.mov");
+    Clip logo = makeClip(1, 3, TrackType::image, "logo.png");
+    Clip title = makeClip(0, 2, TrackType::text, "Title");
+    Clip credits = makeClip(7, 1, TrackType::text, "Credits");
+    Project project{{makeTrack(TrackType::audio, "Audio 1", {music}),
+                     makeTrack(TrackType::text, "Text 1", {title}),
+                     makeTrack(TrackType::video, "Video 1", {intro, outro}),
+                     makeTrack(TrackType::image, "Image 1", {logo}),
+                     makeTrack(TrackType::text, "Text 2", {credits}),
+                     makeTrack(TrackType::audio, "Audio 2")}};
 
     const std::string instruction = "Make \"this clip\" louder\nplease";
     EXPECT_EQ(PromptBuilder::buildUserMessage(instruction, project, outro.id),
@@ -244,11 +235,11 @@ TEST(PromptBuilder, RendersTracksInOrderWithTheSelectedMarker) {
 }
 
 TEST(PromptBuilder, ClipLineShowsOnlyAdjustmentsAwayFromNeutral) {
-    Clip plain = mediaClip("a.mp4", 0, 5);
+    Clip plain = makeClip(0, 5, TrackType::video, "a.mp4");
     EXPECT_EQ(PromptBuilder::formatClipContext(plain, true),
               "  - `a.mp4` [SELECTED]: start=0.0s, duration=5.0s, volume=1.0\n");
 
-    Clip full = mediaClip("b.mov", 210, 0.25);
+    Clip full = makeClip(210, 0.25, TrackType::video, "b.mov");
     full.volume = 0.5;
     full.sourceOffset = 1e-5;
     full.rate = 2;
@@ -271,7 +262,7 @@ TEST(PromptBuilder, ClipLineShowsOnlyAdjustmentsAwayFromNeutral) {
               "dissolveIn=1.0s, fadeOut=0.5s\n");
 
     // A neutral transform adds nothing; a neutral colour adjustment still shows.
-    Clip neutral = mediaClip("c.mov", 1, 2);
+    Clip neutral = makeClip(1, 2, TrackType::video, "c.mov");
     neutral.transform = ClipTransform::identity();
     neutral.colorAdjust = ColorAdjust{};
     neutral.filter = FilterPreset{"none", 1};
@@ -279,7 +270,7 @@ TEST(PromptBuilder, ClipLineShowsOnlyAdjustmentsAwayFromNeutral) {
               "  - `c.mov`: start=1.0s, duration=2.0s, volume=1.0, color(b=0.0,c=1.0,s=1.0), "
               "filter=none(1.0)\n");
 
-    Clip partial = mediaClip("d.mov", 0, 4);
+    Clip partial = makeClip(0, 4, TrackType::video, "d.mov");
     partial.transform = ClipTransform{0, false, true, std::nullopt};
     partial.transitionIn = TransitionEffect{0.5, TransitionType::fade()};
     partial.transitionOut = TransitionEffect{2, TransitionType::crossDissolve()};
@@ -301,7 +292,7 @@ TEST(PromptBuilder, EveryTransitionButCrossDissolveRendersAsAFade) {
                                                TransitionType::zoomIn(),
                                                TransitionType::zoomOut()};
     for (const TransitionType& type : fades) {
-        Clip clip = mediaClip("e.mov", 0, 3);
+        Clip clip = makeClip(0, 3, TrackType::video, "e.mov");
         clip.transitionIn = TransitionEffect{1.5, type};
         clip.transitionOut = TransitionEffect{0.5, type};
         EXPECT_EQ(PromptBuilder::formatClipContext(clip, false),
@@ -311,7 +302,7 @@ TEST(PromptBuilder, EveryTransitionButCrossDissolveRendersAsAFade) {
 }
 
 TEST(PromptBuilder, TextLineShowsStylePositionFadesAndAnimation) {
-    Clip text = textClip("Big sale", 2, 4);
+    Clip text = makeClip(2, 4, TrackType::text, "Big sale");
     text.textStyle = TextStyle{64, "yellow", "black", 2.5, "Helvetica Neue", 0.5};
     text.textPosition = TextPosition::custom(0.5, 0.25);
     text.transitionIn = TransitionEffect{0.5, TransitionType::crossDissolve()};
@@ -326,7 +317,7 @@ TEST(PromptBuilder, TextLineShowsStylePositionFadesAndAnimation) {
               "fadeIn=0.5s, fadeOut=1.0s, "
               "animation(entrance=slideIn_left,exit=wipeOut_down,loop=pulse(1.2,0.5s))\n");
 
-    Clip plain = textClip("Hi", 0, 1);
+    Clip plain = makeClip(0, 1, TrackType::text, "Hi");
     plain.textPosition = TextPosition::top();
     plain.textAnimation = TextAnimation{};
     EXPECT_EQ(PromptBuilder::formatTextClipContext(plain, false),
@@ -334,7 +325,7 @@ TEST(PromptBuilder, TextLineShowsStylePositionFadesAndAnimation) {
               "textColor=white, strokeColor=white, strokeWidth=0.0\n");
 
     auto animationOf = [](TextAnimation animation) {
-        Clip clip = textClip("T", 0, 1);
+        Clip clip = makeClip(0, 1, TrackType::text, "T");
         clip.textAnimation = animation;
         std::string line = PromptBuilder::formatTextClipContext(clip, false);
         std::size_t open = line.find(", animation(");
@@ -366,7 +357,8 @@ TEST(PromptBuilder, TextLineShowsStylePositionFadesAndAnimation) {
 }
 
 TEST(PromptBuilder, MessagesAreTheHistoryThenTheRenderedInstruction) {
-    Project project{{track(TrackType::video, "Video 1", {mediaClip("a.mp4", 0, 5)})}};
+    Project project{
+        {makeTrack(TrackType::video, "Video 1", {makeClip(0, 5, TrackType::video, "a.mp4")})}};
     std::vector<Json> messages = PromptBuilder::buildMessages({}, "Trim it", project, std::nullopt);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0]["role"], "user");

@@ -4,17 +4,16 @@
 #include "foundation/Uuid.h"
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
+#include "support/FileSizeLimit.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <limits>
 
 using vexel::BlackVideoGenerator;
 using vexel::BlackVideoGeneratorError;
+using vexel::testing::FileSizeLimit;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
 using namespace vexel::media;
@@ -37,25 +36,6 @@ protected:
         ADD_FAILURE() << "no error";
         return {};
     }
-};
-
-// Makes writes past `bytes` fail (EFBIG) for the life of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
 };
 
 } // namespace

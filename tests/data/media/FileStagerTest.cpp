@@ -3,6 +3,7 @@
 #include "data/media/StagingFolder.h"
 #include "foundation/UnicodeText.h"
 #include "foundation/Uuid.h"
+#include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,12 @@
 using vexel::FileStager;
 using vexel::FileStagerError;
 using vexel::Uuid;
+using vexel::test::readFile;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
 namespace unicode = vexel::unicode;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 std::string repeated(const std::string& piece, int times) {
     std::string out;

@@ -7,6 +7,7 @@
 #include "infrastructure/security/EncryptionError.h"
 #include "infrastructure/security/KeychainAESEncryption.h"
 #include "platform/crypto/CryptoError.h"
+#include "support/FileContents.h"
 #include "support/InMemorySecretStore.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -17,13 +18,13 @@
 #include <random>
 
 using namespace vexel;
+using vexel::test::writeFile;
 using vexel::testing::InMemorySecretStore;
 using vexel::testing::mediaClip;
 using vexel::testing::projectWith;
 using vexel::testing::richClip;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
-using vexel::testing::writeFile;
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "foundation/Uuid.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace vexel::testing {
@@ -65,11 +64,6 @@ inline Project projectWith(std::vector<Clip> videoClips) {
         project.tracks.begin() + 1,
         Track{Uuid::random(), TrackType::text, "Text 1", {textClip("Hello \"world\"")}, false});
     return project;
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 } // namespace vexel::testing

@@ -5,6 +5,7 @@
 #include "domain/usecases/LoadProjectUseCase.h"
 #include "domain/usecases/SaveProjectUseCase.h"
 #include "foundation/FileContents.h"
+#include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,12 @@
 #include <regex>
 
 using namespace vexel;
+using vexel::test::namesIn;
+using vexel::test::writeFile;
 using vexel::testing::mediaClip;
 using vexel::testing::projectWith;
 using vexel::testing::richClip;
 using vexel::testing::TemporaryFolder;
-using vexel::testing::writeFile;
 
 namespace {
 
@@ -29,15 +31,6 @@ protected:
     std::filesystem::path media(const std::string& name, const std::string& bytes = "frames") {
         writeFile(root / "outside" / name, bytes);
         return root / "outside" / name;
-    }
-
-    static std::vector<std::string> assetNames(const std::filesystem::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder / "assets")) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     PersistenceError saveError(const Project& project, const std::filesystem::path& folder) {
@@ -72,7 +65,7 @@ TEST_F(ProjectPersistenceServiceTest, CopiesOutsideMediaOncePerSaveAndReopensAft
     const auto package = root / "P";
     service.save(project, package);
 
-    EXPECT_EQ(assetNames(package), std::vector<std::string>{"clip.mov"});
+    EXPECT_EQ(namesIn(package / "assets"), std::vector<std::string>{"clip.mov"});
     EXPECT_EQ(readFileContents(package / "assets" / "clip.mov"), "original");
     const std::string text = readFileContents(package / "project.json");
     const Json stored = Json::parse(text);
@@ -86,7 +79,7 @@ TEST_F(ProjectPersistenceServiceTest, CopiesOutsideMediaOncePerSaveAndReopensAft
     // again under a new name and keeps the first copy.
     writeFile(root / "outside" / "clip.mov", "changed since");
     service.save(project, package);
-    std::vector<std::string> names = assetNames(package);
+    std::vector<std::string> names = namesIn(package / "assets");
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "clip.mov");
     EXPECT_TRUE(std::regex_match(names[1], std::regex("clip_[0-9A-F]{8}\\.mov"))) << names[1];
@@ -103,9 +96,9 @@ TEST_F(ProjectPersistenceServiceTest, CopiesOutsideMediaOncePerSaveAndReopensAft
     // Saved back where it came from, nothing is copied; saved as elsewhere,
     // the media are copied into the new folder.
     service.save(loaded, root / "Q/");
-    EXPECT_EQ(assetNames(root / "Q"), names);
+    EXPECT_EQ(namesIn(root / "Q" / "assets"), names);
     service.save(loaded, root / "R");
-    EXPECT_EQ(assetNames(root / "R"), std::vector<std::string>{names[1]});
+    EXPECT_EQ(namesIn(root / "R" / "assets"), std::vector<std::string>{names[1]});
     EXPECT_EQ(firstClip(service.load(root / "R")).assetURL, root / "R" / "assets" / names[1]);
 }
 
@@ -115,7 +108,7 @@ TEST_F(ProjectPersistenceServiceTest, SharedFilesTakenNamesAndFilesWithoutExtens
     const Project project = projectWith({mediaClip(shared), mediaClip(shared, TrackType::video, 5),
                                          mediaClip(bare, TrackType::video, 9)});
     service.save(project, root / "P");
-    std::vector<std::string> names = assetNames(root / "P");
+    std::vector<std::string> names = namesIn(root / "P" / "assets");
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[0], "README");
     EXPECT_EQ(names[1], "shared.mov");
@@ -125,7 +118,8 @@ TEST_F(ProjectPersistenceServiceTest, SharedFilesTakenNamesAndFilesWithoutExtens
     EXPECT_EQ(loaded.tracks[0].clips[1].assetURL, root / "P/assets" / names[2]);
 
     service.save(projectWith({mediaClip(bare)}), root / "P");
-    EXPECT_TRUE(std::regex_match(assetNames(root / "P")[1], std::regex("README_[0-9A-F]{8}")));
+    EXPECT_TRUE(
+        std::regex_match(namesIn(root / "P" / "assets")[1], std::regex("README_[0-9A-F]{8}")));
 }
 
 TEST_F(ProjectPersistenceServiceTest, ATextOnlyProjectGetsAnEmptyAssetsFolder) {
@@ -136,7 +130,7 @@ TEST_F(ProjectPersistenceServiceTest, ATextOnlyProjectGetsAnEmptyAssetsFolder) {
                                    {vexel::testing::textClip("Only words")},
                                    false});
     service.save(project, root / "a" / "b" / "P");
-    EXPECT_TRUE(assetNames(root / "a/b/P").empty());
+    EXPECT_TRUE(namesIn(root / "a/b/P/assets").empty());
     EXPECT_EQ(service.load(root / "a/b/P"), project);
 }
 

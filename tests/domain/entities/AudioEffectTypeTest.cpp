@@ -26,18 +26,6 @@ TEST(AudioEffectType, KindNamesTheCase) {
     EXPECT_EQ(AudioEffectType::ducking(trackB, 0.9).kind(), AudioEffectKind::ducking);
 }
 
-TEST(AudioEffectType, EqualityComparesCaseAndPayload) {
-    EXPECT_EQ(AudioEffectType::pan(-0.5), AudioEffectType::pan(-0.5));
-    EXPECT_NE(AudioEffectType::pan(0.5), AudioEffectType::reverb(0.5));
-    EXPECT_NE(AudioEffectType::ducking(trackA, 0.5), AudioEffectType::ducking(trackB, 0.5));
-    EXPECT_NE(AudioEffectType::compressor(-20, 4), AudioEffectType::compressor(-20, 4.5));
-    EXPECT_EQ(AudioEffectType::eq({{100, 3, 1}, {1000, -2, 0.5}}),
-              AudioEffectType::eq({{100, 3, 1}, {1000, -2, 0.5}}));
-    EXPECT_NE(AudioEffectType::eq({{100, 3, 1}, {1000, -2, 0.5}}),
-              AudioEffectType::eq({{1000, -2, 0.5}, {100, 3, 1}}));
-    EXPECT_NE(AudioEffectType::eq({{100, 3, 1}}), AudioEffectType::eq({{100, 3, 1}, {100, 3, 1}}));
-}
-
 TEST(AudioEffectType, EncodesAFlatObjectPerCase) {
     EXPECT_EQ(Json(AudioEffectType::compressor(-20, 4)).dump(),
               R"({"type":"compressor","threshold":-20.0,"ratio":4.0})");

@@ -8,17 +8,6 @@ using namespace vexel;
 using vexel::testing::decode;
 using vexel::testing::decodeFailure;
 
-TEST(ImageAnimationType, EqualityComparesCaseAndPayload) {
-    EXPECT_NE(ImageAnimationType::zoomIn(1.5), ImageAnimationType::zoomOut(1.5));
-    EXPECT_NE(ImageAnimationType::pan(Direction::left, 0.3),
-              ImageAnimationType::pan(Direction::right, 0.3));
-    EXPECT_EQ(ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.2, 0.2, 0.5, 0.5}),
-              ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.2, 0.2, 0.5, 0.5}));
-    EXPECT_NE(ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.2, 0.2, 0.5, 0.5}),
-              ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.2, 0.2, 0.5, 0.6}));
-    EXPECT_EQ(ImageAnimationType::rotate(-720).kind(), ImageAnimationType::Kind::rotate);
-}
-
 TEST(ImageAnimationType, EncodesOneFlatObjectInMemberOrder) {
     EXPECT_EQ(Json(ImageAnimationType::pan(Direction::up, 0.3)).dump(),
               R"({"type":"pan","direction":"up","distance":0.3})");

@@ -49,17 +49,6 @@ TEST(TextStyle, DefaultStyle) {
     EXPECT_EQ(TextStyle::defaultBoxWidth, 0.96);
 }
 
-TEST(TextStyle, OptionalsTakePartInEquality) {
-    TextStyle named;
-    named.fontName = "Helvetica";
-    EXPECT_NE(named, TextStyle{});
-    TextStyle boxed;
-    boxed.boxWidth = 0.5;
-    EXPECT_NE(boxed, TextStyle{});
-    TextStyle same = boxed;
-    EXPECT_EQ(same, boxed);
-}
-
 TEST(TextStyle, EncodesOptionalsOnlyWhenPresent) {
     EXPECT_EQ(Json(TextStyle{}).dump(),
               R"({"fontSize":48.0,"textColor":"white","strokeColor":"white","strokeWidth":0.0})");

@@ -8,17 +8,6 @@ using namespace vexel;
 using vexel::testing::decode;
 using vexel::testing::decodeFailure;
 
-TEST(TransitionEffect, EqualityComparesAllThreeFields) {
-    TransitionEffect a{1.0, TransitionType::fade(), EasingCurve::linear};
-    TransitionEffect b = a;
-    EXPECT_EQ(a, b);
-    b.easing = EasingCurve::easeIn;
-    EXPECT_NE(a, b);
-    b = a;
-    b.duration = 1.0000001;
-    EXPECT_NE(a, b);
-}
-
 TEST(TransitionEffect, EasingIsOptionalOnDecodeButAlwaysWritten) {
     TransitionEffect decoded = decode<TransitionEffect>(R"({"duration": 0.5, "type": "fade"})");
     EXPECT_EQ(decoded, (TransitionEffect{0.5, TransitionType::fade(), EasingCurve::linear}));

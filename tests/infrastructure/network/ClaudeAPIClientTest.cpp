@@ -1,7 +1,6 @@
 #include "infrastructure/network/ClaudeAPIClient.h"
 
 #include "foundation/CancellationError.h"
-#include "infrastructure/network/JsonKeys.h"
 #include "support/FakeHttpClient.h"
 #include "support/RecordingSleeper.h"
 #include "support/Watchdog.h"
@@ -17,8 +16,6 @@ using namespace vexel;
 using namespace std::chrono_literals;
 using test::FakeHttpClient;
 using Kind = net::HttpTransportError::Kind;
-
-using test::keysOf;
 
 namespace {
 
@@ -89,45 +86,22 @@ APIClientError asAPIClientError(std::exception_ptr error) {
 
 } // namespace
 
-TEST_F(ClaudeAPIClientTest, BodyCarriesTheDocumentedMembersOnly) {
-    const auto apiClient = client();
-    const Json message{{"role", "user"}, {"content", "Trim the first clip"}};
-    const Json tool{{"name", "split_clip"}};
-
-    const Json plain = Json::parse(apiClient.buildProxyBody("prompt", {message}, {tool}, false));
-    EXPECT_EQ(keysOf(plain), (std::vector<std::string>{"max_tokens", "system", "messages", "tools",
-                                                       "tool_choice"}));
+TEST_F(ClaudeAPIClientTest, BodyCountsTokensAsAnIntegerAndRefusesNumbersJsonCannotHold) {
+    // Members and values on the wire are the loopback test's; these two are
+    // not visible there.
+    const Json plain = Json::parse(client().buildProxyBody("prompt", {}, {}, false));
     EXPECT_TRUE(plain["max_tokens"].is_number_integer());
-    EXPECT_EQ(plain["max_tokens"], 2048);
-    EXPECT_EQ(plain["system"], "prompt");
-    EXPECT_EQ(plain["messages"], Json::array({message}));
-    EXPECT_EQ(plain["tools"], Json::array({tool}));
-    EXPECT_EQ(plain["tool_choice"], (Json{{"type", "auto"}}));
-
-    const Json streamed = Json::parse(apiClient.buildProxyBody("prompt", {}, {}, true));
-    EXPECT_EQ(keysOf(streamed),
-              (std::vector<std::string>{"max_tokens", "system", "messages", "stream"}));
-    EXPECT_EQ(streamed["stream"], true);
-    EXPECT_EQ(streamed["messages"], Json::array());
+    EXPECT_EQ(Json::parse(client().buildProxyBody("prompt", {}, {}, true))["messages"],
+              Json::array());
 
     const Json nan = Json{{"volume", std::numeric_limits<double>::quiet_NaN()}};
-    EXPECT_THROW(apiClient.buildProxyBody("p", {Json{{"content", Json::array({nan})}}}, {}, false),
+    EXPECT_THROW(client().buildProxyBody("p", {Json{{"content", Json::array({nan})}}}, {}, false),
                  std::invalid_argument);
 }
 
-TEST_F(ClaudeAPIClientTest, RequestGoesToTheBaseURLPlusPathWithTwoHeaders) {
-    const auto request = client(1.0, "https://b.test/v1").buildProxyRequest("tok", "{}");
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.url, "https://b.test/v1/chat/messages");
-    EXPECT_EQ(request.headers,
-              (std::vector<std::pair<std::string, std::string>>{
-                  {"content-type", "application/json"}, {"Authorization", "Bearer tok"}}));
-    EXPECT_EQ(request.body, "{}");
-    EXPECT_EQ(request.timeout.count(), 60.0);
-
-    EXPECT_EQ(client(1.0, "https://b.test/").buildProxyRequest("t", "").url,
-              "https://b.test//chat/messages");
-
+TEST_F(ClaudeAPIClientTest, RequestCarriesTheTimeoutAndRefusesBadURLsAndTokens) {
+    // Path and headers on the wire are the loopback test's.
+    EXPECT_EQ(client().buildProxyRequest("tok", "{}").timeout.count(), 60.0);
     try {
         client(1.0, "not a url").buildProxyRequest("t", "");
         FAIL() << "an invalid URL was accepted";
@@ -156,15 +130,6 @@ TEST_F(ClaudeAPIClientTest, TransferFailuresMapToNetworkErrorsWithoutRetry) {
     }
     EXPECT_EQ(http->requests().size(), cases.size());
     EXPECT_TRUE(sleeper->delays().empty());
-}
-
-TEST_F(ClaudeAPIClientTest, RateLimitsAreRetriedThreeTimesWithBackOff) {
-    for (int i = 0; i < 4; ++i) {
-        http->enqueue(FakeHttpClient::status(429));
-    }
-    EXPECT_EQ(sendExpectingError(client()), APIClientError::rateLimited(std::nullopt));
-    EXPECT_EQ(http->requests().size(), 4u);
-    EXPECT_EQ(sleeper->delays(), (std::vector<double>{1, 2, 4}));
 }
 
 TEST_F(ClaudeAPIClientTest, RetryAfterSetsTheDelayWithinItsBounds) {
@@ -318,18 +283,6 @@ TEST_F(ClaudeAPIClientTest, StreamYieldsLinesAndFinishesWithTheStatusOrTransferE
     }
     EXPECT_EQ(http->requests().size(), 1 + cases.size());
     EXPECT_TRUE(sleeper->delays().empty());
-}
-
-TEST_F(ClaudeAPIClientTest, StreamFailureAfterLinesFlowIsTheRawTransferError) {
-    auto broken = FakeHttpClient::status(200);
-    broken.chunks = {"data: 1\n\ndata: pending\n"};
-    broken.failure =
-        std::make_exception_ptr(net::HttpTransportError(Kind::connectionLost, 56, "reset"));
-    http->enqueue(broken);
-    auto [lines, error] = drain(client().streamToolUseMessage("s", {}, {}));
-    EXPECT_EQ(lines, (std::vector<SSELine>{{"", "1"}}));
-    ASSERT_TRUE(error);
-    EXPECT_THROW(std::rethrow_exception(error), net::HttpTransportError);
 }
 
 TEST_F(ClaudeAPIClientTest, StreamRenewsTheTokenOnceAfterUnauthorized) {

@@ -10,6 +10,7 @@
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/ManualTime.h"
 #include "support/FakeExportService.h"
+#include "support/FileContents.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RecordingLogger.h"
 #include "support/media/MovieMaker.h"
@@ -43,10 +44,6 @@ EditCommand addText(double at) {
     add.at = at;
     add.duration = 1;
     return add;
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 QUrl fileUrl(const std::filesystem::path& file) {

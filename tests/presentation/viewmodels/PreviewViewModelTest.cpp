@@ -1,6 +1,7 @@
 #include "presentation/viewmodels/PreviewViewModel.h"
 
 #include "data/composition/CompositionBuilder.h"
+#include "data/composition/TestProjects.h"
 #include "platform/playback/ManualClock.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "presentation/support/EventLoop.h"
@@ -22,14 +23,18 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <tuple>
 
 using namespace vexel;
 using media::MediaTime;
 using playback::TimeControlStatus;
+using vexel::testing::clipOf;
 using vexel::testing::ManualClock;
+using vexel::testing::projectOf;
 using vexel::testing::runEventsUntil;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
+using vexel::testing::trackOf;
 
 namespace {
 
@@ -45,21 +50,16 @@ public:
     }
 };
 
-Clip videoClip(const std::filesystem::path& file, double start, double duration,
-               double sourceOffset) {
-    Clip clip;
-    clip.id = Uuid::random();
-    clip.assetName = file.filename().string();
-    clip.assetURL = file;
-    clip.trackType = TrackType::video;
-    clip.timeRange = {start, duration};
-    clip.sourceOffset = sourceOffset;
-    return clip;
-}
-
-Project projectOf(std::vector<Clip> clips) {
-    return Project{{Track{Uuid::random(), TrackType::video, "Video 1", std::move(clips), false}},
-                   Project::defaultMaxDuration};
+// A project of one video track of the file's clips, each on [start, start +
+// length) s of the timeline from `offset` s into the file.
+Project videoProjectOf(std::vector<std::tuple<double, double, double>> placements,
+                       const std::filesystem::path& file) {
+    std::vector<Clip> clips;
+    for (auto [start, length, offset] : placements) {
+        clips.push_back(clipOf(TrackType::video, start, length, file));
+        clips.back().sourceOffset = offset;
+    }
+    return projectOf({trackOf(TrackType::video, std::move(clips))});
 }
 
 // Holds builds until the test lets the build of a project of that length
@@ -101,13 +101,9 @@ protected:
 
     // A on [0, 1) from the clip's start, B on [1, 3) from its second 1: the
     // composition shows the clip's own frame n at n / 30.
-    static Project twoClips() {
-        return projectOf({videoClip(media_->clip, 0, 1, 0), videoClip(media_->clip, 1, 2, 1)});
-    }
+    static Project twoClips() { return videoProjectOf({{0, 1, 0}, {1, 2, 1}}, media_->clip); }
     // One clip of `length` seconds.
-    static Project oneClip(double length) {
-        return projectOf({videoClip(media_->clip, 0, length, 0)});
-    }
+    static Project oneClip(double length) { return videoProjectOf({{0, length, 0}}, media_->clip); }
 
     std::unique_ptr<PreviewViewModel> makeViewModel(double maxDuration = 3600) {
         return makeViewModel(
@@ -279,7 +275,7 @@ TEST_F(PreviewViewModelTest, AFailedBuildEmptiesThePreviewWithoutAnError) {
     ASSERT_TRUE(preview->imageCache().image(folder.path() / "a.png"));
     EXPECT_EQ(preview->imageCache().count(), 1u);
     preview->seek(1);
-    load(*preview, projectOf({}));
+    load(*preview, videoProjectOf({}, folder.path()));
     EXPECT_EQ(preview->imageCache().count(), 0u);
     EXPECT_EQ(preview->player().currentItem(), nullptr);
     EXPECT_FALSE(preview->hasContent());

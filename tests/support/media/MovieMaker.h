@@ -23,6 +23,8 @@ struct TestMovie {
     int audioRate = 44100;
     int audioChannels = 2;
     int maxKeyFrameInterval = 0;
+    // Sound as long as this many frames; -1: as long as the video.
+    int soundFrameCount = -1;
 };
 
 // The colour of frame `index` of a test movie: grey levels that step by 4.
@@ -51,7 +53,7 @@ inline media::PixelBuffer makeTestFrame(media::PixelBufferPool& pool, int index)
 }
 
 // Writes a movie with the project's own writer: frames at i / frameRate, and
-// a 440 Hz tone as long as the video (or frameCount / frameRate seconds).
+// a 440 Hz tone as long as the video (or soundFrameCount / frameRate seconds).
 inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& formats = {}) {
     media::MovieWriter writer(path, formats.fileType);
     media::VideoWriterInput* video = nullptr;
@@ -77,8 +79,10 @@ inline void writeTestMovie(const std::filesystem::path& path, const TestMovie& f
         video->markAsFinished();
     }
     if (audio) {
+        const int soundFrames =
+            formats.soundFrameCount < 0 ? formats.frameCount : formats.soundFrameCount;
         const std::int64_t total =
-            static_cast<std::int64_t>(formats.frameCount) * formats.audioRate / formats.frameRate;
+            static_cast<std::int64_t>(soundFrames) * formats.audioRate / formats.frameRate;
         const int chunk = 1000;
         for (std::int64_t start = 0; start < total; start += chunk) {
             media::AudioSamples samples;
