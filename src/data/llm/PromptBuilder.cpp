@@ -1,6 +1,7 @@
 #include "data/llm/PromptBuilder.h"
 
 #include "data/llm/ToolDefinitions.h"
+#include "foundation/JoinedText.h"
 #include "foundation/NumberText.h"
 
 #include <cmath>
@@ -73,17 +74,6 @@ Json serializePart(const ChatMessage::ContentPart& part) {
 
 std::string seconds(double value) {
     return formatNumber(value) + "s";
-}
-
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) {
-            text += separator;
-        }
-        text += parts[i];
-    }
-    return text;
 }
 
 std::vector<std::string> transformParts(const ClipTransform& transform) {

@@ -1,5 +1,6 @@
 #include "presentation/helpers/CommandDescriptions.h"
 
+#include "foundation/JoinedText.h"
 #include "foundation/NumberText.h"
 #include "foundation/UnicodeText.h"
 #include "presentation/helpers/TimeFormatting.h"
@@ -18,17 +19,6 @@ namespace {
 
 std::string time(double seconds) {
     return TimeFormatting::compact(seconds);
-}
-
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) {
-            text += separator;
-        }
-        text += parts[i];
-    }
-    return text;
 }
 
 // The first character (grapheme) upper-cased, the rest unchanged.
