@@ -337,7 +337,10 @@ bool CompositionReader::startReading() {
         impl.fail(failure);
         return false;
     }
-    return impl.running();
+    // Reading has started. What its threads meet from now on, even before
+    // this returns, is reported by the copy operations and the status:
+    // answering with the status here would make the answer a race.
+    return true;
 }
 
 std::optional<VideoFrame> CompositionReader::copyNextVideoFrame() {
