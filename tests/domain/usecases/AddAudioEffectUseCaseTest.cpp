@@ -118,15 +118,3 @@ TEST_F(AddAudioEffectUseCaseTest, DuckingNeedsAnotherVideoOrAudioTrack) {
     useCase.execute(voice.id, AudioEffect{AudioEffectType::ducking(videos.id, 0)});
     EXPECT_EQ(kinds(stored(voice.id)), std::vector{AudioEffectKind::ducking});
 }
-
-TEST_F(AddAudioEffectUseCaseTest, OnlyAudioClipsTakeEffects) {
-    for (const Clip& clip : {video, title}) {
-        expectEditError(
-            [&] { useCase.execute(clip.id, AudioEffect{AudioEffectType::reverb(0.5)}); },
-            EditError::audioEffectsNotSupported());
-    }
-    const Uuid missing = Uuid::random();
-    expectEditError([&] { useCase.execute(missing, AudioEffect{AudioEffectType::reverb(0.5)}); },
-                    EditError::clipNotFound(missing));
-    EXPECT_TRUE(engine.repository->saved.empty());
-}

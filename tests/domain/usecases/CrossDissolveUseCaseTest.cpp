@@ -92,10 +92,6 @@ TEST_F(CrossDissolveUseCaseTest, EachClipMustStillHoldItsOtherTransition) {
 
 TEST_F(CrossDissolveUseCaseTest, NeedsANextClipAndAVideoOrImageClip) {
     expectEditError([&] { useCase.execute(b.id, 0.5); }, EditError::noAdjacentClip(b.id));
-    expectEditError([&] { useCase.execute(song.id, 0.5); }, EditError::trackTypeMismatch());
-    expectEditError([&] { useCase.execute(title.id, 0.5); }, EditError::trackTypeMismatch());
-    const Uuid missing = Uuid::random();
-    expectEditError([&] { useCase.execute(missing, 0.5); }, EditError::clipNotFound(missing));
     EXPECT_TRUE(engine.repository->saved.empty());
 }
 

@@ -1,8 +1,6 @@
 #include "domain/usecases/RemoveAudioEffectUseCase.h"
 
-#include "domain/entities/EditError.h"
 #include "domain/usecases/ClipKindsFixture.h"
-#include "support/ExpectEditError.h"
 
 #include <gtest/gtest.h>
 
@@ -45,12 +43,4 @@ TEST_F(RemoveAudioEffectUseCaseTest, AnAbsentKindIsNoErrorAndAnEmptyChainIsStore
     useCase.execute(audio.id, AudioEffectKind::reverb);
     useCase.execute(audio.id, AudioEffectKind::normalize);
     EXPECT_FALSE(stored(audio.id).audioEffects.has_value());
-}
-
-TEST_F(RemoveAudioEffectUseCaseTest, OnlyAudioClipsHaveEffects) {
-    expectEditError([&] { useCase.execute(video.id, AudioEffectKind::pan); },
-                    EditError::audioEffectsNotSupported());
-    expectEditError([&] { useCase.execute(text.id, AudioEffectKind::pan); },
-                    EditError::audioEffectsNotSupported());
-    EXPECT_TRUE(savedNothing());
 }

@@ -1,8 +1,6 @@
 #include "domain/usecases/ReverseUseCase.h"
 
-#include "domain/entities/EditError.h"
 #include "domain/usecases/ClipKindsFixture.h"
-#include "support/ExpectEditError.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +24,4 @@ TEST_F(ReverseUseCaseTest, EachCallTogglesAndUndoRestores) {
     // Twice restores the clip.
     useCase.execute(video.id);
     EXPECT_EQ(useCase.execute(video.id), after);
-}
-
-TEST_F(ReverseUseCaseTest, ImageAndTextClipsCannotBeReversed) {
-    expectEditError([&] { useCase.execute(image.id); }, EditError::trackTypeMismatch());
-    expectEditError([&] { useCase.execute(text.id); }, EditError::trackTypeMismatch());
-    EXPECT_TRUE(savedNothing());
 }

@@ -48,8 +48,6 @@ TEST_F(RotateFlipUseCaseTest, RejectsOtherAnglesAndKinds) {
                     EditError::invalidRotation(-90));
     expectEditError([&] { useCase.execute(video.id, 360, std::nullopt, std::nullopt); },
                     EditError::invalidRotation(360));
-    expectEditError([&] { useCase.execute(text.id, 90, std::nullopt, std::nullopt); },
-                    EditError::trackTypeMismatch());
     EXPECT_EQ(EditError::invalidRotation(45).userMessage(),
               "Invalid rotation value (45). Rotation must be 0, 90, 180, or 270 degrees.");
     EXPECT_TRUE(savedNothing());

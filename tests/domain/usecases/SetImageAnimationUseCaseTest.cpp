@@ -67,9 +67,6 @@ TEST_F(SetImageAnimationUseCaseTest, RejectsParametersOutOfRangeAndOtherKinds) {
     expectRejected(ImageAnimationType::kenBurns({0, 0, 1, 1}, {0, 0, 1, nan}), rect);
 
     expectEditError(
-        [&] { useCase.execute(video.id, ImageAnimationType::shake(0.5), EasingCurve::linear); },
-        EditError::imageAnimationNotSupported());
-    expectEditError(
         [&] { useCase.execute(text.id, ImageAnimationType::zoomIn(0), EasingCurve::linear); },
         EditError::imageAnimationNotSupported());
     EXPECT_TRUE(savedNothing());

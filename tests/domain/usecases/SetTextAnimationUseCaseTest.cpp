@@ -80,8 +80,6 @@ TEST_F(SetTextAnimationUseCaseTest, LoopParametersAreBounded) {
           TextLoopType::pulse(1, std::numeric_limits<double>::infinity())}) {
         expectEditError([&] { run({}, {}, loop); }, EditError::invalidTextAnimationParameter());
     }
-    expectEditError([&] { run(TextEntranceType::fadeIn(), {}, {}, linear, linear, video.id); },
-                    EditError::textAnimationNotSupported());
     expectEditError([&] { run({}, {}, {}, linear, linear, image.id); },
                     EditError::textAnimationNotSupported());
     EXPECT_TRUE(savedNothing());
