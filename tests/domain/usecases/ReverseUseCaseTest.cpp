@@ -15,11 +15,9 @@ struct ReverseUseCaseTest : ClipKindsFixture {
 
 } // namespace
 
-TEST_F(ReverseUseCaseTest, EachCallTogglesAndUndoRestores) {
-    const Project before = current();
-    const Project after = engine.change([&] { return useCase.execute(audio.id); });
+TEST_F(ReverseUseCaseTest, EachCallToggles) {
+    const Project after = useCase.execute(audio.id);
     EXPECT_TRUE(after.findClip(audio.id)->isReversed);
-    engine.expectUndoable(before, after);
 
     // Twice restores the clip.
     useCase.execute(video.id);

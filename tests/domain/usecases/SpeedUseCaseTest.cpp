@@ -32,14 +32,12 @@ struct SpeedUseCaseTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(SpeedUseCaseTest, ScalesTheLengthByOldOverNewRateAndUndoes) {
-    const Project before = engine.repository->load();
-    const Project after = engine.change([&] { return useCase.execute(a.id, 2.0); });
+TEST_F(SpeedUseCaseTest, ScalesTheLengthByOldOverNewRate) {
+    const Project after = useCase.execute(a.id, 2.0);
     const Clip& faster = *after.findClip(a.id);
     EXPECT_EQ(faster.timeRange, (TimeRange{0, 5}));
     EXPECT_EQ(faster.rate, 2.0);
     EXPECT_EQ(faster.sourceOffset, 2);
-    engine.expectUndoable(before, after);
 
     // 8 s at rate 1 is 2 s at rate 4.
     const Clip audio = clipIn(useCase.execute(song.id, 4.0), song.id);
