@@ -98,6 +98,22 @@ struct MappingProject {
         ADD_FAILURE() << tool << " mapped without an error";
         return "";
     }
+
+    // Each input to `tool` must fail with its error text; a row that fails names its text.
+    void expectFailures(const std::string& tool,
+                        const std::vector<std::pair<JSONObject, std::string>>& cases) const {
+        for (const auto& [input, expected] : cases) {
+            EXPECT_EQ(failure(tool, input), expected) << tool;
+        }
+    }
+
+    // Each input to `tool` must map to its command.
+    void expectCommands(const std::string& tool,
+                        const std::vector<std::pair<JSONObject, EditCommand>>& cases) const {
+        for (std::size_t row = 0; row < cases.size(); ++row) {
+            EXPECT_EQ(map(tool, cases[row].first), cases[row].second) << tool << " row " << row;
+        }
+    }
 };
 
 } // namespace vexel::testing

@@ -43,16 +43,13 @@ struct AddAudioEffectUseCaseTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(AddAudioEffectUseCaseTest, KeepsEffectsInTheFixedKindOrderAndUndoes) {
+TEST_F(AddAudioEffectUseCaseTest, KeepsEffectsInTheFixedKindOrder) {
     add(AudioEffectType::compressor(-20, 4));
-    const Project before = engine.repository->load();
-    const Project after = engine.change(
-        [&] { return useCase.execute(song.id, AudioEffect{AudioEffectType::pan(-0.5)}); });
+    const Project after = useCase.execute(song.id, AudioEffect{AudioEffectType::pan(-0.5)});
     EXPECT_EQ(kinds(*after.findClip(song.id)),
               (std::vector{AudioEffectKind::pan, AudioEffectKind::compressor}));
     EXPECT_EQ(after.findClip(song.id)->audioEffects->front(),
               AudioEffect{AudioEffectType::pan(-0.5)});
-    engine.expectUndoable(before, after);
 
     useCase.execute(voice.id, AudioEffect{AudioEffectType::ducking(music.id, 12)});
     useCase.execute(voice.id, AudioEffect{AudioEffectType::eq({{100, 3, 1}})});
@@ -117,16 +114,4 @@ TEST_F(AddAudioEffectUseCaseTest, DuckingNeedsAnotherVideoOrAudioTrack) {
     add(AudioEffectType::ducking(voices.id, 10));
     useCase.execute(voice.id, AudioEffect{AudioEffectType::ducking(videos.id, 0)});
     EXPECT_EQ(kinds(stored(voice.id)), std::vector{AudioEffectKind::ducking});
-}
-
-TEST_F(AddAudioEffectUseCaseTest, OnlyAudioClipsTakeEffects) {
-    for (const Clip& clip : {video, title}) {
-        expectEditError(
-            [&] { useCase.execute(clip.id, AudioEffect{AudioEffectType::reverb(0.5)}); },
-            EditError::audioEffectsNotSupported());
-    }
-    const Uuid missing = Uuid::random();
-    expectEditError([&] { useCase.execute(missing, AudioEffect{AudioEffectType::reverb(0.5)}); },
-                    EditError::clipNotFound(missing));
-    EXPECT_TRUE(engine.repository->saved.empty());
 }

@@ -33,18 +33,15 @@ struct SetTextAnimationUseCaseTest : ClipKindsFixture {
 
 } // namespace
 
-TEST_F(SetTextAnimationUseCaseTest, MergesWithTheStoredAnimationAndUndoes) {
+TEST_F(SetTextAnimationUseCaseTest, MergesWithTheStoredAnimation) {
     run(TextEntranceType::slideIn(Direction::left), {}, {}, linear);
-    const Project before = current();
-    const Project after = engine.change([&] {
-        return run({}, TextExitType::fadeOut(), {}, EasingCurve::easeInOut, EasingCurve::easeOut);
-    });
+    const Project after =
+        run({}, TextExitType::fadeOut(), {}, EasingCurve::easeInOut, EasingCurve::easeOut);
     // Only the exit changed: the entrance keeps its own easing.
     const TextAnimation expected{TextEntranceType::slideIn(Direction::left),
                                  TextExitType::fadeOut(), std::nullopt, linear,
                                  EasingCurve::easeOut};
     EXPECT_EQ(clipIn(after, text.id).textAnimation, expected);
-    engine.expectUndoable(before, after);
 }
 
 TEST_F(SetTextAnimationUseCaseTest, EasingsComeFromTheCommandOnlyWithTheirPart) {
@@ -80,8 +77,6 @@ TEST_F(SetTextAnimationUseCaseTest, LoopParametersAreBounded) {
           TextLoopType::pulse(1, std::numeric_limits<double>::infinity())}) {
         expectEditError([&] { run({}, {}, loop); }, EditError::invalidTextAnimationParameter());
     }
-    expectEditError([&] { run(TextEntranceType::fadeIn(), {}, {}, linear, linear, video.id); },
-                    EditError::textAnimationNotSupported());
     expectEditError([&] { run({}, {}, {}, linear, linear, image.id); },
                     EditError::textAnimationNotSupported());
     EXPECT_TRUE(savedNothing());

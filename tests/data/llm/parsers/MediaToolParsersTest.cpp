@@ -33,23 +33,21 @@ TEST(MediaToolParsers, AddClipChecksNameTrackTypeAndStartInOrder) {
                                  {"target_track", N(5)}}),
               EditCommand(AC{"a.png", TrackType::image, 1, std::nullopt}));
 
-    EXPECT_EQ(p.failure("add_clip", {{"target", S("../clip.mov")}, {"trackType", S("text")}}),
-              R"(invalidFilename("../clip.mov"))");
-    EXPECT_EQ(p.failure("add_clip", {{"target", S("clip.mov")}, {"trackType", S("text")}}),
-              R"(unknownTrackType("text"))");
-    EXPECT_EQ(p.failure("add_clip",
-                        {{"target", S("clip.mov")}, {"trackType", S("video")}, {"at", N(-1)}}),
-              R"(invalidParameterValue("at", -1.0))");
-    EXPECT_EQ(p.failure("add_clip",
-                        {{"target", S("clip.mov")}, {"trackType", S("video")}, {"at", N(kNaN)}}),
-              R"(invalidParameterValue("at", nan))");
-    EXPECT_EQ(p.failure("add_clip",
-                        {{"target", S("clip.mov")}, {"trackType", S("video")}, {"at", S("1")}}),
-              R"(missingParameter("at"))");
-    EXPECT_EQ(p.failure("add_clip", {{"target", S("clip.mov")}}),
-              R"(missingParameter("trackType"))");
-    EXPECT_EQ(p.failure("add_clip", {{"trackType", S("video")}, {"at", N(1)}}),
-              R"(missingParameter("target"))");
+    auto clip = [](JSONObject extra) {
+        extra["target"] = S("clip.mov");
+        extra["trackType"] = S("video");
+        return extra;
+    };
+    p.expectFailures(
+        "add_clip",
+        {{{{"target", S("../clip.mov")}, {"trackType", S("text")}},
+          R"(invalidFilename("../clip.mov"))"},
+         {{{"target", S("clip.mov")}, {"trackType", S("text")}}, R"(unknownTrackType("text"))"},
+         {clip({{"at", N(-1)}}), R"(invalidParameterValue("at", -1.0))"},
+         {clip({{"at", N(kNaN)}}), R"(invalidParameterValue("at", nan))"},
+         {clip({{"at", S("1")}}), R"(missingParameter("at"))"},
+         {{{"target", S("clip.mov")}}, R"(missingParameter("trackType"))"},
+         {{{"trackType", S("video")}, {"at", N(1)}}, R"(missingParameter("target"))"}});
 }
 
 TEST(MediaToolParsers, AddTrackAddsOnlyAudioTracks) {
@@ -60,10 +58,10 @@ TEST(MediaToolParsers, AddTrackAddsOnlyAudioTracks) {
               EditCommand(EditCommand::AddTrack{"Narration", TrackType::audio}));
     EXPECT_EQ(p.map("add_track", {{"trackType", S("audio")}, {"name", N(2)}}),
               EditCommand(EditCommand::AddTrack{std::nullopt, TrackType::audio}));
-    EXPECT_EQ(p.failure("add_track", {{"trackType", S("video")}}), R"(unknownTrackType("video"))");
-    EXPECT_EQ(p.failure("add_track", {{"trackType", S("image")}}), R"(unknownTrackType("image"))");
-    EXPECT_EQ(p.failure("add_track", {{"trackType", S("Audio")}}), R"(unknownTrackType("Audio"))");
-    EXPECT_EQ(p.failure("add_track", {{"name", S("BGM")}}), R"(missingParameter("trackType"))");
+    p.expectFailures("add_track", {{{{"trackType", S("video")}}, R"(unknownTrackType("video"))"},
+                                   {{{"trackType", S("image")}}, R"(unknownTrackType("image"))"},
+                                   {{{"trackType", S("Audio")}}, R"(unknownTrackType("Audio"))"},
+                                   {{{"name", S("BGM")}}, R"(missingParameter("trackType"))"}});
 }
 
 TEST(MediaToolParsers, ImageMotionsTakeDefaultsAndCheckRanges) {
@@ -93,23 +91,18 @@ TEST(MediaToolParsers, ImageMotionsTakeDefaultsAndCheckRanges) {
     EXPECT_EQ(p.map("set_image_motion", motion("rotate", {{"degrees", N(-3600)}})),
               expected(ImageAnimationType::rotate(-3600)));
 
-    EXPECT_EQ(p.failure("set_image_motion", motion("zoomIn", {{"factor", N(1.0)}})),
-              R"(invalidParameterValue("factor", 1.0))");
-    EXPECT_EQ(p.failure("set_image_motion", motion("rotate", {{"degrees", N(3600.5)}})),
-              R"(invalidParameterValue("degrees", 3600.5))");
-    EXPECT_EQ(p.failure("set_image_motion", motion("pan_up", {{"distance", N(kNaN)}})),
-              R"(invalidParameterValue("distance", nan))");
-    EXPECT_EQ(p.failure("set_image_motion", motion("shake", {{"intensity", N(1.1)}})),
-              R"(invalidParameterValue("intensity", 1.1))");
-    EXPECT_EQ(p.failure("set_image_motion", motion("Pan_left")),
-              R"(invalidParameterValue("type", 0.0))");
-    EXPECT_EQ(p.failure("set_image_motion", {{"target", S("photo.jpg")}}),
-              R"(missingParameter("type"))");
-    // The target first; whether it is an image is the edit's business.
-    EXPECT_EQ(p.failure("set_image_motion", {{"target", S("ghost.jpg")}}),
-              R"(targetNotFound("ghost.jpg"))");
-    EXPECT_EQ(p.failure("set_image_motion", {{"target", S("Hello")}, {"type", S("shake")}}),
-              R"(targetNotFound("Hello"))");
+    p.expectFailures(
+        "set_image_motion",
+        {{motion("zoomIn", {{"factor", N(1.0)}}), R"(invalidParameterValue("factor", 1.0))"},
+         {motion("rotate", {{"degrees", N(3600.5)}}),
+          R"(invalidParameterValue("degrees", 3600.5))"},
+         {motion("pan_up", {{"distance", N(kNaN)}}), R"(invalidParameterValue("distance", nan))"},
+         {motion("shake", {{"intensity", N(1.1)}}), R"(invalidParameterValue("intensity", 1.1))"},
+         {motion("Pan_left"), R"(invalidParameterValue("type", 0.0))"},
+         {{{"target", S("photo.jpg")}}, R"(missingParameter("type"))"},
+         // The target first; whether it is an image is the edit's business.
+         {{{"target", S("ghost.jpg")}}, R"(targetNotFound("ghost.jpg"))"},
+         {{{"target", S("Hello")}, {"type", S("shake")}}, R"(targetNotFound("Hello"))"}});
     EXPECT_EQ(p.map("set_image_motion", {{"target", S("city.mov")}, {"type", S("shake")}}),
               EditCommand(EditCommand::SetImageAnimation{p.city.id, ImageAnimationType::shake(0.5),
                                                          EasingCurve::easeInOut}));
@@ -132,15 +125,15 @@ TEST(MediaToolParsers, KenBurnsChecksPositionsBeforeSizes) {
               EditCommand(EditCommand::SetImageAnimation{
                   p.photo.id, ImageAnimationType::kenBurns({0, 0, 1, 0.05}, {0.9, 0.1, 0.5, 0.8}),
                   EasingCurve::easeInOut}));
-    EXPECT_EQ(p.failure("set_image_motion", kenBurns({{"toWidth", N(0.04)}})),
-              R"(invalidParameterValue("toWidth", 0.04))");
-    EXPECT_EQ(p.failure("set_image_motion", kenBurns({{"fromX", N(1.2)}, {"toWidth", N(0.04)}})),
-              R"(invalidParameterValue("fromX", 1.2))");
-    EXPECT_EQ(p.failure("set_image_motion", kenBurns({{"fromWidth", N(0)}, {"toY", N(-0.1)}})),
-              R"(invalidParameterValue("toY", -0.1))");
-    EXPECT_EQ(
-        p.failure("set_image_motion", kenBurns({{"toHeight", N(1.01)}, {"fromHeight", N(kNaN)}})),
-        R"(invalidParameterValue("fromHeight", nan))");
+    p.expectFailures(
+        "set_image_motion",
+        {{kenBurns({{"toWidth", N(0.04)}}), R"(invalidParameterValue("toWidth", 0.04))"},
+         {kenBurns({{"fromX", N(1.2)}, {"toWidth", N(0.04)}}),
+          R"(invalidParameterValue("fromX", 1.2))"},
+         {kenBurns({{"fromWidth", N(0)}, {"toY", N(-0.1)}}),
+          R"(invalidParameterValue("toY", -0.1))"},
+         {kenBurns({{"toHeight", N(1.01)}, {"fromHeight", N(kNaN)}}),
+          R"(invalidParameterValue("fromHeight", nan))"}});
 }
 
 TEST(MediaToolParsers, TransitionNamesAreExact) {

@@ -41,23 +41,20 @@ TEST(TextToolParsers, AddTextFillsInItsDefaults) {
 
 TEST(TextToolParsers, AddTextRejectsBlankTextsAndBadTiming) {
     MappingProject p;
-    EXPECT_EQ(p.failure("add_text", {{"target", S("   ")}}), R"(invalidTextContent("   "))");
-    EXPECT_EQ(p.failure("add_text", {{"target", S(std::string(501, 'a'))}}),
-              "invalidTextContent(\"" + std::string(501, 'a') + "\")");
-    EXPECT_EQ(p.failure("add_text", {{"duration", N(0)}}),
-              R"(invalidParameterValue("duration", 0.0))");
-    EXPECT_EQ(p.failure("add_text", {{"duration", N(kNaN)}}),
-              R"(invalidParameterValue("duration", nan))");
-    EXPECT_EQ(p.failure("add_text", {{"at", N(-1)}}), R"(invalidParameterValue("at", -1.0))");
-    // Text, then start, then duration, then position, then style.
-    EXPECT_EQ(p.failure("add_text", {{"target", S("")}, {"at", N(-1)}}),
-              R"(invalidTextContent(""))");
-    EXPECT_EQ(p.failure("add_text", {{"at", N(-1)}, {"duration", N(0)}}),
-              R"(invalidParameterValue("at", -1.0))");
-    EXPECT_EQ(p.failure("add_text", {{"duration", N(-1)}, {"position", S("nowhere")}}),
-              R"(invalidParameterValue("duration", -1.0))");
-    EXPECT_EQ(p.failure("add_text", {{"fontSize", N(0)}, {"position", S("nowhere")}}),
-              R"(invalidPosition("nowhere"))");
+    const std::string tooLong(501, 'a');
+    p.expectFailures(
+        "add_text",
+        {{{{"target", S("   ")}}, R"(invalidTextContent("   "))"},
+         {{{"target", S(tooLong)}}, "invalidTextContent(\"" + tooLong + "\")"},
+         {{{"duration", N(0)}}, R"(invalidParameterValue("duration", 0.0))"},
+         {{{"duration", N(kNaN)}}, R"(invalidParameterValue("duration", nan))"},
+         {{{"at", N(-1)}}, R"(invalidParameterValue("at", -1.0))"},
+         // Text, then start, then duration, then position, then style.
+         {{{"target", S("")}, {"at", N(-1)}}, R"(invalidTextContent(""))"},
+         {{{"at", N(-1)}, {"duration", N(0)}}, R"(invalidParameterValue("at", -1.0))"},
+         {{{"duration", N(-1)}, {"position", S("nowhere")}},
+          R"(invalidParameterValue("duration", -1.0))"},
+         {{{"fontSize", N(0)}, {"position", S("nowhere")}}, R"(invalidPosition("nowhere"))"}});
 }
 
 TEST(TextToolParsers, PositionsAreACustomPairOrAWord) {
@@ -75,21 +72,20 @@ TEST(TextToolParsers, PositionsAreACustomPairOrAWord) {
               TextPosition::custom(0.5, 0.25));
 
     MappingProject p;
-    EXPECT_EQ(p.failure("add_text", {{"position", S("middle")}}), R"(invalidPosition("middle"))");
-    // The word is reported as received, not lowercased.
-    EXPECT_EQ(p.failure("add_text", {{"position", S("MIDDLE")}}), R"(invalidPosition("MIDDLE"))");
     const std::string both = R"(missingParameter("positionX and positionY must both be provided"))";
-    EXPECT_EQ(p.failure("add_text", {{"positionX", N(0.5)}, {"position", S("top")}}), both);
-    EXPECT_EQ(p.failure("add_text", {{"positionY", S("0.5")}}), both);
-    EXPECT_EQ(p.failure("add_text", {{"positionX", N(0.5)}, {"positionY", JSONValue::null()}}),
-              both);
-    EXPECT_EQ(p.failure("add_text", {{"positionX", N(1.5)}, {"positionY", N(0.5)}}),
-              R"(invalidParameterValue("positionX", 1.5))");
-    // Finiteness of both before the ranges.
-    EXPECT_EQ(p.failure("add_text", {{"positionX", N(1.5)}, {"positionY", N(kNaN)}}),
-              R"(invalidParameterValue("positionY", nan))");
-    EXPECT_EQ(p.failure("add_text", {{"positionX", N(0.5)}, {"positionY", N(-0.01)}}),
-              R"(invalidParameterValue("positionY", -0.01))");
+    p.expectFailures("add_text", {{{{"position", S("middle")}}, R"(invalidPosition("middle"))"},
+                                  // The word is reported as received, not lowercased.
+                                  {{{"position", S("MIDDLE")}}, R"(invalidPosition("MIDDLE"))"},
+                                  {{{"positionX", N(0.5)}, {"position", S("top")}}, both},
+                                  {{{"positionY", S("0.5")}}, both},
+                                  {{{"positionX", N(0.5)}, {"positionY", JSONValue::null()}}, both},
+                                  {{{"positionX", N(1.5)}, {"positionY", N(0.5)}},
+                                   R"(invalidParameterValue("positionX", 1.5))"},
+                                  // Finiteness of both before the ranges.
+                                  {{{"positionX", N(1.5)}, {"positionY", N(kNaN)}},
+                                   R"(invalidParameterValue("positionY", nan))"},
+                                  {{{"positionX", N(0.5)}, {"positionY", N(-0.01)}},
+                                   R"(invalidParameterValue("positionY", -0.01))"}});
 }
 
 TEST(TextToolParsers, StyleFieldsReplaceOnlyWhatIsGiven) {
@@ -123,24 +119,19 @@ TEST(TextToolParsers, StyleFieldsReplaceOnlyWhatIsGiven) {
               styleWith([](TextStyle& s) { s.strokeColor = "red"; }, existing));
 
     MappingProject p;
-    EXPECT_EQ(p.failure("add_text", {{"fontSize", N(500.5)}}),
-              R"(invalidParameterValue("fontSize", 500.5))");
-    EXPECT_EQ(p.failure("add_text", {{"fontSize", N(0.5)}}),
-              R"(invalidParameterValue("fontSize", 0.5))");
-    EXPECT_EQ(p.failure("add_text", {{"boxWidth", N(0.19)}}),
-              R"(invalidParameterValue("boxWidth", 0.19))");
-    EXPECT_EQ(p.failure("add_text", {{"strokeWidth", N(10.5)}}),
-              R"(invalidParameterValue("strokeWidth", 10.5))");
-    EXPECT_EQ(p.failure("add_text", {{"textColor", S("magenta")}}),
-              R"(invalidTextContent("magenta"))");
-    EXPECT_EQ(p.failure("add_text", {{"fontName", S(" ")}}), R"(invalidTextContent(" "))");
-    // Checked in the order size, text colour, stroke colour, stroke width, font, box.
-    EXPECT_EQ(p.failure("add_text",
-                        {{"boxWidth", N(5)}, {"strokeColor", S("teal")}, {"textColor", S("cyan")}}),
-              R"(invalidTextContent("cyan"))");
-    EXPECT_EQ(
-        p.failure("add_text", {{"boxWidth", N(5)}, {"fontName", S("")}, {"strokeWidth", N(-1)}}),
-        R"(invalidParameterValue("strokeWidth", -1.0))");
+    p.expectFailures(
+        "add_text",
+        {{{{"fontSize", N(500.5)}}, R"(invalidParameterValue("fontSize", 500.5))"},
+         {{{"fontSize", N(0.5)}}, R"(invalidParameterValue("fontSize", 0.5))"},
+         {{{"boxWidth", N(0.19)}}, R"(invalidParameterValue("boxWidth", 0.19))"},
+         {{{"strokeWidth", N(10.5)}}, R"(invalidParameterValue("strokeWidth", 10.5))"},
+         {{{"textColor", S("magenta")}}, R"(invalidTextContent("magenta"))"},
+         {{{"fontName", S(" ")}}, R"(invalidTextContent(" "))"},
+         // Checked in the order size, text colour, stroke colour, stroke width, font, box.
+         {{{"boxWidth", N(5)}, {"strokeColor", S("teal")}, {"textColor", S("cyan")}},
+          R"(invalidTextContent("cyan"))"},
+         {{{"boxWidth", N(5)}, {"fontName", S("")}, {"strokeWidth", N(-1)}},
+          R"(invalidParameterValue("strokeWidth", -1.0))"}});
 }
 
 TEST(TextToolParsers, EditTextStartsFromTheClipsOwnStyle) {
@@ -169,25 +160,21 @@ TEST(TextToolParsers, EditTextStartsFromTheClipsOwnStyle) {
 
 TEST(TextToolParsers, EditTextNeedsATextTargetAndBothTimingValues) {
     MappingProject p;
-    EXPECT_EQ(p.failure("edit_text_style", {}), R"(missingParameter("target"))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("city.mov")}}),
-              R"(targetNotFound("city.mov"))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("Nope")}, {"fontSize", N(0)}}),
-              R"(targetNotFound("Nope"))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("Hello")}, {"duration", N(2)}}),
-              R"(missingParameter("at"))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("Hello")}, {"at", N(2)}}),
-              R"(missingParameter("duration"))");
-    EXPECT_EQ(
-        p.failure("edit_text_style", {{"target", S("Hello")}, {"at", N(2)}, {"duration", S("2")}}),
-        R"(missingParameter("duration"))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("Hello")}, {"at", N(-2)}}),
-              R"(invalidParameterValue("at", -2.0))");
-    EXPECT_EQ(
-        p.failure("edit_text_style", {{"target", S("Hello")}, {"at", N(2)}, {"duration", N(0)}}),
-        R"(invalidParameterValue("duration", 0.0))");
-    EXPECT_EQ(p.failure("edit_text_style", {{"target", S("Hello")}, {"newText", S("\n")}}),
-              R"(invalidTextContent("\n"))");
+    auto hello = [](JSONObject extra) {
+        extra["target"] = S("Hello");
+        return extra;
+    };
+    p.expectFailures(
+        "edit_text_style",
+        {{{}, R"(missingParameter("target"))"},
+         {{{"target", S("city.mov")}}, R"(targetNotFound("city.mov"))"},
+         {{{"target", S("Nope")}, {"fontSize", N(0)}}, R"(targetNotFound("Nope"))"},
+         {hello({{"duration", N(2)}}), R"(missingParameter("at"))"},
+         {hello({{"at", N(2)}}), R"(missingParameter("duration"))"},
+         {hello({{"at", N(2)}, {"duration", S("2")}}), R"(missingParameter("duration"))"},
+         {hello({{"at", N(-2)}}), R"(invalidParameterValue("at", -2.0))"},
+         {hello({{"at", N(2)}, {"duration", N(0)}}), R"(invalidParameterValue("duration", 0.0))"},
+         {hello({{"newText", S("\n")}}), R"(invalidTextContent("\n"))"}});
     // A new text of the wrong type is no change.
     EXPECT_EQ(p.map("edit_text_style", {{"target", S("Hello")}, {"newText", N(1)}}),
               EditCommand(EditCommand::EditText{p.hello.id, std::nullopt, std::nullopt,
@@ -251,19 +238,16 @@ TEST(TextToolParsers, LoopsTakeDefaultsAndCheckRangesAfterReadingBoth) {
         extra["target"] = S("Hello");
         return extra;
     };
-    EXPECT_EQ(
-        p.failure("set_text_motion",
-                  loop({{"loop", S("pulse")}, {"pulseScale", N(3.5)}, {"pulseInterval", N(0)}})),
-        R"(invalidParameterValue("pulseScale", 3.5))");
-    EXPECT_EQ(
-        p.failure("set_text_motion", loop({{"loop", S("pulse")}, {"pulseInterval", N(10.5)}})),
-        R"(invalidParameterValue("pulseInterval", 10.5))");
-    EXPECT_EQ(
-        p.failure("set_text_motion", loop({{"loop", S("bounce")}, {"bounceAmplitude", N(0.6)}})),
-        R"(invalidParameterValue("bounceAmplitude", 0.6))");
-    EXPECT_EQ(
-        p.failure("set_text_motion", loop({{"loop", S("bounce")}, {"bounceInterval", N(kNaN)}})),
-        R"(invalidParameterValue("bounceInterval", nan))");
+    p.expectFailures(
+        "set_text_motion",
+        {{loop({{"loop", S("pulse")}, {"pulseScale", N(3.5)}, {"pulseInterval", N(0)}}),
+          R"(invalidParameterValue("pulseScale", 3.5))"},
+         {loop({{"loop", S("pulse")}, {"pulseInterval", N(10.5)}}),
+          R"(invalidParameterValue("pulseInterval", 10.5))"},
+         {loop({{"loop", S("bounce")}, {"bounceAmplitude", N(0.6)}}),
+          R"(invalidParameterValue("bounceAmplitude", 0.6))"},
+         {loop({{"loop", S("bounce")}, {"bounceInterval", N(kNaN)}}),
+          R"(invalidParameterValue("bounceInterval", nan))"}});
     // The other loop's parameters are not read.
     EXPECT_EQ(p.map("set_text_motion", loop({{"loop", S("bounce")}, {"pulseScale", N(99)}})),
               EditCommand(EditCommand::SetTextAnimation{
