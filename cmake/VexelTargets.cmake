@@ -19,9 +19,10 @@ function(vexel_library name)
   endif()
 endfunction()
 
-# One test program per test folder, discovered by CTest.
+# One test program per test folder, discovered by CTest. XVFB: the program
+# draws on a real X server (label "xvfb"; scripts/test runs those under Xvfb).
 function(vexel_test name)
-  cmake_parse_arguments(ARG "" "" "DIRS;DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "XVFB" "" "DIRS;DEPS;SOURCES" ${ARGN})
   set(sources ${ARG_SOURCES})
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS "${dir}/*.cpp")
@@ -33,7 +34,13 @@ function(vexel_test name)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(ARG_XVFB)
+    # Discovery runs without a display, on the offscreen platform.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" LABELS xvfb)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
 endfunction()
 
 # Adds every immediate subfolder that has its own CMakeLists.txt, so that each

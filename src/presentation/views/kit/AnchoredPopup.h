@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QFrame>
+#include <QRect>
+
+#include <functional>
+
+namespace vexel {
+
+// A small panel that opens beside the control or area it belongs to (below it
+// when there is room on the screen, else above, else wherever it fits) and
+// closes on Escape or on a click outside it. However it closes, the owner's
+// dismiss path runs exactly once for each time it was shown.
+class AnchoredPopup : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit AnchoredPopup(QWidget* parent = nullptr);
+
+    // Runs once per showing, when the popup has closed for any reason.
+    void setOnDismiss(std::function<void()> onDismiss) { onDismiss_ = std::move(onDismiss); }
+
+    // Shows the popup beside `anchor`, a rectangle in the coordinates of
+    // `anchorWidget`, preferring the given side.
+    void showAnchored(QWidget* anchorWidget, QRect anchor, Qt::Edge preferred = Qt::BottomEdge);
+
+    // Where the popup goes for an anchor and a size on a screen of `available`
+    // geometry, all in global coordinates: on the preferred side, centred on
+    // the anchor, moved inside the screen.
+    static QRect placement(QRect anchor, QSize size, QRect available, Qt::Edge preferred);
+
+    static constexpr int gap = 6;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    std::function<void()> onDismiss_;
+    bool dismissPending_ = false;
+};
+
+} // namespace vexel
