@@ -15,7 +15,13 @@ MainWindow::MainWindow(QWidget* parent)
     setCentralWidget(new QWidget(this));
 
     quitAction_ = new QAction(QStringLiteral("Quit"), this);
-    quitAction_->setShortcut(QKeySequence::Quit);
+    // The desktop's own quit keys, and Ctrl+Q wherever the desktop has none.
+    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    const QKeySequence ctrlQ(Qt::CTRL | Qt::Key_Q);
+    if (!quitKeys.contains(ctrlQ)) {
+        quitKeys.prepend(ctrlQ);
+    }
+    quitAction_->setShortcuts(quitKeys);
     quitAction_->setShortcutContext(Qt::WindowShortcut);
     connect(quitAction_, &QAction::triggered, this, &MainWindow::quitRequested);
     addAction(quitAction_);
