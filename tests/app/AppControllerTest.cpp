@@ -22,14 +22,6 @@ namespace {
 
 constexpr const char* recoveryFailed = "[App] Failed to recover from auto-save";
 
-EditCommand addTitle(double at) {
-    EditCommand::AddText add;
-    add.text = "Title";
-    add.at = at;
-    add.duration = 2;
-    return add;
-}
-
 void putFile(const std::filesystem::path& file) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file) << "left by an earlier run";

@@ -25,6 +25,15 @@
 
 namespace vexel::test {
 
+// A two-second title at `at` seconds: an edit that needs no media.
+inline EditCommand addTitle(double at) {
+    EditCommand::AddText add;
+    add.text = "Title";
+    add.at = at;
+    add.duration = 2;
+    return add;
+}
+
 // The application as main() builds it, run by hand: folders of the test's own
 // for the data (the auto-save), the cache (staging, exports) and the
 // settings, an in-memory secret store, a clock the test moves, no sound
@@ -65,10 +74,12 @@ struct AppHarness {
         return environment;
     }
 
-    // Makes the application (its window and quit path, nothing started yet).
+    // Makes the application (its window and quit path, nothing started yet);
+    // without `dialogService`, dialogs are scripted or, when scriptDialogs is
+    // off, the application's own.
     AppController& make(std::optional<std::filesystem::path> folder = std::nullopt,
                         std::unique_ptr<DialogService> dialogService = nullptr) {
-        if (!dialogService) {
+        if (!dialogService && scriptDialogs) {
             auto scripted = std::make_unique<ScriptedDialogService>();
             dialogs = scripted.get();
             dialogService = std::move(scripted);
@@ -145,6 +156,8 @@ struct AppHarness {
     std::map<std::string, std::string> variables{{"VEXEL_BACKEND_URL", "http://127.0.0.1:9"},
                                                  {"VEXEL_ACCESS_TOKEN", "token"}};
     int terminations = 0;
+    // False: the application asks through its own message boxes.
+    bool scriptDialogs = true;
     // The scripted dialogs of the running application, when it has them.
     ScriptedDialogService* dialogs = nullptr;
     std::unique_ptr<AppController> app;

@@ -20,14 +20,6 @@ using vexel::test::anthropic::textReply;
 
 namespace {
 
-EditCommand addTitle(double at) {
-    EditCommand::AddText add;
-    add.text = "Title";
-    add.at = at;
-    add.duration = 2;
-    return add;
-}
-
 std::vector<std::string> chatTexts(InstructionViewModel& instructions) {
     std::vector<std::string> texts;
     for (const ChatMessage& message : instructions.chatHistory().messages()) {

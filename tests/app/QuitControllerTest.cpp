@@ -18,14 +18,6 @@ using namespace vexel::test;
 
 namespace {
 
-EditCommand addTitle(double at) {
-    EditCommand::AddText add;
-    add.text = "Title";
-    add.at = at;
-    add.duration = 2;
-    return add;
-}
-
 const AlertRequest quitQuestion{
     QStringLiteral("Vexel"),
     QStringLiteral("Save changes before quitting?"),
