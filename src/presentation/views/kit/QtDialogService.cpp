@@ -55,7 +55,7 @@ QCoro::Task<int> QtDialogService::alert(AlertRequest request) {
                            .arg(toQColor(VexelColors::surface800).name(),
                                 toQColor(VexelColors::surface700).lighter(150).name()));
     if (auto* question = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-        question->setFont(font(TextStyle::headline));
+        question->setFont(font(FontStyle::headline));
     }
     std::vector<QAbstractButton*> buttons;
     int cancelIndex = -1;

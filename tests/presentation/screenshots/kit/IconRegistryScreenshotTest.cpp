@@ -110,7 +110,7 @@ TEST(IconRegistryScreenshotTest, EverySymbolIsDrawnLegiblyAtTheSizesTheWindowsUs
         }
         auto* label = new QLabel(QString::fromStdString(name), cell);
         label->setTextFormat(Qt::PlainText);
-        label->setFont(font(TextStyle::caption));
+        label->setFont(font(FontStyle::caption));
         row->addWidget(label, 1);
         grid->addWidget(cell, int(index) / columns, int(index) % columns);
     }
