@@ -85,10 +85,12 @@ AppController::~AppController() {
 
 void AppController::start() {
     cleanUpAtStart();
-    window_->show();
+    // Watched from before it is shown: a platform may expose it at once.
+    window_->winId();
     if (QWindow* handle = window_->windowHandle()) {
         handle->installEventFilter(this);
     }
+    window_->show();
     // From the event loop, once the window is on its way to the screen.
     startup_ =
         TaskHandle::start([self = QPointer(this)](std::stop_token) { return startEditor(self); },
