@@ -73,8 +73,9 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DialogService> dialogs_;
     std::unique_ptr<QuitController> quit_;
-    // While the recovery question waits for its answer, the auto-save is the
-    // only copy of that work: a quit then must not remove it.
+    // Until the work of an earlier session is recovered or discarded (the
+    // question unanswered, or the copy unreadable for now), its auto-save is
+    // the only copy of that work: quitting must not remove it.
     bool recoveryPending_ = false;
     bool exposed_ = false;
     std::optional<TaskHandle> startup_;
