@@ -60,6 +60,14 @@ std::optional<FolderLock> FolderLock::tryLock(const std::filesystem::path& folde
     return FolderLock(fd);
 }
 
+std::optional<FolderLock> FolderLock::lockIfPossible(const std::filesystem::path& folder) {
+    try {
+        return FolderLock(folder);
+    } catch (const std::filesystem::filesystem_error&) {
+        return std::nullopt;
+    }
+}
+
 FolderLock::~FolderLock() {
     // Closing the descriptor releases the lock.
     if (fd_ >= 0) {

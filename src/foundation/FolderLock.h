@@ -17,6 +17,10 @@ public:
     // The lock when it is free at once; none when another holds it, or it
     // cannot be taken at all.
     static std::optional<FolderLock> tryLock(const std::filesystem::path& folder);
+    // Waits for the lock; none when it cannot be taken at all (a file system
+    // that does not lock folders, such as some network ones), so that work
+    // which merely tidies up under it can do without.
+    static std::optional<FolderLock> lockIfPossible(const std::filesystem::path& folder);
 
     ~FolderLock();
     FolderLock(FolderLock&& other) noexcept;

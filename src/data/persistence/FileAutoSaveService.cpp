@@ -37,12 +37,14 @@ bool isKeptName(const std::string& name) {
            name.ends_with(kKeptSuffix);
 }
 
-// Whether anyone but this user could have put or changed what is at `path`:
-// another owner, a link, or write access for the group or others.
+// Whether anyone but this user could have put or changed it: another owner,
+// or write access for the group or others.
 bool othersCanWrite(const struct stat& info) {
     return info.st_uid != ::geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
+// Refuses (AutoSaveError::unsafeLocation) a folder or file that is a link,
+// not of its kind, or one that others could have written.
 void checkOnlyOwnerWrites(const std::filesystem::path& path, bool isFolder) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
@@ -123,8 +125,12 @@ void FileAutoSaveService::save(const Project& project) const {
     const bool wasOpen = ::lstat(directory_.c_str(), &before) == 0 && S_ISDIR(before.st_mode) &&
                          othersCanWrite(before);
     ensurePrivateFolderAndParents(directory_);
-    const FolderLock lock(directory_);
-    removeLeftoverTemporaries(directory_);
+    // Writers of the folder take turns; without the lock (a file system that
+    // cannot lock) leftovers wait for a load that can take it.
+    const std::optional<FolderLock> lock = FolderLock::lockIfPossible(directory_);
+    if (lock) {
+        removeLeftoverTemporaries(directory_);
+    }
     if (std::error_code error;
         wasOpen && std::filesystem::symlink_status(filePath(), error).type() !=
                        std::filesystem::file_type::not_found) {

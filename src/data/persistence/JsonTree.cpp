@@ -14,7 +14,7 @@ namespace {
 
 // Objects with at most this many members find a repeated key by a plain
 // scan; wider ones through an index.
-constexpr std::size_t kScannedMembers = 16;
+constexpr std::size_t kScannedMembers = 64;
 
 class TreeBuilder final : public nlohmann::json_sax<Json> {
 public:

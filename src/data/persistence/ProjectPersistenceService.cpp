@@ -52,14 +52,6 @@ void removeLeftovers(const std::filesystem::path& base, const std::optional<Fold
     }
 }
 
-std::optional<FolderLock> lockWhenPossible(const std::filesystem::path& folder) {
-    try {
-        return FolderLock(folder);
-    } catch (const std::filesystem::filesystem_error&) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
@@ -81,7 +73,7 @@ void ProjectPersistenceService::save(const Project& project,
         throw PersistenceError::directoryCreationFailed();
     }
     // Saves of one folder, from this process or another, take turns.
-    const std::optional<FolderLock> lock = lockWhenPossible(base);
+    const std::optional<FolderLock> lock = FolderLock::lockIfPossible(base);
     removeLeftovers(base, lock);
 
     const assetpaths::ProjectFolder packageFolder(base);
