@@ -1,7 +1,6 @@
 #include "app/AppController.h"
 
 #include "data/export/FFmpegExportService.h"
-#include "domain/entities/Project.h"
 #include "infrastructure/security/KeychainService.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 #include "presentation/views/kit/QtDialogService.h"
@@ -209,26 +208,15 @@ QCoro::Task<void> AppController::offerRecovery(QPointer<AppController> self) {
 }
 
 QCoro::Task<void> AppController::recover(QPointer<AppController> self) {
-    std::optional<Project> recovered;
-    try {
-        auto load = [service = self->autoSaveService_] { return service->load(); };
-        recovered = co_await runInBackground(QThreadPool::globalInstance(), std::move(load));
-    } catch (...) {
-        if (self) {
-            self->environment_.logger->error("[App] Failed to recover from auto-save");
-        }
-    }
+    MainViewModel& document = self->graph_->mainViewModel();
+    QCoro::Task<void> recovering = document.recoverAutoSave();
+    co_await recovering;
     if (!self) {
         co_return;
     }
-    // A copy that does not load stays on disk, as it is, for another try.
-    if (!recovered) {
-        co_return;
-    }
-    self->recoveryPending_ = false;
-    EditorGraph& graph = *self->graph_;
-    graph.timelineViewModel().setProject(recovered->ensuringDefaultAudioTracks());
-    graph.mainViewModel().setIsDirty(true);
+    // The editor started clean: it is dirty now exactly when the work was
+    // recovered. A copy that did not load stays for a later start.
+    self->recoveryPending_ = !document.isDirty();
 }
 
 QCoro::Task<void> AppController::discard(QPointer<AppController> self) {
