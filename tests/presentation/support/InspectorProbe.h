@@ -1,0 +1,89 @@
+#pragma once
+
+#include "presentation/views/inspectors/InspectorMenu.h"
+#include "presentation/views/inspectors/InspectorSlider.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStringList>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+// Texts read in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace vexel::test {
+
+// Finds an inspector's controls as a person does: by the names a screen reader
+// reads and the texts on show.
+
+// The sliders, menus or buttons whose accessible name is `name`, in layout
+// order; `index` picks among several (the In and Out groups of transitions).
+inline InspectorSlider* slider(QWidget& root, const QString& name, int index = 0) {
+    int seen = 0;
+    for (InspectorSlider* candidate : root.findChildren<InspectorSlider*>()) {
+        if (candidate->slider()->accessibleName() == name && seen++ == index) {
+            return candidate;
+        }
+    }
+    ADD_FAILURE() << "no slider " << name.toStdString();
+    return nullptr;
+}
+
+inline InspectorMenu* menu(QWidget& root, const QString& name, int index = 0) {
+    int seen = 0;
+    for (InspectorMenu* candidate : root.findChildren<InspectorMenu*>()) {
+        if (candidate->accessibleName() == name && seen++ == index) {
+            return candidate;
+        }
+    }
+    ADD_FAILURE() << "no menu " << name.toStdString();
+    return nullptr;
+}
+
+inline QAbstractButton* button(QWidget& root, const QString& name) {
+    for (QAbstractButton* candidate : root.findChildren<QAbstractButton*>()) {
+        if (candidate->accessibleName() == name || candidate->text() == name) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+// The accessible names of the buttons that start with `prefix`, in layout
+// order ("Remove " gives the sections on show, top to bottom).
+inline QStringList buttonNames(QWidget& root, const QString& prefix) {
+    QStringList names;
+    for (QAbstractButton* candidate : root.findChildren<QAbstractButton*>()) {
+        if (candidate->accessibleName().startsWith(prefix) && candidate->isVisibleTo(&root)) {
+            names << candidate->accessibleName();
+        }
+    }
+    return names;
+}
+
+// Whether a label with exactly this text is on show.
+inline bool showsText(QWidget& root, const QString& text) {
+    for (QLabel* label : root.findChildren<QLabel*>()) {
+        if (label->text() == text && label->isVisibleTo(&root)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Picks the item with this text as a click in the open menu does.
+inline void pick(InspectorMenu* menu, const QString& text) {
+    ASSERT_NE(menu, nullptr);
+    const int index = menu->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    menu->setCurrentIndex(index);
+    emit menu->activated(index);
+}
+
+} // namespace vexel::test
