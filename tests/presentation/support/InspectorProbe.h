@@ -1,7 +1,11 @@
 #pragma once
 
+#include "domain/entities/Clip.h"
+#include "domain/entities/EditCommand.h"
 #include "presentation/views/inspectors/InspectorMenu.h"
 #include "presentation/views/inspectors/InspectorSlider.h"
+#include "presentation/views/kit/IconRegistry.h"
+#include "support/RecordingLogger.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -9,6 +13,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -85,5 +90,30 @@ inline void pick(InspectorMenu* menu, const QString& text) {
     menu->setCurrentIndex(index);
     emit menu->activated(index);
 }
+
+// A popover over a form made from `clip`, shown beside a window as its owner
+// shows it, recording what it hands over.
+template <class Popover, class Form> struct ShownInspector {
+    explicit ShownInspector(const Clip& clip)
+        : state(std::make_shared<Form>(clip))
+        , popover(
+              state, icons,
+              [this](std::vector<EditCommand> commands) { applied.push_back(commands); },
+              [this] { ++dismissals; }, &window) {
+        window.resize(700, 700);
+        window.show();
+        popover.showAnchored(&window, QRect(20, 20, 100, 30));
+    }
+
+    // The sections on show, by their remove buttons.
+    QStringList sections() { return buttonNames(popover, QStringLiteral("Remove ")); }
+
+    QWidget window;
+    IconRegistry icons{std::make_shared<RecordingLogger>()};
+    std::shared_ptr<Form> state;
+    std::vector<std::vector<EditCommand>> applied;
+    int dismissals = 0;
+    Popover popover;
+};
 
 } // namespace vexel::test

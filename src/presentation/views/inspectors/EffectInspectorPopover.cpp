@@ -121,28 +121,16 @@ void EffectInspectorPopover::rebuild() {
                                   QStringLiteral("Use chat to add effects")));
         return;
     }
-    auto* list = new QWidget;
-    auto* layout = new QVBoxLayout(list);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (i > 0) {
-            layout->addWidget(makeDivider(list));
-        }
-        layout->addWidget(sectionView(sections[i]));
+    std::vector<QWidget*> views;
+    for (EffectSection section : sections) {
+        views.push_back(sectionView(section));
     }
-    layout->addStretch();
-    setContent(list, nullptr);
+    setContent(makeSectionList(views), nullptr);
 }
 
 QWidget* EffectInspectorPopover::sectionView(EffectSection section) {
-    auto* view = new QWidget;
-    auto* layout = new QVBoxLayout(view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-    layout->addWidget(makeSectionHeader(
-        sectionTitle(section), icons_, [state = state_, section] { state->removeSection(section); },
-        view));
+    QWidget* view = makeSection(sectionTitle(section), icons_,
+                                [state = state_, section] { state->removeSection(section); });
     switch (section) {
     case EffectSection::transitions:
         addTransitionsSection(view);

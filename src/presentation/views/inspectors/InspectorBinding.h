@@ -40,6 +40,7 @@ struct SliderRow {
     int readoutWidth;
     QString accessibleName;
     InspectorSlider::Readout readout;
+    FontStyle labelStyle = FontStyle::caption;
 };
 
 // Adds the row to `parent`'s layout, bound to `field` of `form`.
@@ -50,7 +51,8 @@ InspectorSlider* addSliderRow(QWidget* parent, Form* form, NumberField<Form> fie
                                        [form, field](double value) { (form->*field.set)(value); });
     follow(form, field.changed, slider,
            [form, field, slider] { slider->showValue((form->*field.get)()); });
-    parent->layout()->addWidget(makeParameterRow(row.label, row.labelWidth, slider));
+    parent->layout()->addWidget(
+        makeParameterRow(row.label, row.labelWidth, slider, row.labelStyle));
     return slider;
 }
 

@@ -58,8 +58,33 @@ QWidget* makeSectionHeader(const QString& title, const IconRegistry& icons,
     return header;
 }
 
+QWidget* makeSection(const QString& title, const IconRegistry& icons,
+                     std::function<void()> onRemove) {
+    auto* section = new QWidget;
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(makeSectionHeader(title, icons, std::move(onRemove), section));
+    return section;
+}
+
+QWidget* makeSectionList(const std::vector<QWidget*>& sections) {
+    auto* list = new QWidget;
+    auto* layout = new QVBoxLayout(list);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        if (i > 0) {
+            layout->addWidget(makeDivider(list));
+        }
+        layout->addWidget(sections[i]);
+    }
+    layout->addStretch();
+    return list;
+}
+
 QWidget* makeParameterRow(const QString& label, int labelWidth, QWidget* content,
-                          FontStyle labelStyle, QWidget* parent) {
+                          FontStyle labelStyle, bool fill, QWidget* parent) {
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -67,8 +92,10 @@ QWidget* makeParameterRow(const QString& label, int labelWidth, QWidget* content
     title->setFixedWidth(labelWidth);
     title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(title);
-    layout->addWidget(content);
-    layout->addStretch();
+    layout->addWidget(content, fill ? 1 : 0);
+    if (!fill) {
+        layout->addStretch();
+    }
     return row;
 }
 

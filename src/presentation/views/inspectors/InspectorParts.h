@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <string_view>
+#include <vector>
 
 namespace vexel {
 
@@ -27,9 +29,19 @@ QLabel* makeLabel(const QString& text, FontStyle style, QWidget* parent = nullpt
 QWidget* makeSectionHeader(const QString& title, const IconRegistry& icons,
                            std::function<void()> onRemove, QWidget* parent = nullptr);
 
-// A labelled row: the label in a column `labelWidth` wide, then `content`.
+// A removable section: a vertical stack that starts with its header; the
+// section's rows go below it.
+QWidget* makeSection(const QString& title, const IconRegistry& icons,
+                     std::function<void()> onRemove);
+
+// The sections one under the other, a divider between neighbours.
+QWidget* makeSectionList(const std::vector<QWidget*>& sections);
+
+// A labelled row: the label in a column `labelWidth` wide, then `content`, at
+// its own width or, when it fills, across the rest of the row.
 QWidget* makeParameterRow(const QString& label, int labelWidth, QWidget* content,
-                          FontStyle labelStyle = FontStyle::caption, QWidget* parent = nullptr);
+                          FontStyle labelStyle = FontStyle::caption, bool fill = false,
+                          QWidget* parent = nullptr);
 
 // The thin line between two sections.
 QFrame* makeDivider(QWidget* parent = nullptr);

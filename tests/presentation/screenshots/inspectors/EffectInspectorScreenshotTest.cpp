@@ -2,9 +2,8 @@
 
 #include "domain/entities/ModelFixtures.h"
 #include "presentation/support/EventLoop.h"
+#include "presentation/support/InspectorProbe.h"
 #include "presentation/support/Screenshot.h"
-#include "presentation/views/kit/IconRegistry.h"
-#include "support/RecordingLogger.h"
 
 #include <QScrollArea>
 #include <gtest/gtest.h>
@@ -17,17 +16,11 @@ using vexel::testing::makeClip;
 namespace {
 
 QImage shoot(const Clip& clip, const QString& name) {
-    QWidget window;
-    window.resize(700, 700);
-    window.show();
-    const IconRegistry icons(std::make_shared<test::RecordingLogger>());
-    EffectInspectorPopover popover(std::make_shared<EffectInspectorState>(clip), icons, {}, {},
-                                   &window);
-    popover.showAnchored(&window, QRect(300, 10, 100, 30));
+    test::ShownInspector<EffectInspectorPopover, EffectInspectorState> inspector(clip);
     test::settle();
-    EXPECT_TRUE(popover.isVisible());
-    EXPECT_EQ(popover.width(), 320);
-    return test::saveScreenshot(popover, name);
+    EXPECT_TRUE(inspector.popover.isVisible());
+    EXPECT_EQ(inspector.popover.width(), 320);
+    return test::saveScreenshot(inspector.popover, name);
 }
 
 } // namespace

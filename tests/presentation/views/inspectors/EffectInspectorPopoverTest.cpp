@@ -5,8 +5,6 @@
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/InspectorProbe.h"
 #include "presentation/views/kit/EditRunner.h"
-#include "presentation/views/kit/IconRegistry.h"
-#include "support/RecordingLogger.h"
 
 #include <QScrollArea>
 #include <QTest>
@@ -22,29 +20,7 @@ using vexel::testing::makeTrack;
 
 namespace {
 
-// One popover over a form made from `clip`, shown beside a window as the
-// timeline shows it, recording what it hands to its owner.
-struct Inspector {
-    explicit Inspector(const Clip& clip)
-        : state(std::make_shared<EffectInspectorState>(clip))
-        , popover(
-              state, icons,
-              [this](std::vector<EditCommand> commands) { applied.push_back(commands); },
-              [this] { ++dismissals; }, &window) {
-        window.resize(600, 400);
-        window.show();
-        popover.showAnchored(&window, QRect(20, 20, 100, 30));
-    }
-
-    QStringList sections() { return test::buttonNames(popover, QStringLiteral("Remove ")); }
-
-    QWidget window;
-    IconRegistry icons{std::make_shared<test::RecordingLogger>()};
-    std::shared_ptr<EffectInspectorState> state;
-    std::vector<std::vector<EditCommand>> applied;
-    int dismissals = 0;
-    EffectInspectorPopover popover;
-};
+using Inspector = test::ShownInspector<EffectInspectorPopover, EffectInspectorState>;
 
 Clip clipWithEverything() {
     Clip clip = makeClip(0, 8);
