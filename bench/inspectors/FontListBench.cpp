@@ -10,6 +10,7 @@
 #include "presentation/views/inspectors/FontFamilies.h"
 #include "presentation/views/inspectors/FontPickerContent.h"
 #include "presentation/views/inspectors/TextInspectorPopover.h"
+#include "presentation/views/kit/AnchoredPopup.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
 #include "support/InterleavedBenchmarks.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
@@ -58,10 +60,13 @@ const Clip& titleClip() {
 struct OpenFontList {
     OpenFontList()
         : state(std::make_shared<TextInspectorState>(titleClip(), manyFamilies()))
-        , popover(state, icons, {}, {}, {}, &window) {
+        , popover(state, icons, {}, {}, {}) {
+        auto* layout = new QVBoxLayout(&popup);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(&popover);
         window.resize(800, 800);
         window.show();
-        popover.showAnchored(&window, QRect(300, 10, 100, 30));
+        popup.showAnchored(&window, QRect(300, 10, 100, 30));
         state->setShowFontPicker(true);
         QCoreApplication::sendPostedEvents();
     }
@@ -77,6 +82,7 @@ struct OpenFontList {
     }
 
     QWidget window;
+    AnchoredPopup popup{&window};
     IconRegistry icons{std::make_shared<NullLogger>()};
     std::shared_ptr<TextInspectorState> state;
     TextInspectorPopover popover;

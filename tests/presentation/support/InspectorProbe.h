@@ -4,12 +4,14 @@
 #include "domain/entities/EditCommand.h"
 #include "presentation/views/inspectors/InspectorMenu.h"
 #include "presentation/views/inspectors/InspectorSlider.h"
+#include "presentation/views/kit/AnchoredPopup.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "support/RecordingLogger.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QStringList>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -91,28 +93,42 @@ inline void pick(InspectorMenu* menu, const QString& text) {
     emit menu->activated(index);
 }
 
-// A popover over a form made from `clip`, shown beside a window as its owner
-// shows it, recording what it hands over.
+// Shows `form` as its owners do: alone in an anchored popup beside `window`.
+inline void showInPopup(QWidget& window, AnchoredPopup& popup, QWidget& form) {
+    auto* layout = new QVBoxLayout(&popup);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&form);
+    window.resize(700, 700);
+    window.show();
+    popup.showAnchored(&window, QRect(20, 20, 100, 30));
+}
+
+// A popover over a form made from `clip`, shown as its owner shows it,
+// recording what it hands over; a dismissal closes the popup, as the owner's
+// does.
 template <class Popover, class Form> struct ShownInspector {
     explicit ShownInspector(const Clip& clip)
         : state(std::make_shared<Form>(clip))
         , popover(
               state, icons,
               [this](std::vector<EditCommand> commands) { applied.push_back(commands); },
-              [this] { ++dismissals; }, &window) {
-        window.resize(700, 700);
-        window.show();
-        popover.showAnchored(&window, QRect(20, 20, 100, 30));
+              [this] {
+                  ++dismissals;
+                  popup.hide();
+              }) {
+        showInPopup(window, popup, popover);
     }
 
     // The sections on show, by their remove buttons.
     QStringList sections() { return buttonNames(popover, QStringLiteral("Remove ")); }
 
     QWidget window;
+    AnchoredPopup popup{&window};
     IconRegistry icons{std::make_shared<RecordingLogger>()};
     std::shared_ptr<Form> state;
     std::vector<std::vector<EditCommand>> applied;
     int dismissals = 0;
+    // Gone before the popup that holds it.
     Popover popover;
 };
 

@@ -33,7 +33,7 @@ QSize FittingScrollArea::minimumSizeHint() const {
 
 InspectorPopover::InspectorPopover(int maxListHeight, ApplyAction onApply,
                                    std::function<void()> onDismiss, QWidget* parent)
-    : AnchoredPopup(parent)
+    : QFrame(parent)
     , onApply_(std::move(onApply))
     , onDismiss_(std::move(onDismiss))
     , layout_(new QVBoxLayout(this))
@@ -52,7 +52,6 @@ InspectorPopover::InspectorPopover(int maxListHeight, ApplyAction onApply,
     applyButton_->setDefault(true);
     connect(cancelButton_, &QPushButton::clicked, this, &InspectorPopover::cancel);
     connect(applyButton_, &QPushButton::clicked, this, &InspectorPopover::apply);
-    setOnDismiss([this] { dismissed(); });
 }
 
 void InspectorPopover::setContent(QWidget* content, QWidget* empty) {
@@ -83,14 +82,18 @@ void InspectorPopover::setContent(QWidget* content, QWidget* empty) {
         }
     }
     refresh();
+    // The popup follows the content: shorter once a section has gone.
+    scrollArea_->updateGeometry();
+    if (QWidget* popup = window(); popup != this && popup->isVisible()) {
+        if (popup->layout() != nullptr) {
+            popup->layout()->activate();
+        }
+        popup->adjustSize();
+    }
 }
 
 void InspectorPopover::refresh() {
     applyButton_->setEnabled(canApply());
-    scrollArea_->updateGeometry();
-    if (isVisible()) {
-        adjustSize();
-    }
 }
 
 void InspectorPopover::apply() {
@@ -111,27 +114,11 @@ void InspectorPopover::dismiss() {
     if (dismissed_) {
         return;
     }
-    if (isVisible()) {
-        close();
-        return;
-    }
-    dismissed();
-}
-
-void InspectorPopover::dismissed() {
-    if (dismissed_) {
-        return;
-    }
     dismissed_ = true;
     // The owner may let go of the form from here: call a copy.
     if (const std::function<void()> onDismiss = onDismiss_) {
         onDismiss();
     }
-}
-
-void InspectorPopover::showEvent(QShowEvent* event) {
-    dismissed_ = false;
-    AnchoredPopup::showEvent(event);
 }
 
 void InspectorPopover::keyPressEvent(QKeyEvent* event) {
@@ -141,7 +128,12 @@ void InspectorPopover::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    AnchoredPopup::keyPressEvent(event);
+    if (event->key() == Qt::Key_Escape) {
+        cancel();
+        event->accept();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 } // namespace vexel

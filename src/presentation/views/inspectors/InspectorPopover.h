@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/entities/EditCommand.h"
-#include "presentation/views/kit/AnchoredPopup.h"
 
+#include <QFrame>
 #include <QPushButton>
 #include <QScrollArea>
 
@@ -16,14 +16,15 @@ namespace vexel {
 
 class IconRegistry;
 
-// The frame the inspectors share: a popup 320 wide, inset 16, holding a list
-// of sections that scrolls beyond a fixed height (or an empty state in its
-// place), and under it a row of Cancel (Escape) and Apply (Return) at the
-// trailing edge. Apply hands the form's commands to the owner, only when
-// there are changes, then closes; Cancel only closes. However the popup
-// closes, `onDismiss` runs once, and that is where the owner drops the form.
-// The owner deletes the popup later (deleteLater), never inside a callback.
-class InspectorPopover : public AnchoredPopup {
+// The frame the inspectors share, shown by its owner in an anchored popup:
+// 320 wide, inset 16, a list of sections that scrolls beyond a fixed height
+// (or an empty state in its place), and under it a row of Cancel (Escape) and
+// Apply (Return) at the trailing edge. Apply hands the form's commands to the
+// owner, only when there are changes, then asks to be closed; Cancel only asks
+// to be closed. It asks once (`onDismiss`); the owner closes the popup there
+// and deletes it later (deleteLater), never inside a callback. A popup closed
+// from outside (a click elsewhere) is the owner's to handle.
+class InspectorPopover : public QFrame {
     Q_OBJECT
 
 public:
@@ -33,7 +34,7 @@ public:
 
     // Applies as the Apply button does, when it is enabled.
     void apply();
-    // Closes without applying.
+    // Asks to be closed without applying.
     void cancel();
 
     QPushButton* applyButton() const { return applyButton_; }
@@ -56,15 +57,12 @@ protected:
     void refresh();
     // The leading end of the button row, for a button of the inspector's own.
     QHBoxLayout* buttonRow() const { return buttonRow_; }
-    // Closes the popup, or, when it was never shown, runs `onDismiss` at once.
+    // Asks the owner, once, to close the popup.
     void dismiss();
 
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
-    void dismissed();
-
     ApplyAction onApply_;
     std::function<void()> onDismiss_;
     bool dismissed_ = false;

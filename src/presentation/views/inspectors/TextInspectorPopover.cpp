@@ -119,6 +119,13 @@ TextInspectorPopover::TextInspectorPopover(std::shared_ptr<TextInspectorState> s
     refresh();
 }
 
+TextInspectorPopover::~TextInspectorPopover() {
+    // The font list goes with the form; its closing must not reach the form.
+    if (fontPopup_ != nullptr) {
+        fontPopup_->setOnDismiss({});
+    }
+}
+
 bool TextInspectorPopover::hasChanges() const {
     return state_->hasChanges();
 }

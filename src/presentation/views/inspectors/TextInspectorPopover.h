@@ -2,6 +2,7 @@
 
 #include "presentation/viewmodels/TextInspectorState.h"
 #include "presentation/views/inspectors/InspectorPopover.h"
+#include "presentation/views/kit/AnchoredPopup.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +34,7 @@ public:
     TextInspectorPopover(std::shared_ptr<TextInspectorState> state, const IconRegistry& icons,
                          ApplyAction onApply, std::function<void()> onDismiss,
                          std::function<void()> onDelete = {}, QWidget* parent = nullptr);
+    ~TextInspectorPopover() override;
 
     TextInspectorState& state() const { return *state_; }
 

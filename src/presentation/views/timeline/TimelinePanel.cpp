@@ -4,6 +4,7 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
+#include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
@@ -71,6 +72,7 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     , runner_(std::move(runner))
     , pinchBaseZoom_(viewModel.zoomLevel())
     , inspectors_(*this, viewModel, runner_) {
+    inspectors_.setForms(inspectorForms(icons));
     setAutoFillBackground(true);
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(8, 8, 8, 8);

@@ -53,7 +53,8 @@ public:
     }
     // The error banner, shown as the row below the header. The panel takes it.
     void setBannerWidget(QWidget* banner);
-    // The forms of the inspectors the bars open.
+    // The forms of the inspectors the bars open; the real ones unless a test
+    // puts its own.
     void setInspectorForms(TimelineInspectors::Forms forms);
 
     // A pinch, as it goes: `magnification` since it began.

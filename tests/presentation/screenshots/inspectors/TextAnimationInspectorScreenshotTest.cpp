@@ -22,7 +22,7 @@ QImage shoot(std::optional<TextAnimation> animation, const QString& name) {
     test::settle();
     EXPECT_TRUE(inspector.popover.isVisible());
     EXPECT_EQ(inspector.popover.width(), 320);
-    return test::saveScreenshot(inspector.popover, name);
+    return test::saveScreenshot(inspector.popup, name);
 }
 
 } // namespace

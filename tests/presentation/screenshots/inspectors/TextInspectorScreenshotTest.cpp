@@ -2,6 +2,7 @@
 
 #include "domain/entities/ModelFixtures.h"
 #include "presentation/support/EventLoop.h"
+#include "presentation/support/InspectorProbe.h"
 #include "presentation/support/Screenshot.h"
 #include "presentation/views/inspectors/FontFamilies.h"
 #include "presentation/views/inspectors/FontPickerContent.h"
@@ -18,20 +19,18 @@ using vexel::testing::makeClip;
 
 TEST(TextInspectorScreenshotTest, TheFormAndItsFontListWhileSearching) {
     QWidget window;
-    window.resize(900, 800);
-    window.show();
+    AnchoredPopup popup(&window);
     const IconRegistry icons(std::make_shared<test::RecordingLogger>());
     Clip clip = makeClip(0, 4, TrackType::text, "Summer in the Mountains");
     clip.textStyle = TextStyle{64, "yellow", "black", 2, "DejaVu Serif", std::nullopt};
     clip.textPosition = TextPosition::top();
     auto state = std::make_shared<TextInspectorState>(clip, installedFontFamilies());
-    TextInspectorPopover popover(
-        state, icons, {}, {}, [] {}, &window);
-    popover.showAnchored(&window, QRect(300, 10, 100, 30));
+    TextInspectorPopover popover(state, icons, {}, {}, [] {});
+    test::showInPopup(window, popup, popover);
     test::settle();
     ASSERT_TRUE(popover.isVisible());
     EXPECT_EQ(popover.width(), 320);
-    const QImage form = test::saveScreenshot(popover, QStringLiteral("text-inspector.png"));
+    const QImage form = test::saveScreenshot(popup, QStringLiteral("text-inspector.png"));
     EXPECT_LE(form.height(), 450 + 120);
 
     popover.fontButton()->click();

@@ -1,10 +1,8 @@
 #include "presentation/views/inspectors/EffectInspectorPopover.h"
 
 #include "domain/entities/ModelFixtures.h"
-#include "presentation/support/ConversationHarness.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/InspectorProbe.h"
-#include "presentation/views/kit/EditRunner.h"
 
 #include <QScrollArea>
 #include <QTest>
@@ -16,7 +14,6 @@
 
 using namespace vexel;
 using vexel::testing::makeClip;
-using vexel::testing::makeTrack;
 
 namespace {
 
@@ -178,133 +175,4 @@ TEST(EffectInspectorPopoverTest, ControlsWriteOnlyWhatTheUserChanges) {
     ASSERT_EQ(inspector.applied.size(), 1u);
     EXPECT_EQ(inspector.applied[0], state.buildEditCommands());
     EXPECT_EQ(inspector.dismissals, 1);
-}
-
-// The owner's side as the timeline wires it: Apply runs the list as one batch
-// through the timeline over the real edit engine, a failure shows its fixed
-// text.
-struct EffectInspectorOnTheEngineTest : ::testing::Test {
-    void open(const Clip& clip) {
-        runner.reset();
-        inspector.reset();
-        harness.emplace(Project({makeTrack(clip.trackType, "Track", {clip})}, 3600));
-        inspector.emplace(clip);
-        runner.emplace(harness->banner, harness->time, harness->logger);
-    }
-
-    // Applies what the popover handed over and waits for the edit to end.
-    void applyAndWait() {
-        ASSERT_EQ(inspector->applied.size(), 1u);
-        std::vector<EditCommand> commands = inspector->applied[0];
-        test::awaitTask(runner
-                            ->runEdit(
-                                [this, commands]() -> QCoro::Task<void> {
-                                    co_await harness->timeline.executeCommands(commands);
-                                },
-                                "Failed to update effects")
-                            .finished());
-        // A failure arms the banner's dismissal from the event loop, with the
-        // harness's clock: let it do so while the clock is still there.
-        test::settle();
-    }
-
-    const Clip& stored(const Uuid& id) {
-        const Clip* clip = harness->timeline.project().findClip(id);
-        EXPECT_NE(clip, nullptr);
-        return *clip;
-    }
-
-    std::optional<test::ConversationHarness> harness;
-    std::optional<Inspector> inspector;
-    std::optional<EditRunner> runner;
-};
-
-TEST_F(EffectInspectorOnTheEngineTest, AppliesTheWholeFormAsOneUndoStep) {
-    Clip clip = makeClip(0, 6);
-    clip.rate = 2;
-    clip.opacity = 0.8;
-    clip.volume = 0.8;
-    open(clip);
-    test::slider(inspector->popover, "Volume level")->slider()->setValue(8);
-    test::slider(inspector->popover, "Opacity")->slider()->setValue(10);
-    test::slider(inspector->popover, "Playback speed")->slider()->setValue(5);
-    inspector->popover.apply();
-    EXPECT_EQ(inspector->applied[0],
-              (std::vector<EditCommand>{EditCommand::Speed{clip.id, 1.5},
-                                        EditCommand::Opacity{clip.id, 0.5},
-                                        EditCommand::AdjustVolume{clip.id, 0.4, std::nullopt}}));
-    applyAndWait();
-    EXPECT_EQ(stored(clip.id).rate, 1.5);
-    EXPECT_EQ(stored(clip.id).opacity, 0.5);
-    EXPECT_EQ(stored(clip.id).volume, 0.4);
-    EXPECT_EQ(harness->banner.currentError(), std::nullopt);
-
-    harness->timeline.undo();
-    EXPECT_EQ(stored(clip.id), clip);
-    EXPECT_FALSE(harness->timeline.canUndo());
-}
-
-TEST_F(EffectInspectorOnTheEngineTest, KeepsTheFadeWhereItWasWhenOnlyTheLevelChanges) {
-    const std::vector<std::pair<TimeRange, TimeRange>> cases = {
-        // clip on the timeline, fade from the clip's start
-        {{10, 5}, {0, 2}},
-        // A fade that ends with the clip, whose offset does not survive a
-        // plain trip through timeline time: 1.3 + 10 - 10 is 1.3000000000000007.
-        {{10, 2}, {1.3, 0.7}},
-    };
-    for (const auto& [range, fade] : cases) {
-        Clip clip = makeClip(range.startTime, range.duration, TrackType::audio);
-        clip.volume = 0.8;
-        clip.fadeRange = fade;
-        open(clip);
-        test::slider(inspector->popover, "Volume level")->slider()->setValue(8);
-        inspector->popover.apply();
-        applyAndWait();
-        EXPECT_EQ(harness->banner.currentError(), std::nullopt);
-        EXPECT_EQ(stored(clip.id).volume, 0.4);
-        ASSERT_TRUE(stored(clip.id).fadeRange);
-        EXPECT_NEAR(stored(clip.id).fadeRange->startTime, fade.startTime, 1e-12);
-        EXPECT_EQ(stored(clip.id).fadeRange->duration, fade.duration);
-    }
-}
-
-TEST_F(EffectInspectorOnTheEngineTest, GivesEachTransitionSideItsOwnTypeAndEasing) {
-    Clip clip = makeClip(0, 3);
-    clip.transitionIn = TransitionEffect{2, TransitionType::fade(), EasingCurve::linear};
-    clip.transitionOut = TransitionEffect{0.5, TransitionType::fade(), EasingCurve::linear};
-    open(clip);
-    // The direction comes with the type and is not chosen in the popover.
-    inspector->state->setTransitionInType(TransitionType::push(Direction::left));
-    test::slider(inspector->popover, "In duration")->slider()->setValue(4);
-    test::pick(test::menu(inspector->popover, "Type", 1), QStringLiteral("Wipe"));
-    test::pick(test::menu(inspector->popover, "Easing", 1), QStringLiteral("Ease Out"));
-    test::slider(inspector->popover, "Out duration")->slider()->setValue(19);
-    inspector->popover.apply();
-    // Growing the fade-out first would not fit the 3 s clip.
-    applyAndWait();
-    EXPECT_EQ(harness->banner.currentError(), std::nullopt);
-    EXPECT_EQ(stored(clip.id).transitionIn,
-              (TransitionEffect{0.5, TransitionType::push(Direction::left), EasingCurve::linear}));
-    EXPECT_EQ(stored(clip.id).transitionOut,
-              (TransitionEffect{2, TransitionType::wipe(Direction::right), EasingCurve::easeOut}));
-
-    harness->timeline.undo();
-    EXPECT_EQ(stored(clip.id), clip);
-}
-
-TEST_F(EffectInspectorOnTheEngineTest, ABatchOnADeletedClipShowsItsTextAndChangesNothing) {
-    Clip clip = makeClip(0, 6);
-    clip.opacity = 0.5;
-    open(clip);
-    test::awaitTask(harness->timeline.executeCommand(EditCommand::RemoveClip{clip.id}));
-    const Project before = harness->timeline.project();
-
-    test::slider(inspector->popover, "Opacity")->slider()->setValue(4);
-    inspector->popover.apply();
-    applyAndWait();
-    ASSERT_TRUE(harness->banner.currentError());
-    EXPECT_EQ(harness->banner.currentError()->message, "Failed to update effects");
-    EXPECT_EQ(harness->timeline.project(), before);
-    harness->timeline.undo();
-    EXPECT_EQ(stored(clip.id), clip) << "the delete is still the last step";
 }

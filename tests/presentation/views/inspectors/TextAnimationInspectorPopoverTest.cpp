@@ -1,10 +1,8 @@
 #include "presentation/views/inspectors/TextAnimationInspectorPopover.h"
 
 #include "domain/entities/ModelFixtures.h"
-#include "presentation/support/ConversationHarness.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/InspectorProbe.h"
-#include "presentation/views/kit/EditRunner.h"
 
 #include <QFrame>
 #include <QTest>
@@ -15,7 +13,6 @@
 
 using namespace vexel;
 using vexel::testing::makeClip;
-using vexel::testing::makeTrack;
 
 namespace {
 
@@ -114,39 +111,4 @@ TEST(TextAnimationInspectorPopoverTest, KindsShowTheRowsTheyUseAndKeepTheRest) {
                   inspector.state->originalClip().id, std::nullopt, std::nullopt, std::nullopt,
                   EasingCurve::easeOut, EasingCurve::easeIn}}));
     EXPECT_EQ(inspector.dismissals, 1);
-}
-
-TEST(TextAnimationInspectorPopoverTest, RemovingOnePartOnTheEngineKeepsTheOtherInOneUndoStep) {
-    TextAnimation animation;
-    animation.entrance = TextEntranceType::slideIn(Direction::left);
-    animation.exit = TextExitType::fadeOut();
-    animation.exitEasing = EasingCurve::easeInOut;
-    const Clip clip = animated(animation);
-    test::ConversationHarness harness(Project({makeTrack(TrackType::text, "Text", {clip})}, 3600));
-    const EditRunner runner(harness.banner, harness.time, harness.logger);
-    Inspector inspector(clip);
-
-    test::button(inspector.popover, QStringLiteral("Remove entrance"))->click();
-    test::settle();
-    inspector.popover.apply();
-    ASSERT_EQ(inspector.applied.size(), 1u);
-    const std::vector<EditCommand> commands = inspector.applied[0];
-    test::awaitTask(
-        runner
-            .runEdit(
-                [&]() -> QCoro::Task<void> { co_await harness.timeline.executeCommands(commands); },
-                "Failed to update text animation")
-            .finished());
-    test::settle();
-    EXPECT_EQ(harness.banner.currentError(), std::nullopt);
-    const Clip* stored = harness.timeline.project().findClip(clip.id);
-    ASSERT_NE(stored, nullptr);
-    ASSERT_TRUE(stored->textAnimation);
-    EXPECT_EQ(stored->textAnimation->entrance, std::nullopt);
-    EXPECT_EQ(stored->textAnimation->exit, TextExitType::fadeOut());
-    EXPECT_EQ(stored->textAnimation->exitEasing, EasingCurve::easeInOut);
-
-    harness.timeline.undo();
-    EXPECT_EQ(*harness.timeline.project().findClip(clip.id), clip);
-    EXPECT_FALSE(harness.timeline.canUndo());
 }

@@ -34,18 +34,19 @@ struct Inspector {
                   calls.push_back("apply");
                   applied.push_back(std::move(commands));
               },
-              [this] { calls.push_back("dismiss"); },
+              [this] {
+                  calls.push_back("dismiss");
+                  popup.hide();
+              },
               deletable ? std::function<void()>([this] { calls.push_back("delete"); })
-                        : std::function<void()>(),
-              &window) {
-        window.resize(600, 600);
-        window.show();
-        popover.showAnchored(&window, QRect(20, 20, 100, 30));
+                        : std::function<void()>()) {
+        test::showInPopup(window, popup, popover);
     }
 
     QString fontButtonText() { return popover.fontButton()->findChild<ElidedLabel*>()->text(); }
 
     QWidget window;
+    AnchoredPopup popup{&window};
     IconRegistry icons{std::make_shared<test::RecordingLogger>()};
     std::shared_ptr<TextInspectorState> state;
     std::vector<std::string> calls;
