@@ -122,6 +122,17 @@ TEST(MainWindowCommandsTest, TheMenuBarShowsEveryCommandUnderItsTitleAndKeys) {
                                         "Zoom In|Ctrl++|Ctrl+=", "Zoom Out|Ctrl+-"}));
     EXPECT_EQ(menus[3], (std::vector<std::string>{"About Vexel", "Check for Updates..."}));
 
+    // The settings' list of shortcuts shows the keys the menus bind.
+    std::vector<std::string> rows;
+    for (const ShortcutRow& row : shortcutRows()) {
+        rows.push_back(row.action.toStdString() + "|" +
+                       row.keys.toString(QKeySequence::PortableText).toStdString());
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"Save Project|Ctrl+S", "Open Project|Ctrl+O",
+                                              "Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z",
+                                              "Command Palette|Ctrl+K", "Split at Playhead|Ctrl+B",
+                                              "Delete Selected Clip|Ctrl+Backspace"}));
+
     // Before the editor exists every item does nothing, and none is disabled
     // but the update check, which has no feed here.
     QAction& updateCheck = window.commands().action(WindowCommand::checkForUpdates);
