@@ -378,9 +378,9 @@ QCoro::Task<bool> MainWindowCommands::confirmDiscard(QPointer<MainWindowCommands
         co_await saving;
     } else {
         QCoro::Task<std::vector<std::filesystem::path>> choosing =
-            self->dialogs_->filePanel(projectSavePanel(QStringLiteral("Save Project"), {}));
+            choose(self, projectSavePanel(QStringLiteral("Save Project"), {}));
         const std::vector<std::filesystem::path> chosen = co_await choosing;
-        if (!self || chosen.empty()) {
+        if (chosen.empty()) {
             co_return false;
         }
         QCoro::Task<void> saving = document.saveTo(chosen.front());
@@ -420,47 +420,50 @@ MainWindowCommands::restartTutorialAfterConfirming(QPointer<MainWindowCommands> 
     }
 }
 
+QCoro::Task<std::vector<std::filesystem::path>>
+MainWindowCommands::choose(QPointer<MainWindowCommands> self, FilePanelRequest request) {
+    if (!self || self->graph_ == nullptr || self->dialogs_ == nullptr) {
+        co_return {};
+    }
+    QCoro::Task<std::vector<std::filesystem::path>> choosing =
+        self->dialogs_->filePanel(std::move(request));
+    std::vector<std::filesystem::path> chosen = co_await choosing;
+    if (!self) {
+        co_return {};
+    }
+    co_return chosen;
+}
+
 QCoro::Task<void> MainWindowCommands::saveWithPanel(QPointer<MainWindowCommands> self,
                                                     bool saveAs) {
-    if (!self || self->graph_ == nullptr || self->dialogs_ == nullptr) {
+    if (!self || self->graph_ == nullptr) {
         co_return;
     }
     MainViewModel& document = self->graph_->mainViewModel();
-    FilePanelRequest request =
-        saveAs ? projectSavePanel(QStringLiteral("Save Project As"), document.currentProjectURL())
-               : projectSavePanel(QStringLiteral("Save Project"), {});
     QCoro::Task<std::vector<std::filesystem::path>> choosing =
-        self->dialogs_->filePanel(std::move(request));
+        choose(self, saveAs ? projectSavePanel(QStringLiteral("Save Project As"),
+                                               document.currentProjectURL())
+                            : projectSavePanel(QStringLiteral("Save Project"), {}));
     const std::vector<std::filesystem::path> chosen = co_await choosing;
-    if (!self || chosen.empty()) {
-        co_return;
+    if (!chosen.empty()) {
+        QCoro::Task<void> saving = document.saveTo(chosen.front());
+        co_await saving;
     }
-    QCoro::Task<void> saving = document.saveTo(chosen.front());
-    co_await saving;
 }
 
 QCoro::Task<void> MainWindowCommands::openWithPanel(QPointer<MainWindowCommands> self) {
-    if (!self || self->graph_ == nullptr || self->dialogs_ == nullptr) {
-        co_return;
-    }
-    QCoro::Task<std::vector<std::filesystem::path>> choosing =
-        self->dialogs_->filePanel(openProjectPanel());
+    QCoro::Task<std::vector<std::filesystem::path>> choosing = choose(self, openProjectPanel());
     const std::vector<std::filesystem::path> chosen = co_await choosing;
-    if (!self || chosen.empty()) {
-        co_return;
+    if (!chosen.empty()) {
+        QCoro::Task<void> opening = self->graph_->mainViewModel().loadProject(chosen.front());
+        co_await opening;
     }
-    QCoro::Task<void> opening = self->graph_->mainViewModel().loadProject(chosen.front());
-    co_await opening;
 }
 
 QCoro::Task<void> MainWindowCommands::addFilesWithPanel(QPointer<MainWindowCommands> self) {
-    if (!self || self->graph_ == nullptr || self->dialogs_ == nullptr) {
-        co_return;
-    }
-    QCoro::Task<std::vector<std::filesystem::path>> choosing =
-        self->dialogs_->filePanel(addFilesPanel());
+    QCoro::Task<std::vector<std::filesystem::path>> choosing = choose(self, addFilesPanel());
     const std::vector<std::filesystem::path> chosen = co_await choosing;
-    if (!self || chosen.empty()) {
+    if (chosen.empty()) {
         co_return;
     }
     std::vector<QUrl> files;
@@ -484,7 +487,7 @@ QCoro::Task<void> MainWindowCommands::settleExport(QPointer<MainWindowCommands> 
     ExportCoordinator& coordinator = instructions.exportCoordinator();
     if (const std::optional<ExportSaveRequest> request = coordinator.exportSaveRequest()) {
         QCoro::Task<std::vector<std::filesystem::path>> choosing =
-            self->dialogs_->filePanel(exportedVideoPanel(*request));
+            choose(self, exportedVideoPanel(*request));
         const std::vector<std::filesystem::path> chosen = co_await choosing;
         if (!self) {
             co_return;

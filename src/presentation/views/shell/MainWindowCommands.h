@@ -16,9 +16,9 @@
 #include <QObject>
 #include <QPointer>
 
-#include <vector>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -89,6 +89,9 @@ private:
     void showSaveDialogIfAsked();
     void showAbout();
 
+    // The panel's answer; none when it was cancelled or the commands went.
+    static QCoro::Task<std::vector<std::filesystem::path>> choose(QPointer<MainWindowCommands> self,
+                                                                  FilePanelRequest request);
     static QCoro::Task<bool> confirmDiscard(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> newProjectAfterConfirming(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> openProjectAfterConfirming(QPointer<MainWindowCommands> self);
