@@ -4,7 +4,8 @@
 // 0.5 s. Prints the wall time, frame count and peak resident memory of one
 // export, then measures in one interleaved run the same export and the
 // encoder floor: the two sources decoded and encoded back to back into one
-// file with the same settings and no effects.
+// file with the same settings and no effects. Both as MP4 with H.264 and as
+// MOV with HEVC.
 //
 //   reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
 //                    [--benchmark_...]
@@ -172,13 +173,21 @@ std::int64_t frameCount(const std::filesystem::path& movie) {
     return video ? std::llround(video->timeRange.duration.seconds() * 30) : 0;
 }
 
+media::VideoCodec codecOf(ExportFormat format) {
+    return format == ExportFormat::mov ? media::VideoCodec::hevc : media::VideoCodec::h264;
+}
+
+media::FileType fileTypeOf(ExportFormat format) {
+    return format == ExportFormat::mov ? media::FileType::mov : media::FileType::mp4;
+}
+
 // One export of the reference project; returns the file's frame count.
-std::int64_t exportReference(const Inputs& inputs) {
+std::int64_t exportReference(const Inputs& inputs, ExportFormat format) {
     auto logger = std::make_shared<NullLogger>();
     FFmpegExportService service(CompositionBuilder(logger), logger, std::chrono::system_clock::now,
                                 inputs.tuning);
     const std::filesystem::path movie =
-        service.exportProject(referenceProject(inputs), ExportFormat::mp4, {}, {});
+        service.exportProject(referenceProject(inputs), format, {}, {});
     const std::int64_t frames = frameCount(movie);
     std::filesystem::remove(movie);
     return frames;
@@ -186,11 +195,13 @@ std::int64_t exportReference(const Inputs& inputs) {
 
 // Decodes the sources one after the other and encodes them into one file,
 // picture and sound on two threads as the export pumps them.
-std::int64_t encodeFloor(const Inputs& inputs) {
-    const std::filesystem::path movie = scratch("floor.mp4");
+std::int64_t encodeFloor(const Inputs& inputs, ExportFormat format) {
+    const std::filesystem::path movie =
+        scratch(format == ExportFormat::mov ? "floor.mov" : "floor.mp4");
     std::filesystem::remove(movie);
-    media::MovieWriter writer(movie, media::FileType::mp4, inputs.tuning);
-    media::VideoWriterInput& video = writer.addVideoInput({.width = 1920, .height = 1080});
+    media::MovieWriter writer(movie, fileTypeOf(format), inputs.tuning);
+    media::VideoWriterInput& video =
+        writer.addVideoInput({.codec = codecOf(format), .width = 1920, .height = 1080});
     media::AudioWriterInput& audio = writer.addAudioInput({});
     if (!writer.startWriting()) {
         throw std::runtime_error(writer.error()->message());
@@ -259,8 +270,16 @@ Inputs parseArguments(int& argc, char** argv) {
     return inputs;
 }
 
-const char* const kExport = "reference_export_mp4";
-const char* const kFloor = "encoder_floor_two_sources_back_to_back";
+struct Measured {
+    ExportFormat format;
+    const char* exportName;
+    const char* floorName;
+};
+
+const Measured kMeasured[] = {
+    {ExportFormat::mp4, "reference_export_mp4", "encoder_floor_two_sources_back_to_back"},
+    {ExportFormat::mov, "reference_export_mov_hevc", "x265_floor_two_sources_back_to_back"},
+};
 
 } // namespace
 
@@ -288,32 +307,39 @@ int main(int argc, char** argv) {
                         wall.count(), static_cast<long long>(frames), peakResidentMiB());
             std::fflush(stdout);
         };
-        once("reference export", [&] { return exportReference(inputs); });
-        once("encoder floor", [&] { return encodeFloor(inputs); });
-
         auto configure = [](benchmark::internal::Benchmark* benchmark) {
             benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
         };
-        configure(benchmark::RegisterBenchmark(kExport, [&](benchmark::State& state) {
-            std::int64_t made = 0;
-            for (auto _ : state) {
-                made = exportReference(inputs);
-            }
-            state.counters["frames"] = static_cast<double>(made);
-        }));
-        configure(benchmark::RegisterBenchmark(kFloor, [&](benchmark::State& state) {
-            std::int64_t made = 0;
-            for (auto _ : state) {
-                made = encodeFloor(inputs);
-            }
-            state.counters["frames"] = static_cast<double>(made);
-        }));
+        for (const Measured& measured : kMeasured) {
+            const ExportFormat format = measured.format;
+            once(measured.exportName, [&] { return exportReference(inputs, format); });
+            once(measured.floorName, [&] { return encodeFloor(inputs, format); });
+            configure(benchmark::RegisterBenchmark(
+                measured.exportName, [&inputs, format](benchmark::State& state) {
+                    std::int64_t made = 0;
+                    for (auto _ : state) {
+                        made = exportReference(inputs, format);
+                    }
+                    state.counters["frames"] = static_cast<double>(made);
+                }));
+            configure(benchmark::RegisterBenchmark(
+                measured.floorName, [&inputs, format](benchmark::State& state) {
+                    std::int64_t made = 0;
+                    for (auto _ : state) {
+                        made = encodeFloor(inputs, format);
+                    }
+                    state.counters["frames"] = static_cast<double>(made);
+                }));
+        }
     });
-    const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(kExport);
-    const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(kFloor);
-    if (exportFastest > 0 && floorFastest > 0) {
-        std::printf("export / encoder floor: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
-                    exportFastest / floorFastest, exportMedian / floorMedian);
+    for (const Measured& measured : kMeasured) {
+        const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(measured.exportName);
+        const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(measured.floorName);
+        if (exportFastest > 0 && floorFastest > 0) {
+            std::printf("%s / %s: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
+                        measured.exportName, measured.floorName, exportFastest / floorFastest,
+                        exportMedian / floorMedian);
+        }
     }
     if (generated) {
         for (const auto& path : {inputs.first, inputs.second, inputs.image}) {
