@@ -7,7 +7,7 @@
 // file with the same settings and no effects. Both as MP4 with H.264 and as
 // MOV with HEVC.
 //
-//   reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
+//   bench_reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
 //                    [--benchmark_...]
 // Without files, 10 s 1080p30 sources with stereo sound and the picture are
 // written first with MovieWriter.
