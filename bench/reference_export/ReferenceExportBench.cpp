@@ -8,7 +8,7 @@
 // MOV with HEVC.
 //
 //   bench_reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
-//                    [--benchmark_...]
+//                          [--benchmark_...]
 // Without files, 10 s 1080p30 sources with stereo sound and the picture are
 // written first with MovieWriter.
 
@@ -30,6 +30,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -152,19 +153,24 @@ Project referenceProject(const Inputs& inputs) {
                       trackOf(TrackType::image, {picture})});
 }
 
-// The highest resident memory since the last reset, in MiB.
-double peakResidentMiB() {
+// A line of the process's status in MiB: "VmHWM:" the highest resident
+// memory since the last reset, "VmRSS:" what is resident now.
+double statusMiB(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024;
+        if (line.rfind(field, 0) == 0) {
+            return std::stod(line.substr(field.size())) / 1024;
         }
     }
     return 0;
 }
 
+// Starts the peak afresh from what the process holds now, after handing the
+// heap that earlier work (writing the sources, the run before) freed back to
+// the system: otherwise that work's leftovers count towards every later peak.
 void resetPeakResident() {
+    malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
@@ -362,11 +368,14 @@ int main(int argc, char** argv) {
         // One run of each alone first, for wall time, frames and memory.
         auto once = [](const char* what, auto&& run) {
             resetPeakResident();
+            const double before = statusMiB("VmRSS:");
             const auto start = std::chrono::steady_clock::now();
             const std::int64_t frames = run();
             const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-            std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
-                        wall.count(), static_cast<long long>(frames), peakResidentMiB());
+            std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB (%.0f MiB "
+                        "before it began)\n",
+                        what, wall.count(), static_cast<long long>(frames), statusMiB("VmHWM:"),
+                        before);
             std::fflush(stdout);
         };
         std::printf("dissolve frames against the linear mix of the clips, worst mean absolute "
