@@ -13,7 +13,6 @@
 // written first with MovieWriter.
 
 #include "data/composition/CompositionBuilder.h"
-#include "data/composition/TestProjects.h"
 #include "data/export/FFmpegExportService.h"
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
@@ -21,8 +20,7 @@
 #include "platform/media/MovieWriter.h"
 #include "support/GuiBenchmarks.h"
 #include "support/RunTimes.h"
-
-#include <QImage>
+#include "support/media/ReferenceProject.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,7 +35,6 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <numbers>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -45,112 +42,17 @@ extern "C" {
 
 using namespace vexel;
 using media::MediaTime;
-using testing::clipOf;
-using testing::projectOf;
-using testing::trackOf;
 
 namespace {
 
 struct Inputs {
-    std::filesystem::path first;
-    std::filesystem::path second;
-    std::filesystem::path image;
+    testing::ReferenceSources sources;
     media::EncoderTuning tuning;
 };
 
 std::filesystem::path scratch(const std::string& name) {
     return std::filesystem::temp_directory_path() /
            ("vexel-reference-" + std::to_string(::getpid()) + "-" + name);
-}
-
-// Fills `frame` with detail everywhere that moves from frame to frame, so
-// that the encoder has real work; made one at a time to keep memory low.
-void paintBusyFrame(media::PixelBuffer& frame, int index, std::uint32_t seed) {
-    for (int y = 0; y < frame.height(); ++y) {
-        std::uint8_t* pixel = frame.row(y);
-        for (int x = 0; x < frame.width(); ++x, pixel += 4) {
-            seed = seed * 1103515245u + 12345u;
-            const int grain = static_cast<int>((seed >> 20) & 15) - 8;
-            const int wave = ((x + 6 * index) * (y + 3 * index) >> 7) & 0xFF;
-            auto level = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
-            pixel[0] = level(wave + grain);
-            pixel[1] = level(((x + y) / 2 + 4 * index) % 256 + grain);
-            pixel[2] = level((y * 255) / frame.height() - grain);
-            pixel[3] = 255;
-        }
-    }
-}
-
-// 10 s at 1080p30 with a stereo chord, written by the project's own writer.
-std::filesystem::path writeSource(const std::string& name, std::uint32_t seed) {
-    constexpr int kFrames = 300;
-    constexpr int kRate = 44100;
-    const std::filesystem::path path = scratch(name);
-    media::MovieWriter writer(path, media::FileType::mp4);
-    media::VideoWriterInput& video = writer.addVideoInput({.width = 1920, .height = 1080});
-    media::AudioWriterInput& audio = writer.addAudioInput({});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    std::thread sound([&] {
-        for (int second = 0; second < 10; ++second) {
-            media::FloatAudioSamples samples{MediaTime(second, 1), kRate, 2, {}};
-            for (int i = 0; i < kRate; ++i) {
-                const double t = static_cast<double>(second * kRate + i) / kRate;
-                samples.samples.push_back(
-                    static_cast<float>(0.3 * std::sin(2 * std::numbers::pi * 220 * t)));
-                samples.samples.push_back(
-                    static_cast<float>(0.3 * std::sin(2 * std::numbers::pi * (330 + seed) * t)));
-            }
-            audio.append(samples);
-        }
-        audio.markAsFinished();
-    });
-    media::PixelBufferPool pool(1920, 1080);
-    for (int i = 0; i < kFrames; ++i) {
-        media::PixelBuffer frame = pool.makeBufferForOverwrite();
-        paintBusyFrame(frame, i, seed + static_cast<std::uint32_t>(i));
-        video.append(frame, MediaTime(i, 30));
-    }
-    video.markAsFinished();
-    sound.join();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return path;
-}
-
-std::filesystem::path writePicture() {
-    const std::filesystem::path path = scratch("overlay.png");
-    QImage image(640, 360, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.setPixel(x, y, qRgba((x * 2) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF, 255));
-        }
-    }
-    if (!image.save(QString::fromStdString(path.string()), "PNG")) {
-        throw std::runtime_error("cannot write the overlay picture");
-    }
-    return path;
-}
-
-Project referenceProject(const Inputs& inputs) {
-    Clip first = clipOf(TrackType::video, 0, 10, inputs.first);
-    first.colorAdjust = ColorAdjust{0.1, 1.2, 1.3};
-    // Placed at 10 s, drawn 1 s earlier under the dissolve: it ends at 19 s.
-    Clip second = clipOf(TrackType::video, 10, 10, inputs.second);
-    second.filter = FilterPreset{"sepia", 1.0};
-    const TransitionEffect dissolve{1, TransitionType::crossDissolve(), EasingCurve::linear};
-    first.transitionOut = dissolve;
-    second.transitionIn = dissolve;
-    Clip title = clipOf(TrackType::text, 2, 6);
-    title.assetName = "Hello Vexel";
-    title.textStyle = TextStyle{48, "white", "black", 2, std::nullopt, std::nullopt};
-    title.textPosition = TextPosition::bottom();
-    Clip picture = clipOf(TrackType::image, 12, 4, inputs.image);
-    picture.transitionIn = TransitionEffect{0.5, TransitionType::fade(), EasingCurve::linear};
-    return projectOf({trackOf(TrackType::video, {first, second}), trackOf(TrackType::text, {title}),
-                      trackOf(TrackType::image, {picture})});
 }
 
 // A line of the process's status in MiB: "VmHWM:" the highest resident
@@ -209,7 +111,7 @@ std::vector<media::PixelBuffer> exportedFrames(const Project& project, double fr
 // each clip shows alone at that time. With `effects` as exported (the frame
 // compositor); without colour, preset and overlays, the layer form.
 double dissolveError(const Inputs& inputs, bool effects) {
-    Project project = referenceProject(inputs);
+    Project project = testing::referenceProject(inputs.sources);
     std::vector<Track> tracks = project.tracks;
     if (!effects) {
         tracks.resize(1);
@@ -255,7 +157,7 @@ std::int64_t exportReference(const Inputs& inputs, ExportFormat format) {
     FFmpegExportService service(CompositionBuilder(logger), logger, std::chrono::system_clock::now,
                                 inputs.tuning);
     const std::filesystem::path movie =
-        service.exportProject(referenceProject(inputs), format, {}, {});
+        service.exportProject(testing::referenceProject(inputs.sources), format, {}, {});
     const std::int64_t frames = frameCount(movie);
     std::filesystem::remove(movie);
     return frames;
@@ -274,8 +176,8 @@ std::int64_t encodeFloor(const Inputs& inputs, ExportFormat format) {
     if (!writer.startWriting()) {
         throw std::runtime_error(writer.error()->message());
     }
-    const std::vector<media::Asset> sources{media::Asset::load(inputs.first),
-                                            media::Asset::load(inputs.second)};
+    const std::vector<media::Asset> sources{media::Asset::load(inputs.sources.first),
+                                            media::Asset::load(inputs.sources.second)};
     std::thread sound([&] {
         for (const media::Asset& source : sources) {
             media::AssetReader reader(source, *source.firstTrack(media::MediaType::audio),
@@ -329,9 +231,9 @@ Inputs parseArguments(int& argc, char** argv) {
     }
     argc = kept;
     if (files.size() == 3) {
-        inputs.first = files[0];
-        inputs.second = files[1];
-        inputs.image = files[2];
+        inputs.sources.first = files[0];
+        inputs.sources.second = files[1];
+        inputs.sources.image = files[2];
     } else if (!files.empty()) {
         throw std::invalid_argument("give clip A, clip B and the overlay picture, or none");
     }
@@ -354,15 +256,16 @@ const Measured kMeasured[] = {
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
     Inputs inputs = parseArguments(argc, argv);
-    const bool generated = inputs.first.empty();
+    const bool generated = inputs.sources.first.empty();
     bench::RunTimesReporter reporter;
     bench::runGuiBenchmarks(argc, argv, reporter, [&] {
         if (generated) {
             std::printf("writing the sources...\n");
             std::fflush(stdout);
-            inputs.first = writeSource("a.mp4", 1);
-            inputs.second = writeSource("b.mp4", 77);
-            inputs.image = writePicture();
+            inputs.sources = {scratch("a.mp4"), scratch("b.mp4"), scratch("overlay.png")};
+            testing::writeReferenceSource(inputs.sources.first, 1);
+            testing::writeReferenceSource(inputs.sources.second, 77);
+            testing::writeReferencePicture(inputs.sources.image);
         }
 
         // One run of each alone first, for wall time, frames and memory.
@@ -415,7 +318,8 @@ int main(int argc, char** argv) {
         }
     }
     if (generated) {
-        for (const auto& path : {inputs.first, inputs.second, inputs.image}) {
+        for (const auto& path :
+             {inputs.sources.first, inputs.sources.second, inputs.sources.image}) {
             std::filesystem::remove(path);
         }
     }
