@@ -49,6 +49,7 @@ void BubbleText::setColors(const QColor& background, const QColor& text) {
 void BubbleText::invalidateLayout() {
     idealWidth_ = -1;
     laidOutWidth_ = -1;
+    heights_ = {{{-1, 0}, {-1, 0}}};
     updateGeometry();
     update();
 }
@@ -62,8 +63,17 @@ void BubbleText::layoutText(int width) const {
 }
 
 int BubbleText::heightForWidth(int width) const {
+    for (const auto& [measured, height] : heights_) {
+        if (measured == width) {
+            return height;
+        }
+    }
     layoutText(width - 2 * horizontalPadding);
-    return int(std::ceil(document_.size().height())) + 2 * verticalPadding;
+    const int height = int(std::ceil(document_.size().height())) + 2 * verticalPadding;
+    // The newest two widths: the one laid out at and the one asked about.
+    heights_[1] = heights_[0];
+    heights_[0] = {width, height};
+    return height;
 }
 
 QSize BubbleText::sizeHint() const {
@@ -71,13 +81,17 @@ QSize BubbleText::sizeHint() const {
         // The widest line unwrapped: short messages get a bubble just as wide.
         const QFontMetricsF metrics(font());
         double widest = 0;
+        lineCount_ = 0;
         for (const QStringView line : QStringView(text_).split(QLatin1Char('\n'))) {
             widest = std::max(widest, metrics.horizontalAdvance(line.toString()));
+            ++lineCount_;
         }
         idealWidth_ = int(std::ceil(widest)) + 1;
     }
-    const int width = idealWidth_ + 2 * horizontalPadding;
-    return {width, heightForWidth(width)};
+    // Unwrapped, a line of text is a line on screen: no layout needed.
+    const int lines = std::max(lineCount_, 1);
+    return {idealWidth_ + 2 * horizontalPadding,
+            int(std::ceil(lines * QFontMetricsF(font()).lineSpacing())) + 2 * verticalPadding};
 }
 
 QSize BubbleText::minimumSizeHint() const {

@@ -5,6 +5,9 @@
 #include <QTextDocument>
 #include <QWidget>
 
+#include <array>
+#include <utility>
+
 namespace vexel {
 
 // The text of a chat bubble: plain text (never markup) on a rounded
@@ -56,9 +59,12 @@ private:
     QColor textColor_;
     mutable QTextDocument document_;
     QTextCursor selection_;
-    // Measured lazily and kept until the text or the font changes.
+    // Measured lazily and kept until the text or the font changes: the
+    // layouts ask for the same widths again and again.
     mutable int idealWidth_ = -1;
+    mutable int lineCount_ = 0;
     mutable int laidOutWidth_ = -1;
+    mutable std::array<std::pair<int, int>, 2> heights_{{{-1, 0}, {-1, 0}}};
 };
 
 } // namespace vexel

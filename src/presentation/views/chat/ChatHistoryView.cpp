@@ -3,6 +3,7 @@
 #include "foundation/UnicodeText.h"
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/chat/ChatBubble.h"
+#include "presentation/views/chat/MessageList.h"
 #include "presentation/views/chat/SuggestionChip.h"
 #include "presentation/views/kit/Motion.h"
 #include "presentation/views/kit/Theme.h"
@@ -22,8 +23,6 @@ namespace vexel {
 namespace {
 
 constexpr std::chrono::milliseconds scrollAnimation{180};
-constexpr int listPadding = 8;
-constexpr int listSpacing = 8;
 
 // Tool-only turns and a reply before its first text have nothing to show.
 bool isDisplayed(const ChatMessage& message) {
@@ -74,11 +73,7 @@ ChatHistoryView::ChatHistoryView(InstructionViewModel& viewModel, const IconRegi
     suggestionScroll_ = makeScrollArea(suggestions_);
     pages_->addWidget(suggestionScroll_);
 
-    messageList_ = new QWidget;
-    messageLayout_ = new QVBoxLayout(messageList_);
-    messageLayout_->setContentsMargins(listPadding, listPadding, listPadding, listPadding);
-    messageLayout_->setSpacing(listSpacing);
-    messageLayout_->addStretch();
+    messageList_ = new MessageList;
     messageScroll_ = makeScrollArea(messageList_);
     pages_->addWidget(messageScroll_);
 
@@ -116,13 +111,7 @@ bool ChatHistoryView::isShowingSuggestions() const {
 }
 
 std::vector<ChatBubble*> ChatHistoryView::bubbles() const {
-    std::vector<ChatBubble*> result;
-    for (int index = 0; index < messageLayout_->count(); ++index) {
-        if (auto* bubble = qobject_cast<ChatBubble*>(messageLayout_->itemAt(index)->widget())) {
-            result.push_back(bubble);
-        }
-    }
-    return result;
+    return messageList_->bubbles();
 }
 
 ChatBubble* ChatHistoryView::bubble(const Uuid& id) const {
@@ -168,6 +157,7 @@ void ChatHistoryView::messageUpdated(const Uuid& id) {
         removeBubble(id);
     } else if (shown != nullptr) {
         shown->setMessage(*message);
+        messageList_->bubbleChanged(shown);
     } else {
         // The first text of a streamed reply: its bubble appears, without a scroll.
         addBubble(*message);
@@ -194,12 +184,11 @@ void ChatHistoryView::addBubble(const ChatMessage& message) {
             ++index;
         }
     }
-    auto* shown =
-        new ChatBubble(message, viewModel_->chatHistory().errorMessageIds().contains(message.id),
-                       icons_, messageList_);
+    auto* shown = new ChatBubble(
+        message, viewModel_->chatHistory().errorMessageIds().contains(message.id), icons_);
     connect(shown, &ChatBubble::retryRequested, this, &ChatHistoryView::retry);
     bubbles_.emplace(message.id, shown);
-    messageLayout_->insertWidget(index, shown);
+    messageList_->insert(index, shown);
 }
 
 void ChatHistoryView::removeBubble(const Uuid& id) {
@@ -209,8 +198,7 @@ void ChatHistoryView::removeBubble(const Uuid& id) {
     }
     ChatBubble* shown = found->second;
     bubbles_.erase(found);
-    messageLayout_->removeWidget(shown);
-    shown->hide();
+    messageList_->remove(shown);
     // Its own signal may be on the stack (a retry that ended the conversation).
     shown->deleteLater();
 }
@@ -221,7 +209,10 @@ void ChatHistoryView::errorIdsChanged() {
     }
     const std::set<Uuid>& errors = viewModel_->chatHistory().errorMessageIds();
     for (const auto& [id, shown] : bubbles_) {
-        shown->setError(errors.contains(id));
+        if (shown->isError() != errors.contains(id)) {
+            shown->setError(errors.contains(id));
+            messageList_->bubbleChanged(shown);
+        }
     }
 }
 
@@ -298,7 +289,6 @@ void ChatHistoryView::scrollToNewest() {
     // The scroll area sizes the list and its range now rather than later.
     QEvent request(QEvent::LayoutRequest);
     QCoreApplication::sendEvent(messageScroll_, &request);
-    messageLayout_->activate();
     QScrollBar* bar = messageScroll_->verticalScrollBar();
     const int bottom = newest->geometry().y() + newest->height();
     const int target =

@@ -21,6 +21,7 @@ class QVBoxLayout;
 namespace vexel {
 
 class ChatBubble;
+class MessageList;
 class SuggestionChip;
 
 // The conversation above the chat bar: one bubble per message that has text,
@@ -68,8 +69,7 @@ private:
     QVBoxLayout* chipLayout_ = nullptr;
     std::vector<std::string> shownSuggestions_;
     QScrollArea* messageScroll_ = nullptr;
-    QWidget* messageList_ = nullptr;
-    QVBoxLayout* messageLayout_ = nullptr;
+    MessageList* messageList_ = nullptr;
     std::unordered_map<Uuid, ChatBubble*> bubbles_;
     bool scrollPending_ = false;
     QVariantAnimation scrollAnimation_;

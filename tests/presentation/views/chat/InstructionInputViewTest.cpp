@@ -25,6 +25,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -346,4 +348,48 @@ TEST(InstructionInputViewTest, GetStartedPrefillsAndFocusesTheInputAndEveryReque
     state.setCurrentStep(std::nullopt);
     EXPECT_FALSE(chat.view->sendButton()->isHighlighted());
     EXPECT_EQ(chat.view->sendButton()->highlightColor().alpha(), 0);
+}
+
+TEST(InstructionInputViewTest, ANewMessageScrollsItIntoViewAStreamingOneDoesNot) {
+    ChatColumn chat(introAndSong());
+    ChatHistoryManager& history = chat.bar.viewModel.chatHistory();
+    QScrollBar* bar = chat.view->historyView()->messageScrollArea()->verticalScrollBar();
+    const auto bottomOfNewest = [&] {
+        ChatBubble* newest = chat.view->historyView()->bubbles().back();
+        return newest
+            ->mapTo(chat.view->historyView()->messageScrollArea()->viewport(),
+                    QPoint(0, newest->height()))
+            .y();
+    };
+    for (int n = 0; n < 30; ++n) {
+        history.appendAssistantMessage("Message " + std::to_string(n));
+    }
+    settle();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bottomOfNewest(),
+              chat.view->historyView()->messageScrollArea()->viewport()->height());
+
+    // The user scrolls up; a reply that streams in grows without moving the view.
+    bar->setValue(0);
+    const Uuid reply = Uuid::random();
+    history.appendStreamingMessage(reply); // no text yet: the newest shown stays the same
+    settle();
+    const int afterAppend = bar->value();
+    EXPECT_EQ(bottomOfNewest(),
+              chat.view->historyView()->messageScrollArea()->viewport()->height());
+    history.updateStreamingMessage(reply, "Thinking about it");
+    settle();
+    history.updateStreamingMessage(reply, "Thinking about it, and more, and more, and more");
+    settle();
+    EXPECT_EQ(bar->value(), afterAppend);
+    EXPECT_EQ(chat.view->historyView()->bubbles().back()->text(),
+              QStringLiteral("Thinking about it, and more, and more, and more"));
+
+    // A removal scrolls too: the newest left is at the bottom.
+    bar->setValue(0);
+    history.removeMessage(reply);
+    settle();
+    EXPECT_EQ(bottomOfNewest(),
+              chat.view->historyView()->messageScrollArea()->viewport()->height());
+    EXPECT_EQ(chat.view->historyView()->bubbles().back()->text(), QStringLiteral("Message 29"));
 }
