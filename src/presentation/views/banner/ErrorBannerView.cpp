@@ -5,6 +5,7 @@
 #include "presentation/views/banner/ErrorHistoryPopover.h"
 #include "presentation/views/kit/ElidedLabel.h"
 #include "presentation/views/kit/Motion.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/TactileButton.h"
 #include "presentation/views/kit/Theme.h"
 
@@ -26,20 +27,6 @@ namespace {
 constexpr std::chrono::milliseconds bannerAnimation{180};
 // A press that moves further is a drag, not a click.
 constexpr int tapSlop = 10;
-
-QLabel* plainLabel(FontStyle style) {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font(style));
-    return label;
-}
-
-void setTextColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::ButtonText, color);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -63,7 +50,7 @@ ErrorBannerView::ErrorBannerView(ErrorBannerViewModel& viewModel, const IconRegi
     line_->setFont(vexel::font(FontStyle::caption));
     line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     row->addWidget(line_, 1);
-    wrapped_ = plainLabel(FontStyle::caption);
+    wrapped_ = plainLabel({}, FontStyle::caption);
     wrapped_->setWordWrap(true);
     wrapped_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(wrapped_, 1);
@@ -96,11 +83,10 @@ ErrorBannerView::ErrorBannerView(ErrorBannerViewModel& viewModel, const IconRegi
     row->addWidget(dismiss_, 0, Qt::AlignVCenter);
     column->addLayout(row);
 
-    detail_ = plainLabel(FontStyle::caption2);
+    detail_ = plainLabel({}, FontStyle::caption2, toQColor(VexelColors::textSecondary));
     detail_->setWordWrap(true);
-    setTextColor(detail_, toQColor(VexelColors::textSecondary));
     column->addWidget(detail_);
-    action_ = plainLabel(FontStyle::caption2);
+    action_ = plainLabel({}, FontStyle::caption2);
     action_->setWordWrap(true);
     column->addWidget(action_);
 
@@ -257,40 +243,31 @@ void ErrorBannerView::paintEvent(QPaintEvent*) {
 }
 
 void ErrorBannerView::animateIn() {
-    animation_.stop();
-    const auto duration = animationDuration(bannerAnimation);
     leaving_ = false;
     setVisible(true);
-    if (duration.count() == 0) {
-        endAnimation();
-        return;
-    }
-    if (fade_ == nullptr) {
-        fade_ = new QGraphicsOpacityEffect(this);
-        setGraphicsEffect(fade_);
-    }
-    animation_.setDuration(int(duration.count()));
-    animation_.setStartValue(0.0);
-    animation_.setEndValue(1.0);
-    animation_.start();
+    fade(0, 1);
 }
 
 void ErrorBannerView::animateOut() {
+    leaving_ = true;
+    // Nothing to see go when it is not on the screen.
+    fade(1, 0, isVisible());
+}
+
+void ErrorBannerView::fade(double from, double to, bool animated) {
     animation_.stop();
     const auto duration = animationDuration(bannerAnimation);
-    if (duration.count() == 0 || !isVisible()) {
-        leaving_ = true;
+    if (duration.count() == 0 || !animated) {
         endAnimation();
         return;
     }
-    leaving_ = true;
     if (fade_ == nullptr) {
         fade_ = new QGraphicsOpacityEffect(this);
         setGraphicsEffect(fade_);
     }
     animation_.setDuration(int(duration.count()));
-    animation_.setStartValue(1.0);
-    animation_.setEndValue(0.0);
+    animation_.setStartValue(from);
+    animation_.setEndValue(to);
     animation_.start();
 }
 

@@ -66,6 +66,7 @@ private:
     void layoutExpansion();
     void animateIn();
     void animateOut();
+    void fade(double from, double to, bool animated = true);
     void endAnimation();
 
     QPointer<ErrorBannerViewModel> viewModel_;

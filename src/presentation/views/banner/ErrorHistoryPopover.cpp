@@ -2,6 +2,7 @@
 
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/banner/ErrorCategoryLook.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QDateTime>
@@ -20,16 +21,6 @@
 namespace vexel {
 
 namespace {
-
-QLabel* plainLabel(const QString& text, FontStyle style, const QColor& color) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font(style));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
 
 // The time of day as the user's locale writes it.
 QString timeOfDay(std::chrono::system_clock::time_point timestamp) {
@@ -50,8 +41,7 @@ ErrorHistoryPopover::ErrorHistoryPopover(const IconRegistry& icons, QWidget* par
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(12, 12, 12, 8);
-    header->addWidget(plainLabel(tr("Error History"), FontStyle::headline,
-                                 palette().color(QPalette::WindowText)));
+    header->addWidget(plainLabel(tr("Error History"), FontStyle::headline));
     header->addStretch();
     clearButton_ = new QPushButton(tr("Clear"));
     clearButton_->setFont(vexel::font(FontStyle::caption));
@@ -127,8 +117,7 @@ QWidget* ErrorHistoryPopover::makeRow(const AppError& error) {
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    QLabel* message = plainLabel(QString::fromStdString(error.message), FontStyle::caption,
-                                 palette().color(QPalette::WindowText));
+    QLabel* message = plainLabel(QString::fromStdString(error.message), FontStyle::caption);
     message->setWordWrap(true);
     texts->addWidget(message);
     if (error.detail) {

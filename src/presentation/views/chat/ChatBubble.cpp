@@ -2,6 +2,7 @@
 
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/chat/BubbleText.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QHBoxLayout>
@@ -49,9 +50,7 @@ ChatBubble::ChatBubble(const ChatMessage& message, bool isError, const IconRegis
     retry->setIcon(icons.icon("arrow.clockwise", red));
     const int glyph = QFontMetrics(retry->font()).height() - 2;
     retry->setIconSize(QSize(glyph, glyph));
-    QPalette palette = retry->palette();
-    palette.setColor(QPalette::ButtonText, red);
-    retry->setPalette(palette);
+    setTextColor(retry, red);
     retry->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0px; }"));
     connect(retry, &QToolButton::clicked, this, [this] { emit retryRequested(id_); });
     retry_ = retry;

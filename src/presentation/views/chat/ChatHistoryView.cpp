@@ -6,6 +6,7 @@
 #include "presentation/views/chat/MessageList.h"
 #include "presentation/views/chat/SuggestionChip.h"
 #include "presentation/views/kit/Motion.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QCoreApplication>
@@ -58,13 +59,8 @@ ChatHistoryView::ChatHistoryView(InstructionViewModel& viewModel, const IconRegi
     auto* centring = new QVBoxLayout(suggestions_);
     centring->setContentsMargins(16, 16, 16, 16);
     centring->addStretch();
-    auto* title = new QLabel(tr("Try saying:"));
-    title->setTextFormat(Qt::PlainText);
-    title->setFont(vexel::font(FontStyle::headline));
-    QPalette secondary = title->palette();
-    secondary.setColor(QPalette::WindowText, toQColor(VexelColors::textSecondary));
-    title->setPalette(secondary);
-    centring->addWidget(title);
+    centring->addWidget(
+        plainLabel(tr("Try saying:"), FontStyle::headline, toQColor(VexelColors::textSecondary)));
     chipLayout_ = new QVBoxLayout;
     chipLayout_->setSpacing(12);
     centring->addSpacing(12 - centring->spacing());

@@ -1,6 +1,7 @@
 #include "presentation/views/chat/ExportProgressStrip.h"
 
 #include "presentation/theme/VexelColors.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QLabel>
@@ -22,13 +23,8 @@ ExportProgressStrip::ExportProgressStrip(QWidget* parent)
     bar_->setTextVisible(false);
     bar_->setFixedHeight(6);
     column->addWidget(bar_);
-    label_ = new QLabel;
-    label_->setTextFormat(Qt::PlainText);
-    label_->setFont(vexel::font(FontStyle::caption));
+    label_ = plainLabel({}, FontStyle::caption, toQColor(VexelColors::textSecondary));
     label_->setAlignment(Qt::AlignHCenter);
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, toQColor(VexelColors::textSecondary));
-    label_->setPalette(palette);
     column->addWidget(label_);
     setVisible(false);
 }

@@ -8,6 +8,8 @@
 #include "presentation/views/chat/SelectionHintBar.h"
 #include "presentation/views/chat/SendButton.h"
 #include "presentation/views/chat/TargetClipChip.h"
+#include "presentation/views/kit/IconButton.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QEvent>
@@ -101,22 +103,12 @@ InstructionInputView::InstructionInputView(InstructionViewModel& viewModel,
     busyRow->setContentsMargins(0, 0, 0, 0);
     busyRow->setSpacing(6);
     busyRow->addWidget(new ActivitySpinner);
-    busyLabel_ = new QLabel(tr("Processing..."));
-    busyLabel_->setTextFormat(Qt::PlainText);
-    busyLabel_->setFont(vexel::font(FontStyle::caption));
-    QPalette secondary = busyLabel_->palette();
-    secondary.setColor(QPalette::WindowText, toQColor(VexelColors::textSecondary));
-    busyLabel_->setPalette(secondary);
+    busyLabel_ =
+        plainLabel(tr("Processing..."), FontStyle::caption, toQColor(VexelColors::textSecondary));
     busyRow->addWidget(busyLabel_);
-    auto* cancel = new QToolButton;
-    cancel->setAutoRaise(true);
-    cancel->setFocusPolicy(Qt::NoFocus);
-    const int glyph = QFontMetrics(vexel::font(FontStyle::body)).height();
-    cancel->setIcon(icons.icon("xmark.circle.fill", toQColor(VexelColors::textSecondary)));
-    cancel->setIconSize(QSize(glyph, glyph));
-    cancel->setAccessibleName(tr("Cancel instruction"));
-    cancel->setToolTip(tr("Cancel instruction"));
-    cancel->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));
+    QToolButton* cancel =
+        iconButton(icons, "xmark.circle.fill", toQColor(VexelColors::textSecondary),
+                   QFontMetrics(vexel::font(FontStyle::body)).height(), tr("Cancel instruction"));
     connect(cancel, &QToolButton::clicked, this, [this] {
         if (viewModel_) {
             viewModel_->cancel();

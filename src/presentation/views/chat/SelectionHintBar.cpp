@@ -2,6 +2,8 @@
 
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/ElidedLabel.h"
+#include "presentation/views/kit/IconButton.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QHBoxLayout>
@@ -27,21 +29,13 @@ SelectionHintBar::SelectionHintBar(const IconRegistry& icons, QWidget* parent)
     label_ = new ElidedLabel;
     label_->setElideMode(Qt::ElideRight);
     label_->setFont(vexel::font(FontStyle::caption));
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, secondary);
-    label_->setPalette(palette);
+    setTextColor(label_, secondary);
     label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     row->addWidget(label_, 1);
 
-    auto* dismiss = new QToolButton;
-    dismiss->setAutoRaise(true);
-    dismiss->setFocusPolicy(Qt::NoFocus);
-    const int small = QFontMetrics(vexel::font(FontStyle::caption2)).height();
-    dismiss->setIcon(icons.icon("xmark", toQColor(VexelColors::textMuted)));
-    dismiss->setIconSize(QSize(small, small));
-    dismiss->setAccessibleName(tr("Dismiss selection hint"));
-    dismiss->setToolTip(tr("Dismiss selection hint"));
-    dismiss->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 1px; }"));
+    QToolButton* dismiss = iconButton(icons, "xmark", toQColor(VexelColors::textMuted),
+                                      QFontMetrics(vexel::font(FontStyle::caption2)).height(),
+                                      tr("Dismiss selection hint"));
     connect(dismiss, &QToolButton::clicked, this, &SelectionHintBar::dismissed);
     dismiss_ = dismiss;
     row->addWidget(dismiss_);

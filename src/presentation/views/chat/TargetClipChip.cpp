@@ -1,6 +1,7 @@
 #include "presentation/views/chat/TargetClipChip.h"
 
 #include "presentation/theme/VexelColors.h"
+#include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QPainter>
@@ -15,9 +16,7 @@ TargetClipChip::TargetClipChip(QWidget* parent)
     medium.setWeight(QFont::Medium);
     setFont(medium);
     setContentsMargins(6, 2, 6, 2);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, toQColor(VexelColors::accent));
-    setPalette(palette);
+    setTextColor(this, toQColor(VexelColors::accent));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
