@@ -1,18 +1,15 @@
 #include "presentation/viewmodels/PreviewRebuilder.h"
 
 #include "domain/entities/ModelFixtures.h"
-#include "platform/playback/ManualClock.h"
-#include "platform/playback/SilentAudioSink.h"
 #include "presentation/support/ConversationHarness.h"
 #include "presentation/support/EventLoop.h"
+#include "presentation/support/RecordingPreview.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
-#include <mutex>
-#include <stdexcept>
 #include <vector>
 
 using namespace vexel;
@@ -22,40 +19,14 @@ using vexel::testing::makeTrack;
 
 namespace {
 
-// Every project the preview was asked to build, in order.
-class BuildLog {
-public:
-    PreviewViewModel::ItemBuild build() {
-        return [this](const Project& project, std::stop_token) -> playback::PlayerItem {
-            std::lock_guard lock(mutex_);
-            projects_.push_back(project);
-            throw std::runtime_error("nothing to play here");
-        };
-    }
-    std::vector<Project> projects() const {
-        std::lock_guard lock(mutex_);
-        return projects_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<Project> projects_;
-};
-
 // The timeline over the real edit engine, the real preview view model (whose
 // builds are recorded) and the rebuilder between them, on injected time.
 struct PreviewRebuilderTest : ::testing::Test {
     const Clip clip = makeClip(0, 4);
     test::ConversationHarness harness{
         Project({makeTrack(TrackType::video, "Video 1", {clip})}, 3600)};
-    std::shared_ptr<vexel::testing::ManualClock> playerClock =
-        std::make_shared<vexel::testing::ManualClock>();
-    BuildLog builds;
-    PreviewViewModel preview{
-        3600, builds.build(), [](std::function<void()>) { return std::unique_ptr<DisplayLink>(); },
-        harness.logger,
-        std::make_unique<playback::Player>(
-            playerClock, std::make_unique<playback::SilentAudioSink>(playerClock))};
+    test::RecordingPreview builds;
+    PreviewViewModel& preview = builds.preview;
     std::unique_ptr<PreviewRebuilder> rebuilder = std::make_unique<PreviewRebuilder>(
         harness.timeline, preview, harness.logger, harness.time->sleepAction());
     QSignalSpy loads{&preview, &PreviewViewModel::loadingTaskChanged};
@@ -89,8 +60,8 @@ TEST_F(PreviewRebuilderTest, ABurstOfEditsLoadsOnlyTheLastProjectAPauseAfterIt) 
     EXPECT_EQ(loads.count(), 1);
     EXPECT_FALSE(rebuilder->pendingRebuild());
     finishLoad();
-    ASSERT_EQ(builds.projects().size(), 1u);
-    EXPECT_EQ(builds.projects().front(), third);
+    ASSERT_EQ(builds.builtProjects().size(), 1u);
+    EXPECT_EQ(builds.builtProjects().front(), third);
     EXPECT_EQ(harness.time->requestedDelays(), (std::vector<double>{0.2, 0.2, 0.2}));
 
     // Undo is a change like any other.
@@ -98,8 +69,8 @@ TEST_F(PreviewRebuilderTest, ABurstOfEditsLoadsOnlyTheLastProjectAPauseAfterIt) 
     test::settle();
     harness.time->advance(1s);
     finishLoad();
-    ASSERT_EQ(builds.projects().size(), 2u);
-    EXPECT_EQ(builds.projects().back().tracks[0].clips[0].timeRange.startTime, 2);
+    ASSERT_EQ(builds.builtProjects().size(), 2u);
+    EXPECT_EQ(builds.builtProjects().back().tracks[0].clips[0].timeRange.startTime, 2);
 }
 
 TEST_F(PreviewRebuilderTest, AChangeThePreviewDrewAlreadyIsSkippedOnce) {
@@ -115,7 +86,7 @@ TEST_F(PreviewRebuilderTest, AChangeThePreviewDrewAlreadyIsSkippedOnce) {
     harness.time->advance(200ms);
     EXPECT_EQ(loads.count(), 1);
     finishLoad();
-    EXPECT_EQ(builds.projects(), std::vector<Project>{next});
+    EXPECT_EQ(builds.builtProjects(), std::vector<Project>{next});
 }
 
 TEST_F(PreviewRebuilderTest, ClosingTheWindowWithinThePauseLoadsNothing) {
@@ -133,6 +104,6 @@ TEST_F(PreviewRebuilderTest, ClosingTheWindowWithinThePauseLoadsNothing) {
     test::settle();
     harness.time->advance(1s);
     EXPECT_EQ(loads.count(), 0);
-    EXPECT_TRUE(builds.projects().empty());
+    EXPECT_TRUE(builds.builtProjects().empty());
     EXPECT_TRUE(harness.logger->entries().empty());
 }
