@@ -4,6 +4,10 @@
 //   paints what changed (target < 2 ms); the baseline of the same run is the
 //   same token into a conversation of that reply alone, which shows what the
 //   500 messages before it cost.
+// - one step of resizing the window by hand (a few pixels wider and taller, or
+//   narrower and shorter): the content lays its panes out again and paints
+//   (target < 16 ms, one frame at 60 Hz); the baseline of the same run is the
+//   same step of a window of the same panes, empty.
 
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/usecases/DefaultHandlers.h"
@@ -12,6 +16,7 @@
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/shell/MainView.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
 #include "support/InterleavedBenchmarks.h"
@@ -21,7 +26,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSplitter>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
@@ -47,8 +54,9 @@ public:
     }
 };
 
-// The chat column as the window shows it, over the real view models.
-struct ChatColumn {
+// The view models of the window: the timeline over the real edit engine, the
+// chat, and a preview with nothing to play.
+struct Editor {
     std::shared_ptr<Logger> logger = std::make_shared<NullLogger>();
     std::shared_ptr<InMemoryProjectRepository> repository =
         std::make_shared<InMemoryProjectRepository>(Project::makeNew());
@@ -63,13 +71,18 @@ struct ChatColumn {
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
     InstructionViewModel viewModel{std::make_shared<NoAssistant>(), timeline,
                                    [] { return std::filesystem::path("/tmp"); }, settings, logger};
-    IconRegistry icons{logger};
-    InstructionInputView view{viewModel, icons};
-    Uuid reply = Uuid::random();
+    PreviewViewModel preview{3600,
+                             [](const Project&, std::stop_token) -> playback::PlayerItem {
+                                 throw std::runtime_error("nothing to play");
+                             },
+                             [](std::function<void()>) { return std::unique_ptr<DisplayLink>(); },
+                             logger};
+    TutorialState tutorial;
 
-    explicit ChatColumn(int earlierMessages) {
+    // A conversation of `count` messages, instructions and their answers.
+    void converse(int count) {
         ChatHistoryManager& chat = viewModel.chatHistory();
-        for (int n = 0; n < earlierMessages; ++n) {
+        for (int n = 0; n < count; ++n) {
             if (n % 2 == 0) {
                 chat.appendMessage(ChatMessage::make(
                     ChatMessage::Role::user,
@@ -80,6 +93,18 @@ struct ChatColumn {
                                             "that no gap is left on the track.");
             }
         }
+    }
+};
+
+// The chat column as the window shows it.
+struct ChatColumn : Editor {
+    IconRegistry icons{logger};
+    InstructionInputView view{viewModel, icons};
+    Uuid reply = Uuid::random();
+
+    explicit ChatColumn(int earlierMessages) {
+        converse(earlierMessages);
+        ChatHistoryManager& chat = viewModel.chatHistory();
         chat.appendStreamingMessage(reply);
         chat.updateStreamingMessage(reply, "Working");
         view.resize(320, 800);
@@ -109,6 +134,50 @@ void streamedToken(benchmark::State& state) {
     state.counters["bubbles"] = static_cast<double>(column.view.historyView()->bubbles().size());
 }
 
+// Steps between 1200 x 800 and 1400 x 950, a few pixels at a time, as a
+// window edge dragged by hand moves.
+void resizeSteps(benchmark::State& state, QWidget& window) {
+    window.resize(1200, 800);
+    window.show();
+    QCoreApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        const int phase = step++ % 80;
+        const int offset = phase < 40 ? phase * 5 : (80 - phase) * 5;
+        window.resize(1200 + offset, 800 + offset * 3 / 4);
+        QCoreApplication::processEvents();
+    }
+}
+
+void windowResize(benchmark::State& state) {
+    Editor editor;
+    editor.converse(50);
+    MainView view(MainView::Context{editor.timeline, editor.preview, editor.viewModel,
+                                    editor.tutorial, editor.settings, editor.logger});
+    editor.banner.pushError(AppError::make(ErrorCategory::validation, "Failed to move clip",
+                                           std::chrono::system_clock::now()));
+    resizeSteps(state, view);
+}
+
+// The same panes with nothing in them.
+void emptyWindowResize(benchmark::State& state) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter;
+    splitter->addWidget(new QWidget);
+    splitter->addWidget(new QWidget);
+    layout->addWidget(splitter, 618);
+    layout->addWidget(new QWidget, 382);
+    resizeSteps(state, window);
+}
+
+BENCHMARK(windowResize)->Name("WindowResize")->Unit(benchmark::kMillisecond)->Repetitions(7);
+BENCHMARK(emptyWindowResize)
+    ->Name("EmptyWindowResize")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7);
+
 BENCHMARK(streamedToken)
     ->Name("StreamedToken")
     ->Arg(0)
@@ -134,6 +203,14 @@ int main(int argc, char** argv) {
         std::printf("\none streamed token into a 500-message conversation: median %.3f ms "
                     "(fastest %.3f), target 2 ms: %s; into the reply alone: median %.3f ms\n",
                     long_.second, long_.first, long_.second < 2 ? "met" : "missed", alone.second);
+    }
+    const auto resize = reporter.fastestAndMedian("WindowResize");
+    const auto empty = reporter.fastestAndMedian("EmptyWindowResize");
+    if (resize.first > 0 && empty.first > 0) {
+        std::printf("a step of resizing the window: median %.3f ms (fastest %.3f), target 16 ms: "
+                    "%s; the same panes empty: median %.3f ms\n",
+                    resize.second, resize.first, resize.second < 16 ? "met" : "missed",
+                    empty.second);
     }
     return 0;
 }
