@@ -59,4 +59,11 @@ void ensurePrivateFolder(const std::filesystem::path& folder) {
     }
 }
 
+void ensurePrivateFolderAndParents(const std::filesystem::path& folder) {
+    if (folder.has_parent_path()) {
+        std::filesystem::create_directories(folder.parent_path());
+    }
+    ensurePrivateFolder(folder);
+}
+
 } // namespace vexel

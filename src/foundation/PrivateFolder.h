@@ -21,4 +21,7 @@ std::filesystem::path privateFolderPath(std::string_view name);
 // something else is there: a link, a file, or a folder of another user.
 void ensurePrivateFolder(const std::filesystem::path& folder);
 
+// The same, after creating the missing folders above `folder` as any folder is.
+void ensurePrivateFolderAndParents(const std::filesystem::path& folder);
+
 } // namespace vexel
