@@ -3,8 +3,10 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/kit/EditRunner.h"
 #include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/timeline/TimelinePanel.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -29,6 +31,11 @@ MainView::MainView(Context context, QWidget* parent)
     : QWidget(parent)
     , context_(std::move(context))
     , icons_(context_.logger)
+    , waveformLoader_(
+          waveformCache_,
+          [this](const std::filesystem::path& file, int bucketCount, std::stop_token stop) {
+              return waveformService_.extract(file, bucketCount, std::move(stop));
+          })
     , previewRebuilder_(context_.timeline, context_.preview, context_.logger, context_.sleep)
     , tutorialHooks_(context_.tutorialState, context_.instructions, context_.userDefaults,
                      context_.logger) {
@@ -72,13 +79,17 @@ QWidget* MainView::makePreviewPane() {
 }
 
 QWidget* MainView::makeTimelinePane() {
-    auto* pane = new QWidget;
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 4, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(new ErrorBannerView(context_.timeline.errorViewModel(), icons_));
-    layout->addWidget(placeholder(tr("Timeline")), 1);
-    return pane;
+    auto* panel = new TimelinePanel(
+        context_.timeline, &context_.preview,
+        EditRunner(context_.timeline.errorViewModel(), context_.clock, context_.logger), icons_,
+        &waveformLoader_);
+    panel->setBannerWidget(new ErrorBannerView(context_.timeline.errorViewModel(), icons_));
+    panel->setOnExport([instructions = QPointer(&context_.instructions)](ExportFormat format) {
+        if (instructions) {
+            instructions->startDirectExport(format);
+        }
+    });
+    return panel;
 }
 
 void MainView::resizeEvent(QResizeEvent* event) {

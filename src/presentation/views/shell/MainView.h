@@ -10,6 +10,7 @@
 #include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/viewmodels/TutorialHooks.h"
 #include "presentation/viewmodels/TutorialState.h"
+#include "presentation/viewmodels/WaveformLoader.h"
 #include "presentation/views/kit/IconRegistry.h"
 #endif
 #include "presentation/views/shell/PaneLayout.h"
@@ -43,6 +44,8 @@ public:
         TutorialState& tutorialState;
         QSettings& userDefaults;
         std::shared_ptr<Logger> logger;
+        // Stamps the errors of edits made on the timeline.
+        std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>();
         SleepAction sleep = sleepOnEventLoop;
     };
 
@@ -62,6 +65,7 @@ public:
     // Shared by every lane of the timeline.
     WaveformCache& waveformCache() { return waveformCache_; }
     WaveformService& waveformService() { return waveformService_; }
+    WaveformLoader& waveformLoader() { return waveformLoader_; }
     const IconRegistry& icons() const { return icons_; }
 
     // For the tutorial's overlay.
@@ -90,6 +94,8 @@ private:
     WaveformCache waveformCache_{WaveformCache::defaultCountLimit,
                                  WaveformCache::defaultTotalCostLimit};
     WaveformService waveformService_;
+    // After the cache and the service: it goes first.
+    WaveformLoader waveformLoader_;
     PreviewRebuilder previewRebuilder_;
     TutorialHooks tutorialHooks_;
     QSplitter* splitter_ = nullptr;

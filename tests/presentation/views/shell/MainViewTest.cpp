@@ -5,6 +5,8 @@
 #include "presentation/support/RecordingPreview.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/timeline/TimelineContentView.h"
+#include "presentation/views/timeline/TimelinePanel.h"
 
 #include <QSignalSpy>
 #include <QSplitter>
@@ -31,9 +33,9 @@ struct MainViewTest : ::testing::Test {
     std::unique_ptr<MainView> view;
 
     void open(QSize size) {
-        view = std::make_unique<MainView>(
-            MainView::Context{bar.harness.timeline, preview.preview, bar.viewModel, tutorial,
-                              bar.settings, bar.harness.logger, bar.harness.time->sleepAction()});
+        view = std::make_unique<MainView>(MainView::Context{
+            bar.harness.timeline, preview.preview, bar.viewModel, tutorial, bar.settings,
+            bar.harness.logger, bar.harness.time, bar.harness.time->sleepAction()});
         view->resize(size);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -96,7 +98,11 @@ TEST_F(MainViewTest, TheBannerHeadsTheTimelineAndEditsReachThePreview) {
         AppError::make(ErrorCategory::validation, "Failed to move clip", bar.harness.time->now()));
     settle();
     EXPECT_TRUE(banner->isVisible());
-    EXPECT_LT(banner->geometry().top(), 10);
+    // A row of the timeline, under its header.
+    auto* panel = dynamic_cast<TimelinePanel*>(&view->timelinePane());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_GE(banner->y(), panel->actionRow()->geometry().bottom());
+    EXPECT_LT(banner->y(), panel->content()->y());
 
     QSignalSpy loads(&preview.preview, &PreviewViewModel::loadingTaskChanged);
     awaitTask(bar.harness.timeline.moveClip(intro.id, 2));
