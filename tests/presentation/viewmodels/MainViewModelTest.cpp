@@ -167,7 +167,7 @@ struct MainViewModelTest : ::testing::Test {
 
     TemporaryFolder root;
     // Staged copies go to a folder of the test's own.
-    ScopedEnvironment runtime{"XDG_RUNTIME_DIR", root.path().string()};
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", root.path().string()};
     ManualTime time;
     std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
     std::shared_ptr<InMemorySecretStore> secrets = std::make_shared<InMemorySecretStore>();
