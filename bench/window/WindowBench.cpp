@@ -4,21 +4,25 @@
 //   paints what changed (target < 2 ms); the baseline of the same run is the
 //   same token into a conversation of that reply alone, which shows what the
 //   500 messages before it cost.
-// - one step of resizing the window by hand (a few pixels wider and taller, or
-//   narrower and shorter): the content lays its panes out again and paints
-//   (target < 16 ms, one frame at 60 Hz); the baseline of the same run is the
-//   same step of a window of the same panes, empty.
+// - one step of resizing the editor's window by hand (a few pixels wider and
+//   taller, or narrower and shorter), the window made as the application makes
+//   it: the content lays its panes out again and paints (target < 16 ms, one
+//   frame at 60 Hz); the baseline of the same run is the same step of a window
+//   of the same panes, empty.
 
+#include "app/DependencyContainer.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/usecases/DefaultHandlers.h"
+#include "platform/playback/SilentAudioSink.h"
 #include "presentation/viewmodels/InstructionViewModel.h"
 #include "presentation/views/chat/ChatHistoryView.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
-#include "presentation/views/shell/MainView.h"
+#include "presentation/views/shell/MainWindow.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
+#include "support/InMemorySecretStore.h"
 #include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
 
@@ -54,8 +58,8 @@ public:
     }
 };
 
-// The view models of the window: the timeline over the real edit engine, the
-// chat, and a preview with nothing to play.
+// The view models of the chat: the timeline over the real edit engine and the
+// conversation.
 struct Editor {
     std::shared_ptr<Logger> logger = std::make_shared<NullLogger>();
     std::shared_ptr<InMemoryProjectRepository> repository =
@@ -71,13 +75,6 @@ struct Editor {
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
     InstructionViewModel viewModel{std::make_shared<NoAssistant>(), timeline,
                                    [] { return std::filesystem::path("/tmp"); }, settings, logger};
-    PreviewViewModel preview{3600,
-                             [](const Project&, std::stop_token) -> playback::PlayerItem {
-                                 throw std::runtime_error("nothing to play");
-                             },
-                             [](std::function<void()>) { return std::unique_ptr<DisplayLink>(); },
-                             logger};
-    TutorialState tutorial;
 
     // A conversation of `count` messages, instructions and their answers.
     void converse(int count) {
@@ -150,13 +147,39 @@ void resizeSteps(benchmark::State& state, QWidget& window) {
 }
 
 void windowResize(benchmark::State& state) {
-    Editor editor;
-    editor.converse(50);
-    MainView view(MainView::Context{editor.timeline, editor.preview, editor.viewModel,
-                                    editor.tutorial, editor.settings, editor.logger});
-    editor.banner.pushError(AppError::make(ErrorCategory::validation, "Failed to move clip",
-                                           std::chrono::system_clock::now()));
-    resizeSteps(state, view);
+    // The application's graph over folders of its own, without a backend or
+    // a sound device.
+    QTemporaryDir folder;
+    AppEnvironment environment;
+    environment.logger = std::make_shared<NullLogger>();
+    environment.secretStore = std::make_shared<vexel::testing::InMemorySecretStore>();
+    environment.openUserDefaults = [&folder] {
+        return std::make_unique<QSettings>(folder.filePath("settings.ini"), QSettings::IniFormat);
+    };
+    environment.autoSaveDirectory =
+        std::filesystem::path(folder.filePath("autosave").toStdString());
+    environment.environment = [](const std::string&) { return std::optional<std::string>(); };
+    environment.makePlayer = [] {
+        auto clock = std::make_shared<playback::SteadyMonotonicClock>();
+        return std::make_unique<playback::Player>(
+            clock, std::make_unique<playback::SilentAudioSink>(clock));
+    };
+    const std::unique_ptr<EditorGraph> graph =
+        DependencyContainer::over(environment).makeEditorGraph();
+    graph->userDefaults().setValue("hasCompletedOnboarding", true);
+    MainWindow window;
+    window.showEditor(*graph);
+    ChatHistoryManager& chat = graph->instructionViewModel().chatHistory();
+    for (int n = 0; n < 25; ++n) {
+        chat.appendMessage(ChatMessage::make(
+            ChatMessage::Role::user,
+            {ChatMessage::Text{"Trim clip " + std::to_string(n) + " to 5 seconds"}}));
+        chat.appendAssistantMessage("Trimmed clip " + std::to_string(n) +
+                                    " to 5 seconds and moved the clips after it.");
+    }
+    graph->errorBannerViewModel().pushError(AppError::make(
+        ErrorCategory::validation, "Failed to move clip", std::chrono::system_clock::now()));
+    resizeSteps(state, window);
 }
 
 // The same panes with nothing in them.

@@ -1,5 +1,8 @@
 #include "presentation/views/shell/MainWindow.h"
 
+#include "presentation/viewmodels/EditorGraph.h"
+#include "presentation/views/shell/MainView.h"
+
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QWidget>
@@ -32,6 +35,11 @@ void MainWindow::showEditor(EditorGraph& graph) {
         return;
     }
     graph_ = &graph;
+    mainView_ = new MainView(MainView::Context{
+        graph.timelineViewModel(), graph.previewViewModel(), graph.instructionViewModel(),
+        graph.tutorialState(), graph.userDefaults(), graph.logger(), graph.clock(), graph.sleep()});
+    // Replaces (and deletes) the placeholder.
+    setCentralWidget(mainView_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
