@@ -5,14 +5,13 @@
 // empty project. Prints our times against the target and the baseline.
 
 #include "BenchTimeline.h"
-#include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TrackLanesView.h"
 #include "presentation/views/timeline/TrackRow.h"
 #include "support/BenchProjects.h"
-#include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -114,14 +113,8 @@ BENCHMARK(zoomToTen)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     bench::RunTimesReporter reporter;
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     const auto baseline = reporter.fastestAndMedian("EmptyPanel_paint");
     for (const char* name : {"Timeline_1000_clips_paint", "Timeline_drag_step_250_snap_points",
                              "Timeline_1000_clips_zoom_1_to_10"}) {

@@ -18,13 +18,12 @@
 #include "presentation/views/chat/ChatHistoryView.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/kit/IconRegistry.h"
-#include "presentation/views/kit/Theme.h"
 #include "presentation/views/shell/MainWindow.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
 #include "support/InMemorySecretStore.h"
-#include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QScrollArea>
@@ -212,14 +211,8 @@ BENCHMARK(streamedToken)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
     bench::RunTimesReporter reporter;
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     const auto alone = bench::fastestAndMedian(reporter.times("StreamedToken", "0").wall);
     const auto long_ = bench::fastestAndMedian(reporter.times("StreamedToken", "500").wall);
     if (alone.first > 0 && long_.first > 0) {
