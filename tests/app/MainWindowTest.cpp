@@ -5,8 +5,14 @@
 #include "app/AppHarness.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/shell/MainView.h"
+#include "support/RunEventsUntil.h"
+#include "support/media/MovieMaker.h"
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -45,4 +51,35 @@ TEST(MainWindowTest, AFirstRunWelcomesAndGetStartedLoadsTheSampleAndFocusesItsIn
     harness.crash();
     harness.launch();
     EXPECT_EQ(harness.graph().tutorialState().currentStep(), std::nullopt);
+}
+
+TEST(MainWindowTest, AFileDroppedOnTheTimelineIsStagedAndAdded) {
+    AppHarness harness;
+    harness.launch();
+    vexel::testing::TestMovie movie;
+    movie.width = 160;
+    movie.height = 90;
+    movie.frameCount = 30;
+    vexel::testing::writeTestMovie(harness.root / "holiday.mp4", movie);
+
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString((harness.root / "holiday.mp4").string()))});
+    QWidget& timeline = harness.app->window().mainView()->timelinePane();
+    QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&timeline, &enter);
+    QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&timeline, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return harness.graph().timelineViewModel().importingCount() == 0; }));
+    settle();
+
+    const std::vector<Clip> clips = harness.graph().timelineViewModel().project().videoClips();
+    ASSERT_EQ(clips.size(), 1u);
+    EXPECT_EQ(clips.front().assetName, "holiday.mp4");
+    // A staged copy, not the user's file.
+    EXPECT_EQ(clips.front().assetURL->parent_path(), harness.stagingFolder());
+    EXPECT_TRUE(harness.errors().empty());
 }

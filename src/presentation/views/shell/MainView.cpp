@@ -13,6 +13,7 @@
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QSplitter>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace vexel {
@@ -40,6 +41,11 @@ MainView::MainView(Context context, QWidget* parent)
     , tutorialHooks_(context_.tutorialState, context_.instructions, context_.userDefaults,
                      context_.logger) {
     setMinimumSize(minimumContentSize);
+    if (context_.fileStager) {
+        dropHandler_ = std::make_unique<TimelineDropHandler>(
+            context_.fileStager, context_.timeline, context_.logger, QThreadPool::globalInstance(),
+            context_.clock);
+    }
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setChildrenCollapsible(false);
@@ -84,6 +90,7 @@ QWidget* MainView::makeTimelinePane() {
         EditRunner(context_.timeline.errorViewModel(), context_.clock, context_.logger), icons_,
         &waveformLoader_);
     panel->setBannerWidget(new ErrorBannerView(context_.timeline.errorViewModel(), icons_));
+    panel->setDropHandler(dropHandler_.get());
     panel->setOnExport([instructions = QPointer(&context_.instructions)](ExportFormat format) {
         if (instructions) {
             instructions->startDirectExport(format);

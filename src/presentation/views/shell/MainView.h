@@ -7,6 +7,7 @@
 #include "presentation/viewmodels/InstructionViewModel.h"
 #include "presentation/viewmodels/PreviewRebuilder.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
+#include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/viewmodels/TutorialHooks.h"
 #include "presentation/viewmodels/TutorialState.h"
@@ -47,6 +48,8 @@ public:
         // Stamps the errors of edits made on the timeline.
         std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>();
         SleepAction sleep = sleepOnEventLoop;
+        // Where files dropped on the timeline are copied; none refuses drops.
+        std::shared_ptr<const FileStaging> fileStager = nullptr;
     };
 
     static constexpr QSize minimumContentSize{800, 600};
@@ -96,6 +99,7 @@ private:
     WaveformService waveformService_;
     // After the cache and the service: it goes first.
     WaveformLoader waveformLoader_;
+    std::unique_ptr<TimelineDropHandler> dropHandler_;
     PreviewRebuilder previewRebuilder_;
     TutorialHooks tutorialHooks_;
     QSplitter* splitter_ = nullptr;

@@ -35,9 +35,10 @@ void MainWindow::showEditor(EditorGraph& graph) {
         return;
     }
     graph_ = &graph;
-    mainView_ = new MainView(MainView::Context{
-        graph.timelineViewModel(), graph.previewViewModel(), graph.instructionViewModel(),
-        graph.tutorialState(), graph.userDefaults(), graph.logger(), graph.clock(), graph.sleep()});
+    mainView_ = new MainView(MainView::Context{graph.timelineViewModel(), graph.previewViewModel(),
+                                               graph.instructionViewModel(), graph.tutorialState(),
+                                               graph.userDefaults(), graph.logger(), graph.clock(),
+                                               graph.sleep(), graph.fileStager()});
     // Replaces (and deletes) the placeholder.
     setCentralWidget(mainView_);
 }
