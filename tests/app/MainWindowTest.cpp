@@ -5,13 +5,17 @@
 #include "app/AppHarness.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
+#include "presentation/views/timeline/TimelinePanel.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -27,7 +31,11 @@ TEST(MainWindowTest, AFirstRunWelcomesAndGetStartedLoadsTheSampleAndFocusesItsIn
     ASSERT_NE(window.mainView(), nullptr);
     EXPECT_EQ(window.centralWidget(), window.mainView());
     EXPECT_EQ(window.size(), QSize(1200, 800));
-    EXPECT_EQ(window.mainView()->paneLayout().timeline.top(), 494);
+    // Below the menu bar, the content fills the rest of the window.
+    const int contentHeight = window.mainView()->height();
+    EXPECT_GT(contentHeight, 700);
+    EXPECT_EQ(window.mainView()->paneLayout().timeline.top(),
+              static_cast<int>(contentHeight * 0.6180290297937356));
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
@@ -53,7 +61,7 @@ TEST(MainWindowTest, AFirstRunWelcomesAndGetStartedLoadsTheSampleAndFocusesItsIn
     EXPECT_EQ(harness.graph().tutorialState().currentStep(), std::nullopt);
 }
 
-TEST(MainWindowTest, AFileDroppedOnTheTimelineIsStagedAndAdded) {
+TEST(MainWindowTest, FilesDroppedOrPickedThroughTheTimelineAreStagedAndAdded) {
     AppHarness harness;
     harness.launch();
     vexel::testing::TestMovie movie;
@@ -76,10 +84,20 @@ TEST(MainWindowTest, AFileDroppedOnTheTimelineIsStagedAndAdded) {
         [&] { return harness.graph().timelineViewModel().importingCount() == 0; }));
     settle();
 
-    const std::vector<Clip> clips = harness.graph().timelineViewModel().project().videoClips();
+    std::vector<Clip> clips = harness.graph().timelineViewModel().project().videoClips();
     ASSERT_EQ(clips.size(), 1u);
     EXPECT_EQ(clips.front().assetName, "holiday.mp4");
     // A staged copy, not the user's file.
     EXPECT_EQ(clips.front().assetURL->parent_path(), harness.stagingFolder());
+
+    // The timeline's Add File opens the window's file panel.
+    auto& panel = dynamic_cast<TimelinePanel&>(timeline);
+    harness.dialogs->answerPanel({harness.root / "holiday.mp4"});
+    QAction* addFile = panel.actionBar()->addMenu()->actions().front();
+    ASSERT_EQ(addFile->text(), QStringLiteral("Add File"));
+    addFile->trigger();
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return harness.graph().timelineViewModel().project().videoClips().size() == 2; }));
+    EXPECT_EQ(harness.dialogs->panels().size(), 1u);
     EXPECT_TRUE(harness.errors().empty());
 }

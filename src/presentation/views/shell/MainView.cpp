@@ -3,6 +3,7 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/EditRunner.h"
 #include "presentation/views/kit/PlainLabel.h"
 #include "presentation/views/kit/Theme.h"
@@ -91,6 +92,9 @@ QWidget* MainView::makeTimelinePane() {
         &waveformLoader_);
     panel->setBannerWidget(new ErrorBannerView(context_.timeline.errorViewModel(), icons_));
     panel->setDropHandler(dropHandler_.get());
+    panel->setInspectorForms(inspectorForms(icons_));
+    panel->setOnAddFile(context_.onAddFile);
+    panel->setOnToggleCommandPalette(context_.onToggleCommandPalette);
     panel->setOnExport([instructions = QPointer(&context_.instructions)](ExportFormat format) {
         if (instructions) {
             instructions->startDirectExport(format);

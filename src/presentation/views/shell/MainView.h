@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QSplitter;
@@ -50,6 +51,9 @@ public:
         SleepAction sleep = sleepOnEventLoop;
         // Where files dropped on the timeline are copied; none refuses drops.
         std::shared_ptr<const FileStaging> fileStager = nullptr;
+        // The timeline's add button and its way to the command palette.
+        std::function<void()> onAddFile = nullptr;
+        std::function<void()> onToggleCommandPalette = nullptr;
     };
 
     static constexpr QSize minimumContentSize{800, 600};

@@ -2,9 +2,12 @@
 
 #include "presentation/viewmodels/EditorGraph.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/shell/MainWindowCommands.h"
+#include "presentation/views/shell/WindowMenuBar.h"
 
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QWidget>
 
 namespace vexel {
@@ -28,6 +31,9 @@ MainWindow::MainWindow(QWidget* parent)
     quitAction_->setShortcutContext(Qt::WindowShortcut);
     connect(quitAction_, &QAction::triggered, this, &MainWindow::quitRequested);
     addAction(quitAction_);
+
+    commands_ = new MainWindowCommands(*this, *quitAction_);
+    fillMenuBar(*menuBar(), *commands_);
 }
 
 void MainWindow::showEditor(EditorGraph& graph) {
@@ -35,10 +41,20 @@ void MainWindow::showEditor(EditorGraph& graph) {
         return;
     }
     graph_ = &graph;
-    mainView_ = new MainView(MainView::Context{graph.timelineViewModel(), graph.previewViewModel(),
-                                               graph.instructionViewModel(), graph.tutorialState(),
-                                               graph.userDefaults(), graph.logger(), graph.clock(),
-                                               graph.sleep(), graph.fileStager()});
+    commands_->attach(graph);
+    // The timeline's buttons run the window's own commands.
+    const auto trigger = [commands = QPointer(commands_)](WindowCommand command) {
+        return [commands, command] {
+            if (commands) {
+                commands->action(command).trigger();
+            }
+        };
+    };
+    mainView_ = new MainView(MainView::Context{
+        graph.timelineViewModel(), graph.previewViewModel(), graph.instructionViewModel(),
+        graph.tutorialState(), graph.userDefaults(), graph.logger(), graph.clock(), graph.sleep(),
+        graph.fileStager(), trigger(WindowCommand::openFilePicker),
+        trigger(WindowCommand::toggleCommandPalette)});
     // Replaces (and deletes) the placeholder.
     setCentralWidget(mainView_);
 }
