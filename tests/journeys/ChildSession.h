@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexel::journeys {
+
+// A session of a journey: this program started again as a child process,
+// over the journey's folders (`environment`), running one named step instead
+// of the tests. Its standard output is passed on line by line, prefixed, and
+// watched for the lines the step announces; its errors go straight through.
+class ChildSession {
+public:
+    ChildSession(const std::string& step, const QStringList& arguments,
+                 const QProcessEnvironment& environment);
+    // A child still running is killed.
+    ~ChildSession();
+    ChildSession(const ChildSession&) = delete;
+    ChildSession& operator=(const ChildSession&) = delete;
+
+    // True once the child has written `line`; false when it ended or `limit`
+    // passed first.
+    bool waitForLine(const QString& line, std::chrono::milliseconds limit);
+    // Ends the child with SIGKILL, as a crash would, and waits for it to go.
+    void kill();
+    // True when the child ended on its own within `limit`.
+    bool waitForExit(std::chrono::milliseconds limit);
+    // True when the child ended on its own within `limit` with exit code 0:
+    // every check of its step held.
+    bool succeeds(std::chrono::milliseconds limit);
+
+    const QProcess& process() const { return process_; }
+
+private:
+    // Passes on the complete lines read so far; true when `line` was among
+    // them.
+    bool passOnOutput(const QString& line);
+
+    QProcess process_;
+    QByteArray pending_;
+};
+
+// What a step does in the child, with the arguments it was started with.
+using ChildStep = std::function<void(const std::vector<std::string>& arguments)>;
+
+// The command line of a child session: "--journey-child <step> [argument...]".
+struct ChildRun {
+    std::string step;
+    std::vector<std::string> arguments;
+
+    // Takes the child's part off the command line; none for a normal run.
+    static std::optional<ChildRun> take(int& argc, char** argv);
+};
+
+// Writes `line` on the child's standard output for the parent to see.
+void announce(std::string_view line);
+
+} // namespace vexel::journeys

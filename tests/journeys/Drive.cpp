@@ -1,0 +1,176 @@
+#include "journeys/Drive.h"
+
+#include "app/AppEnvironment.h"
+#include "foundation/Json.h"
+#include "foundation/StreamLogger.h"
+#include "presentation/views/shell/MainView.h"
+#include "support/RunEventsUntil.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace vexel::journeys {
+
+namespace {
+
+// As main() reads it: VEXEL_DEBUG_LOG=1 shows the private text of every line.
+bool debugLogging() {
+    const char* value = std::getenv("VEXEL_DEBUG_LOG");
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+} // namespace
+
+std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder) {
+    auto logger = std::make_shared<StreamLogger>(stderr, debugLogging());
+    auto app = std::make_unique<AppController>(AppEnvironment::system(std::move(logger)),
+                                               std::move(folder));
+    app->start();
+    return app;
+}
+
+const Project& shownProject(const AppController& app) {
+    return app.editorGraph()->timelineViewModel().project();
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    QTimer poll;
+    poll.start(std::chrono::milliseconds(20));
+    return vexel::testing::runEventsUntil(done, limit);
+}
+
+QFileDialog* waitForFilePanel(const QString& title) {
+    QFileDialog* found = nullptr;
+    waitUntil([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* panel = qobject_cast<QFileDialog*>(widget);
+            if (panel != nullptr && panel->isVisible() && panel->windowTitle() == title) {
+                found = panel;
+            }
+        }
+        return found != nullptr;
+    });
+    if (found == nullptr) {
+        ADD_FAILURE() << "no file panel \"" << title.toStdString() << "\" opened";
+        return nullptr;
+    }
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(found));
+    return found;
+}
+
+void answerFilePanel(QFileDialog& panel, const std::filesystem::path& path) {
+    auto* name = panel.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    // Typed at once: key by key, the name completer's list would open and take
+    // the Return.
+    name->setFocus();
+    name->setText(QFile::decodeName(path.c_str()));
+    QTest::keyClick(name, Qt::Key_Return);
+}
+
+void activate(QWidget& window) {
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window)) << "the window did not become active";
+}
+
+void skipWelcome(const AppController& app) {
+    QAbstractButton* skip = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (QAbstractButton* button : app.window().findChildren<QAbstractButton*>()) {
+            if (button->isVisible() && button->text() == QStringLiteral("Skip")) {
+                skip = button;
+            }
+        }
+        return skip != nullptr;
+    })) << "no welcome to skip";
+    QTest::mouseClick(skip, Qt::LeftButton);
+    const TutorialState& tutorial = app.editorGraph()->tutorialState();
+    ASSERT_TRUE(waitUntil([&] { return !tutorial.currentStep(); }));
+}
+
+void chooseFromMenu(QToolButton& button, const QString& item) {
+    QMenu* menu = button.menu();
+    ASSERT_NE(menu, nullptr);
+    QAction* action = nullptr;
+    for (QAction* candidate : menu->actions()) {
+        if (candidate->text() == item) {
+            action = candidate;
+        }
+    }
+    ASSERT_NE(action, nullptr) << "no item \"" << item.toStdString() << "\"";
+    bool chosen = false;
+    // The button runs its menu in a loop of its own: the item is clicked from
+    // inside it.
+    QTimer::singleShot(0, menu, [&] {
+        if (waitUntil([&] { return menu->isVisible(); }) && QTest::qWaitForWindowExposed(menu)) {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            chosen = true;
+        }
+    });
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return chosen; })) << "the menu did not open";
+}
+
+void waitForPreview(const AppController& app) {
+    MainView* view = app.window().mainView();
+    ASSERT_NE(view, nullptr);
+    const PreviewRebuilder& rebuilder = view->previewRebuilder();
+    const PreviewViewModel& preview = app.editorGraph()->previewViewModel();
+    auto ended = [](const std::optional<TaskHandle>& task) { return !task || task->isFinished(); };
+    EXPECT_TRUE(waitUntil([&] {
+        return ended(rebuilder.pendingRebuild()) && ended(preview.loadingTask()) &&
+               preview.hasContent() && preview.player().currentVideoFrame().has_value();
+    })) << "the preview did not load";
+}
+
+void dropFiles(QWidget& target, const QList<QUrl>& files) {
+    QMimeData data;
+    data.setUrls(files);
+    const QPoint point = target.rect().center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    ASSERT_TRUE(enter.isAccepted()) << "the drop target refused the files";
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&target, &drop);
+    ASSERT_TRUE(drop.isAccepted()) << "the drop was not taken";
+}
+
+void writeProject(const Project& project, const std::filesystem::path& file) {
+    const std::filesystem::path partial = file.string() + ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out << Json(project).dump();
+        if (!out.flush()) {
+            throw std::runtime_error("cannot write " + partial.string());
+        }
+    }
+    // Whole or not at all, for a reader that may look at any moment.
+    std::filesystem::rename(partial, file);
+}
+
+Project readProject(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + file.string());
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Json::parse(text).get<Project>();
+}
+
+} // namespace vexel::journeys

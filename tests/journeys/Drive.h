@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/AppController.h"
+#include "domain/entities/Project.h"
+
+#include <QFileDialog>
+#include <QList>
+#include <QString>
+#include <QToolButton>
+#include <QUrl>
+#include <QWidget>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// What a journey does with the running editor: start it as main() does, wait
+// for it, and answer its dialogs the way a person would.
+namespace vexel::journeys {
+
+// The application as main() makes it: the system's environment (over the
+// journey's private folders), the real message boxes and file panels, and
+// Qt's own quit when quitting is decided. Started: the window shows and the
+// editor is being built.
+std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder = {});
+
+// The project the editor shows; the editor must be built.
+const Project& shownProject(const AppController& app);
+
+// Runs the event loop until `done` holds, looking again at least every 20 ms
+// (files and worker threads change without an event); false when `limit`
+// passed first.
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+// The file panel titled `title`, once it shows; null after 30 s.
+QFileDialog* waitForFilePanel(const QString& title);
+// Enters `path` in the panel's name field and presses Return.
+void answerFilePanel(QFileDialog& panel, const std::filesystem::path& path);
+
+// Brings `window` to the front with the keyboard focus, as a click on it
+// would; with no window manager nobody else does when a dialog over it
+// closes.
+void activate(QWidget& window);
+
+// Clicks Skip on the tutorial's welcome, which a first launch shows, and
+// waits for the tutorial to end.
+void skipWelcome(const AppController& app);
+
+// Opens the menu of `button` with a click and clicks its item `item`.
+void chooseFromMenu(QToolButton& button, const QString& item);
+
+// Runs the event loop until the preview has loaded what the editor shows and
+// presents a frame of it.
+void waitForPreview(const AppController& app);
+
+// Drags `files` over `target` and drops them there, as the window system
+// delivers a drop from a file manager.
+void dropFiles(QWidget& target, const QList<QUrl>& files);
+
+// The project as a file, in the encoding the editor stores it in; and back.
+void writeProject(const Project& project, const std::filesystem::path& file);
+Project readProject(const std::filesystem::path& file);
+
+} // namespace vexel::journeys
