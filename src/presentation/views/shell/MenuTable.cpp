@@ -28,7 +28,8 @@ std::vector<MenuSpec> makeMenuTable() {
           separator, item("Quit", {keys(Qt::CTRL | Qt::Key_Q)}, WindowCommand::quit)}},
         {QStringLiteral("Edit"),
          {item("Undo", {keys(Qt::CTRL | Qt::Key_Z)}, WindowCommand::undo),
-          item("Redo", {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, WindowCommand::redo)}},
+          item("Redo", {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, WindowCommand::redo), separator,
+          item("Settings...", {keys(Qt::CTRL | Qt::Key_Comma)}, WindowCommand::settings)}},
         {QStringLiteral("Tools"),
          {item("Command Palette", {keys(Qt::CTRL | Qt::Key_K)},
                WindowCommand::toggleCommandPalette),
@@ -82,7 +83,7 @@ std::vector<ShortcutRow> shortcutRows() {
     for (const auto& [action, command] : rows) {
         const std::optional<MenuItem> found = menuItem(command);
         if (found && !found->keys.isEmpty()) {
-            result.push_back({QString::fromUtf8(action), found->keys.front()});
+            result.push_back({QString::fromUtf8(action), found->keys.front(), command});
         }
     }
     return result;

@@ -41,6 +41,7 @@ std::optional<MenuItem> menuItem(WindowCommand command);
 struct ShortcutRow {
     QString action;
     QKeySequence keys;
+    WindowCommand command;
 };
 
 // The commands users most reach by key, with the key each is bound to.
