@@ -22,6 +22,13 @@ CommandPaletteDialog::CommandPaletteDialog(std::vector<std::string> commands,
     setWindowTitle(QStringLiteral("Command Palette"));
     setWindowModality(Qt::WindowModal);
     setFixedSize(fixedSize);
+    // A raised panel over the window, so that it reads as one even where no
+    // window manager draws a frame around it.
+    setObjectName(QStringLiteral("commandPalette"));
+    setStyleSheet(QStringLiteral("QDialog#commandPalette { background-color: %1; border: 1px solid "
+                                 "%2; }")
+                      .arg(toQColor(VexelColors::surface800).name(),
+                           toQColor(VexelColors::surface700).lighter(150).name()));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -41,8 +48,9 @@ CommandPaletteDialog::CommandPaletteDialog(std::vector<std::string> commands,
     layout->addWidget(searchBox);
 
     auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedHeight(1);
+    divider->setStyleSheet(QStringLiteral("background-color: %1;")
+                               .arg(toQColor(VexelColors::surface700).lighter(150).name()));
     layout->addWidget(divider);
 
     list_ = new PaletteList;

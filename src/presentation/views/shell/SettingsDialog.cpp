@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace vexel {
@@ -130,7 +131,6 @@ SettingsDialog::SettingsDialog(Context context, QWidget* parent)
     setWindowTitle(QStringLiteral("Settings"));
     setModal(false);
     setMinimumSize(minimumDialogSize);
-    resize(minimumDialogSize.width() + 70, 560);
 
     auto* content = new QWidget;
     auto* sections = new QVBoxLayout(content);
@@ -151,6 +151,8 @@ SettingsDialog::SettingsDialog(Context context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
+    // Everything in sight at first where the screen allows.
+    resize(minimumDialogSize.width() + 70, std::min(content->sizeHint().height(), 760));
 
     showFormat();
     showFolder();
