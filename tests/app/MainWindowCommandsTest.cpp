@@ -2,6 +2,8 @@
 
 #include "app/AppHarness.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MenuTable.h"
 #include "presentation/views/shell/SettingsDialog.h"
 #include "support/LoopbackServer.h"
@@ -156,8 +158,7 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     CommandsHarness harness;
     const Uuid first = harness.addMovie("first.mp4", 0);
     const Uuid second = harness.addMovie("second.mp4", 5);
-    auto* field = new QLineEdit(harness.window().centralWidget());
-    field->show();
+    QLineEdit* field = harness.window().mainView()->chatColumn().inputField();
     harness.activateWindow();
     const auto clipIds = [&] {
         std::vector<Uuid> ids;
@@ -180,7 +181,7 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     EXPECT_EQ(clipIds(), (std::vector<Uuid>{first, second}));
     EXPECT_FALSE(harness.graph().errorBannerViewModel().currentError());
 
-    // The text field keeps the keys it types with.
+    // The chat field keeps the keys it types with.
     harness.timeline().selectClip(second);
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());

@@ -26,6 +26,8 @@ struct ShownApp {
             harness.variables["VEXEL_SITE_URL"] = *site;
         }
         harness.scriptDialogs = false;
+        // Not a first run: no tutorial over the window.
+        harness.environment().openUserDefaults()->setValue("hasCompletedOnboarding", true);
         AppController& app = harness.make();
         app.start();
         awaitTask(app.startup()->finished());

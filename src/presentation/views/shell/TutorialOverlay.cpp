@@ -241,7 +241,6 @@ void TutorialOverlay::clearCard() {
     cardOpacity_->setEnabled(false);
     card_->setGraphicsEffect(cardOpacity_);
     cardLayout_ = new QVBoxLayout(card_);
-    cardLayout_->setAlignment(Qt::AlignHCenter);
 }
 
 void TutorialOverlay::buildWelcomeCard() {
