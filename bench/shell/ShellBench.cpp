@@ -9,13 +9,13 @@
 #include "presentation/viewmodels/TutorialState.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Motion.h"
-#include "presentation/views/kit/Theme.h"
 #include "presentation/views/shell/CommandPaletteDialog.h"
 #include "presentation/views/shell/PaletteList.h"
 #include "presentation/views/shell/TutorialOverlay.h"
 #include "support/BenchProjects.h"
 #include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QImage>
@@ -65,6 +65,9 @@ void thousandClipPaletteKeystroke(benchmark::State& state) {
 // tutorial on its first chat step when `withOverlay`; each step widens or
 // narrows it by 80 pixels and repaints it.
 void resizeWindow(benchmark::State& state, bool withOverlay) {
+    // The overlay appears at once, as it does for a user who asked for less
+    // motion: what is measured is its layout and drawing, not its fade.
+    setReduceMotion(true);
     QWidget host;
     host.resize(1200, 800);
     const auto pane = [&host] {
@@ -129,17 +132,8 @@ BENCHMARK(overlayResize)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     bench::RunTimesReporter reporter;
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
-    // The overlay appears at once, as it does for a user who asked for less
-    // motion: what is measured is its layout and drawing, not its fade.
-    setReduceMotion(true);
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     // Two keystrokes per iteration.
     const auto palette = reporter.fastestAndMedian("Palette_1000_clips_keystroke");
     const auto emptyPalette = reporter.fastestAndMedian("Palette_empty_project_keystroke");
