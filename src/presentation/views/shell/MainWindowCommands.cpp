@@ -122,7 +122,7 @@ void MainWindowCommands::makeActions(QWidget& window, QAction& quitAction) {
         connect(action, &QAction::triggered, this, [this, command] { run(command); });
         actions_.push_back({command, title, action});
     };
-    for (const MenuSpec& menu : menuTable()) {
+    for (const WindowMenu& menu : menuTable()) {
         for (const MenuEntry& entry : menu.entries) {
             if (entry) {
                 add(entry->command, entry->title, entry->keys);

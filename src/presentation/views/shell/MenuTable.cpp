@@ -14,7 +14,7 @@ QKeySequence keys(QKeyCombination combination) {
     return QKeySequence(combination);
 }
 
-std::vector<MenuSpec> makeMenuTable() {
+std::vector<WindowMenu> makeMenuTable() {
     const MenuEntry separator;
     return {
         {QStringLiteral("File"),
@@ -53,13 +53,13 @@ std::vector<MenuSpec> makeMenuTable() {
 
 } // namespace
 
-const std::vector<MenuSpec>& menuTable() {
-    static const std::vector<MenuSpec> table = makeMenuTable();
+const std::vector<WindowMenu>& menuTable() {
+    static const std::vector<WindowMenu> table = makeMenuTable();
     return table;
 }
 
 std::optional<MenuItem> menuItem(WindowCommand command) {
-    for (const MenuSpec& menu : menuTable()) {
+    for (const WindowMenu& menu : menuTable()) {
         for (const MenuEntry& entry : menu.entries) {
             if (entry && entry->command == command) {
                 return entry;
