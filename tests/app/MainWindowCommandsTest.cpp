@@ -407,6 +407,17 @@ TEST(MainWindowCommandsTest, TheSettingsRestartTheTutorialOnAFreshProject) {
     EXPECT_EQ(tutorial.currentStep(), TutorialStep::welcome);
     EXPECT_TRUE(harness.timeline().project().textClips().empty());
 
+    // With an edit under way the new document waits for it to land, and the
+    // welcome comes after the new document, which would otherwise end it.
+    tutorial.setCurrentStep(std::nullopt);
+    std::optional<TurnQueue::Turn> running = awaitTask(harness.timeline().holdEdits());
+    QTest::mouseClick(&settings->restartTutorialButton(), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(tutorial.currentStep());
+    running.reset();
+    awaitTask(harness.commands().lastTask()->finished());
+    EXPECT_EQ(tutorial.currentStep(), TutorialStep::welcome);
+
     // The same window comes to the front again.
     harness.trigger(WindowCommand::settings);
     EXPECT_EQ(harness.commands().settingsDialog(), settings);

@@ -449,7 +449,7 @@ QCoro::Task<bool> MainWindowCommands::confirmDiscard(QPointer<MainWindowCommands
 QCoro::Task<void> MainWindowCommands::newProjectAfterConfirming(QPointer<MainWindowCommands> self) {
     QCoro::Task<bool> confirming = confirmDiscard(self);
     if (co_await confirming && self) {
-        self->graph_->mainViewModel().newProject();
+        co_await self->graph_->mainViewModel().newProject();
     }
 }
 
@@ -468,9 +468,14 @@ MainWindowCommands::restartTutorialAfterConfirming(QPointer<MainWindowCommands> 
     if (!co_await confirming || !self) {
         co_return;
     }
+    self->graph_->tutorialState().setCurrentStep(std::nullopt);
+    // A running edit lands first, and the new document then ends any tutorial:
+    // the welcome comes after it, or it would be cleared at once.
+    co_await self->graph_->mainViewModel().newProject();
+    if (!self) {
+        co_return;
+    }
     TutorialState& tutorial = self->graph_->tutorialState();
-    tutorial.setCurrentStep(std::nullopt);
-    self->graph_->mainViewModel().newProject();
     if (!tutorial.currentStep()) {
         tutorial.setCurrentStep(TutorialStep::welcome);
     }
