@@ -24,6 +24,8 @@ using vexel::journeys::ChildStep;
 std::optional<ChildStep> findChildStep(std::string_view name) {
     using namespace vexel::journeys;
     const std::pair<const char*, ChildStep> steps[] = {
+        {editSessionStep, editSession},
+        {reopenSessionStep, reopenSession},
         {crashSessionStep, crashSession},
         {recoverSessionStep, recoverSession},
     };

@@ -7,6 +7,19 @@
 // the journey's folders; the journey checks what they leave behind.
 namespace vexel::journeys {
 
+// Skips the welcome; drops "first.mp4" and "second.mp4" of the media folder
+// (first argument); splits the first clip at 1.5 s; asks the chat for the
+// title "Hello" and undoes it; exports as MP4 into the file named third;
+// saves with Ctrl+S into the folder named second, writing the project it
+// showed then into the file named fourth; quits with Ctrl+Q.
+inline constexpr const char* editSessionStep = "edit-session";
+void editSession(const std::vector<std::string>& arguments);
+
+// Starts the editor with the project folder given as first argument, checks
+// that it shows the project of the file given as second argument, and ends.
+inline constexpr const char* reopenSessionStep = "reopen-session";
+void reopenSession(const std::vector<std::string>& arguments);
+
 // Drops the clip given as first argument, adds a text with "Add Text",
 // writes its project into the file named second, waits until the auto-save
 // holds it and announces `readyToBeKilled`.

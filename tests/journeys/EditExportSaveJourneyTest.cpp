@@ -1,0 +1,304 @@
+#include "app/screenshots/ScreenGrab.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "journeys/ChildSession.h"
+#include "journeys/Drive.h"
+#include "journeys/JourneySteps.h"
+#include "journeys/PrivateHome.h"
+#include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
+#include "presentation/views/timeline/TimelineContentView.h"
+#include "presentation/views/timeline/TimelinePanel.h"
+#include "presentation/views/timeline/TimelineRuler.h"
+#include "support/AnthropicEvents.h"
+#include "support/FileContents.h"
+#include "support/LoopbackServer.h"
+#include "support/media/FrameAt.h"
+#include "support/media/MovieMaker.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace vexel::journeys {
+
+namespace {
+
+constexpr int kClipFrames = 90;
+constexpr int kClipRate = 30;
+
+QUrl fileUrl(const std::filesystem::path& path) {
+    return QUrl::fromLocalFile(QFile::decodeName(path.c_str()));
+}
+
+DraggableClipBar* barOf(TimelinePanel& panel, const Uuid& clipId) {
+    for (DraggableClipBar* bar : panel.findChildren<DraggableClipBar*>()) {
+        if (bar->isVisible() && bar->clip().id == clipId) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+// Ctrl+Q from inside the application's event loop, as main() runs it; the
+// loop's exit code, or none when a question opened or nothing ended it.
+std::optional<int> quitWithKeys(MainWindow& window) {
+    activate(window);
+    bool asked = false;
+    QTimer::singleShot(0, &window,
+                       [&window] { QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&asked] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible()) {
+                asked = true;
+                QCoreApplication::exit(-1);
+            }
+        }
+    });
+    watch.start(20ms);
+    bool timedOut = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(-1);
+    });
+    limit.start(30s);
+    const int code = QApplication::exec();
+    if (asked || timedOut) {
+        return std::nullopt;
+    }
+    return code;
+}
+
+// The level of the grey left half of a test movie's 640x360 frame, away from
+// its corner mark and the edges.
+double greyLevel(const media::PixelBuffer& frame) {
+    return vexel::testing::meanLevel(frame, 40, 40, 280, 320);
+}
+
+// The project the folder holds, checked against the one the editor showed
+// when it saved it: the same in everything but where the media lie, the
+// copies in the folder having the same bytes as the files they were made
+// from.
+Project checkSavedFolder(const std::filesystem::path& folder, const Project& shown) {
+    const Project saved = ProjectPersistenceService().load(folder);
+    Project relocated = saved;
+    EXPECT_EQ(saved.tracks.size(), shown.tracks.size());
+    for (std::size_t t = 0; t < saved.tracks.size() && t < shown.tracks.size(); ++t) {
+        std::vector<Clip>& clips = relocated.tracks[t].clips;
+        const std::vector<Clip>& shownClips = shown.tracks[t].clips;
+        EXPECT_EQ(clips.size(), shownClips.size());
+        for (std::size_t c = 0; c < clips.size() && c < shownClips.size(); ++c) {
+            if (clips[c].assetURL && shownClips[c].assetURL) {
+                EXPECT_EQ(clips[c].assetURL->parent_path(), folder / "assets");
+                EXPECT_EQ(test::readFile(*clips[c].assetURL),
+                          test::readFile(*shownClips[c].assetURL));
+                clips[c].assetURL = shownClips[c].assetURL;
+            }
+        }
+    }
+    EXPECT_EQ(relocated, shown);
+    return saved;
+}
+
+// The assistant's reply to the title: one add_text call, then, after the
+// tool's result, a closing sentence.
+void scriptTitleReply(test::LoopbackServer& backend) {
+    using namespace test::anthropic;
+    backend.enqueue(test::ScriptedResponse::eventStream().write(
+        messageStart() + toolCall(0, "toolu_01", "add_text", {{"target", "Hello"}}) +
+        messageEnd("tool_use")));
+    backend.enqueue(test::ScriptedResponse::eventStream().write(
+        textReply("I added the title \"Hello\".", "end_turn")));
+}
+
+} // namespace
+
+void editSession(const std::vector<std::string>& arguments) {
+    ASSERT_EQ(arguments.size(), 4u)
+        << "the media folder, the project folder, the exported file and the shown project's";
+    const std::filesystem::path media = arguments[0];
+    const std::filesystem::path folder = arguments[1];
+    const std::filesystem::path movie = arguments[2];
+    const std::filesystem::path shownFile = arguments[3];
+
+    std::unique_ptr<AppController> app = startEditor();
+    MainWindow& window = app->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
+    activate(window);
+    skipWelcome(*app);
+
+    auto* panel = window.findChild<TimelinePanel*>();
+    ASSERT_NE(panel, nullptr) << "the window shows no timeline";
+    EditorGraph& graph = *app->editorGraph();
+    TimelineViewModel& timeline = graph.timelineViewModel();
+    auto videoClips = [&] { return timeline.project().videoClips(); };
+
+    // 1. The two clips, dropped one after the other, follow each other.
+    dropFiles(*panel, {fileUrl(media / "first.mp4")});
+    ASSERT_TRUE(
+        waitUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 1; }));
+    dropFiles(*panel, {fileUrl(media / "second.mp4")});
+    ASSERT_TRUE(
+        waitUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 2; }));
+    const Clip first = videoClips()[0];
+    const Clip second = videoClips()[1];
+    EXPECT_EQ(first.assetName, "first.mp4");
+    EXPECT_EQ(second.assetName, "second.mp4");
+    EXPECT_DOUBLE_EQ(first.timeRange.startTime, 0);
+    EXPECT_DOUBLE_EQ(second.timeRange.startTime, first.timeRange.duration);
+    waitForPreview(*app);
+    test::saveScreen(window, QStringLiteral("journey-1-dropped.png"));
+
+    // 2. The first clip selected, the playhead put at 1.5 s on the ruler, and
+    // the clip split there.
+    DraggableClipBar* bar = barOf(*panel, first.id);
+    ASSERT_NE(bar, nullptr);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->rect().center());
+    ASSERT_TRUE(waitUntil([&] { return timeline.selectedClipId() == first.id; }));
+    TimelineRuler* ruler = panel->content()->ruler();
+    const int x = int(std::lround(1.5 / ruler->displayDuration() * ruler->width()));
+    QTest::mouseClick(ruler, Qt::LeftButton, {}, QPoint(x, ruler->height() / 2));
+    const PreviewViewModel& preview = graph.previewViewModel();
+    ASSERT_TRUE(waitUntil([&] { return std::abs(preview.currentTime() - 1.5) < 0.05; }))
+        << "the playhead is at " << preview.currentTime();
+    activate(window);
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(waitUntil([&] { return videoClips().size() == 3; })) << "the clip was not split";
+    EXPECT_NEAR(videoClips()[0].timeRange.duration, preview.currentTime(), 1e-9);
+    waitForPreview(*app);
+    test::saveScreen(window, QStringLiteral("journey-2-split.png"));
+
+    // 3. A title asked for in the chat.
+    auto* chat = window.findChild<InstructionInputView*>();
+    ASSERT_NE(chat, nullptr) << "the window shows no chat";
+    QLineEdit* input = chat->inputField();
+    QTest::mouseClick(input, Qt::LeftButton);
+    QTest::keyClicks(input, QStringLiteral("Add the title Hello"));
+    QTest::keyClick(input, Qt::Key_Return);
+    InstructionViewModel& instructions = graph.instructionViewModel();
+    ASSERT_TRUE(waitUntil([&] {
+        return !instructions.currentTask() && timeline.project().textClips().size() == 1;
+    })) << "the title did not arrive";
+    EXPECT_EQ(timeline.project().textClips().front().assetName, "Hello");
+    waitForPreview(*app);
+    test::saveScreen(window, QStringLiteral("journey-3-title.png"));
+
+    // 4. Undone from the action bar, as one step.
+    QTest::mouseClick(panel->actionBar()->undoButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return timeline.project().textClips().empty(); }));
+    EXPECT_EQ(videoClips().size(), 3u);
+    waitForPreview(*app);
+    test::saveScreen(window, QStringLiteral("journey-4-undone.png"));
+
+    // 5. Exported as MP4 into a file the user names.
+    chooseFromMenu(*panel->actionBar()->exportButton(), QStringLiteral("Export as .mp4"));
+    QFileDialog* exportPanel = waitForFilePanel(QStringLiteral("Save Exported Video"));
+    ASSERT_NE(exportPanel, nullptr);
+    answerFilePanel(*exportPanel, movie);
+    const ExportCoordinator& exports = instructions.exportCoordinator();
+    ASSERT_TRUE(waitUntil([&] {
+        return std::filesystem::exists(movie) && !exports.exportSaveRequest() &&
+               !exports.exportProgress();
+    })) << "the export was not saved";
+    test::saveScreen(window, QStringLiteral("journey-5-exported.png"));
+
+    // 6. Saved with Ctrl+S into a new folder.
+    activate(window);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QFileDialog* savePanel = waitForFilePanel(QStringLiteral("Save Project"));
+    ASSERT_NE(savePanel, nullptr);
+    answerFilePanel(*savePanel, folder);
+    const MainViewModel& document = graph.mainViewModel();
+    ASSERT_TRUE(waitUntil([&] { return !document.isDirty() && document.savingCount() == 0; }))
+        << "the project was not saved";
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    writeProject(timeline.project(), shownFile);
+    test::saveScreen(window, QStringLiteral("journey-6-saved.png"));
+
+    // 7. Ctrl+Q on the saved document asks nothing and ends the event loop,
+    // as main() runs it, with 0.
+    EXPECT_EQ(quitWithKeys(window), std::optional(0));
+}
+
+void reopenSession(const std::vector<std::string>& arguments) {
+    ASSERT_EQ(arguments.size(), 2u) << "the project folder and the file of its project";
+    const std::filesystem::path folder = arguments[0];
+    const Project saved = readProject(arguments[1]);
+
+    std::unique_ptr<AppController> app = startEditor(folder);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
+    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }))
+        << "the start-up did not end (was a question asked?)";
+    const MainViewModel& document = app->editorGraph()->mainViewModel();
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(shownProject(*app), saved);
+    waitForPreview(*app);
+    test::saveScreen(app->window(), QStringLiteral("journey-7-reopened.png"));
+}
+
+namespace {
+
+TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
+    const JourneyHome home;
+    const std::filesystem::path media = home / "media";
+    std::filesystem::create_directories(media);
+    const vexel::testing::TestMovie clipFormat{
+        .width = 640, .height = 360, .frameRate = kClipRate, .frameCount = kClipFrames};
+    vexel::testing::writeTestMovie(media / "first.mp4", clipFormat);
+    vexel::testing::writeTestMovie(media / "second.mp4", clipFormat);
+    const std::filesystem::path folder = home / "home" / "Journey.vexel";
+    const std::filesystem::path movie = home / "home" / "journey.mp4";
+    const std::filesystem::path shownFile = home / "shown-project.json";
+
+    test::LoopbackServer backend;
+    scriptTitleReply(backend);
+    QProcessEnvironment environment = home.environment();
+    environment.insert(QStringLiteral("VEXEL_BACKEND_URL"),
+                       QString::fromStdString(backend.baseURL()));
+    environment.insert(QStringLiteral("VEXEL_ACCESS_TOKEN"), QStringLiteral("journey-token"));
+    auto name = [](const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); };
+
+    ChildSession editing(editSessionStep, {name(media), name(folder), name(movie), name(shownFile)},
+                         environment);
+    ASSERT_TRUE(editing.succeeds(180s)) << "the editing session's checks failed";
+    // The tool call and, after its result, the closing reply.
+    EXPECT_EQ(backend.requestCount(), 2u);
+
+    const media::Asset exported = media::Asset::load(movie);
+    EXPECT_NEAR(exported.duration.seconds(), 6.0, 1.0 / kClipRate);
+    const std::optional<media::AssetTrack> picture = exported.firstTrack(media::MediaType::video);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->naturalSize, (media::Size{640, 360}));
+    EXPECT_TRUE(exported.firstTrack(media::MediaType::audio));
+    // 4.5 s is 1.5 s into the second clip: its frame 45, whose left half is
+    // grey at that frame's level. Each pass through an encoder's colour
+    // conversion may take a level off, while frames next to each other lie
+    // four levels apart: the export is held to the clip's own frame as
+    // decoded, and that to its level.
+    const double sourceLevel =
+        greyLevel(vexel::testing::frameAt(media / "second.mp4", 45.0 / kClipRate));
+    EXPECT_NEAR(sourceLevel, vexel::testing::testFrameLevel(45), 1.5);
+    EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 4.5)), sourceLevel, 1.5);
+
+    const Project saved = checkSavedFolder(folder, readProject(shownFile));
+    const std::filesystem::path savedFile = home / "saved-project.json";
+    writeProject(saved, savedFile);
+    ChildSession reopened(reopenSessionStep, {name(folder), name(savedFile)}, home.environment());
+    EXPECT_TRUE(reopened.succeeds(120s)) << "the reopened editor's checks failed";
+}
+
+} // namespace
+
+} // namespace vexel::journeys
