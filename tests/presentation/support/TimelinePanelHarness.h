@@ -4,6 +4,7 @@
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "presentation/support/ConversationHarness.h"
+#include "presentation/support/EventLoop.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/views/kit/EditRunner.h"
 #include "presentation/views/kit/IconRegistry.h"
@@ -25,9 +26,10 @@ namespace vexel::test {
 // ConversationHarness) and a real preview that plays nothing, with the
 // application's edit reporting.
 struct TimelinePanelHarness {
-    explicit TimelinePanelHarness(Project project, bool withPreview = true,
-                                  QSize size = QSize(900, 320))
-        : conversation(std::move(project)) {
+    explicit TimelinePanelHarness(
+        Project project, bool withPreview = true, QSize size = QSize(900, 320),
+        std::shared_ptr<MediaLoader> loader = std::make_shared<vexel::testing::FakeMediaLoader>())
+        : conversation(std::move(project), std::move(loader)) {
         if (withPreview) {
             auto clock = std::make_shared<vexel::testing::ManualClock>();
             preview = std::make_unique<PreviewViewModel>(
@@ -43,6 +45,10 @@ struct TimelinePanelHarness {
         window.show();
         QApplication::processEvents();
     }
+
+    // Tasks the last events started (a banner's dismissal) begin while the
+    // clock they wait on is still there.
+    ~TimelinePanelHarness() { settle(); }
 
     TimelineViewModel& timeline() { return conversation.timeline; }
     ErrorBannerViewModel& banner() { return conversation.banner; }

@@ -3,17 +3,24 @@
 #include "presentation/helpers/TimeFormatting.h"
 #include "presentation/theme/VexelColors.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
+#include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/timeline/AddTextPopover.h"
+#include "presentation/views/timeline/AddTextPopoverState.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TimelineRuler.h"
 #include "presentation/views/timeline/TrackLanesView.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -82,7 +89,35 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     auto* actions = new QHBoxLayout(actionRow_);
     actions->setContentsMargins(4, 0, 4, 0);
     actions->setSpacing(8);
+    actionBar_ = new TimelineActionBar(viewModel_, icons, actionRow_);
+    actionBar_->setOnAddFile([this] {
+        if (onAddFile_) {
+            onAddFile_();
+        }
+    });
+    actionBar_->setOnAddText([this] { showAddText(); });
+    actionBar_->setOnExport([this](ExportFormat format) {
+        if (onExport_) {
+            onExport_(format);
+        }
+    });
+    actions->addWidget(actionBar_);
     layout_->addWidget(actionRow_);
+
+    addTextState_ = new AddTextPopoverState(this);
+    addTextPopover_ = new AddTextPopover(*addTextState_, this);
+    addTextPopover_->setOnCancel([this] { addTextPopover_->close(); });
+    addTextPopover_->setOnAdd([this](EditCommand command) {
+        // Closed first; the text is added as an edit of its own.
+        addTextPopover_->close();
+        TimelineViewModel* viewModel = &viewModel_;
+        runner_.runEdit(
+            [viewModel, command = std::move(command)]() -> QCoro::Task<void> {
+                co_await viewModel->executeCommand(command);
+            },
+            "Failed to add text");
+    });
+    setAcceptDrops(true);
     layout_->addWidget(makeHeader(icons));
 
     importingRow_ = new QWidget(this);
@@ -285,6 +320,47 @@ void TimelinePanel::setBannerWidget(QWidget* banner) {
 
 void TimelinePanel::setInspectorForms(TimelineInspectors::Forms forms) {
     inspectors_.setForms(std::move(forms));
+}
+
+void TimelinePanel::showAddText() {
+    addTextState_->setText(QString());
+    QToolButton* anchor = actionBar_->addButton();
+    addTextPopover_->showAnchored(anchor, anchor->rect(), Qt::BottomEdge);
+}
+
+bool TimelinePanel::isAddTextShown() const {
+    return addTextPopover_->isVisible();
+}
+
+namespace {
+
+// A drag the timeline takes: one that carries at least one address.
+bool carriesFiles(const QMimeData* data) {
+    return data != nullptr && data->hasUrls() && !data->urls().isEmpty();
+}
+
+} // namespace
+
+void TimelinePanel::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropHandler_ != nullptr && carriesFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void TimelinePanel::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropHandler_ != nullptr && carriesFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void TimelinePanel::dropEvent(QDropEvent* event) {
+    if (dropHandler_ == nullptr || !carriesFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    const QList<QUrl> urls = event->mimeData()->urls();
+    dropHandler_->handleDrop(std::vector<QUrl>(urls.begin(), urls.end()));
+    event->acceptProposedAction();
 }
 
 void TimelinePanel::editEffects(const Uuid& clipId) {

@@ -20,18 +20,23 @@ class QVBoxLayout;
 
 namespace vexel {
 
+class AddTextPopover;
+class AddTextPopoverState;
 class IconRegistry;
 class PreviewViewModel;
+class TimelineActionBar;
 class TimelineContentView;
+class TimelineDropHandler;
 class TimelineViewModel;
 class WaveformLoader;
 
-// The editor's lower pane: the project's length and the time left, the zoom
-// controls, the error banner, the progress of dropped files, and the
-// timeline itself: a ruler and one lane per track, beside their icons. It
-// holds no project data: it shows the timeline view model and seeks the
-// preview, and every edit made on a bar goes through the view model as its
-// own task, a refusal showing in the banner with a fixed message.
+// The editor's lower pane: Undo, Redo, the Add and Export menus, the
+// project's length and the time left, the zoom controls, the error banner,
+// the progress of dropped files, and the timeline itself: a ruler and one
+// lane per track, beside their icons. Media files dropped on it become clips.
+// It holds no project data: it shows the timeline view model and seeks the
+// preview, and every edit made on it goes through the view model as its own
+// task, a refusal showing in the banner with a fixed message.
 class TimelinePanel : public QWidget {
     Q_OBJECT
 
@@ -56,6 +61,12 @@ public:
     // The forms of the inspectors the bars open; the real ones unless a test
     // puts its own.
     void setInspectorForms(TimelineInspectors::Forms forms);
+    // Where dropped files go; none refuses drops. It must outlive the panel.
+    void setDropHandler(TimelineDropHandler* handler) { dropHandler_ = handler; }
+
+    // Opens the add-text form beside the Add menu, with an empty text.
+    void showAddText();
+    bool isAddTextShown() const;
 
     // A pinch, as it goes: `magnification` since it began.
     void applyMagnification(double magnification);
@@ -63,6 +74,9 @@ public:
 
     // Its pieces, as shown.
     QWidget* actionRow() const { return actionRow_; }
+    TimelineActionBar* actionBar() const { return actionBar_; }
+    AddTextPopover* addTextPopover() const { return addTextPopover_; }
+    AddTextPopoverState& addTextState() const { return *addTextState_; }
     QLabel* totalDurationLabel() const { return totalLabel_; }
     QLabel* maxDurationLabel() const { return maxLabel_; }
     QLabel* remainingLabel() const { return remainingLabel_; }
@@ -78,6 +92,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* makeHeader(const IconRegistry& icons);
@@ -105,8 +122,13 @@ private:
     double pinchBaseZoom_ = 1;
     bool pinching_ = false;
 
+    TimelineDropHandler* dropHandler_ = nullptr;
+
     QVBoxLayout* layout_ = nullptr;
     QWidget* actionRow_ = nullptr;
+    TimelineActionBar* actionBar_ = nullptr;
+    AddTextPopoverState* addTextState_ = nullptr;
+    AddTextPopover* addTextPopover_ = nullptr;
     QLabel* totalLabel_ = nullptr;
     QLabel* maxLabel_ = nullptr;
     QLabel* remainingLabel_ = nullptr;

@@ -64,16 +64,18 @@ void TrackIconColumn::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QColor divider(255, 255, 255, 25);
     for (std::size_t i = 0; i < lanes_.size(); ++i) {
-        const double laneTop = top_ + static_cast<double>(i) * (laneHeight_ + 1);
+        // Whole pixels, as the lanes beside the column round them.
+        const double exactTop = top_ + static_cast<double>(i) * (laneHeight_ + 1);
+        const int laneTop = static_cast<int>(std::lround(exactTop));
         if (i > 0) {
-            painter.fillRect(QRectF(0, laneTop - 1, width(), 1), divider);
+            painter.fillRect(QRect(0, laneTop - 1, width(), 1), divider);
         }
         const QPixmap icon = icons_.pixmap(iconName(lanes_[i]), QSize(iconSize, iconSize),
                                            trackColor(lanes_[i]), devicePixelRatioF());
-        const QPointF at((width() - iconSize) / 2.0, laneTop + (laneHeight_ - iconSize) / 2.0);
-        painter.drawPixmap(
-            QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))),
-            icon);
+        const double centreY = exactTop + laneHeight_ / 2.0;
+        painter.drawPixmap(QPoint((width() - iconSize) / 2,
+                                  static_cast<int>(std::lround(centreY - iconSize / 2.0))),
+                           icon);
     }
 }
 

@@ -1,13 +1,20 @@
 #include "presentation/views/timeline/TimelinePanel.h"
 
 #include "domain/entities/ModelFixtures.h"
+#include "presentation/support/EventLoop.h"
 #include "presentation/support/Screenshot.h"
 #include "presentation/support/TimelinePanelHarness.h"
+#include "presentation/views/timeline/AddTextPopover.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineEmptyState.h"
 #include "presentation/views/timeline/TimelineRuler.h"
 #include "presentation/views/timeline/TrackLanesView.h"
 
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace vexel;
@@ -60,6 +67,32 @@ TEST(TimelinePanelScreenshotTest, EmptyLanesRulerAndZoom) {
     ruler.setDisplayDuration(60);
     strip.show();
     test::saveScreenshot(strip, "timeline-ruler-60s.png");
+}
+
+TEST(TimelinePanelScreenshotTest, ActionBarEmptyStateAddTextAndImporting) {
+    test::TimelinePanelHarness screen(Project::makeNew(), true, QSize(900, 320));
+    TimelinePanel& panel = *screen.panel;
+    test::saveScreenshot(*panel.content(), "timeline-empty-state.png");
+
+    screen.timeline().setImportingCount(3);
+    ASSERT_TRUE(panel.importingRow()->isVisible());
+    test::saveScreenshot(panel, "timeline-importing.png");
+    screen.timeline().setImportingCount(0);
+
+    EditCommand::AddText title;
+    title.text = "Opening title";
+    title.duration = 4;
+    test::awaitTask(screen.timeline().executeCommand(title));
+    const QImage bar = test::saveScreenshot(*panel.actionRow(), "timeline-action-bar.png");
+    EXPECT_TRUE(panel.actionBar()->exportButton()->isEnabled());
+    EXPECT_GT(bar.width(), 100);
+
+    panel.showAddText();
+    AddTextPopover& form = *panel.addTextPopover();
+    QTest::keyClicks(form.field(), QString(501, u'x'));
+    ASSERT_TRUE(form.limitMessage()->isVisible());
+    test::saveScreenshot(form, "add-text-over-limit.png");
+    form.close();
 }
 
 } // namespace
