@@ -6,6 +6,7 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -28,15 +29,17 @@ TextInspectorPopover* TextInspectorHost::form() const {
 }
 
 void TextInspectorHost::select(const std::optional<Uuid>& id, const std::vector<Clip>& textClips) {
-    if (id) {
-        for (const Clip& clip : textClips) {
-            if (clip.id == *id) {
-                open(clip);
-                return;
-            }
-        }
+    const auto found = id ? std::find_if(textClips.begin(), textClips.end(),
+                                         [&](const Clip& clip) { return clip.id == *id; })
+                          : textClips.end();
+    if (found != textClips.end()) {
+        open(*found);
+    } else {
+        close();
     }
-    close();
+    if (actions_.onSelectText) {
+        actions_.onSelectText(id);
+    }
 }
 
 void TextInspectorHost::open(const Clip& clip) {

@@ -20,11 +20,15 @@ class TextInspectorPopover;
 
 // The text inspector that a click on a text opens over a whole area (the
 // preview): at most one, each opening a fresh form made from the clip, which
-// replaces an open one and its unapplied edits. Apply and Delete leave through
-// the owner's callbacks; Delete closes the inspector before it asks.
+// replaces an open one and its unapplied edits. The click, Apply and Delete
+// leave through the owner's callbacks; Delete closes the inspector before it
+// asks.
 class TextInspectorHost {
 public:
     struct Actions {
+        // The click's selection, once the inspector shows it: the text's id,
+        // or none for a click beside every text.
+        std::function<void(std::optional<Uuid> clipId)> onSelectText;
         // The commands the form built, as one edit.
         std::function<void(std::vector<EditCommand> commands)> onEditText;
         // Delete the text clip the form was made from.
@@ -41,6 +45,7 @@ public:
 
     // A click: on a text, `id` (opens the inspector of that clip among
     // `textClips`); elsewhere, none. None or an id not among them closes it.
+    // The owner hears of the same id either way.
     void select(const std::optional<Uuid>& id, const std::vector<Clip>& textClips);
     void close();
 
