@@ -12,9 +12,8 @@
 #include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/kit/AnchoredPopup.h"
 #include "presentation/views/kit/IconRegistry.h"
-#include "presentation/views/kit/Theme.h"
-#include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -128,23 +127,17 @@ BENCHMARK(keystroke)->Name("FontList_keystroke")->Unit(benchmark::kMillisecond)-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     bench::RunTimesReporter reporter;
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     const auto baseline = reporter.fastestAndMedian("FontList_redraw");
     const auto filter = reporter.fastestAndMedian("FontList_filter");
     const auto ours = reporter.fastestAndMedian("FontList_keystroke");
     if (baseline.first > 0 && ours.first > 0) {
         std::printf(
-            "FontList_keystroke (%d families): fastest %.2f ms, median %.2f ms (target < 16 "
-            "ms); redraw alone %.2f / %.2f ms, filter alone %.3f / %.3f ms\n",
-            familyCount, ours.first, ours.second, baseline.first, baseline.second, filter.first,
-            filter.second);
+            "FontList_keystroke (%d families): fastest %.2f ms, median %.2f ms, target 16 ms: "
+            "%s; redraw alone %.2f / %.2f ms, filter alone %.3f / %.3f ms\n",
+            familyCount, ours.first, ours.second, ours.second < 16 ? "met" : "missed",
+            baseline.first, baseline.second, filter.first, filter.second);
     }
     return 0;
 }
