@@ -83,9 +83,7 @@ void TextInspectorHost::close() {
     form_.clear();
     if (AnchoredPopup* popup = popup_.data()) {
         popup_.clear();
-        popup->setOnDismiss({});
-        popup->hide();
-        popup->deleteLater();
+        popup->discard();
     }
 }
 
