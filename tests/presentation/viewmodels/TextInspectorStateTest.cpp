@@ -2,6 +2,7 @@
 
 #include "domain/entities/ModelFixtures.h"
 
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -191,4 +192,19 @@ TEST(TextInspectorStateTest, FiltersTheFamiliesByTheSearchInAnyCase) {
     EXPECT_TRUE(state.filteredFontFamilies().isEmpty());
     state.setFontSearchText(QString());
     EXPECT_EQ(state.filteredFontFamilies().front(), QString());
+}
+
+TEST(TextInspectorStateTest, TellsOnlyOfRealChanges) {
+    TextInspectorState state(textClip(), {});
+    QSignalSpy text(&state, &TextInspectorState::textChanged);
+    QSignalSpy position(&state, &TextInspectorState::positionChanged);
+    QSignalSpy size(&state, &TextInspectorState::fontSizeChanged);
+    state.setText("Hello");
+    state.setPosition(TextPosition::bottom());
+    state.setFontSize(48);
+    EXPECT_EQ(text.count() + position.count() + size.count(), 0);
+    state.setPosition(TextPosition::custom(0.5, 0.5));
+    state.setPosition(TextPosition::custom(0.5, 0.5));
+    state.setPosition(TextPosition::custom(0.5, 0.6));
+    EXPECT_EQ(position.count(), 2);
 }

@@ -1,7 +1,10 @@
 #include "presentation/views/inspectors/TransitionTypeTags.h"
 
+#include "support/ModelCases.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace vexel;
@@ -32,4 +35,19 @@ TEST(TransitionTypeTagsTest, APickedTagKeepsAMovingTypesDirectionElseMovesRight)
     for (const Case& c : cases) {
         EXPECT_EQ(transitionTypeFromTag(c.tag, c.current), c.expected) << c.tag;
     }
+}
+
+TEST(TransitionTypeTagsTest, EveryTypeReadsAsTheTagThatPicksItBack) {
+    for (Direction direction : allDirections) {
+        for (const TransitionType& type : vexel::testing::everyTransitionType(direction)) {
+            const std::string_view tag = transitionTypeTag(type);
+            EXPECT_EQ(transitionTypeFromTag(tag, type), type) << tag;
+            EXPECT_NE(std::find_if(transitionTypeItems.begin(), transitionTypeItems.end(),
+                                   [&](const TransitionTypeItem& item) { return item.tag == tag; }),
+                      transitionTypeItems.end())
+                << tag;
+        }
+    }
+    EXPECT_EQ(transitionTypeTag(TransitionType::push(Direction::up)), "push");
+    EXPECT_EQ(directionTitle(Direction::up), QStringLiteral("Up"));
 }
