@@ -55,22 +55,22 @@ void applyDarkTheme(QApplication& application) {
 namespace {
 
 // Point size steps from the body size, as the desktop's text styles grow.
-double pointSizeDelta(TextStyle style) {
+double pointSizeDelta(FontStyle style) {
     switch (style) {
-    case TextStyle::caption2:
+    case FontStyle::caption2:
         return -3;
-    case TextStyle::caption:
+    case FontStyle::caption:
         return -2;
-    case TextStyle::footnote:
+    case FontStyle::footnote:
         return -1.5;
-    case TextStyle::callout:
+    case FontStyle::callout:
         return -1;
-    case TextStyle::body:
-    case TextStyle::headline:
+    case FontStyle::body:
+    case FontStyle::headline:
         return 0;
-    case TextStyle::title3:
+    case FontStyle::title3:
         return 3;
-    case TextStyle::title2:
+    case FontStyle::title2:
         return 5;
     }
     return 0;
@@ -78,17 +78,17 @@ double pointSizeDelta(TextStyle style) {
 
 } // namespace
 
-QFont font(TextStyle style) {
+QFont font(FontStyle style) {
     QFont result = QApplication::font();
     const double base = result.pointSizeF() > 0 ? result.pointSizeF() : 10.0;
     result.setPointSizeF(std::max(6.0, base + pointSizeDelta(style)));
-    if (style == TextStyle::headline || style == TextStyle::title2 || style == TextStyle::title3) {
+    if (style == FontStyle::headline || style == FontStyle::title2 || style == FontStyle::title3) {
         result.setWeight(QFont::DemiBold);
     }
     return result;
 }
 
-QFont monospacedFont(TextStyle style) {
+QFont monospacedFont(FontStyle style) {
     QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     result.setPointSizeF(font(style).pointSizeF());
     return result;

@@ -18,11 +18,11 @@ void applyDarkTheme(QApplication& application);
 
 // The text styles the windows use, relative to the application's font so that
 // a larger desktop font scales every view alike.
-enum class TextStyle { caption2, caption, footnote, callout, body, headline, title3, title2 };
+enum class FontStyle { caption2, caption, footnote, callout, body, headline, title3, title2 };
 
-QFont font(TextStyle style);
+QFont font(FontStyle style);
 
 // A monospaced font of the style's size, for keys and prefilled instructions.
-QFont monospacedFont(TextStyle style);
+QFont monospacedFont(FontStyle style);
 
 } // namespace vexel
