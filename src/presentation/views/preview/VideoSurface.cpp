@@ -16,8 +16,8 @@ VideoSurface::VideoSurface(playback::Player& player, WorkerPool& workers, QWidge
     // Every pixel is painted, bars included: nothing behind needs drawing.
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&player, &playback::Player::videoFrameChanged, this, &VideoSurface::showFrame);
-    if (player.currentVideoFrame()) {
-        renderer_.setFrame(player.currentVideoFrame()->buffer);
+    if (const auto& frame = player.currentVideoFrame()) {
+        showFrame(*frame);
     }
 }
 
@@ -47,6 +47,8 @@ QRect VideoSurface::deviceContentRect() const {
 }
 
 void VideoSurface::showFrame(const media::VideoFrame& frame) {
+    frameTime_ = frame.time;
+    frameDuration_ = frame.duration;
     renderer_.setFrame(frame.buffer);
     update();
 }
@@ -79,6 +81,7 @@ void VideoSurface::paintEvent(QPaintEvent* event) {
     painter.scale(1 / ratio, 1 / ratio);
     painter.drawImage(target.topLeft(), image);
     painter.restore();
+    emit framePainted(frameTime_, frameDuration_);
 }
 
 } // namespace vexel

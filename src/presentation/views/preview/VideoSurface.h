@@ -33,6 +33,11 @@ public:
     // The picture as it is drawn now, at device pixels; null before a frame.
     const QImage& presentedImage() const { return renderer_.image(); }
 
+signals:
+    // A frame has just been drawn on screen: when it shows in the item, and
+    // for how long.
+    void framePainted(const vexel::media::MediaTime& time, const vexel::media::MediaTime& duration);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -43,6 +48,8 @@ private:
 
     PreviewFrameRenderer renderer_;
     media::Size videoSize_{};
+    media::MediaTime frameTime_{};
+    media::MediaTime frameDuration_{};
 };
 
 } // namespace vexel
