@@ -55,7 +55,7 @@ std::optional<QImage> TextRenderCache::image(const Clip& clip, QSizeF boxSize) {
     }
     const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
     const media::PixelBuffer raster =
-        TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()});
+        TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()}, &rasters_);
     if (raster.isNull()) {
         return std::nullopt;
     }
