@@ -35,6 +35,9 @@ protected:
                                      EditRunner(editing->banner, editing->time, editing->logger));
         preview.load(editing->timeline.project());
     }
+    // The banner's errors start their dismissal from the event loop, on
+    // the harness's clock: they must start before it goes.
+    ~PreviewEditHandlersTest() override { test::settle(); }
 
     // Lets an edit the actions started finish.
     bool edited() {
@@ -58,7 +61,7 @@ protected:
         return 1;
     }
 
-    const Clip& textNow() const { return editing->timeline.project().textClips().front(); }
+    Clip textNow() const { return editing->timeline.project().textClips().front(); }
 
     test::PreviewHarness preview;
     Clip video = clipOf(TrackType::video, 0, 5, preview.folder / "clip.mp4");
