@@ -35,9 +35,6 @@ protected:
                                      EditRunner(editing->banner, editing->time, editing->logger));
         preview.load(editing->timeline.project());
     }
-    // The banner's errors start their dismissal from the event loop, on
-    // the harness's clock: they must start before it goes.
-    ~PreviewEditHandlersTest() override { test::settle(); }
 
     // Lets an edit the actions started finish.
     bool edited() {
