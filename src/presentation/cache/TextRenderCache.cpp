@@ -2,8 +2,8 @@
 
 #include "data/composition/TextRenderer.h"
 #include "foundation/NumberText.h"
+#include "presentation/cache/PixelBufferImage.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -11,28 +11,12 @@ namespace vexel {
 
 namespace {
 
-// The text raster is BGRA in memory, which is what Qt's ARGB32 is on a
-// little-endian machine.
-static_assert(std::endian::native == std::endian::little);
-
 // Larger boxes are refused by the renderer long before this; the bound only
 // keeps the rounding of the key inside an integer.
 constexpr double keyableBoxSide = 1e9;
 
 std::int64_t evenPoints(double side) {
     return 2 * static_cast<std::int64_t>(std::trunc(side / 2));
-}
-
-// The raster shown as it is, its pixels kept alive by the image (Qt copies
-// them only if someone writes to it, which nobody does).
-QImage wrap(const media::PixelBuffer& raster) {
-    auto* owner = new media::PixelBuffer(raster);
-    QImage image(
-        static_cast<const uchar*>(raster.data()), raster.width(), raster.height(),
-        static_cast<qsizetype>(raster.bytesPerRow()), QImage::Format_ARGB32_Premultiplied,
-        [](void* held) { delete static_cast<media::PixelBuffer*>(held); }, owner);
-    image.setDevicePixelRatio(TextRenderer::scale);
-    return image;
 }
 
 } // namespace
@@ -75,7 +59,10 @@ std::optional<QImage> TextRenderCache::image(const Clip& clip, QSizeF boxSize) {
     if (raster.isNull()) {
         return std::nullopt;
     }
-    QImage image = wrap(raster);
+    // The raster shown as it is: Qt copies the pixels only if someone writes
+    // to them, which nobody does.
+    QImage image = imageOfPixels(raster);
+    image.setDevicePixelRatio(TextRenderer::scale);
     // The raster was drawn, so each side is at most 2048 points: no overflow.
     const auto cost = static_cast<std::size_t>((2 * boxSize.width()) * (2 * boxSize.height()) * 4);
     cache_.setObject(*key, image, cost);

@@ -50,6 +50,11 @@ PreviewViewModel::~PreviewViewModel() {
     QObject::disconnect(statusConnection_);
 }
 
+double PreviewViewModel::contentDuration() const {
+    const playback::PlayerItem* item = player_->currentItem();
+    return item ? item->duration().seconds() : 0;
+}
+
 void PreviewViewModel::setSuppressReload(bool suppress) {
     suppressReload_.set(suppress);
 }

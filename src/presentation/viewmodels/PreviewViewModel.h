@@ -52,6 +52,9 @@ public:
     media::Size videoSize() const { return videoSize_.get(); }
     // The upper bound of every seek and of the shown time.
     double maxDuration() const { return maxDuration_; }
+    // How long the loaded content plays, in seconds: where "the end" is. 0
+    // without content.
+    double contentDuration() const;
 
     // Made once, never replaced; only its item changes.
     playback::Player& player() const { return *player_; }

@@ -1,33 +1,20 @@
 #include "presentation/views/shell/MainView.h"
 
-#include "presentation/theme/VexelColors.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/EditRunner.h"
-#include "presentation/views/kit/PlainLabel.h"
-#include "presentation/views/kit/Theme.h"
+#include "presentation/views/preview/PreviewEditHandlers.h"
+#include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/timeline/TimelinePanel.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QThreadPool>
-#include <QVBoxLayout>
 
 namespace vexel {
-
-namespace {
-
-QLabel* placeholder(const QString& text) {
-    QLabel* label = plainLabel(text, FontStyle::title3, toQColor(VexelColors::textMuted));
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-} // namespace
 
 MainView::MainView(Context context, QWidget* parent)
     : QWidget(parent)
@@ -79,10 +66,10 @@ MainView::~MainView() {
 }
 
 QWidget* MainView::makePreviewPane() {
-    auto* pane = new QWidget;
-    auto* layout = new QVBoxLayout(pane);
-    layout->addWidget(placeholder(tr("Preview")));
-    return pane;
+    return new PreviewPlayerView(context_.preview, context_.tutorialState, icons_,
+                                 makePreviewActions(context_.timeline, context_.preview,
+                                                    EditRunner(context_.timeline.errorViewModel(),
+                                                               context_.clock, context_.logger)));
 }
 
 QWidget* MainView::makeTimelinePane() {

@@ -5,8 +5,11 @@
 #include "presentation/support/RecordingPreview.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/preview/PreviewEmptyState.h"
+#include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TimelinePanel.h"
+#include "support/RunEventsUntil.h"
 
 #include <QSignalSpy>
 #include <QSplitter>
@@ -130,4 +133,22 @@ TEST_F(MainViewTest, AFirstRunOffersTheTutorialAndAFinishedOneDoesNot) {
     open({1200, 800});
     EXPECT_EQ(tutorial.currentStep(), std::nullopt);
     EXPECT_EQ(view->waveformCache().count(), 0u);
+}
+
+TEST_F(MainViewTest, ThePreviewPaneReportsItsEditsToTheTimeline) {
+    open({1200, 800});
+    auto* pane = dynamic_cast<PreviewPlayerView*>(&view->previewPane());
+    ASSERT_NE(pane, nullptr);
+    // Nothing plays yet: the invitation to drop media.
+    EXPECT_TRUE(pane->emptyState().isVisible());
+    ASSERT_TRUE(pane->actions().onSelectText);
+    pane->actions().onSelectText(intro.id);
+    EXPECT_EQ(bar.harness.timeline.selectedClipId(), intro.id);
+    pane->actions().onSelectText(std::nullopt);
+    EXPECT_EQ(bar.harness.timeline.selectedClipId(), std::nullopt);
+    // A refused move shows its fixed text in the window's banner.
+    pane->actions().onRepositionText(intro.id, 0.5, 0.5);
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return bar.harness.banner.currentError().has_value(); }));
+    EXPECT_EQ(bar.harness.banner.currentError()->message, "Failed to reposition text");
 }

@@ -1,0 +1,92 @@
+#include "presentation/views/preview/PreviewPlayerView.h"
+
+#include "presentation/views/preview/PreviewEmptyState.h"
+#include "presentation/views/preview/TransportBar.h"
+#include "presentation/views/preview/VideoSurface.h"
+
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <thread>
+
+namespace vexel {
+
+namespace {
+
+// A frame is scaled on the GUI thread and these many more: a 1080p frame
+// into a window's pane takes a few milliseconds on one core.
+unsigned scalingThreads() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::min(cores - 1, 3u);
+}
+
+} // namespace
+
+PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TutorialState& tutorial,
+                                     const IconRegistry& icons, PreviewActions actions,
+                                     QWidget* parent)
+    : QWidget(parent)
+    , preview_(&preview)
+    , tutorial_(tutorial)
+    , actions_(std::move(actions))
+    , workers_(scalingThreads()) {
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+
+    surface_ = new VideoSurface(preview.player(), workers_, this);
+    overlaySlot_ = new QWidget(this);
+    overlaySlot_->setFocusPolicy(Qt::NoFocus);
+    overlaySlot_->setAttribute(Qt::WA_TranslucentBackground);
+    emptyState_ = new PreviewEmptyState(icons, this);
+    transportBar_ = new TransportBar(preview, icons, this);
+
+    connect(&preview, &PreviewViewModel::videoSizeChanged, this,
+            [this] { surface_->setVideoSize(preview_->videoSize()); });
+    connect(&preview, &PreviewViewModel::hasContentChanged, this, &PreviewPlayerView::showContent);
+    connect(&tutorial_, &TutorialState::currentStepChanged, this, &PreviewPlayerView::showContent);
+    surface_->setVideoSize(preview.videoSize());
+    showContent();
+}
+
+PreviewPlayerView::~PreviewPlayerView() {
+    if (preview_) {
+        preview_->tearDown();
+    }
+}
+
+void PreviewPlayerView::showContent() {
+    const bool content = preview_ && preview_->hasContent();
+    surface_->setVisible(content);
+    overlaySlot_->setVisible(content);
+    emptyState_->setVisible(!content);
+    transportBar_->setVisible(content && !tutorial_.currentStep());
+}
+
+bool PreviewPlayerView::event(QEvent* event) {
+    // The capsule grows with its time text; the pane has no layout to follow.
+    if (event->type() == QEvent::LayoutRequest) {
+        layOut();
+    }
+    return QWidget::event(event);
+}
+
+void PreviewPlayerView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void PreviewPlayerView::layOut() {
+    const QRect whole = rect();
+    surface_->setGeometry(whole);
+    overlaySlot_->setGeometry(whole);
+    emptyState_->setGeometry(whole);
+    const QSize bar = transportBar_->sizeHint();
+    transportBar_->setGeometry(capsuleInset, whole.height() - capsuleInset - bar.height(),
+                               bar.width(), bar.height());
+    transportBar_->raise();
+}
+
+} // namespace vexel

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "foundation/WorkerPool.h"
+#include "presentation/viewmodels/PreviewViewModel.h"
+#include "presentation/viewmodels/TutorialState.h"
+#include "presentation/views/kit/IconRegistry.h"
+#include "presentation/views/preview/PreviewActions.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace vexel {
+
+class PreviewEmptyState;
+class TransportBar;
+class VideoSurface;
+
+// The preview pane: the project's picture as it plays, the overlays above it
+// in a layer of the same size, and the transport capsule in the bottom-left
+// corner; with nothing to play, an invitation to drop media instead. The
+// capsule hides while the guided tutorial runs. Playback goes to the preview
+// view model, edits leave through `actions`; the view changes nothing itself.
+// It tears the view model's playback machinery down when it goes.
+class PreviewPlayerView : public QWidget {
+    Q_OBJECT
+
+public:
+    // Inset of the capsule from the bottom-left corner.
+    static constexpr int capsuleInset = 12;
+
+    PreviewPlayerView(PreviewViewModel& preview, TutorialState& tutorial, const IconRegistry& icons,
+                      PreviewActions actions = {}, QWidget* parent = nullptr);
+    ~PreviewPlayerView() override;
+
+    const PreviewActions& actions() const { return actions_; }
+
+    VideoSurface& surface() const { return *surface_; }
+    // The transparent layer over the picture that holds the overlays; always
+    // the surface's size and place.
+    QWidget& overlaySlot() const { return *overlaySlot_; }
+    TransportBar& transportBar() const { return *transportBar_; }
+    PreviewEmptyState& emptyState() const { return *emptyState_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showContent();
+    void layOut();
+
+    QPointer<PreviewViewModel> preview_;
+    TutorialState& tutorial_;
+    PreviewActions actions_;
+    // Scales the frames; owned here so that it lives as long as the surface.
+    WorkerPool workers_;
+    VideoSurface* surface_ = nullptr;
+    QWidget* overlaySlot_ = nullptr;
+    PreviewEmptyState* emptyState_ = nullptr;
+    TransportBar* transportBar_ = nullptr;
+};
+
+} // namespace vexel
