@@ -202,11 +202,25 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
     if (raster.isNull()) {
         return std::nullopt;
     }
+    // The raster holds two pixels per frame pixel each way.
+    const std::optional<Affine> placement =
+        textPlacement({raster.width() / TextRenderer::scale, raster.height() / TextRenderer::scale},
+                      entry, renderSize);
+    if (!placement) {
+        return std::nullopt;
+    }
+    return image::Picture(raster).transformed(
+        Affine::scale(1 / TextRenderer::scale, 1 / TextRenderer::scale).then(*placement));
+}
+
+std::optional<Affine>
+OverlayRenderer::textPlacement(media::Size box,
+                               const ColorAdjustInstruction::TextOverlayEntry& entry,
+                               media::Size renderSize) {
     const double frameWidth = renderSize.width;
     const double frameHeight = renderSize.height;
-    // The raster holds two pixels per frame pixel each way.
-    const double iw = raster.width() / TextRenderer::scale;
-    const double ih = raster.height() / TextRenderer::scale;
+    const double iw = box.width;
+    const double ih = box.height;
     const double layerHeight = std::max(
         layerHeightFactor * outputFontSize(entry.style.fontSize, frameHeight), minimumLayerHeight);
     const double y = textYOrigin(entry.position, frameHeight, layerHeight);
@@ -217,8 +231,7 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
             std::min(entry.position.x() * frameWidth - boxWidth / 2, frameWidth - boxWidth), 0.0);
     }
     const double x = boxLeft + (boxWidth - iw) / 2;
-    Affine placement = Affine::scale(1 / TextRenderer::scale, 1 / TextRenderer::scale)
-                           .then(Affine::translation(x, y));
+    Affine placement = Affine::translation(x, y);
     if (entry.textScale && *entry.textScale != 1) {
         placement = placement.then(
             about(Affine::scale(*entry.textScale, *entry.textScale), {x + iw / 2, y + ih / 2}));
@@ -226,7 +239,7 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
     if (!isFinite(placement)) {
         return std::nullopt;
     }
-    return image::Picture(raster).transformed(placement);
+    return placement;
 }
 
 } // namespace vexel

@@ -8,6 +8,7 @@
 #include "foundation/WorkerPool.h"
 #include "platform/image/Picture.h"
 #include "platform/imageio/ImageSource.h"
+#include "platform/media/Affine.h"
 #include "platform/media/Geometry.h"
 #include "platform/media/PixelBuffer.h"
 
@@ -90,6 +91,14 @@ public:
     positionTextOverlay(const media::PixelBuffer& raster,
                         const ColorAdjustInstruction::TextOverlayEntry& entry,
                         media::Size renderSize);
+
+    // Where positionTextOverlay puts a text whose box is `box` frame pixels:
+    // the map from the box (origin at its bottom-left corner, y up) into the
+    // frame, for drawing a raster of that box at another resolution. Nothing
+    // for numbers that leave no finite placement.
+    static std::optional<media::Affine>
+    textPlacement(media::Size box, const ColorAdjustInstruction::TextOverlayEntry& entry,
+                  media::Size renderSize);
 };
 
 } // namespace vexel

@@ -1,0 +1,139 @@
+#include "presentation/cache/OverlayImageCache.h"
+
+#include "data/composition/ColorAdjustCompositor.h"
+#include "data/composition/OverlayRenderer.h"
+#include "foundation/WorkerPool.h"
+#include "presentation/cache/PixelBufferImage.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vexel {
+
+namespace {
+
+// Each image in the making holds a decoded photo at full size: two at a time
+// bound that memory.
+constexpr int kConcurrentLoads = 2;
+
+bool isQuarterTurned(const std::optional<ClipTransform>& transform) {
+    return transform && (transform->rotation == 90 || transform->rotation == 270 ||
+                         transform->rotation == -90 || transform->rotation == -270);
+}
+
+// The image reduced to fit whole into `box` the way the overlay turns it; the
+// image itself when it fits already.
+media::PixelBuffer reduced(const media::PixelBuffer& processed, QSize box, bool turned) {
+    const double width = processed.width();
+    const double height = processed.height();
+    const double fitWidth = turned ? height : width;
+    const double fitHeight = turned ? width : height;
+    const double fit = std::min(box.width() / fitWidth, box.height() / fitHeight);
+    if (!(fit < 1)) {
+        return processed;
+    }
+    const int targetWidth = std::max(1, static_cast<int>(std::lround(width * fit)));
+    const int targetHeight = std::max(1, static_cast<int>(std::lround(height * fit)));
+    // Qt's smooth reduction averages every source pixel, where a bilinear
+    // one would skip most of a large photo's.
+    const QImage scaled = imageOfPixels(processed).scaled(
+        targetWidth, targetHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    media::PixelBuffer pixels = media::PixelBuffer::create(targetWidth, targetHeight);
+    const auto rowBytes = static_cast<std::size_t>(targetWidth) * 4;
+    for (int y = 0; y < targetHeight; ++y) {
+        std::memcpy(pixels.row(y), scaled.constScanLine(y), rowBytes);
+    }
+    pixels.setOpaque(processed.isOpaque());
+    return pixels;
+}
+
+} // namespace
+
+OverlayImageCache::OverlayImageCache(std::size_t countLimit, std::size_t totalCostLimit)
+    : cache_(countLimit, totalCostLimit) {
+    workers_.setMaxThreadCount(kConcurrentLoads);
+}
+
+OverlayImageCache::~OverlayImageCache() {
+    workers_.clear();
+    workers_.waitForDone();
+}
+
+std::optional<OverlayImageCache::Image>
+OverlayImageCache::image(const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box) {
+    if (box.width() < 1 || box.height() < 1) {
+        return std::nullopt;
+    }
+    const std::string key = ColorAdjustCompositor::imageKey(entry);
+    std::optional<Image> cached = cache_.object(key);
+    if ((cached && cached->box == box) || failed_.contains(key)) {
+        return cached;
+    }
+    if (auto load = inFlight_.find(key); load != inFlight_.end()) {
+        if (load->second.box != box) {
+            load->second.next = box;
+        }
+    } else {
+        start(key, entry, box);
+    }
+    return cached;
+}
+
+void OverlayImageCache::removeAllObjects() {
+    ++generation_;
+    cache_.removeAllObjects();
+    inFlight_.clear();
+    failed_.clear();
+    workers_.clear();
+}
+
+void OverlayImageCache::start(const std::string& key,
+                              const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box) {
+    inFlight_[key] = Load{box, std::nullopt};
+    const std::uint64_t generation = generation_;
+    workers_.start([this, generation, key, entry, box] {
+        WorkerPool alone(0);
+        media::PixelBuffer processed = OverlayRenderer::loadProcessedImage(
+            entry.imageURL, entry.colorAdjust, entry.filter, entry.clipTransform, alone);
+        media::PixelBuffer pixels =
+            processed.isNull() ? processed
+                               : reduced(processed, box, isQuarterTurned(entry.clipTransform));
+        // The cache outlives every piece of its work (the pool is waited
+        // for before it goes), and queued calls die with their receiver.
+        QMetaObject::invokeMethod(
+            &receiver_,
+            [this, generation, key, entry, box, pixels = std::move(pixels)]() mutable {
+                finish(generation, key, entry, box, std::move(pixels));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void OverlayImageCache::finish(std::uint64_t generation, const std::string& key,
+                               const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box,
+                               media::PixelBuffer pixels) {
+    if (generation != generation_) {
+        return;
+    }
+    const auto load = inFlight_.find(key);
+    const std::optional<QSize> next = load != inFlight_.end() ? load->second.next : std::nullopt;
+    inFlight_.erase(key);
+    if (pixels.isNull()) {
+        failed_.insert(key);
+        return;
+    }
+    const auto cost =
+        static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 4;
+    cache_.setObject(key, Image{pixels, imageOfPixels(pixels), box}, cost);
+    if (next && *next != box) {
+        start(key, entry, *next);
+    }
+    if (onImageReady_) {
+        onImageReady_();
+    }
+}
+
+} // namespace vexel

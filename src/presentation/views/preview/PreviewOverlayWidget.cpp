@@ -1,0 +1,458 @@
+#include "presentation/views/preview/PreviewOverlayWidget.h"
+
+#include "data/composition/ExportCompositionBuilder.h"
+#include "data/composition/TextRenderer.h"
+#include "presentation/theme/VexelColors.h"
+#include "presentation/views/kit/Theme.h"
+#include "presentation/views/preview/OverlayContentRect.h"
+#include "presentation/views/preview/OverlayGestures.h"
+
+#include <QGestureEvent>
+#include <QLineF>
+#include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QPainter>
+#include <QPinchGesture>
+#include <QPointer>
+
+#include <cmath>
+
+namespace vexel {
+
+namespace {
+
+// A style's font size is in points of a picture this high.
+constexpr double kReferenceHeight = 450;
+constexpr double kSelectionLineWidth = 2;
+
+bool isVisibleAt(const Clip& clip, double time) {
+    return clip.timeRange.startTime <= time &&
+           time < clip.timeRange.startTime + clip.timeRange.duration;
+}
+
+std::string measureKey(const Clip& clip, const TextStyle& style, double boxWidth) {
+    // The cache's own key, with the box width instead of a box.
+    return TextRenderCache::cacheKey(clip, style, {boxWidth, 0}).value_or("");
+}
+
+} // namespace
+
+PreviewOverlayWidget::PreviewOverlayWidget(PreviewViewModel& preview, QWidget* parent)
+    : QWidget(parent)
+    , preview_(preview)
+    , keys_(OverlayKeyPressModifier{
+          .clip = {},
+          .onArrow = [this](const Clip& clip, double dx, double dy) { nudge(clip, dx, dy); },
+          .onScale = [this](const Clip& clip, double delta) { step(clip, delta); },
+      }) {
+    // Clicks never take the focus: the selection gives it.
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    grabGesture(Qt::PinchGesture);
+    installEventFilter(&keys_);
+    connect(&preview_, &PreviewViewModel::currentTimeChanged, this, [this] { update(); });
+    connect(&preview_, &PreviewViewModel::videoSizeChanged, this, [this] { update(); });
+    preview_.overlayImageCache().setOnImageReady([self = QPointer(this)] {
+        if (self) {
+            self->update();
+        }
+    });
+}
+
+void PreviewOverlayWidget::setClips(std::vector<Clip> textClips, std::vector<Clip> imageClips) {
+    if (textClips == textClips_ && imageClips == imageClips_) {
+        return;
+    }
+    textClips_ = std::move(textClips);
+    imageClips_ = std::move(imageClips);
+    // The keys act on the clip as it is now, not as it was when selected.
+    if (const Clip* selected = selectedClipId_ ? findClip(textClips_, *selectedClipId_) : nullptr) {
+        keys_.modifier().clip = *selected;
+    } else if (const Clip* image =
+                   selectedClipId_ ? findClip(imageClips_, *selectedClipId_) : nullptr) {
+        keys_.modifier().clip = *image;
+    }
+    std::erase_if(measured_, [this](const auto& entry) {
+        return findClip(textClips_, entry.first) == nullptr;
+    });
+    update();
+}
+
+void PreviewOverlayWidget::setSelectedClipId(std::optional<Uuid> clipId) {
+    const bool first = !selectionSeen_;
+    selectionSeen_ = true;
+    if (!first && clipId == selectedClipId_) {
+        return;
+    }
+    selectedClipId_ = std::move(clipId);
+    update();
+    if (first) {
+        return;
+    }
+    if (const Clip* selected = visibleSelection()) {
+        keys_.modifier().clip = *selected;
+        setFocus(Qt::OtherFocusReason);
+    } else if (hasFocus()) {
+        clearFocus();
+    }
+}
+
+const Clip* PreviewOverlayWidget::findClip(const std::vector<Clip>& clips,
+                                           const Uuid& clipId) const {
+    const auto found = std::find_if(clips.begin(), clips.end(),
+                                    [&](const Clip& clip) { return clip.id == clipId; });
+    return found == clips.end() ? nullptr : &*found;
+}
+
+const Clip* PreviewOverlayWidget::visibleSelection() const {
+    if (!selectedClipId_) {
+        return nullptr;
+    }
+    const double time = preview_.currentTime();
+    for (const std::vector<Clip>* clips : {&textClips_, &imageClips_}) {
+        if (const Clip* clip = findClip(*clips, *selectedClipId_)) {
+            return isVisibleAt(*clip, time) ? clip : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+QRectF PreviewOverlayWidget::contentRect() const {
+    const media::Size video = preview_.videoSize();
+    return OverlayContentRect::contentRect({video.width, video.height}, QSizeF(size()));
+}
+
+media::Size PreviewOverlayWidget::renderSize() const {
+    const media::Size video = preview_.videoSize();
+    if (video.width > 0 && video.height > 0) {
+        return video;
+    }
+    const QRectF rect = contentRect();
+    return {rect.width(), rect.height()};
+}
+
+QSizeF PreviewOverlayWidget::measure(const Clip& clip, const TextStyle& drawnStyle,
+                                     double boxWidth) {
+    std::string key = measureKey(clip, drawnStyle, boxWidth);
+    const auto found = measured_.find(clip.id);
+    if (found != measured_.end() && found->second.key == key) {
+        return found->second.size;
+    }
+    const media::Size size = TextRenderer::measureTextSize(clip.assetName, drawnStyle, boxWidth);
+    measured_[clip.id] = {std::move(key), QSizeF(size.width, size.height)};
+    return {size.width, size.height};
+}
+
+std::optional<PreviewOverlayWidget::Drawn>
+PreviewOverlayWidget::drawText(const Clip& clip, QRectF rect, media::Size renderSize, double time) {
+    // The export's font and box, in the picture's size on screen: the font
+    // follows the picture's height, the stroke stays as it is.
+    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
+    TextStyle drawnStyle = style;
+    drawnStyle.fontSize = style.fontSize * rect.height() / kReferenceHeight;
+    const double boxWidth = style.boxWidth.value_or(TextStyle::defaultBoxWidth) * rect.width();
+    const QSizeF measured = measure(clip, drawnStyle, boxWidth);
+    if (!(measured.width() > 0 && measured.height() > 0)) {
+        return std::nullopt;
+    }
+    const std::optional<QImage> raster =
+        preview_.textRenderCache().image(clip, drawnStyle, measured);
+    if (!raster) {
+        return std::nullopt;
+    }
+    Clip shown = clip;
+    if (scalingClipId_ == clip.id) {
+        shown.textScale = clip.textScale.value_or(1.0) * activeScale_;
+    }
+    std::optional<OverlayPlacement> placement =
+        OverlayPlacement::text(shown, measured, rect, renderSize, time);
+    if (!placement) {
+        return std::nullopt;
+    }
+    const QPointF offset =
+        draggingClipId_ == clip.id ? QPointF(dragOffset_.width(), dragOffset_.height()) : QPointF();
+    Drawn drawn{clip.id, true, placement->translated(offset), *raster, {}};
+    if (selectedClipId_ == clip.id) {
+        drawn.selectionFrame =
+            OverlayPlacement::textSelectionFrame(shown, measured, rect, renderSize, time)
+                .translated(offset);
+    }
+    return drawn;
+}
+
+std::optional<PreviewOverlayWidget::Drawn> PreviewOverlayWidget::drawImage(const Clip& clip,
+                                                                           QRectF rect,
+                                                                           media::Size renderSize,
+                                                                           double time) {
+    const std::optional<ColorAdjustInstruction::ImageOverlayEntry> entry =
+        ExportCompositionBuilder::imageOverlayEntry(clip);
+    if (!entry) {
+        return std::nullopt;
+    }
+    // Made at the size it rests at on screen; a pinch or an animation
+    // enlarges that copy rather than the photo.
+    const OverlayTransform base = clip.overlayTransform.value_or(OverlayTransform{});
+    const double rest = OverlayGestures::clampScale(base.scale) * devicePixelRatioF();
+    const QSize box(static_cast<int>(std::ceil(rect.width() * rest)),
+                    static_cast<int>(std::ceil(rect.height() * rest)));
+    const std::optional<OverlayImageCache::Image> image =
+        preview_.overlayImageCache().image(*entry, box);
+    if (!image) {
+        return std::nullopt;
+    }
+    Clip shown = clip;
+    if (draggingClipId_ == clip.id || scalingClipId_ == clip.id) {
+        const QSizeF drag = draggingClipId_ == clip.id ? dragOffset_ : QSizeF();
+        shown.overlayTransform = OverlayTransform{
+            base.x + drag.width() / rect.width(), base.y + drag.height() / rect.height(),
+            base.scale * (scalingClipId_ == clip.id ? activeScale_ : 1.0)};
+    }
+    std::optional<OverlayPlacement> placement =
+        OverlayPlacement::image(shown, image->pixels, rect, renderSize, time);
+    if (!placement) {
+        return std::nullopt;
+    }
+    return Drawn{clip.id, false, *placement, image->image, {}};
+}
+
+std::vector<PreviewOverlayWidget::Drawn> PreviewOverlayWidget::drawnOverlays() {
+    std::vector<Drawn> drawn;
+    const QRectF rect = contentRect();
+    const media::Size frame = renderSize();
+    const double time = preview_.currentTime();
+    // Copied: the caches answer with a reference valid until their next call.
+    const std::vector<Clip> images = preview_.imageOverlayCache().visibleClips(imageClips_, time);
+    for (const Clip& clip : images) {
+        if (std::optional<Drawn> image = drawImage(clip, rect, frame, time)) {
+            drawn.push_back(std::move(*image));
+        }
+    }
+    const std::vector<Clip> texts = preview_.textOverlayCache().visibleClips(textClips_, time);
+    for (const Clip& clip : texts) {
+        if (std::optional<Drawn> text = drawText(clip, rect, frame, time)) {
+            drawn.push_back(std::move(*text));
+        }
+    }
+    return drawn;
+}
+
+void PreviewOverlayWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const Drawn& overlay : drawnOverlays()) {
+        const OverlayPlacement& placement = overlay.placement;
+        if (!(placement.opacity > 0)) {
+            continue;
+        }
+        painter.save();
+        painter.setOpacity(placement.opacity);
+        if (placement.clip) {
+            painter.setClipPath(*placement.clip);
+        }
+        painter.setTransform(placement.toWidget);
+        painter.drawImage(QRectF(QPointF(0, 0), placement.size), overlay.image);
+        painter.restore();
+        if (!overlay.selectionFrame.isEmpty()) {
+            painter.save();
+            painter.setOpacity(placement.opacity);
+            QPen dashed(toQColor(VexelColors::selection), kSelectionLineWidth);
+            // 6 points on, 3 off, in units of the line's width.
+            dashed.setDashPattern({6 / kSelectionLineWidth, 3 / kSelectionLineWidth});
+            dashed.setCapStyle(Qt::FlatCap);
+            dashed.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(dashed);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolygon(overlay.selectionFrame);
+            painter.restore();
+        }
+    }
+}
+
+bool PreviewOverlayWidget::event(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        switch (gesture->gestureType()) {
+        case Qt::BeginNativeGesture:
+            nativeMagnification_ = 1;
+            return true;
+        case Qt::ZoomNativeGesture:
+            // Each step is a change relative to the last.
+            nativeMagnification_ *= 1 + gesture->value();
+            applyMagnification(nativeMagnification_);
+            return true;
+        case Qt::EndNativeGesture:
+            endMagnification();
+            return true;
+        default:
+            break;
+        }
+    } else if (event->type() == QEvent::Gesture) {
+        auto* gestures = static_cast<QGestureEvent*>(event);
+        if (auto* pinch = static_cast<QPinchGesture*>(gestures->gesture(Qt::PinchGesture))) {
+            applyMagnification(pinch->totalScaleFactor());
+            if (pinch->state() == Qt::GestureFinished || pinch->state() == Qt::GestureCanceled) {
+                endMagnification();
+            }
+            gestures->accept(pinch);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void PreviewOverlayWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPointF position = event->position();
+    Press press{position, std::nullopt, false, false, false};
+    const std::vector<Drawn> drawn = drawnOverlays();
+    // Texts lie above images; among them the last drawn lies on top.
+    for (auto overlay = drawn.rbegin(); overlay != drawn.rend(); ++overlay) {
+        if (overlay->isText &&
+            overlay->placement.outline().containsPoint(position, Qt::OddEvenFill)) {
+            press = {position, overlay->clipId, true, overlay->clipId == selectedClipId_, false};
+            break;
+        }
+    }
+    if (!press.clipId) {
+        for (const Drawn& overlay : drawn) {
+            if (!overlay.isText && overlay.clipId == selectedClipId_ &&
+                overlay.placement.outline().containsPoint(position, Qt::OddEvenFill)) {
+                press = {position, overlay.clipId, false, true, false};
+            }
+        }
+    }
+    press_ = press;
+    event->accept();
+}
+
+void PreviewOverlayWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!press_) {
+        return;
+    }
+    const QPointF translation = event->position() - press_->position;
+    if (QLineF(QPointF(), translation).length() >= dragDistance) {
+        press_->moved = true;
+        if (!draggingClipId_ && press_->draggable) {
+            draggingClipId_ = press_->clipId;
+        }
+    }
+    if (draggingClipId_) {
+        dragOffset_ = QSizeF(translation.x(), translation.y());
+        update();
+    }
+}
+
+void PreviewOverlayWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!press_ || event->button() != Qt::LeftButton) {
+        return;
+    }
+    const Press press = *press_;
+    press_.reset();
+    if (draggingClipId_) {
+        endDrag();
+        return;
+    }
+    if (press.moved || QLineF(press.position, event->position()).length() >= dragDistance) {
+        return;
+    }
+    // A tap: on a text it selects that text; anywhere else, images
+    // included, it clears the selection.
+    if (actions_.onSelectText) {
+        actions_.onSelectText(press.isText ? press.clipId : std::nullopt);
+    }
+}
+
+void PreviewOverlayWidget::endDrag() {
+    const Uuid clipId = *draggingClipId_;
+    const QSizeF translation = dragOffset_;
+    const double liveScale = scalingClipId_ == clipId ? activeScale_ : 1.0;
+    draggingClipId_.reset();
+    dragOffset_ = QSizeF();
+    update();
+    const QRectF rect = contentRect();
+    if (const Clip* text = findClip(textClips_, clipId)) {
+        if (actions_.onRepositionText) {
+            const QPointF moved = OverlayGestures::textDragged(
+                text->textPosition.value_or(TextPosition::bottom()), translation, rect);
+            actions_.onRepositionText(clipId, moved.x(), moved.y());
+        }
+    } else if (const Clip* image = findClip(imageClips_, clipId)) {
+        if (actions_.onTransformImage) {
+            const OverlayTransform moved = OverlayGestures::imageDragged(
+                image->overlayTransform.value_or(OverlayTransform{}), translation, rect, liveScale);
+            actions_.onTransformImage(clipId, moved.x, moved.y, moved.scale);
+        }
+    }
+}
+
+void PreviewOverlayWidget::applyMagnification(double magnification) {
+    if (!scalingClipId_) {
+        const Clip* selected = visibleSelection();
+        if (!selected) {
+            return;
+        }
+        scalingClipId_ = selected->id;
+    }
+    activeScale_ = magnification;
+    update();
+}
+
+void PreviewOverlayWidget::endMagnification() {
+    if (!scalingClipId_) {
+        return;
+    }
+    const Uuid clipId = *scalingClipId_;
+    const double magnification = activeScale_;
+    const QRectF rect = contentRect();
+    const QPointF dragShare =
+        draggingClipId_ == clipId
+            ? QPointF(dragOffset_.width() / rect.width(), dragOffset_.height() / rect.height())
+            : QPointF();
+    scalingClipId_.reset();
+    activeScale_ = 1;
+    update();
+    if (const Clip* text = findClip(textClips_, clipId)) {
+        if (actions_.onScaleText) {
+            actions_.onScaleText(clipId,
+                                 OverlayGestures::textPinched(text->textScale, magnification));
+        }
+    } else if (const Clip* image = findClip(imageClips_, clipId)) {
+        if (actions_.onTransformImage) {
+            const OverlayTransform pinched = OverlayGestures::imagePinched(
+                image->overlayTransform.value_or(OverlayTransform{}), magnification, dragShare);
+            actions_.onTransformImage(clipId, pinched.x, pinched.y, pinched.scale);
+        }
+    }
+}
+
+void PreviewOverlayWidget::nudge(const Clip& clip, double dx, double dy) const {
+    if (clip.trackType == TrackType::text) {
+        if (actions_.onRepositionText) {
+            const QPointF moved = OverlayGestures::textNudged(
+                clip.textPosition.value_or(TextPosition::bottom()), dx, dy);
+            actions_.onRepositionText(clip.id, moved.x(), moved.y());
+        }
+    } else if (actions_.onTransformImage) {
+        const OverlayTransform moved = OverlayGestures::imageNudged(
+            clip.overlayTransform.value_or(OverlayTransform{}), dx, dy);
+        actions_.onTransformImage(clip.id, moved.x, moved.y, moved.scale);
+    }
+}
+
+void PreviewOverlayWidget::step(const Clip& clip, double delta) const {
+    if (clip.trackType == TrackType::text) {
+        if (actions_.onScaleText) {
+            actions_.onScaleText(clip.id, OverlayGestures::textStepped(clip.textScale, delta));
+        }
+    } else if (actions_.onTransformImage) {
+        const OverlayTransform stepped = OverlayGestures::imageStepped(
+            clip.overlayTransform.value_or(OverlayTransform{}), delta);
+        actions_.onTransformImage(clip.id, stepped.x, stepped.y, stepped.scale);
+    }
+}
+
+} // namespace vexel
