@@ -159,15 +159,24 @@ OverlayRenderer::positionImageOverlay(const media::PixelBuffer& image,
     return picture.transformed(placement);
 }
 
+TextStyle OverlayRenderer::outputTextStyle(const TextStyle& style, media::Size renderSize) {
+    TextStyle output = style;
+    output.fontSize = outputFontSize(style.fontSize, renderSize.height);
+    return output;
+}
+
+double OverlayRenderer::outputBoxWidth(const TextStyle& style, media::Size renderSize) {
+    return boxWidthFraction(style) * renderSize.width;
+}
+
 media::PixelBuffer
 OverlayRenderer::renderTextImage(const ColorAdjustInstruction::TextOverlayEntry& entry,
                                  media::Size renderSize) {
     if (entry.text.empty()) {
         return {};
     }
-    TextStyle style = entry.style;
-    style.fontSize = outputFontSize(entry.style.fontSize, renderSize.height);
-    const double boxWidth = boxWidthFraction(entry.style) * renderSize.width;
+    const TextStyle style = outputTextStyle(entry.style, renderSize);
+    const double boxWidth = outputBoxWidth(entry.style, renderSize);
     const media::Size box = TextRenderer::measureTextSize(entry.text, style, boxWidth);
     if (!(box.width > 0 && box.height > 0)) {
         return {};

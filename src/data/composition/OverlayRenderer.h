@@ -70,10 +70,17 @@ public:
                          const ColorAdjustInstruction::ImageOverlayEntry& entry,
                          media::Size renderSize);
 
-    // The entry's text rasterised for a frame of `renderSize`: the font size
-    // scaled by H / 450, laid out in the style's box width (0.96 without one)
-    // times W, drawn at twice the measured box. Null for an empty text or when
-    // the measured box is empty or too large.
+    // The style a text is rasterised in for a frame of `renderSize`: the font
+    // size scaled by H / 450 (unchanged without a height), the stroke as it is.
+    static TextStyle outputTextStyle(const TextStyle& style, media::Size renderSize);
+    // The width, in frame pixels, a text is laid out in: the style's box width
+    // (0.96 without one) times W.
+    static double outputBoxWidth(const TextStyle& style, media::Size renderSize);
+
+    // The entry's text rasterised for a frame of `renderSize`: in the output
+    // style, laid out in the output box width, drawn at twice the measured
+    // box. Null for an empty text or when the measured box is empty or too
+    // large.
     static media::PixelBuffer renderTextImage(const ColorAdjustInstruction::TextOverlayEntry& entry,
                                               media::Size renderSize);
 

@@ -1,6 +1,7 @@
 #include "presentation/views/preview/PreviewOverlayWidget.h"
 
 #include "data/composition/ExportCompositionBuilder.h"
+#include "data/composition/OverlayRenderer.h"
 #include "data/composition/TextRenderer.h"
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/Theme.h"
@@ -21,18 +22,11 @@ namespace vexel {
 
 namespace {
 
-// A style's font size is in points of a picture this high.
-constexpr double kReferenceHeight = 450;
 constexpr double kSelectionLineWidth = 2;
 
 bool isVisibleAt(const Clip& clip, double time) {
     return clip.timeRange.startTime <= time &&
            time < clip.timeRange.startTime + clip.timeRange.duration;
-}
-
-std::string measureKey(const Clip& clip, const TextStyle& style, double boxWidth) {
-    // The cache's own key, with the box width instead of a box.
-    return TextRenderCache::cacheKey(clip, style, {boxWidth, 0}).value_or("");
 }
 
 } // namespace
@@ -73,9 +67,8 @@ void PreviewOverlayWidget::setClips(std::vector<Clip> textClips, std::vector<Cli
                    selectedClipId_ ? findClip(imageClips_, *selectedClipId_) : nullptr) {
         keys_.modifier().clip = *image;
     }
-    std::erase_if(measured_, [this](const auto& entry) {
-        return findClip(textClips_, entry.first) == nullptr;
-    });
+    std::erase_if(
+        texts_, [this](const auto& entry) { return findClip(textClips_, entry.first) == nullptr; });
     update();
 }
 
@@ -132,50 +125,63 @@ media::Size PreviewOverlayWidget::renderSize() const {
     return {rect.width(), rect.height()};
 }
 
-QSizeF PreviewOverlayWidget::measure(const Clip& clip, const TextStyle& drawnStyle,
-                                     double boxWidth) {
-    std::string key = measureKey(clip, drawnStyle, boxWidth);
-    const auto found = measured_.find(clip.id);
-    if (found != measured_.end() && found->second.key == key) {
-        return found->second.size;
+PreviewOverlayWidget::LaidOutText&
+PreviewOverlayWidget::layOutText(const Clip& clip, const TextStyle& style, double boxWidth) {
+    LaidOutText& text = texts_[clip.id];
+    // The cache's own key, with the box width for a box.
+    std::string key = TextRenderCache::cacheKey(clip, style, {boxWidth, 0}).value_or("");
+    if (key != text.layoutKey) {
+        const media::Size box = TextRenderer::measureTextSize(clip.assetName, style, boxWidth);
+        text = LaidOutText{std::move(key), QSizeF(box.width, box.height), {}, {}};
     }
-    const media::Size size = TextRenderer::measureTextSize(clip.assetName, drawnStyle, boxWidth);
-    measured_[clip.id] = {std::move(key), QSizeF(size.width, size.height)};
-    return {size.width, size.height};
+    return text;
 }
 
 std::optional<PreviewOverlayWidget::Drawn>
 PreviewOverlayWidget::drawText(const Clip& clip, QRectF rect, media::Size renderSize, double time) {
-    // The export's font and box, in the picture's size on screen: the font
-    // follows the picture's height, the stroke stays as it is.
+    // The export's own raster, laid out for its frame: the text engine keeps
+    // to whole pixel sizes, so a layout at the picture's size on screen would
+    // not break and space the glyphs quite as the exported file does.
     const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
-    TextStyle drawnStyle = style;
-    drawnStyle.fontSize = style.fontSize * rect.height() / kReferenceHeight;
-    const double boxWidth = style.boxWidth.value_or(TextStyle::defaultBoxWidth) * rect.width();
-    const QSizeF measured = measure(clip, drawnStyle, boxWidth);
-    if (!(measured.width() > 0 && measured.height() > 0)) {
+    const TextStyle output = OverlayRenderer::outputTextStyle(style, renderSize);
+    LaidOutText& text =
+        layOutText(clip, output, OverlayRenderer::outputBoxWidth(style, renderSize));
+    if (!(text.box.width() > 0 && text.box.height() > 0)) {
         return std::nullopt;
     }
-    const std::optional<QImage> raster =
-        preview_.textRenderCache().image(clip, drawnStyle, measured);
-    if (!raster) {
-        return std::nullopt;
+    // Reduced once to the pixels it covers, so that painting copies it.
+    const double scale = rect.height() / renderSize.height;
+    const QSizeF shown = text.box * scale;
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(std::max(1, static_cast<int>(std::lround(shown.width() * ratio))),
+                       std::max(1, static_cast<int>(std::lround(shown.height() * ratio))));
+    std::string imageKey = text.layoutKey + "|" + std::to_string(pixels.width()) + "x" +
+                           std::to_string(pixels.height());
+    if (imageKey != text.imageKey) {
+        const std::optional<QImage> raster =
+            preview_.textRenderCache().image(clip, output, text.box);
+        if (!raster) {
+            return std::nullopt;
+        }
+        text.image = raster->scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        text.image.setDevicePixelRatio(ratio);
+        text.imageKey = std::move(imageKey);
     }
-    Clip shown = clip;
+    Clip scaled = clip;
     if (scalingClipId_ == clip.id) {
-        shown.textScale = clip.textScale.value_or(1.0) * activeScale_;
+        scaled.textScale = clip.textScale.value_or(1.0) * activeScale_;
     }
     std::optional<OverlayPlacement> placement =
-        OverlayPlacement::text(shown, measured, rect, renderSize, time);
+        OverlayPlacement::text(scaled, shown, rect, renderSize, time);
     if (!placement) {
         return std::nullopt;
     }
     const QPointF offset =
         draggingClipId_ == clip.id ? QPointF(dragOffset_.width(), dragOffset_.height()) : QPointF();
-    Drawn drawn{clip.id, true, placement->translated(offset), *raster, {}};
+    Drawn drawn{clip.id, true, placement->translated(offset), text.image, {}};
     if (selectedClipId_ == clip.id) {
         drawn.selectionFrame =
-            OverlayPlacement::textSelectionFrame(shown, measured, rect, renderSize, time)
+            OverlayPlacement::textSelectionFrame(scaled, shown, rect, renderSize, time)
                 .translated(offset);
     }
     return drawn;

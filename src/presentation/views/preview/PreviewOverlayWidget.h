@@ -80,9 +80,13 @@ private:
         // Went the drag distance at some point: no tap any more.
         bool moved = false;
     };
-    struct MeasuredText {
-        std::string key;
-        QSizeF size;
+    // A text as laid out for the export's frame, and its raster reduced to
+    // the device pixels it covers on screen.
+    struct LaidOutText {
+        std::string layoutKey;
+        QSizeF box;
+        std::string imageKey;
+        QImage image;
     };
 
     const Clip* findClip(const std::vector<Clip>& clips, const Uuid& clipId) const;
@@ -91,7 +95,7 @@ private:
                                   double time);
     std::optional<Drawn> drawImage(const Clip& clip, QRectF rect, media::Size renderSize,
                                    double time);
-    QSizeF measure(const Clip& clip, const TextStyle& drawnStyle, double boxWidth);
+    LaidOutText& layOutText(const Clip& clip, const TextStyle& style, double boxWidth);
     media::Size renderSize() const;
     void endDrag();
     void nudge(const Clip& clip, double dx, double dy) const;
@@ -113,7 +117,7 @@ private:
     // Touchpad pinches come as steps; this is their product so far.
     double nativeMagnification_ = 1;
 
-    std::unordered_map<Uuid, MeasuredText> measured_;
+    std::unordered_map<Uuid, LaidOutText> texts_;
 };
 
 } // namespace vexel
