@@ -1,0 +1,69 @@
+#pragma once
+
+#include "domain/entities/Track.h"
+#include "foundation/Uuid.h"
+#include "presentation/views/timeline/ClipBarActions.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace vexel {
+
+class DraggableClipBar;
+class IconRegistry;
+class WaveformLoader;
+
+// One clip lane of the timeline: a translucent strip holding a bar for every
+// clip of its track, placed by time across the row's whole width, coloured by
+// the kind of track. Bars are kept by clip id as the project changes, so a
+// gesture under way survives a refresh; a clip that leaves the track takes its
+// bar with it. Each bar gets the row's track and lane height for moves between
+// audio lanes, and the other clips of the track to snap to and to stop at.
+class TrackRow : public QWidget {
+    Q_OBJECT
+
+public:
+    TrackRow(const IconRegistry* icons, WaveformLoader* waveforms, QWidget* parent = nullptr);
+
+    const Track& track() const { return track_; }
+    void setTrack(const Track& track);
+    // The seconds the row's width stands for.
+    void setMaxDuration(double maxDuration);
+    // The lane's height, which may fall between whole pixels.
+    void setLaneHeight(double laneHeight);
+    void setSelectedClipId(const std::optional<Uuid>& clipId);
+    void setActions(std::shared_ptr<const ClipBarActions> actions);
+    // The audio lanes of the timeline, top to bottom; empty where clips stay
+    // on their lane.
+    void setAudioTrackLanes(std::vector<Uuid> lanes);
+
+    // In clip order.
+    std::vector<DraggableClipBar*> bars() const;
+    DraggableClipBar* bar(const Uuid& clipId) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void updateCrossTrack();
+    void updateAccessibleName();
+
+    const IconRegistry* icons_;
+    WaveformLoader* waveforms_;
+    Track track_;
+    std::shared_ptr<const std::vector<Clip>> clips_;
+    double maxDuration_ = 1;
+    double laneHeight_ = 28;
+    std::optional<Uuid> selectedClipId_;
+    std::shared_ptr<const ClipBarActions> actions_;
+    std::vector<Uuid> audioTrackLanes_;
+    std::vector<Uuid> order_;
+    std::unordered_map<Uuid, DraggableClipBar*> bars_;
+};
+
+} // namespace vexel
