@@ -62,15 +62,21 @@ OverlayImageCache::~OverlayImageCache() {
     workers_.waitForDone();
 }
 
+std::string OverlayImageCache::sizedKey(const std::string& key, QSize box) {
+    return key + "|" + std::to_string(box.width()) + "x" + std::to_string(box.height());
+}
+
 std::optional<OverlayImageCache::Image>
 OverlayImageCache::image(const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box) {
     if (box.width() < 1 || box.height() < 1) {
         return std::nullopt;
     }
     const std::string key = ColorAdjustCompositor::imageKey(entry);
-    std::optional<Image> cached = cache_.object(key);
-    if ((cached && cached->box == box) || failed_.contains(key)) {
+    if (std::optional<Image> cached = cache_.object(sizedKey(key, box))) {
         return cached;
+    }
+    if (failed_.contains(key)) {
+        return std::nullopt;
     }
     if (auto load = inFlight_.find(key); load != inFlight_.end()) {
         if (load->second.box != box) {
@@ -79,12 +85,14 @@ OverlayImageCache::image(const ColorAdjustInstruction::ImageOverlayEntry& entry,
     } else {
         start(key, entry, box);
     }
-    return cached;
+    const auto latest = latest_.find(key);
+    return latest != latest_.end() ? cache_.object(latest->second) : std::nullopt;
 }
 
 void OverlayImageCache::removeAllObjects() {
     ++generation_;
     cache_.removeAllObjects();
+    latest_.clear();
     inFlight_.clear();
     failed_.clear();
     workers_.clear();
@@ -127,8 +135,10 @@ void OverlayImageCache::finish(std::uint64_t generation, const std::string& key,
     }
     const auto cost =
         static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 4;
-    cache_.setObject(key, Image{pixels, imageOfPixels(pixels), box}, cost);
-    if (next && *next != box) {
+    const std::string sized = sizedKey(key, box);
+    cache_.setObject(sized, Image{pixels, imageOfPixels(pixels), box}, cost);
+    latest_[key] = sized;
+    if (next && !cache_.contains(sizedKey(key, *next))) {
         start(key, entry, *next);
     }
     if (onImageReady_) {

@@ -22,9 +22,10 @@ namespace vexel {
 // The preview's overlay images, each made once, as the export makes them: the
 // file decoded, turned upright, coloured, filtered and cropped, off the GUI
 // thread; then reduced to the size the overlay shows it at, so that painting
-// never resamples a photo of many megapixels. One entry per file and effects;
-// when an image is wanted at another size, the one at hand serves until the
-// new one is ready. GUI thread only (the work runs on threads of its own).
+// never resamples a photo of many megapixels. One entry per file, effects and
+// size; while an image is made at a new size, the one of that file and those
+// effects made last serves. GUI thread only (the work runs on threads of its
+// own).
 class OverlayImageCache {
 public:
     static constexpr std::size_t defaultCountLimit = 50;
@@ -49,11 +50,11 @@ public:
     // The image of `entry` (its file, colour, filter and crop; its rotation
     // decides only which way it fits), at most as large as fits whole into
     // `box`, in device pixels, never larger than the file. When none is made
-    // for that box yet, the work starts (at most one per image at a time,
-    // for the box asked last) and whatever image of that file and those
-    // effects is at hand comes back meanwhile, or nothing. The ready action
-    // tells when to ask again. A file that cannot be decoded is not tried again
-    // until the cache is emptied.
+    // for that box yet, the work starts (one image of a file and its effects
+    // at a time; of the boxes asked for meanwhile, the last is made next) and
+    // the image of that file and those effects made last comes back
+    // meanwhile, or nothing. The ready action tells when to ask again. A file
+    // that cannot be decoded is not tried again until the cache is emptied.
     std::optional<Image> image(const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box);
 
     // For a project load: every image is made again, and work under way
@@ -77,13 +78,18 @@ private:
         std::optional<QSize> next;
     };
 
+    static std::string sizedKey(const std::string& key, QSize box);
     void start(const std::string& key, const ColorAdjustInstruction::ImageOverlayEntry& entry,
                QSize box);
     void finish(std::uint64_t generation, const std::string& key,
                 const ColorAdjustInstruction::ImageOverlayEntry& entry, QSize box,
                 media::PixelBuffer pixels);
 
+    // By file and effects, then the box.
     LruCache<std::string, Image> cache_;
+    // By file and effects: the key of the image made last.
+    std::unordered_map<std::string, std::string> latest_;
+    // By file and effects.
     std::unordered_map<std::string, Load> inFlight_;
     std::unordered_set<std::string> failed_;
     std::uint64_t generation_ = 0;
