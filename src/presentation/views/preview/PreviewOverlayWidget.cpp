@@ -24,6 +24,31 @@ namespace {
 
 constexpr double kSelectionLineWidth = 2;
 
+// A map that moves an image by pixels without turning or resizing it beyond
+// a pixel's difference over a hundred.
+bool isPixelCopy(const QTransform& transform) {
+    constexpr double tolerance = 0.01;
+    return std::abs(transform.m11() - 1) < tolerance && std::abs(transform.m22() - 1) < tolerance &&
+           transform.m12() == 0 && transform.m21() == 0 && transform.m13() == 0 &&
+           transform.m23() == 0;
+}
+
+// The path as the rectangle it is, when it is one along the axes.
+std::optional<QRectF> asRectangle(const QPainterPath& path) {
+    const QRectF bounds = path.boundingRect();
+    if (path.elementCount() != 5) {
+        return std::nullopt;
+    }
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element corner = path.elementAt(i);
+        if ((corner.x != bounds.left() && corner.x != bounds.right()) ||
+            (corner.y != bounds.top() && corner.y != bounds.bottom())) {
+            return std::nullopt;
+        }
+    }
+    return bounds;
+}
+
 bool isVisibleAt(const Clip& clip, double time) {
     return clip.timeRange.startTime <= time &&
            time < clip.timeRange.startTime + clip.timeRange.duration;
@@ -164,7 +189,8 @@ PreviewOverlayWidget::drawText(const Clip& clip, QRectF rect, media::Size render
             return std::nullopt;
         }
         text.image = raster->scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        text.image.setDevicePixelRatio(ratio);
+        // Its pixels are the screen's, whatever the raster's density was.
+        text.image.setDevicePixelRatio(1);
         text.imageKey = std::move(imageKey);
     }
     Clip scaled = clip;
@@ -246,6 +272,7 @@ std::vector<PreviewOverlayWidget::Drawn> PreviewOverlayWidget::drawnOverlays() {
 void PreviewOverlayWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double ratio = devicePixelRatioF();
     for (const Drawn& overlay : drawnOverlays()) {
         const OverlayPlacement& placement = overlay.placement;
         if (!(placement.opacity > 0)) {
@@ -254,10 +281,27 @@ void PreviewOverlayWidget::paintEvent(QPaintEvent*) {
         painter.save();
         painter.setOpacity(placement.opacity);
         if (placement.clip) {
-            painter.setClipPath(*placement.clip);
+            // A rectangle, which the painter cuts to far faster than a path.
+            if (const std::optional<QRectF> kept = asRectangle(*placement.clip)) {
+                painter.setClipRect(*kept);
+            } else {
+                painter.setClipPath(*placement.clip);
+            }
         }
-        painter.setTransform(placement.toWidget);
-        painter.drawImage(QRectF(QPointF(0, 0), placement.size), overlay.image);
+        // Most overlays rest: their image has the pixels they cover and is
+        // only moved, so it is copied to whole pixels rather than resampled.
+        const QTransform toDevice =
+            QTransform::fromScale(placement.size.width() / overlay.image.width(),
+                                  placement.size.height() / overlay.image.height()) *
+            placement.toWidget * QTransform::fromScale(ratio, ratio);
+        if (isPixelCopy(toDevice)) {
+            painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+            painter.drawImage(QPointF(std::round(toDevice.dx()), std::round(toDevice.dy())),
+                              overlay.image);
+        } else {
+            painter.setTransform(placement.toWidget);
+            painter.drawImage(QRectF(QPointF(0, 0), placement.size), overlay.image);
+        }
         painter.restore();
         if (!overlay.selectionFrame.isEmpty()) {
             painter.save();
