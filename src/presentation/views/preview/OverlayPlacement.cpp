@@ -8,7 +8,9 @@
 #include "platform/media/Affine.h"
 #include "platform/media/MediaTime.h"
 
+#include <algorithm>
 #include <cmath>
+#include <variant>
 
 namespace vexel {
 
@@ -176,6 +178,40 @@ std::optional<OverlayPlacement> OverlayPlacement::image(const Clip& clip,
     }
     placement.opacity = picture->alpha() * clip.effectiveOpacity(time);
     return placement;
+}
+
+double OverlayPlacement::animationZoom(const Clip& clip, const media::PixelBuffer& image,
+                                       media::Size renderSize) {
+    if (!clip.imageAnimation || image.isNull()) {
+        return 1;
+    }
+    const ImageAnimationType& type = clip.imageAnimation->type;
+    double zoom = 1;
+    if (const auto* in = std::get_if<ImageAnimationType::ZoomIn>(&type.payload())) {
+        zoom = in->factor;
+    } else if (const auto* out = std::get_if<ImageAnimationType::ZoomOut>(&type.payload())) {
+        zoom = out->factor;
+    } else if (const auto* burns = std::get_if<ImageAnimationType::KenBurns>(&type.payload())) {
+        std::optional<ColorAdjustInstruction::ImageOverlayEntry> entry =
+            ExportCompositionBuilder::imageOverlayEntry(clip);
+        if (!entry) {
+            return 1;
+        }
+        const std::optional<image::Picture> placed =
+            OverlayRenderer::positionImageOverlay(image, *entry, renderSize);
+        if (!placed) {
+            return 1;
+        }
+        // A framing enlarged to cover the frame, at either end of the move
+        // (between them its sides change linearly, so the ends are the most).
+        const media::Rect extent = placed->extent();
+        for (const NormalizedRect& framing : {burns->from, burns->to}) {
+            zoom =
+                std::max(zoom, std::max(renderSize.width / (framing.width * extent.size.width),
+                                        renderSize.height / (framing.height * extent.size.height)));
+        }
+    }
+    return std::isfinite(zoom) ? std::max(zoom, 1.0) : 1.0;
 }
 
 } // namespace vexel

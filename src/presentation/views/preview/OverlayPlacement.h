@@ -55,6 +55,12 @@ struct OverlayPlacement {
     // leave no finite placement.
     static std::optional<OverlayPlacement> image(const Clip& clip, const media::PixelBuffer& image,
                                                  QRectF rect, media::Size renderSize, double time);
+
+    // How much larger than at rest the clip's animation ever draws such an
+    // image: the zoom's factor, or how far a Ken Burns framing enlarges it to
+    // cover the frame; 1 for motions that do not enlarge it.
+    static double animationZoom(const Clip& clip, const media::PixelBuffer& image,
+                                media::Size renderSize);
 };
 
 } // namespace vexel

@@ -222,16 +222,23 @@ std::optional<PreviewOverlayWidget::Drawn> PreviewOverlayWidget::drawImage(const
     if (!entry) {
         return std::nullopt;
     }
-    // Made at the size it rests at on screen; a pinch or an animation
-    // enlarges that copy rather than the photo.
+    // Made at the largest size it takes on screen: at rest, times what its
+    // animation enlarges it by, which is known once an image of it is at
+    // hand. A pinch enlarges that copy rather than the photo.
     const OverlayTransform base = clip.overlayTransform.value_or(OverlayTransform{});
-    const double rest = OverlayGestures::clampScale(base.scale) * devicePixelRatioF();
-    const QSize box(static_cast<int>(std::ceil(rect.width() * rest)),
-                    static_cast<int>(std::ceil(rect.height() * rest)));
+    const auto zoom = zooms_.find(clip.id);
+    const double largest =
+        OverlayGestures::clampScale(base.scale) * devicePixelRatioF() *
+        (zoom != zooms_.end() && zoom->second.clip == clip ? zoom->second.zoom : 1.0);
+    const QSize box(static_cast<int>(std::ceil(rect.width() * largest)),
+                    static_cast<int>(std::ceil(rect.height() * largest)));
     const std::optional<OverlayImageCache::Image> image =
         preview_.overlayImageCache().image(*entry, box);
     if (!image) {
         return std::nullopt;
+    }
+    if (zoom == zooms_.end() || zoom->second.clip != clip) {
+        zooms_[clip.id] = {clip, OverlayPlacement::animationZoom(clip, image->pixels, renderSize)};
     }
     Clip shown = clip;
     if (draggingClipId_ == clip.id || scalingClipId_ == clip.id) {

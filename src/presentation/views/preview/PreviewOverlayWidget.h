@@ -118,6 +118,13 @@ private:
     double nativeMagnification_ = 1;
 
     std::unordered_map<Uuid, LaidOutText> texts_;
+    // How much each image clip's animation enlarges it, for the clip as it
+    // was when reckoned.
+    struct ImageZoom {
+        Clip clip;
+        double zoom = 1;
+    };
+    std::unordered_map<Uuid, ImageZoom> zooms_;
 };
 
 } // namespace vexel

@@ -210,6 +210,28 @@ TEST(OverlayPlacementTest, ImagesAreFittedToThePictureAndMovedAsTheExportMovesTh
         OverlayPlacement::image(turned, image, kRect, kFrame, 1)->outline().boundingRect();
     expectRect(upright, QRectF(480 - 202.5, 0, 405, 540), 1e-3, "quarter turn");
 
+    // How much an animation ever enlarges the image: what it is made at.
+    struct Zoom {
+        const char* name;
+        std::optional<ImageAnimation> animation;
+        double expected;
+    };
+    const Zoom zooms[] = {
+        {"none", std::nullopt, 1},
+        {"zoom in", ImageAnimation{ImageAnimationType::zoomIn(2)}, 2},
+        {"zoom out", ImageAnimation{ImageAnimationType::zoomOut(3)}, 3},
+        {"rotate", ImageAnimation{ImageAnimationType::rotate(90)}, 1},
+        // 1440 x 1080 at rest; its middle quarter covers 1920 x 1080.
+        {"Ken Burns",
+         ImageAnimation{ImageAnimationType::kenBurns({0, 0, 1, 1}, {0.25, 0.25, 0.5, 0.5})},
+         1920.0 / 720},
+    };
+    for (const Zoom& z : zooms) {
+        EXPECT_NEAR(OverlayPlacement::animationZoom(photo(z.animation), image, kFrame), z.expected,
+                    1e-9)
+            << z.name;
+    }
+
     // Nothing to draw without a file.
     Clip fileless = photo();
     fileless.assetURL.reset();
