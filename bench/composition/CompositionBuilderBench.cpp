@@ -36,7 +36,7 @@ struct BenchMedia {
     BenchMedia() {
         std::filesystem::create_directories(folder);
         // The carrier goes to the staging folder, kept apart from the user's.
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        setenv("XDG_CACHE_HOME", folder.c_str(), 1);
         for (int i = 0; i < kFiles; ++i) {
             files.push_back(folder / ("clip" + std::to_string(i) + ".mp4"));
             testing::writeTestMovie(

@@ -1,6 +1,7 @@
 // Target: saving and loading a 1000-clip project folder (media already in
 // place) in under 30 ms each. Baselines in the same run: the project's plain
-// encoding and decoding, and an atomic write of the same number of bytes.
+// encoding and decoding, the library's own JSON parser, and an atomic write of
+// the same number of bytes.
 #include "data/persistence/ProjectFile.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "foundation/AtomicFileWriter.h"
@@ -104,6 +105,33 @@ void BM_AtomicWriteBaseline(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AtomicWriteBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The text of the bench project's file, as the folder holds it.
+const std::string& projectFileText() {
+    static const std::string text =
+        ProjectFile{1, PersistedProject::from(projectInPlace(), packageFolder())}.encoded(
+            ProjectFile::Layout::prettySortedKeys);
+    return text;
+}
+
+// The project file's text into a JSON value, as a load parses it: in one
+// pass, refusing depth as it goes.
+void BM_ParseProjectFile(benchmark::State& state) {
+    for (auto _ : state) {
+        Json parsed = ProjectFile::parsed(projectFileText());
+        benchmark::DoNotOptimize(parsed);
+    }
+}
+BENCHMARK(BM_ParseProjectFile)->Unit(benchmark::kMillisecond);
+
+// Baseline: the library's own parser, into the same JSON type, with no limit.
+void BM_ParseProjectFileLibraryBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        Json parsed = Json::parse(projectFileText());
+        benchmark::DoNotOptimize(parsed);
+    }
+}
+BENCHMARK(BM_ParseProjectFileLibraryBaseline)->Unit(benchmark::kMillisecond);
 
 // Baseline: the project's own decoding of its compact form.
 void BM_DecodeProjectBaseline(benchmark::State& state) {

@@ -9,8 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -41,12 +44,49 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::size_t kTemporarySuffixLength = 8;
+
 std::filesystem::path temporaryName(const std::filesystem::path& destination) {
     std::string name = destination.filename().string();
     if (name.size() > kMaxKeptNameBytes) {
         name.resize(kMaxKeptNameBytes);
     }
-    return folderOf(destination) / ("." + name + ".tmp-" + Uuid::random().string().substr(0, 8));
+    return folderOf(destination) / ("." + name + std::string(kTemporaryMark) +
+                                    Uuid::random().string().substr(0, kTemporarySuffixLength));
+}
+
+bool isUpperHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// "." + name + ".tmp-" + 8 upper-case hexadecimal digits, as temporaryName makes.
+bool isTemporaryName(std::string_view name) {
+    const std::size_t tail = kTemporaryMark.size() + kTemporarySuffixLength;
+    if (name.size() < 2 + tail || name.front() != '.') {
+        return false;
+    }
+    const std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
+    return name.substr(name.size() - tail, kTemporaryMark.size()) == kTemporaryMark &&
+           std::all_of(suffix.begin(), suffix.end(), isUpperHexDigit);
+}
+
+// The process's file-creation mask, read without changing it (umask() would
+// change it for every thread for a moment). When it cannot be read, everything
+// is masked but the owner's bits.
+mode_t currentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("Umask:")) {
+            try {
+                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8)) & 0777;
+            } catch (const std::exception&) {
+                break;
+            }
+        }
+    }
+    return 077;
 }
 
 void writeAll(int fd, const char* data, std::size_t size, const std::filesystem::path& path) {
@@ -105,40 +145,17 @@ void copyThroughBuffer(int from, int to, const std::filesystem::path& source,
     }
 }
 
-// Renames without replacing: the kernel's no-replace rename, else a hard link
-// (which fails on an existing name too), else, on file systems with neither,
-// a check just before the rename.
-void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::renameat2(AT_FDCWD, systemPath(from), AT_FDCWD, systemPath(to), RENAME_NOREPLACE) == 0) {
-        return;
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-        fail("cannot rename file", to, errno);
-    }
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return;
-    }
-    if (errno == EEXIST) {
-        fail("cannot rename file", to, errno);
-    }
-    struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0) {
-        fail("cannot rename file", to, EEXIST);
-    }
-    if (::rename(from.c_str(), to.c_str()) != 0) {
-        fail("cannot rename file", to, errno);
-    }
-}
-
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, mode_t mode)
-    : destination_(std::move(destination)) {
+    : destination_(std::move(destination))
+    , mode_(mode & 07777) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         temporary_ = temporaryName(destination_);
+        // Private until it is whole: a writer killed half-way leaves a file
+        // that only its owner can read, whatever the finished file's mode.
         fd_ = ::open(systemPath(temporary_), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                     mode);
+                     mode_ & 0600);
         if (fd_ >= 0) {
             return;
         }
@@ -184,6 +201,9 @@ void AtomicFileWriter::flush() {
     if (flushed_) {
         return;
     }
+    if ((mode_ & ~mode_t{0600}) != 0 && ::fchmod(fd_, mode_ & ~currentUmask()) != 0) {
+        fail("cannot set the file's mode", temporary_, errno);
+    }
     if (::fsync(fd_) != 0) {
         fail("cannot flush file", temporary_, errno);
     }
@@ -220,6 +240,43 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     AtomicFileWriter writer(path, mode);
     writer.write(bytes);
     writer.commit();
+}
+
+// The kernel's no-replace rename, else a hard link (which fails on an existing
+// name too), else, on file systems with neither, a check just before the rename.
+void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, systemPath(from), AT_FDCWD, systemPath(to), RENAME_NOREPLACE) == 0) {
+        return;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        fail("cannot rename file", to, errno);
+    }
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return;
+    }
+    if (errno == EEXIST) {
+        fail("cannot rename file", to, errno);
+    }
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0) {
+        fail("cannot rename file", to, EEXIST);
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        fail("cannot rename file", to, errno);
+    }
+}
+
+void removeLeftoverTemporaries(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code ignored;
+        if (isTemporaryName(entry->path().filename().native()) &&
+            entry->symlink_status(ignored).type() == std::filesystem::file_type::regular) {
+            std::filesystem::remove(entry->path(), ignored);
+        }
+    }
 }
 
 void syncFolder(const std::filesystem::path& folder) {

@@ -12,10 +12,13 @@ namespace vexel {
 // a temporary file beside the destination (same folder, so the final rename
 // never crosses file systems); commit() flushes it to disk, renames it into
 // place and flushes the folder. A writer dropped without commit() removes its
-// temporary file. Failures are std::filesystem::filesystem_error.
+// temporary file; one killed first leaves it behind, readable by its owner
+// only, for removeLeftoverTemporaries. Failures are
+// std::filesystem::filesystem_error.
 class AtomicFileWriter {
 public:
-    // Opens the temporary file with `mode` (before the process's umask).
+    // The finished file gets `mode` less the process's umask; until then the
+    // temporary file is open to its owner alone.
     explicit AtomicFileWriter(std::filesystem::path destination, mode_t mode = 0666);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -41,6 +44,7 @@ private:
 
     std::filesystem::path destination_;
     std::filesystem::path temporary_;
+    mode_t mode_;
     int fd_ = -1;
     bool flushed_ = false;
     bool committed_ = false;
@@ -49,6 +53,17 @@ private:
 // One atomic write of `bytes` to `path` (see AtomicFileWriter).
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          mode_t mode = 0666);
+
+// Renames `from` to `to` unless something is at `to`, which is left as it is
+// (std::errc::file_exists).
+void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Removes from `folder` (not below it) the temporary files that writers killed
+// before they committed left behind: regular files named as this writer names
+// them, "." + name + ".tmp-" + 8 hexadecimal digits. Only safe while no writer
+// is at work in the folder, so callers hold a lock that every writer of the
+// folder holds too. Does what it can and reports nothing.
+void removeLeftoverTemporaries(const std::filesystem::path& folder);
 
 // Flushes a folder's entries (a rename into it) to disk.
 void syncFolder(const std::filesystem::path& folder);

@@ -9,8 +9,6 @@
 
 namespace vexel {
 
-namespace {
-
 std::filesystem::path homeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
         return home;
@@ -25,8 +23,6 @@ std::filesystem::path homeFolder() {
     }
     throw std::runtime_error("no home folder");
 }
-
-} // namespace
 
 std::filesystem::path applicationDataFolder() {
     std::filesystem::path dataHome;

@@ -10,4 +10,8 @@ namespace vexel {
 // computes the path; throws std::runtime_error when there is no home folder.
 std::filesystem::path applicationDataFolder();
 
+// The user's home folder: $HOME when it is an absolute path, else the one the
+// user database gives. Throws std::runtime_error when there is none.
+std::filesystem::path homeFolder();
+
 } // namespace vexel

@@ -18,7 +18,7 @@ namespace {
 
 } // namespace
 
-std::string readFileContents(const std::filesystem::path& path) {
+std::string readFileContents(const std::filesystem::path& path, std::size_t maxBytes) {
     // A C string ends at the first NUL: such a path would name another file.
     if (path.native().find('\0') != std::string::npos) {
         fail("path holds a NUL character", path, EINVAL);
@@ -38,11 +38,18 @@ std::string readFileContents(const std::filesystem::path& path) {
     if (!S_ISREG(info.st_mode)) {
         fail("cannot read file", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size > maxBytes) {
+        fail("file is too large", path, EFBIG);
+    }
     std::string contents;
-    contents.resize(static_cast<std::size_t>(info.st_size));
+    contents.resize(size);
     std::size_t filled = 0;
     for (;;) {
         if (filled == contents.size()) {
+            if (filled > maxBytes) {
+                fail("file is too large", path, EFBIG);
+            }
             // The file may have grown since it was measured.
             contents.resize(contents.size() + 4096);
         }
@@ -57,6 +64,9 @@ std::string readFileContents(const std::filesystem::path& path) {
             break;
         }
         filled += static_cast<std::size_t>(got);
+    }
+    if (filled > maxBytes) {
+        fail("file is too large", path, EFBIG);
     }
     contents.resize(filled);
     return contents;

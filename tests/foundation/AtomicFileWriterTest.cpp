@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -107,4 +108,42 @@ TEST(AtomicFileWriterTest, CopiesRegularFilesOnlyAndNeverWaitsOnAPipe) {
         EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
     }
     EXPECT_THROW(readFileContents(folder / "pipe"), std::filesystem::filesystem_error);
+}
+
+TEST(AtomicFileWriterTest, UnfinishedFilesArePrivateAndLeftoversOfKilledWritersGo) {
+    TemporaryFolder folder;
+    const mode_t old = ::umask(022);
+    {
+        AtomicFileWriter writer(folder / "project.json");
+        writer.write("half");
+        EXPECT_EQ(modeOf(writer.temporaryPath()), 0600u);
+        writer.commit();
+    }
+    EXPECT_EQ(modeOf(folder / "project.json"), 0644u);
+    ::umask(0);
+    writeFileAtomically(folder / "shared.json", "x", 0664);
+    EXPECT_EQ(modeOf(folder / "shared.json"), 0664u);
+    ::umask(old);
+
+    // What killed writers leave goes; anything else, however alike, stays.
+    for (const char* leftover : {".project.json.tmp-1A2B3C4D", ".clip.mov.tmp-DEADBEEF"}) {
+        vexel::test::writeFile(folder / leftover, "partial");
+    }
+    const std::vector<std::string> kept = {".hidden",         ".x.tmp-1234567", ".x.tmp-123456789",
+                                           ".x.tmp-deadbeef", "x.tmp-12345678", "project.json",
+                                           "shared.json"};
+    for (const std::string& name : kept) {
+        if (!std::filesystem::exists(folder / name)) {
+            vexel::test::writeFile(folder / name, "mine");
+        }
+    }
+    std::filesystem::create_directory(folder / ".d.tmp-12345678");
+    std::filesystem::create_symlink("project.json", folder / ".l.tmp-12345678");
+    vexel::removeLeftoverTemporaries(folder.path());
+    std::vector<std::string> expected = kept;
+    expected.push_back(".d.tmp-12345678");
+    expected.push_back(".l.tmp-12345678");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(folder.path()), expected);
+    vexel::removeLeftoverTemporaries(folder / "absent"); // nothing to do, no error
 }

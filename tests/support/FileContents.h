@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace vexel::test {
@@ -32,6 +34,29 @@ inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Everything under the folder, by path inside it: a file's bytes, a link's
+// target, a folder's mode: what a test compares to show that a tree was left
+// exactly as it was. Links are not followed.
+inline std::map<std::string, std::string> treeSnapshot(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> tree;
+    std::error_code error;
+    for (auto entry = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && entry != std::filesystem::recursive_directory_iterator();
+         entry.increment(error)) {
+        const std::string name = entry->path().lexically_relative(folder).string();
+        const std::filesystem::file_status status = entry->symlink_status();
+        const auto mode = " mode " + std::to_string(static_cast<int>(status.permissions()));
+        if (std::filesystem::is_symlink(status)) {
+            tree[name] = "link to " + std::filesystem::read_symlink(entry->path()).string();
+        } else if (std::filesystem::is_directory(status)) {
+            tree[name] = "folder" + mode;
+        } else {
+            tree[name] = readFile(entry->path()) + mode;
+        }
+    }
+    return tree;
 }
 
 } // namespace vexel::test

@@ -51,6 +51,8 @@ public:
         return std::make_unique<Lock>(sequence_);
     }
 
+    std::string name() const override { return "the test's key store"; }
+
     // Sets an item directly, as another program might have.
     void put(const keychain::SecretQuery& query, std::string secret) {
         std::lock_guard guard(mutex_);

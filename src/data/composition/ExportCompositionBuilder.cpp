@@ -4,9 +4,9 @@
 #include "data/composition/CompositionGeometry.h"
 #include "data/composition/PreviewCompositionBuilder.h"
 #include "domain/usecases/TransitionUseCase.h"
+#include "foundation/UriScheme.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace vexel {
 
@@ -29,21 +29,9 @@ bool needsCompositor(const std::vector<VideoTrackEntry>& entries,
     });
 }
 
-// A location written as a URL ("https://…"), which a hand-edited project may
-// hold where a file belongs.
-bool isURL(const std::string& location) {
-    const std::size_t separator = location.find("://");
-    if (separator == std::string::npos || separator == 0 ||
-        !std::isalpha(static_cast<unsigned char>(location.front()))) {
-        return false;
-    }
-    return std::all_of(
-        location.begin(), location.begin() + static_cast<long>(separator),
-        [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '-' || c == '.'; });
-}
-
 bool namesFile(const std::optional<std::filesystem::path>& location) {
-    return location && !location->empty() && !isURL(location->string());
+    // A hand-edited project may hold a web address where a file belongs.
+    return location && !location->empty() && !beginsWithUriScheme(location->native());
 }
 
 // An overlay's time on screen follows its clip on the timeline; its

@@ -2,6 +2,7 @@
 
 #include "data/media/FFmpegMediaLoaderError.h"
 #include "foundation/UnicodeText.h"
+#include "foundation/UriScheme.h"
 #include "platform/media/Asset.h"
 
 #include <cmath>
@@ -10,7 +11,10 @@
 namespace vexel {
 
 MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const {
-    if (url.empty()) {
+    // Before anything else: FFmpeg would open a web address (or "data:",
+    // "pipe:", …) as the protocol it names, and report it as media that has
+    // no length rather than as no file at all.
+    if (url.empty() || beginsWithUriScheme(url.native())) {
         throw FFmpegMediaLoaderError::fileNotFound(url);
     }
     // The name is shown and sent; the path keeps the file's real bytes.

@@ -10,7 +10,8 @@ class FFmpegMediaLoader final : public MediaLoader {
 public:
     static constexpr double stillImageDuration = 5.0;
 
-    // Throws FFmpegMediaLoaderError: fileNotFound for an empty path or a
+    // Throws FFmpegMediaLoaderError: fileNotFound for an empty path, an
+    // address with a scheme ("https://…", "file:///…") instead of a path, or a
     // missing image; cannotLoadDuration for a video or audio file that is
     // missing, unreadable or without a positive, finite length.
     MediaAsset loadAsset(const std::filesystem::path& url) const override;

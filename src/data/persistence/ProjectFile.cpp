@@ -1,5 +1,6 @@
 #include "data/persistence/ProjectFile.h"
 
+#include "data/persistence/JsonTree.h"
 #include "domain/entities/EncodedMember.h"
 #include "domain/entities/PersistenceError.h"
 #include "foundation/DecodeError.h"
@@ -62,49 +63,8 @@ Json sortedByKey(Json&& value) {
     return sorted;
 }
 
-// Deeper than any project file nests; deeper input is malformed, and must not
-// exhaust the stack of the walk below.
-constexpr int kMaxDepth = 256;
-
-// The same value as the project's JSON type, moved over member by member. The
-// library's plain json type grows objects without copying what they hold,
-// which its ordered type does (a file with a large member before a small one,
-// as the sorted project file has, would be copied over whole while parsed).
-Json toOrdered(nlohmann::json&& value, int depth = 0) {
-    if (value.is_structured() && depth == kMaxDepth) {
-        throw DecodeError::dataCorrupted("", "The given data is nested too deeply.");
-    }
-    if (value.is_array()) {
-        Json array = Json::array();
-        array.get_ref<Json::array_t&>().reserve(value.size());
-        for (nlohmann::json& element : value) {
-            array.push_back(toOrdered(std::move(element), depth + 1));
-        }
-        return array;
-    }
-    if (value.is_object()) {
-        Json object = Json::object();
-        object.get_ref<Json::object_t&>().reserve(value.size());
-        for (auto& [key, member] : value.items()) {
-            object[key] = toOrdered(std::move(member), depth + 1);
-        }
-        return object;
-    }
-    switch (value.type()) {
-    case nlohmann::json::value_t::string:
-        return Json(std::move(value.get_ref<std::string&>()));
-    case nlohmann::json::value_t::boolean:
-        return Json(value.get<bool>());
-    case nlohmann::json::value_t::number_integer:
-        return Json(value.get<std::int64_t>());
-    case nlohmann::json::value_t::number_unsigned:
-        return Json(value.get<std::uint64_t>());
-    case nlohmann::json::value_t::number_float:
-        return Json(value.get<double>());
-    default:
-        return Json(); // null (parsing makes no other kind)
-    }
-}
+// Deeper than any project file nests; deeper input is malformed.
+constexpr std::size_t kMaxDepth = 256;
 
 // The library's dump(), into a buffer reserved ahead: a project file runs to
 // hundreds of kilobytes, and growing the text step by step copies it over and
@@ -147,12 +107,16 @@ std::string ProjectFile::encoded(Layout layout) const {
     }
 }
 
+Json ProjectFile::parsed(std::string_view bytes) {
+    return parseJsonTree(bytes, kMaxDepth);
+}
+
 ProjectFile ProjectFile::decoded(std::string_view bytes) {
-    nlohmann::json parsed = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-    if (parsed.is_discarded()) {
-        throw DecodeError::dataCorrupted("", "The given data was not valid JSON.");
-    }
-    return toOrdered(std::move(parsed)).get<ProjectFile>();
+    return decodedFrom(parsed(bytes));
+}
+
+ProjectFile ProjectFile::decodedFrom(const Json& json) {
+    return json.get<ProjectFile>();
 }
 
 void to_json(Json& json, const ProjectFile& file) {

@@ -7,9 +7,11 @@
 #include "foundation/AtomicFileWriter.h"
 #include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
+#include "foundation/FolderLock.h"
 #include "foundation/Uuid.h"
 
 #include <map>
+#include <optional>
 #include <system_error>
 
 namespace vexel {
@@ -39,6 +41,17 @@ std::string copyIntoAssets(const std::filesystem::path& source,
     }
 }
 
+// Removes what saves killed half-way left in the folder and its "assets":
+// under `lock`, which every save of the folder holds, so no live writer's
+// temporary file goes. Without the lock (a file system that cannot lock)
+// nothing is removed.
+void removeLeftovers(const std::filesystem::path& base, const std::optional<FolderLock>& lock) {
+    if (lock) {
+        removeLeftoverTemporaries(base);
+        removeLeftoverTemporaries(base / ProjectPersistenceService::assetsFolderName);
+    }
+}
+
 } // namespace
 
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
@@ -59,6 +72,9 @@ void ProjectPersistenceService::save(const Project& project,
     if (created) {
         throw PersistenceError::directoryCreationFailed();
     }
+    // Saves of one folder, from this process or another, take turns.
+    const std::optional<FolderLock> lock = FolderLock::lockIfPossible(base);
+    removeLeftovers(base, lock);
 
     const assetpaths::ProjectFolder packageFolder(base);
     std::map<Uuid, std::string> copiedPaths;
@@ -94,10 +110,16 @@ void ProjectPersistenceService::save(const Project& project,
 
 Project ProjectPersistenceService::load(const std::filesystem::path& folder) const {
     const std::filesystem::path base = std::filesystem::absolute(folder);
+    // A save at work in the folder keeps its files; the leftovers wait.
+    removeLeftovers(base, FolderLock::tryLock(base));
     std::string bytes;
     try {
-        bytes = readFileContents(base / projectFileName);
-    } catch (const std::filesystem::filesystem_error&) {
+        bytes = readFileContents(base / projectFileName, ProjectFile::maxFileBytes);
+    } catch (const std::filesystem::filesystem_error& error) {
+        if (error.code() == std::errc::file_too_large) {
+            // No project is that large: what is there is not a project file.
+            throw PersistenceError::decodingFailed("Invalid project file format");
+        }
         throw PersistenceError::fileNotFound(projectFileName);
     }
     ProjectFile file;

@@ -12,7 +12,9 @@ struct Project;
 // Project folders on the local file system: "project.json" (indented, keys
 // sorted, media paths relative to the folder) beside "assets", which holds
 // copies of the media that lay outside the folder when saved. Every file is
-// written atomically; a save never deletes or replaces a media file.
+// written atomically; a save never deletes or replaces a media file. Saves of
+// one folder take turns (a lock on the folder, across processes), and a save
+// or load removes the temporary files of saves that were killed half-way.
 class ProjectPersistenceService final : public ProjectPersistence {
 public:
     static constexpr const char* projectFileName = "project.json";
@@ -28,7 +30,8 @@ public:
     void save(const Project& project, const std::filesystem::path& folder) const override;
 
     // Errors: fileNotFound("project.json"); decodingFailed("Invalid project
-    // file format"); decodingFailed("Unsupported project file version N").
+    // file format"), also for a file larger than ProjectFile::maxFileBytes,
+    // which is not read; decodingFailed("Unsupported project file version N").
     // Media paths that resolve outside the folder give clips without media;
     // whether media files exist is not checked.
     Project load(const std::filesystem::path& folder) const override;

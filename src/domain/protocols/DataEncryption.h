@@ -14,6 +14,11 @@ public:
     // Fails when the data was not made by encrypt() under the same key or was
     // changed since.
     virtual std::string decrypt(std::string_view ciphertext) const = 0;
+
+    // Where the key lives, in words a user can look for ("the desktop's
+    // keyring"), for messages about data that does not open; empty when the
+    // key has no such place.
+    virtual std::string keyStoreName() const { return {}; }
 };
 
 } // namespace vexel

@@ -10,7 +10,7 @@ namespace vexel {
 class EncryptionError : public std::exception {
 public:
     enum class Kind {
-        keychainError, // storing a new key failed; carries the store's report
+        keychainError, // the key could not be read or stored; carries the store's report
         invalidKey,    // the stored key is not 16, 24 or 32 bytes of base64
     };
 

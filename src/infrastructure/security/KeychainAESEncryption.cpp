@@ -23,17 +23,6 @@ std::string keyFromStored(const std::string& stored) {
     return std::move(*key);
 }
 
-// A store that cannot be read counts as holding no key; adding then reports
-// what is wrong with it.
-std::optional<std::string> findQuietly(const keychain::SecretStore& store,
-                                       const keychain::SecretQuery& query) {
-    try {
-        return store.find(query);
-    } catch (const keychain::SecretStoreError&) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 KeychainAESEncryption::KeychainAESEncryption(std::string serviceName, std::string account,
@@ -45,15 +34,19 @@ KeychainAESEncryption::KeychainAESEncryption(std::string serviceName, std::strin
 std::string KeychainAESEncryption::retrieveOrCreateKey() const {
     const keychain::SecretQuery query = searchQuery();
     try {
+        // Only a store that answers that it holds no such item gets a new
+        // key. A store that cannot be read (locked, slow, gone for now) may
+        // well hold the key everything so far was sealed under: a second key
+        // beside it, or in its place, would leave that work unreadable.
         auto lock = store_->lockExclusive();
-        if (std::optional<std::string> stored = findQuietly(*store_, query)) {
+        if (std::optional<std::string> stored = store_->find(query)) {
             return keyFromStored(*stored);
         }
         std::string key = crypto::randomBytes(kNewKeySize);
         if (store_->add(query, base64::encode(key)) == keychain::SecretStore::AddResult::added) {
             return key;
         }
-        if (std::optional<std::string> stored = findQuietly(*store_, query)) {
+        if (std::optional<std::string> stored = store_->find(query)) {
             return keyFromStored(*stored);
         }
         throw EncryptionError::keychainError("duplicate item");

@@ -26,13 +26,17 @@ public:
     // Also crypto::CryptoError when the data is too short or does not
     // authenticate under the key.
     std::string decrypt(std::string_view ciphertext) const override;
+    // The secret store's name.
+    std::string keyStoreName() const override { return store_->name(); }
 
-    // The stored key, or a new random 256-bit key stored when there is none.
-    // The store's lock makes "read, and store when absent" one step for every
-    // process, so two first callers end with one key; should another writer
-    // still come first, its key is used. A stored item that is not a key of
-    // 16, 24 or 32 bytes is an error and is never replaced: replacing it would
-    // make everything sealed under it unreadable.
+    // The stored key, or a new random 256-bit key stored when the store
+    // answers that it has none. The store's lock makes "read, and store when
+    // absent" one step for every process, so two first callers end with one
+    // key; should another writer still come first, its key is used. A store
+    // that cannot be read is EncryptionError::keychainError and makes no key;
+    // a stored item that is not a key of 16, 24 or 32 bytes is invalidKey.
+    // Neither is ever replaced: that would make everything sealed under the
+    // key unreadable.
     std::string retrieveOrCreateKey() const;
 
 private:

@@ -1,24 +1,21 @@
 #pragma once
 
+#include "foundation/FolderLock.h"
 #include "platform/keychain/SecretStore.h"
 
 #include <filesystem>
 
 namespace vexel::keychain {
 
-// An exclusive advisory lock (flock) on a folder, held for the object's life.
-// Each lock opens the folder anew, so it excludes other threads of this
-// process as well as other processes. Creates the folder, private to the user
-// (mode 0700), when it is missing. Failures are SecretStoreError.
+// The store's lock on its key folder (see vexel::FolderLock), creating the
+// folder, private to the user (mode 0700), when it is missing. Failures are
+// SecretStoreError.
 class FolderLock final : public SecretStoreLock {
 public:
     explicit FolderLock(const std::filesystem::path& folder);
-    ~FolderLock() override;
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
 
 private:
-    int fd_ = -1;
+    vexel::FolderLock lock_;
 };
 
 // Creates `folder` with its parents, the folder itself private to the user.

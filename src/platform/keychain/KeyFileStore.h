@@ -20,6 +20,7 @@ public:
     AddResult add(const SecretQuery& query, std::string_view secret) const override;
     bool remove(const SecretQuery& query) const override;
     std::unique_ptr<SecretStoreLock> lockExclusive() const override;
+    std::string name() const override { return "the key folder " + folder_.string(); }
 
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path itemPath(const SecretQuery& query) const;

@@ -50,19 +50,45 @@ struct ValueDeleter {
 };
 using Value = std::unique_ptr<SecretValue, ValueDeleter>;
 
+struct ItemsDeleter {
+    void operator()(GList* items) const { g_list_free_full(items, g_object_unref); }
+};
+using Items = std::unique_ptr<GList, ItemsDeleter>;
+
+// Every item of the query in every collection, locked ones included; none
+// when there is no such item.
+Items search(const SecretQuery& query, SecretSearchFlags flags) {
+    checkQuery(query);
+    GError* error = nullptr;
+    Items items(secret_password_search_sync(
+        schema(), static_cast<SecretSearchFlags>(flags | SECRET_SEARCH_ALL), nullptr, &error,
+        "service", query.service.c_str(), "account", query.account.c_str(), nullptr));
+    if (error != nullptr) {
+        failWith(error);
+    }
+    return items;
+}
+
 } // namespace
 
 std::optional<std::string> LibsecretStore::find(const SecretQuery& query) const {
-    checkQuery(query);
+    // A plain lookup answers "nothing" for an item of a locked keyring whose
+    // unlocking was refused, which callers would take for "no such item".
+    // Every item, locked or not, is searched for instead, and one found that
+    // cannot be read is a failure.
+    Items items = search(
+        query, static_cast<SecretSearchFlags>(SECRET_SEARCH_UNLOCK | SECRET_SEARCH_LOAD_SECRETS));
+    if (!items) {
+        return std::nullopt;
+    }
     GError* error = nullptr;
-    Value value(secret_password_lookup_binary_sync(schema(), nullptr, &error, "service",
-                                                   query.service.c_str(), "account",
-                                                   query.account.c_str(), nullptr));
+    Value value(secret_retrievable_retrieve_secret_sync(
+        static_cast<SecretRetrievable*>(items.get()->data), nullptr, &error));
     if (error != nullptr) {
         failWith(error);
     }
     if (!value) {
-        return std::nullopt;
+        throw SecretStoreError("the item's keyring is locked");
     }
     gsize length = 0;
     const gchar* bytes = secret_value_get(value.get(), &length);
@@ -71,8 +97,10 @@ std::optional<std::string> LibsecretStore::find(const SecretQuery& query) const 
 
 SecretStore::AddResult LibsecretStore::add(const SecretQuery& query,
                                            std::string_view secret) const {
-    // Storing replaces an item with the same attributes, so look first.
-    if (find(query)) {
+    // Storing replaces an item with the same attributes, and creating one
+    // without replacing makes a second item beside it: so look first, at
+    // locked items too, without asking for anything to be unlocked.
+    if (search(query, SECRET_SEARCH_NONE)) {
         return AddResult::duplicate;
     }
     Value value(secret_value_new(secret.data(), static_cast<gssize>(secret.size()), "text/plain"));

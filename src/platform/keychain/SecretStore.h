@@ -24,7 +24,9 @@ public:
 
     virtual ~SecretStore() = default;
 
-    // The item's secret, or nothing when there is no such item.
+    // The item's secret, or nothing when the store answers that there is no
+    // such item. A store that cannot tell (unreachable, locked, unreadable)
+    // throws: callers must be able to rely on "nothing" meaning just that.
     virtual std::optional<std::string> find(const SecretQuery& query) const = 0;
     // Adds the item unless one of that name exists, which is left untouched.
     virtual AddResult add(const SecretQuery& query, std::string_view secret) const = 0;
@@ -34,6 +36,8 @@ public:
     // another, waiting until the returned lock is released, so that "read,
     // and store when absent" is one step for all of them.
     virtual std::unique_ptr<SecretStoreLock> lockExclusive() const = 0;
+    // The store in words a user can look for, for messages about its items.
+    virtual std::string name() const = 0;
 };
 
 } // namespace vexel::keychain

@@ -7,6 +7,7 @@
 #include "foundation/UnicodeText.h"
 #include "infrastructure/network/AuthenticationError.h"
 #include "presentation/helpers/CommandDescriptions.h"
+#include "presentation/viewmodels/AssistantNotConfiguredError.h"
 #include "presentation/viewmodels/FailureText.h"
 #include "presentation/viewmodels/InstructionStreamProcessor.h"
 
@@ -204,6 +205,9 @@ void InstructionViewModel::reportStreamFailure(const std::exception_ptr& error,
             authError.needsNewSession() ? "Your session has expired. Please restart the app."
                                         : "A connection error occurred. Please try again later.",
             typed);
+    } catch (const AssistantNotConfiguredError&) {
+        setInstructionText(typed);
+        chatHistory_.appendErrorMessage(AssistantNotConfiguredError::userMessage, typed);
     } catch (...) {
         if (stop.stop_requested() || isCancellation(error)) {
             chatHistory_.appendAssistantMessage("Cancelled.");

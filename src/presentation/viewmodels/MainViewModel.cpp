@@ -1,5 +1,6 @@
 #include "presentation/viewmodels/MainViewModel.h"
 
+#include "data/persistence/AutoSaveError.h"
 #include "domain/entities/TrackType.h"
 #include "foundation/CancellationError.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
@@ -87,11 +88,29 @@ void MainViewModel::setIsDirty(bool dirty) {
 }
 
 void MainViewModel::newProject() {
-    startAfresh(Project::makeNew(Project::defaultMaxDuration), std::nullopt);
+    // At once when no edit is under way; else once the running one has landed
+    // (on the old document). Runs on by itself; its coroutine frees itself.
+    startAfreshInTurn(Project::makeNew(Project::defaultMaxDuration));
+}
+
+QCoro::Task<void> MainViewModel::startAfreshInTurn(Project project) {
+    QPointer self(this);
+    const TurnQueue::Turn turn = co_await timelineViewModel_.holdEdits();
+    if (self) {
+        startAfresh(std::move(project), std::nullopt);
+    }
 }
 
 QCoro::Task<void> MainViewModel::loadProject(std::filesystem::path folder) {
     QPointer self(this);
+    // No edit runs while the folder is read and its project replaces the
+    // document: one already inside the engine lands first, on the old
+    // document; those asked for meanwhile are dropped once the new one is
+    // there (or, if the folder does not open, run on the old one).
+    const TurnQueue::Turn turn = co_await timelineViewModel_.holdEdits();
+    if (!self) {
+        co_return;
+    }
     std::optional<Project> loaded;
     try {
         loaded = co_await storage_.load(folder);
@@ -108,6 +127,42 @@ QCoro::Task<void> MainViewModel::loadProject(std::filesystem::path folder) {
         co_return;
     }
     startAfresh(std::move(*loaded), std::move(folder));
+}
+
+QCoro::Task<void> MainViewModel::recoverAutoSave() {
+    QPointer self(this);
+    const std::shared_ptr<const AutoSaveService> service = autoSaveService_;
+    if (!service) {
+        co_return;
+    }
+    const TurnQueue::Turn turn = co_await timelineViewModel_.holdEdits();
+    if (!self) {
+        co_return;
+    }
+    std::optional<Project> recovered;
+    try {
+        // On the auto-save's own thread: after any write still under way.
+        auto load = [service] { return service->load(); };
+        recovered = co_await runInBackground(&autoSaveWorker_, std::move(load));
+    } catch (...) {
+        if (self) {
+            logger_->error("[App] Failed to recover from auto-save");
+            // Work that is there but was not opened is worth telling about;
+            // an auto-save that is damaged or gone is not.
+            try {
+                throw;
+            } catch (const AutoSaveError& error) {
+                pushError(error.userMessage());
+            } catch (...) {
+            }
+        }
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    timelineViewModel_.setProject(recovered->ensuringDefaultAudioTracks());
+    isDirty_.set(true);
 }
 
 void MainViewModel::startAfresh(Project project, std::optional<std::filesystem::path> folder) {

@@ -96,10 +96,20 @@ public:
     std::chrono::duration<double> autoSaveDebounce() const { return autoSaveDebounce_; }
 
     // Three empty default audio tracks, no folder, clean, an empty banner and no
-    // undo.
+    // undo. At once, unless an edit is under way: then once it has landed.
     void newProject();
     // On failure the current document, its folder, dirty flag and history stay.
+    // No edit runs while the folder is read: one under way lands first, on the
+    // old document, and those asked for meanwhile are dropped when the folder
+    // opens (they run on the old document when it does not).
     QCoro::Task<void> loadProject(std::filesystem::path folder);
+    // The start-up's recovery of unsaved work: the auto-save, with the default
+    // audio tracks added where missing, replaces the document, which stays
+    // dirty and without a folder. A failure is logged ("[App] Failed to recover
+    // from auto-save") and leaves the document; one that left work on disk
+    // unopened (another key store's, or a folder others can write) is also
+    // shown on the banner, which says where it is.
+    QCoro::Task<void> recoverAutoSave();
     // Saves to the document's folder, or asks the window for one.
     QCoro::Task<void> saveProject();
     // The document's folder becomes `folder` (even if the save then fails), and
@@ -134,6 +144,7 @@ private:
     void handleAutoSaveFailure();
     // What both a new and an opened document do once the timeline holds it.
     void startAfresh(Project project, std::optional<std::filesystem::path> folder);
+    QCoro::Task<void> startAfreshInTurn(Project project);
     void pushError(std::string message);
 
     TimelineViewModel& timelineViewModel_;

@@ -76,6 +76,7 @@ void TimelineViewModel::setOnProjectSync(ProjectSync onProjectSync) {
 }
 
 void TimelineViewModel::setProject(Project project) {
+    ++documentEpoch_;
     editHistory_ = EditHistory{historyDepth_, {}, {}};
     syncHistoryState();
     selectedClipId_.set(std::nullopt);
@@ -88,15 +89,36 @@ QCoro::Task<void> TimelineViewModel::executeCommand(EditCommand command) {
         [this, command = std::move(command)] { return commandExecutor_.execute(command); }, true);
 }
 
+QCoro::Task<TurnQueue::Turn> TimelineViewModel::holdEdits() {
+    return engineTurns_.waitForTurn();
+}
+
+bool TimelineViewModel::isCurrent(std::uint64_t documentEpoch, bool engineRan) {
+    if (documentEpoch == documentEpoch_) {
+        return true;
+    }
+    if (engineRan) {
+        notifyProjectSync();
+    }
+    return false;
+}
+
 QCoro::Task<void> TimelineViewModel::applyEdit(std::function<QCoro::Task<Project>()> callEngine,
                                                bool checkSelection) {
     const QPointer self(this);
+    const std::uint64_t epoch = documentEpoch_;
     const TurnQueue::Turn turn = co_await engineTurns_.waitForTurn();
     throwIfGone(self);
+    if (!isCurrent(epoch, false)) {
+        throw CancellationError();
+    }
     Project oldProject = project();
     QCoro::Task<Project> engine = callEngine();
     Project newProject = co_await engine;
     throwIfGone(self);
+    if (!isCurrent(epoch, true)) {
+        throw CancellationError();
+    }
     editHistory_.pushSnapshot(std::move(oldProject));
     syncHistoryState();
     show(std::move(newProject));
@@ -111,8 +133,14 @@ QCoro::Task<void> TimelineViewModel::executeCommands(std::vector<EditCommand> co
         co_return;
     }
     const QPointer self(this);
+    const std::uint64_t epoch = documentEpoch_;
     const TurnQueue::Turn turn = co_await engineTurns_.waitForTurn();
     throwIfGone(self);
+    if (!isCurrent(epoch, false)) {
+        throw CancellationError();
+    }
+    // Taken in this turn, so that it is exactly the project the batch
+    // replaces: nothing else changes the document until the turn is dropped.
     Project preBatchProject = project();
     std::optional<Project> newProject;
     try {
@@ -121,12 +149,18 @@ QCoro::Task<void> TimelineViewModel::executeCommands(std::vector<EditCommand> co
         throwIfGone(self);
         // The engine has already put the pre-batch project back into the
         // repository; showing and syncing it again makes sure every observer
-        // agrees on it. The history is left alone.
-        show(preBatchProject);
-        notifyProjectSync();
+        // agrees on it. The history is left alone. A document replaced
+        // meanwhile is left as it is.
+        if (isCurrent(epoch, false)) {
+            show(preBatchProject);
+            notifyProjectSync();
+        }
         throw;
     }
     throwIfGone(self);
+    if (!isCurrent(epoch, true)) {
+        throw CancellationError();
+    }
     show(std::move(*newProject));
     editHistory_.pushSnapshot(std::move(preBatchProject));
     syncHistoryState();
@@ -135,11 +169,30 @@ QCoro::Task<void> TimelineViewModel::executeCommands(std::vector<EditCommand> co
 }
 
 void TimelineViewModel::undo() {
-    restore(editHistory_.undoFrom(project()));
+    stepHistory(&EditHistory::undoFrom);
 }
 
 void TimelineViewModel::redo() {
-    restore(editHistory_.redoFrom(project()));
+    stepHistory(&EditHistory::redoFrom);
+}
+
+void TimelineViewModel::stepHistory(HistoryStep step) {
+    if (engineTurns_.isFree()) {
+        restore((editHistory_.*step)(project()));
+        return;
+    }
+    // Runs on by itself; its coroutine frees itself at the end.
+    stepHistoryInTurn(step, documentEpoch_);
+}
+
+QCoro::Task<void> TimelineViewModel::stepHistoryInTurn(HistoryStep step,
+                                                       std::uint64_t documentEpoch) {
+    const QPointer self(this);
+    const TurnQueue::Turn turn = co_await engineTurns_.waitForTurn();
+    if (!self || !isCurrent(documentEpoch, false)) {
+        co_return;
+    }
+    restore((editHistory_.*step)(project()));
 }
 
 void TimelineViewModel::restore(std::optional<Project> snapshot) {

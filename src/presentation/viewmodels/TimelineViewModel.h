@@ -13,6 +13,7 @@
 #include <QCoro/QCoroTask>
 #include <QObject>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -31,11 +32,19 @@ namespace vexel {
 // Edit failures are never reported here: the project and history stay as they
 // were and the engine's error reaches the caller, who shows it.
 //
-// The operations that go through the engine take turns: each waits until the
-// one before it has shown and synced its result, then captures the project as
-// its undo step. Were they to overlap, a result synced late would write an
-// older project over a newer one in the repository, and an edit would be lost.
-// Everything else (undo, redo, selection, zoom) acts at once.
+// The operations that go through the engine, undo and redo take turns, in the
+// order they were asked for: each waits until the one before it has shown and
+// synced its result, then captures the project as its undo step. Were they to
+// overlap, a result synced late would write an older project over a newer one
+// in the repository (or over an undo), and an edit would be lost. Undo and
+// redo act at once when nothing is running or waiting. Everything else
+// (selection, zoom) acts at once.
+//
+// Replacing the document starts a new one: what was asked for on the old one
+// and still waits for its turn is dropped (an edit ends with CancellationError),
+// and a result the engine brings back for the old one is never shown. Those
+// who replace the document hold a turn of their own (holdEdits) so that no
+// edit is inside the engine while they do.
 class TimelineViewModel : public QObject {
     Q_OBJECT
 
@@ -82,8 +91,17 @@ public:
     // Told of every new project, once per change, after this view model shows it.
     void setOnProjectSync(ProjectSync onProjectSync);
 
-    // Replaces the document wholesale; the history starts empty.
+    // Replaces the document wholesale; the history starts empty. Edits, undos
+    // and redos asked for before and still waiting are dropped. Best called
+    // holding holdEdits(): an edit inside the engine otherwise writes its
+    // result into the repository late, and the new project is then synced
+    // once more when that result comes back (and is dropped).
     void setProject(Project project);
+
+    // A turn of the caller's own: completes once every edit, undo and redo
+    // asked for before it has ended, and holds later ones back until it is
+    // dropped. For replacing the document with nothing under way.
+    QCoro::Task<TurnQueue::Turn> holdEdits();
 
     // One command, one undo step.
     QCoro::Task<void> executeCommand(EditCommand command);
@@ -94,7 +112,8 @@ public:
 
     // Nothing at all when there is nothing to undo (or redo). Both clear the
     // selection; the restored project reaches the repository through
-    // onProjectSync, not through the engine.
+    // onProjectSync, not through the engine. While an edit runs or waits, they
+    // wait for their turn behind it and act then.
     void undo();
     void redo();
 
@@ -133,8 +152,16 @@ private:
                                 bool checkSelection);
     // Shows `project` and its total duration.
     void show(Project project);
+    using HistoryStep = std::optional<Project> (EditHistory::*)(Project);
+    // Undo or redo, at once or in its turn.
+    void stepHistory(HistoryStep step);
+    QCoro::Task<void> stepHistoryInTurn(HistoryStep step, std::uint64_t documentEpoch);
     // Makes an undo or redo snapshot current; nothing when there is none.
     void restore(std::optional<Project> snapshot);
+    // Whether the document is still the one of `documentEpoch`. When it is not
+    // and the engine has run for the old one, its result may have reached the
+    // repository after the new project did: the new one is synced again.
+    bool isCurrent(std::uint64_t documentEpoch, bool engineRan);
     void syncHistoryState();
     void clearSelectionIfClipRemoved();
     void notifyProjectSync();
@@ -149,6 +176,8 @@ private:
     Observable<double> zoomLevel_;
     WrappedEditCommandExecutor commandExecutor_;
     TurnQueue engineTurns_;
+    // Raised by every replacement of the document.
+    std::uint64_t documentEpoch_ = 0;
     int historyDepth_;
     EditHistory editHistory_;
     ProjectSync onProjectSync_;

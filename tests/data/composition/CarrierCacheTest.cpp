@@ -33,7 +33,7 @@ TEST(CarrierCache, GeneratedLengthsGrowByDoublingUpToTheLimit) {
 
 TEST(CarrierCache, ALongEnoughCarrierIsReusedAcrossBuildsAndCaches) {
     TemporaryFolder runtime;
-    ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    ScopedEnvironment xdg{"XDG_CACHE_HOME", runtime.path().string()};
     const media::Size size{64, 32};
 
     CarrierCache cache;

@@ -30,7 +30,7 @@ MediaTime s(double seconds) {
 class TestMedia {
 public:
     TemporaryFolder folder;
-    ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path().string()};
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", folder.path().string()};
 
     // 10 s of picture and sound.
     std::filesystem::path movie() {

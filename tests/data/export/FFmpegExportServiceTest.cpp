@@ -107,13 +107,13 @@ protected:
     static inline vexel::testing::TemporaryFolder* media = nullptr;
 
     vexel::testing::TemporaryFolder runtime;
-    vexel::testing::ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    vexel::testing::ScopedEnvironment xdg{"XDG_CACHE_HOME", runtime.path().string()};
     std::shared_ptr<test::RecordingLogger> logger = std::make_shared<test::RecordingLogger>();
     std::shared_ptr<AssetCache> assets = std::make_shared<AssetCache>();
     std::shared_ptr<FFmpegExportService> service = std::make_shared<FFmpegExportService>(
         CompositionBuilder(logger, assets), logger, [] { return kNow; });
 
-    std::filesystem::path exports() const { return runtime / "com.vexel.exports"; }
+    std::filesystem::path exports() const { return runtime / "vexel" / "com.vexel.exports"; }
 
     ExportResult exportProject(const Project& project, ExportFormat format, ProgressLog& progress,
                                std::stop_token stop = {}) {
@@ -341,9 +341,9 @@ TEST_F(FFmpegExportServiceTest, EmptyProjectsSoundOnlyAndSilentProjects) {
 
 TEST(FFmpegExportServiceFolder, FolderNamesAndSettings) {
     vexel::testing::TemporaryFolder runtime;
-    vexel::testing::ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    vexel::testing::ScopedEnvironment xdg{"XDG_CACHE_HOME", runtime.path().string()};
     const auto folder = FFmpegExportService::exportDirectory();
-    EXPECT_EQ(folder, runtime / "com.vexel.exports");
+    EXPECT_EQ(folder, runtime / "vexel" / "com.vexel.exports");
     EXPECT_NO_THROW(FFmpegExportService::cleanExportDirectory());
     std::filesystem::create_directories(folder / "left");
     std::ofstream(folder / "left" / "VexelExport_old.mp4") << "x";

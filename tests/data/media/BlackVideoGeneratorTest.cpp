@@ -23,9 +23,9 @@ namespace {
 class BlackVideoGeneratorTest : public ::testing::Test {
 protected:
     TemporaryFolder runtime;
-    ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    ScopedEnvironment xdg{"XDG_CACHE_HOME", runtime.path().string()};
 
-    std::filesystem::path staging() const { return runtime / "com.vexel.staged"; }
+    std::filesystem::path staging() const { return runtime / "vexel" / "com.vexel.staged"; }
 
     static BlackVideoGeneratorError::Kind failureOf(Size size, double duration, int fps) {
         try {
@@ -103,7 +103,7 @@ TEST_F(BlackVideoGeneratorTest, SameArgumentsWriteDifferentFiles) {
 }
 
 TEST_F(BlackVideoGeneratorTest, AFailingWriterEndsTheWaitRemovesTheFileAndReports) {
-    std::filesystem::create_directory(staging());
+    std::filesystem::create_directories(staging());
     try {
         // Writing fails within the first packets, while frames wait for the
         // encoder; a wait that ignored the failed writer would never end.

@@ -81,6 +81,22 @@ TEST(FFmpegMediaLoader, UnreadableMoviesAndSoundFailToLoadTheirDuration) {
     }
 }
 
+TEST(FFmpegMediaLoader, AddressesThatAreNotLocalPathsAreNoFile) {
+    // FFmpeg would fetch or decode each of these as the protocol it names.
+    for (const char* address :
+         {"https://example.com/v.mp4", "http://127.0.0.1:9/clip.mov", "ftp://host/sound.m4a",
+          "https://example.com/photo.png", "file:///tmp/clip.mp4", "data:video/mp4;base64,AAAA",
+          "pipe:0", "concat:a.mp4|b.mp4", "HTTPS://EXAMPLE.COM/V.MP4"}) {
+        EXPECT_EQ(failureOf(address), FFmpegMediaLoaderError::Kind::fileNotFound) << address;
+    }
+    // A folder whose name holds "://" is still a folder.
+    TemporaryFolder folder;
+    std::filesystem::create_directories(folder / "odd:" / "name");
+    const std::filesystem::path movie = folder.path().string() + "/odd://name/clip.mp4";
+    writeTestMovie(folder / "odd:" / "name" / "clip.mp4");
+    EXPECT_EQ(FFmpegMediaLoader().loadAsset(movie).duration, 2.0);
+}
+
 TEST(FFmpegMediaLoader, ServesCallersOnManyThreadsAtOnce) {
     TemporaryFolder folder;
     auto movie = folder / "clip.mov";

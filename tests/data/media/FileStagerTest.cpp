@@ -34,10 +34,12 @@ std::string repeated(const std::string& piece, int times) {
 
 class FileStagerTest : public ::testing::Test {
 protected:
-    TemporaryFolder runtime;
+    TemporaryFolder cache;
     TemporaryFolder sources;
-    ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    ScopedEnvironment xdg{"XDG_CACHE_HOME", cache.path().string()};
     FileStager stager;
+
+    std::filesystem::path staging() const { return cache / "vexel" / "com.vexel.staged"; }
 
     std::filesystem::path source(const std::string& name, const std::string& content = "media") {
         auto path = sources / name;
@@ -61,7 +63,7 @@ protected:
 TEST_F(FileStagerTest, CopiesIntoThePrivateStagingFolderUnderANewName) {
     auto original = source("clip.mov", "frames");
     auto staged = stager.stage(original, std::nullopt);
-    EXPECT_EQ(staged.parent_path(), runtime.path() / "com.vexel.staged");
+    EXPECT_EQ(staged.parent_path(), staging());
     EXPECT_EQ(cleanedName(staged), "clip.mov");
     EXPECT_EQ(readFile(staged), "frames");
     EXPECT_EQ(readFile(original), "frames");
@@ -149,31 +151,31 @@ TEST_F(FileStagerTest, FailedCopyReportsTheCleanedName) {
 
 TEST_F(FileStagerTest, RefusesAStagingFolderThatIsALinkOrSomeoneElses) {
     TemporaryFolder elsewhere;
-    std::filesystem::create_directory_symlink(elsewhere.path(), runtime / "com.vexel.staged");
+    std::filesystem::create_directories(staging().parent_path());
+    std::filesystem::create_directory_symlink(elsewhere.path(), staging());
     EXPECT_THROW(stager.stage(source("clip.mov"), std::nullopt), std::filesystem::filesystem_error);
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
     // Cleaning removes the link, never what it points at.
     auto kept = elsewhere / "kept";
     std::ofstream(kept) << "x";
     stager.cleanStagingDirectory();
-    EXPECT_FALSE(
-        std::filesystem::exists(std::filesystem::symlink_status(runtime / "com.vexel.staged")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(staging())));
     EXPECT_TRUE(std::filesystem::exists(kept));
 
     // An own folder that others may enter is made private.
-    std::filesystem::create_directory(runtime / "com.vexel.staged");
-    ::chmod((runtime / "com.vexel.staged").c_str(), 0777);
+    std::filesystem::create_directory(staging());
+    ::chmod(staging().c_str(), 0777);
     stager.stage(source("clip.mov"), std::nullopt);
     struct stat info {};
-    ASSERT_EQ(::lstat((runtime / "com.vexel.staged").c_str(), &info), 0);
+    ASSERT_EQ(::lstat(staging().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
 
     if (::geteuid() != 0) {
         GTEST_SKIP() << "only root can give a folder to another user";
     }
     stager.cleanStagingDirectory();
-    std::filesystem::create_directory(runtime / "com.vexel.staged");
-    ASSERT_EQ(::chown((runtime / "com.vexel.staged").c_str(), 4242, 4242), 0);
+    std::filesystem::create_directory(staging());
+    ASSERT_EQ(::chown(staging().c_str(), 4242, 4242), 0);
     EXPECT_THROW(stager.stage(source("clip.mov"), std::nullopt), std::filesystem::filesystem_error);
 }
 
@@ -182,32 +184,44 @@ TEST_F(FileStagerTest, CleaningRemovesTheFolderAndToleratesItsAbsence) {
     auto staged = stager.stage(source("clip.mov"), std::nullopt);
     ASSERT_TRUE(std::filesystem::exists(staged));
     stager.cleanStagingDirectory();
-    EXPECT_FALSE(std::filesystem::exists(runtime / "com.vexel.staged"));
+    EXPECT_FALSE(std::filesystem::exists(staging()));
     EXPECT_NO_THROW(stager.cleanStagingDirectory());
 }
 
-TEST(StagingFolder, UsesThePerUserTemporaryFolderWithoutARuntimeFolder) {
-    TemporaryFolder temporary;
-    ScopedEnvironment noRuntime("XDG_RUNTIME_DIR", "relative/path");
-    ScopedEnvironment tmp("TMPDIR", temporary.path().string());
-    auto expected = temporary / ("com.vexel.staged-" + std::to_string(::geteuid()));
-    EXPECT_EQ(vexel::stagingFolderPath(), expected);
+TEST(StagingFolder, LivesOnDiskInTheUserCacheFolder) {
+    TemporaryFolder home;
+    TemporaryFolder runtime;
+    ScopedEnvironment homeVariable("HOME", home.path().string());
+    // The memory-backed runtime folder is never used, even when it is there.
+    ScopedEnvironment runtimeVariable("XDG_RUNTIME_DIR", runtime.path().string());
+    const struct {
+        std::optional<std::string> cacheHome;
+        std::filesystem::path expected;
+    } cases[] = {
+        {std::nullopt, home / ".cache" / "vexel" / "com.vexel.staged"},
+        // A relative cache folder is ignored, as the XDG base directories ask.
+        {"relative/cache", home / ".cache" / "vexel" / "com.vexel.staged"},
+        {"", home / ".cache" / "vexel" / "com.vexel.staged"},
+        {"/tmp/../tmp/x", std::filesystem::path("/tmp/../tmp/x/vexel/com.vexel.staged")},
+    };
+    for (const auto& c : cases) {
+        ScopedEnvironment cache("XDG_CACHE_HOME", c.cacheHome);
+        EXPECT_EQ(vexel::stagingFolderPath(), c.expected) << c.cacheHome.value_or("unset");
+    }
+
+    // Made with the folders above it that are missing, all private.
+    ScopedEnvironment unset("XDG_CACHE_HOME", std::nullopt);
+    const auto expected = home / ".cache" / "vexel" / "com.vexel.staged";
     EXPECT_EQ(vexel::ensureStagingFolder(), expected);
-    struct stat info {};
-    ASSERT_EQ(::lstat(expected.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    for (const auto& folder : {home / ".cache", home / ".cache" / "vexel", expected}) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(folder.c_str(), &info), 0) << folder;
+        EXPECT_TRUE(S_ISDIR(info.st_mode)) << folder;
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << folder;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.path()));
     // A planted file of that name is refused.
     std::filesystem::remove(expected);
     std::ofstream(expected) << "planted";
     EXPECT_THROW(vexel::ensureStagingFolder(), std::filesystem::filesystem_error);
-
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a folder to another user";
-    }
-    // A runtime folder of another user's is not used either.
-    TemporaryFolder foreign;
-    ASSERT_EQ(::chown(foreign.path().c_str(), 4242, 4242), 0);
-    ScopedEnvironment foreignRuntime("XDG_RUNTIME_DIR", foreign.path().string());
-    EXPECT_EQ(vexel::stagingFolderPath(), expected);
 }

@@ -1,8 +1,11 @@
-// A process saving in a loop is killed at random moments; what it leaves on
-// disk must always be one of the versions it wrote, whole.
+// A process saving in a loop is killed at random moments, in the middle of
+// writing a project file, an auto-save or a copy of media into "assets": what
+// it leaves on disk must always be one of the versions it wrote, whole, and
+// what the killed writes leave behind must be gone after the next save or load.
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "domain/entities/Project.h"
+#include "foundation/FileContents.h"
 #include "infrastructure/security/KeychainAESEncryption.h"
 #include "support/InMemorySecretStore.h"
 
@@ -15,14 +18,16 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <random>
+#include <regex>
 #include <system_error>
 
 using namespace vexel;
 
 namespace {
 
-constexpr int kRounds = 200;
+constexpr int kRounds = 1000;
 
 Uuid numberedId(int n, std::uint8_t kind) {
     Uuid::Bytes bytes{};
@@ -34,14 +39,17 @@ Uuid numberedId(int n, std::uint8_t kind) {
 }
 
 // The n-th version the child writes, told apart by its maximum duration and
-// growing by a clip every eighth version.
-Project projectVersion(int n, const std::filesystem::path& media) {
+// growing by a clip every eighth version, up to 40 clips. The first clip's media lies outside
+// the project folder, so every save of the folder copies it into "assets"; the
+// others' lies inside.
+Project projectVersion(int n, const std::filesystem::path& media,
+                       const std::filesystem::path& outsideMedia) {
     Track track{numberedId(0, 1), TrackType::video, "Video 1", {}, false};
-    for (int i = 0; i <= n / 8; ++i) {
+    for (int i = 0; i <= std::min(n / 8, 40); ++i) {
         Clip clip;
         clip.id = numberedId(i, 2);
         clip.assetName = "clip " + std::to_string(i);
-        clip.assetURL = media;
+        clip.assetURL = i == 0 ? outsideMedia : media;
         clip.timeRange = {2.0 * i, 2};
         clip.colorAdjust = ColorAdjust{0.1, 1.1, 0.9};
         track.clips.push_back(std::move(clip));
@@ -56,15 +64,16 @@ Project projectVersion(int n, const std::filesystem::path& media) {
 [[noreturn]] void saveForever(int first, bool autoSaveFirst, int report,
                               const std::filesystem::path& package,
                               const std::filesystem::path& media,
+                              const std::filesystem::path& outsideMedia,
                               const FileAutoSaveService& autoSave) {
     try {
         ProjectPersistenceService persistence;
         for (int n = first;; ++n) {
             for (bool toAutoSave : {autoSaveFirst, !autoSaveFirst}) {
                 if (toAutoSave) {
-                    autoSave.save(projectVersion(n, media));
+                    autoSave.save(projectVersion(n, media, outsideMedia));
                 } else {
-                    persistence.save(projectVersion(n, media), package);
+                    persistence.save(projectVersion(n, media, outsideMedia), package);
                 }
                 (void)!::write(report, "s", 1);
             }
@@ -79,10 +88,16 @@ Project projectVersion(int n, const std::filesystem::path& media) {
 // than the one seen before; once it exists, it must stay.
 class VersionOnDisk {
 public:
-    VersionOnDisk(std::filesystem::path file, std::filesystem::path media)
+    VersionOnDisk(std::filesystem::path file, std::filesystem::path media,
+                  std::filesystem::path outsideMedia)
         : file_(std::move(file))
-        , media_(std::move(media)) {}
+        , media_(std::move(media))
+        , outsideMedia_(std::move(outsideMedia))
+        , outsideBytes_(readFileContents(outsideMedia_)) {}
 
+    // `load` gives the project with the first clip's media as the project's
+    // own file names it (a copy in "assets" or the outside file), which must
+    // be whole.
     template <class Load> void check(Load load) {
         struct stat info {};
         if (::stat(file_.c_str(), &info) != 0) {
@@ -95,9 +110,16 @@ public:
             return;
         }
         identity_ = info;
-        const Project project = load();
+        Project project = load();
         const int n = static_cast<int>(project.maxDuration) - 1000;
-        EXPECT_EQ(project, projectVersion(n, media_)) << "version " << n << " is not whole";
+        ASSERT_FALSE(project.tracks.empty());
+        ASSERT_FALSE(project.tracks[0].clips.empty());
+        std::optional<std::filesystem::path>& copy = project.tracks[0].clips[0].assetURL;
+        ASSERT_TRUE(copy);
+        EXPECT_TRUE(readFileContents(*copy) == outsideBytes_) << *copy << " is not whole";
+        copy = outsideMedia_;
+        EXPECT_EQ(project, projectVersion(n, media_, outsideMedia_))
+            << "version " << n << " is not whole";
         EXPECT_GE(n, version_) << file_ << " went back to an older version";
         advances_ += n > version_ ? 1 : 0;
         version_ = std::max(version_, n);
@@ -109,6 +131,8 @@ public:
 private:
     std::filesystem::path file_;
     std::filesystem::path media_;
+    std::filesystem::path outsideMedia_;
+    std::string outsideBytes_;
     struct stat identity_ {};
     int version_ = -1;
     int advances_ = 0;
@@ -140,6 +164,29 @@ private:
     std::filesystem::path path_;
 };
 
+// The temporary files of unfinished writes in `folder`.
+int leftoversIn(const std::filesystem::path& folder) {
+    static const std::regex temporary(R"(\..+\.tmp-[0-9A-F]{8})");
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        count += std::regex_match(entry.path().filename().string(), temporary) ? 1 : 0;
+    }
+    return count;
+}
+
+// Copies in "assets" that no version refers to any more, so that the rounds
+// do not fill the disk.
+void removeCopiesOtherThan(const std::filesystem::path& assets, const Project& project) {
+    for (const auto& entry : std::filesystem::directory_iterator(assets)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "clip.mov" && name.front() != '.' &&
+            project.tracks[0].clips[0].assetURL != entry.path()) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+}
+
 } // namespace
 
 TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
@@ -148,6 +195,15 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
     const auto media = package / "assets" / "clip.mov";
     std::filesystem::create_directories(media.parent_path());
     std::ofstream(media) << "frames";
+    // Large enough that a kill often lands in the middle of its copy.
+    const auto outsideMedia = root / "take.mov";
+    {
+        std::string frames(std::size_t{1} << 20, '\0');
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            frames[i] = static_cast<char>(i * 31 % 253);
+        }
+        std::ofstream(outsideMedia, std::ios::binary) << frames;
+    }
 
     auto store = std::make_shared<vexel::testing::InMemorySecretStore>();
     auto encryption = std::make_shared<KeychainAESEncryption>("service", "account", store);
@@ -156,8 +212,9 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
     const ProjectPersistenceService persistence;
 
     std::mt19937 random(20240611);
-    VersionOnDisk folder(package / "project.json", media);
-    VersionOnDisk autoSaved(autoSave.filePath(), media);
+    VersionOnDisk folder(package / "project.json", media, outsideMedia);
+    VersionOnDisk autoSaved(autoSave.filePath(), media, outsideMedia);
+    int killedCopies = 0;
     for (int round = 0; round < kRounds && !::testing::Test::HasFailure(); ++round) {
         int report[2];
         ASSERT_EQ(::pipe(report), 0);
@@ -166,7 +223,7 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::close(report[0]);
-            saveForever(first, round % 2 == 1, report[1], package, media, autoSave);
+            saveForever(first, round % 2 == 1, report[1], package, media, outsideMedia, autoSave);
         }
         ::close(report[1]);
         // In one round of three a save is let finish; then the kill comes at a
@@ -185,10 +242,28 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
         ::close(report[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
 
+        // A killed save leaves at most its one unfinished file: the saves and
+        // loads before it removed those of the kills before.
+        const int leftAssets = leftoversIn(package / "assets");
+        killedCopies += leftAssets;
+        EXPECT_LE(leftoversIn(package) + leftAssets, 1) << "round " << round;
+        EXPECT_LE(leftoversIn(autoSave.directory()), 1) << "round " << round;
+
         folder.check([&] { return persistence.load(package); });
         autoSaved.check([&] { return autoSave.load(); });
+        if (round % 16 == 15 && std::filesystem::exists(package / "project.json")) {
+            removeCopiesOtherThan(package / "assets", persistence.load(package));
+        }
     }
     // About one round in six lets each kind of save complete.
     EXPECT_GE(folder.advances(), 10);
     EXPECT_GE(autoSaved.advances(), 10);
+    EXPECT_GE(killedCopies, 10) << "the kills never came during a copy";
+
+    // The loads above left nothing behind; nor does one more save of each kind.
+    persistence.save(projectVersion(0, media, outsideMedia), package);
+    autoSave.save(projectVersion(0, media, outsideMedia));
+    EXPECT_EQ(leftoversIn(package) + leftoversIn(package / "assets") +
+                  leftoversIn(autoSave.directory()),
+              0);
 }

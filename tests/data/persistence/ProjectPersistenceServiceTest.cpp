@@ -5,6 +5,7 @@
 #include "domain/usecases/LoadProjectUseCase.h"
 #include "domain/usecases/SaveProjectUseCase.h"
 #include "foundation/FileContents.h"
+#include "foundation/FolderLock.h"
 #include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -183,6 +184,35 @@ TEST_F(ProjectPersistenceServiceTest, LoadFailuresAreNamed) {
     std::filesystem::remove(package / "project.json");
     std::filesystem::create_directories(package / "project.json");
     EXPECT_EQ(loadError(package), PersistenceError::fileNotFound("project.json"));
+}
+
+TEST_F(ProjectPersistenceServiceTest, LeftoversOfKilledSavesGoWhenNoSaveIsAtWork) {
+    const auto package = root / "P";
+    service.save(projectWith({mediaClip(media("clip.mov"))}), package);
+    const Project project = service.load(package);
+    const auto leaveBehind = [&] {
+        writeFile(package / ".project.json.tmp-0A1B2C3D", "{\"version\": 1, \"proj");
+        writeFile(package / "assets" / ".clip.mov.tmp-4E5F6071", "fra");
+    };
+    const std::vector<std::string> clean = namesIn(package);
+    const std::vector<std::string> cleanAssets = namesIn(package / "assets");
+
+    // A save at work holds the folder: its files are not touched by a load.
+    leaveBehind();
+    {
+        const FolderLock saving(package);
+        EXPECT_EQ(service.load(package), project);
+        EXPECT_NE(namesIn(package), clean);
+        EXPECT_NE(namesIn(package / "assets"), cleanAssets);
+    }
+    EXPECT_EQ(service.load(package), project);
+    EXPECT_EQ(namesIn(package), clean);
+    EXPECT_EQ(namesIn(package / "assets"), cleanAssets);
+
+    leaveBehind();
+    service.save(project, package);
+    EXPECT_EQ(namesIn(package), clean);
+    EXPECT_EQ(namesIn(package / "assets"), cleanAssets);
 }
 
 TEST_F(ProjectPersistenceServiceTest, UseCasesConnectTheFolderToTheCurrentProject) {

@@ -3,7 +3,9 @@
 #include "infrastructure/security/EncryptionError.h"
 #include "platform/crypto/AesGcm.h"
 #include "platform/crypto/CryptoError.h"
+#include "platform/keychain/FolderLock.h"
 #include "platform/keychain/KeyFileStore.h"
+#include "support/FileContents.h"
 #include "support/InMemorySecretStore.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -13,6 +15,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 using namespace vexel;
@@ -102,6 +105,48 @@ TEST(KeychainAESEncryptionTest, AKeyStoredFirstByAnotherWriterWins) {
         vanishing->failFinds = true;
     };
     EXPECT_EQ(encryptionFailure(encryptionOver(vanishing)), EncryptionError::Kind::keychainError);
+}
+
+TEST(KeychainAESEncryptionTest, AStoreThatCannotBeReadGetsNoNewKey) {
+    // The store holding the key, or an empty one, stops answering for a while
+    // (a locked keyring, a service gone for this start): no key is made, in
+    // either direction, and the store keeps what it held.
+    for (bool holdsKey : {false, true}) {
+        auto store = std::make_shared<InMemorySecretStore>();
+        const std::string key = crypto::randomBytes(32);
+        if (holdsKey) {
+            store->put(kQuery, base64::encode(key));
+        }
+        const std::string sealed = crypto::sealAesGcm(key, "work");
+        store->failFinds = true;
+        EXPECT_EQ(encryptionFailure(encryptionOver(store)), EncryptionError::Kind::keychainError);
+        EXPECT_THROW(encryptionOver(store).decrypt(sealed), EncryptionError);
+        EXPECT_EQ(store->addCount, 0) << holdsKey;
+        store->failFinds = false;
+        EXPECT_EQ(store->size(), holdsKey ? 1u : 0u);
+        if (holdsKey) {
+            EXPECT_EQ(encryptionOver(store).decrypt(sealed), "work");
+        }
+    }
+
+    // The key file store, whose key file cannot be read: a folder where the
+    // file belongs, a link that loops. The store's folder stays byte for byte.
+    TemporaryFolder root;
+    auto files = std::make_shared<keychain::KeyFileStore>(root / "keyring");
+    for (const auto& makeUnreadable : std::vector<std::function<void()>>{
+             [&] { std::filesystem::create_directory(files->itemPath(kQuery)); },
+             [&] {
+                 std::filesystem::create_symlink(files->itemPath(kQuery).filename(),
+                                                 files->itemPath(kQuery));
+             }}) {
+        std::filesystem::remove_all(root / "keyring");
+        keychain::ensureKeyFolder(root / "keyring");
+        makeUnreadable();
+        const auto before = test::treeSnapshot(root.path());
+        EXPECT_EQ(encryptionFailure(encryptionOver(files)), EncryptionError::Kind::keychainError);
+        EXPECT_THROW(encryptionOver(files).decrypt(std::string(64, 'x')), EncryptionError);
+        EXPECT_EQ(test::treeSnapshot(root.path()), before);
+    }
 }
 
 TEST(KeychainAESEncryptionTest, ProcessesAskingForTheFirstKeyAtOnceEndWithOne) {

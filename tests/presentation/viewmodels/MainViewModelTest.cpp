@@ -8,6 +8,7 @@
 #include "domain/usecases/DefaultHandlers.h"
 #include "infrastructure/security/KeychainAESEncryption.h"
 #include "presentation/support/EventLoop.h"
+#include "presentation/support/GatedEdit.h"
 #include "presentation/support/ManualTime.h"
 #include "support/FakeExportService.h"
 #include "support/FileContents.h"
@@ -20,9 +21,11 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <future>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -102,11 +105,9 @@ struct Document {
               root / "autosave", std::make_shared<KeychainAESEncryption>(
                                      "com.vexel.app.autosave-key", "aes-key", secrets))))
         , banner(logger, time.sleepAction())
-        , timeline(
-              repository->load(), banner,
-              WrappedEditCommandExecutor(std::make_shared<DefaultEditCommandExecutor>(
-                  makeDefaultEditCommandExecutor(repository, std::make_shared<FFmpegMediaLoader>(),
-                                                 std::make_shared<FakeExportService>()))))
+        , timeline(repository->load(), banner,
+                   WrappedEditCommandExecutor(std::make_shared<DefaultEditCommandExecutor>(
+                       gate.engine(repository, std::make_shared<FFmpegMediaLoader>()))))
         , settings(QFile::decodeName((root / "settings.ini").c_str()), QSettings::IniFormat)
         , main(timeline, std::make_shared<FileStager>(), autoSave, storage(),
                {[this] { resets.push_back("instructions"); },
@@ -147,6 +148,7 @@ struct Document {
         std::make_shared<InMemoryProjectRepository>(Project::makeNew());
     std::shared_ptr<RecordingAutoSave> autoSave;
     ErrorBannerViewModel banner;
+    EditGate gate;
     TimelineViewModel timeline;
     QSettings settings;
     std::vector<std::string> resets;
@@ -165,7 +167,7 @@ struct MainViewModelTest : ::testing::Test {
 
     TemporaryFolder root;
     // Staged copies go to a folder of the test's own.
-    ScopedEnvironment runtime{"XDG_RUNTIME_DIR", root.path().string()};
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", root.path().string()};
     ManualTime time;
     std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
     std::shared_ptr<InMemorySecretStore> secrets = std::make_shared<InMemorySecretStore>();
@@ -447,4 +449,239 @@ TEST_F(MainViewModelTest, AddsMediaFilesOneByOneAndReportsEachThatFails) {
     EXPECT_EQ(timeline.project().videoClips().size(), 1u);
     timeline.undo();
     EXPECT_FALSE(timeline.canUndo());
+}
+
+TEST_F(MainViewModelTest, OpeningOrStartingADocumentLetsTheRunningEditLandFirstAndDropsTheRest) {
+    const std::filesystem::path folder = root / "film";
+    ProjectPersistenceService().save(
+        Project{{Track{Uuid::random(), TrackType::video, "Opened", {}, false}}, 900}, folder);
+    const Project opened = ProjectPersistenceService().load(folder);
+    document->edit(addText(0));
+
+    // An edit inside the engine when the folder is opened lands first, on the
+    // document it was made for; what is asked for while the folder is read is
+    // dropped, and the opened project starts without history.
+    QCoro::Task<void> running = timeline.executeCommand(EditGate::slowTitle(10));
+    document->gate.waitUntilEntered();
+    QCoro::Task<void> loading = main.loadProject(folder);
+    QCoro::Task<void> asked = timeline.executeCommand(addText(5));
+    timeline.undo();
+    document->gate.open();
+    awaitTask(std::move(running));
+    awaitTask(std::move(loading));
+    EXPECT_THROW(awaitTask(std::move(asked)), CancellationError);
+    settle();
+    EXPECT_EQ(timeline.project(), opened);
+    EXPECT_EQ(document->repository->load(), opened);
+    EXPECT_FALSE(timeline.canUndo());
+    EXPECT_FALSE(timeline.canRedo());
+    EXPECT_FALSE(main.isDirty());
+    EXPECT_EQ(main.currentProjectURL(), folder);
+
+    // A folder that does not open: what waited runs on the document it was
+    // asked for.
+    document->gate.close();
+    QCoro::Task<void> slow = timeline.executeCommand(EditGate::slowTitle(10));
+    document->gate.waitUntilEntered();
+    QCoro::Task<void> failing = main.loadProject(root / "nowhere");
+    QCoro::Task<void> kept = timeline.executeCommand(addText(5));
+    document->gate.open();
+    awaitTask(std::move(failing));
+    awaitTask(std::move(kept));
+    awaitTask(std::move(slow));
+    EXPECT_EQ(timeline.project().textClips().size(), 2u);
+    EXPECT_EQ(main.currentProjectURL(), folder);
+
+    // A new project asked for while an edit runs comes once it has landed.
+    document->gate.close();
+    QCoro::Task<void> last = timeline.executeCommand(EditGate::slowTitle(20));
+    document->gate.waitUntilEntered();
+    main.newProject();
+    EXPECT_EQ(main.currentProjectURL(), folder);
+    document->gate.open();
+    awaitTask(std::move(last));
+    settle();
+    EXPECT_TRUE(timeline.project().textClips().empty());
+    EXPECT_EQ(timeline.project().tracks.size(), 3u);
+    EXPECT_EQ(document->repository->load(), timeline.project());
+    EXPECT_FALSE(main.currentProjectURL());
+    EXPECT_FALSE(main.isDirty());
+    EXPECT_FALSE(timeline.canUndo());
+}
+
+TEST_F(MainViewModelTest, RandomEditsUndosRedosAndOpensNeverLoseAnEditNorMixTwoDocuments) {
+    // Three folders to open, each told apart by its maximum duration.
+    std::vector<std::filesystem::path> folders;
+    for (int k = 0; k < 3; ++k) {
+        folders.push_back(root / ("doc " + std::to_string(k)));
+        ProjectPersistenceService().save(Project::makeNew(1000.0 + k), folders.back());
+    }
+    enum class Kind { edit, batch, undo, redo, open, failedOpen };
+    enum class Outcome { pending, succeeded, cancelled, failed };
+    struct Operation {
+        Kind kind;
+        int label = 0;                         // the title an edit adds, as its start time
+        int folder = 0;                        // the folder an open reads
+        std::vector<std::size_t> opensPending; // opens not ended when it was asked for
+        Outcome outcome = Outcome::pending;
+    };
+    const auto watch = [](QCoro::Task<void> task, Outcome* outcome) -> QCoro::Task<void> {
+        try {
+            co_await task;
+            *outcome = Outcome::succeeded;
+        } catch (const CancellationError&) {
+            *outcome = Outcome::cancelled;
+        } catch (...) {
+            *outcome = Outcome::failed;
+        }
+    };
+
+    const unsigned seed = 20240612;
+    std::mt19937 random(seed);
+    for (int round = 0; round < 100 && !HasFailure(); ++round) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", interleaving " + std::to_string(round));
+        Document doc(root / ("run " + std::to_string(round)), secrets, time, logger);
+        // Stable addresses: the watchers write the outcomes as they end.
+        std::vector<std::unique_ptr<Operation>> operations;
+        std::vector<QCoro::Task<void>> watchers;
+        int nextLabel = 0;
+        for (int step = 0; step < 24; ++step) {
+            const unsigned pick = random() % 20;
+            if (pick < 3) {
+                QCoreApplication::processEvents();
+                continue;
+            }
+            auto operation = std::make_unique<Operation>();
+            for (std::size_t n = 0; n < operations.size(); ++n) {
+                const Operation& earlier = *operations[n];
+                if ((earlier.kind == Kind::open || earlier.kind == Kind::failedOpen) &&
+                    earlier.outcome == Outcome::pending) {
+                    operation->opensPending.push_back(n);
+                }
+            }
+            Outcome* outcome = &operation->outcome;
+            if (pick < 10) {
+                operation->kind = pick < 8 ? Kind::edit : Kind::batch;
+                operation->label = ++nextLabel;
+                QCoro::Task<void> edit =
+                    pick < 8 ? doc.timeline.executeCommand(addText(operation->label * 2))
+                             : doc.timeline.executeCommands({addText(operation->label * 2)});
+                watchers.push_back(watch(std::move(edit), outcome));
+            } else if (pick < 15) {
+                operation->kind = pick < 13 ? Kind::undo : Kind::redo;
+                pick < 13 ? doc.timeline.undo() : doc.timeline.redo();
+            } else {
+                operation->kind = pick < 19 ? Kind::open : Kind::failedOpen;
+                operation->folder = static_cast<int>(random() % 3);
+                const std::filesystem::path where =
+                    operation->kind == Kind::open ? folders[operation->folder] : root / "nowhere";
+                watchers.push_back(watch(doc.main.loadProject(where), outcome));
+            }
+            operations.push_back(std::move(operation));
+        }
+        for (QCoro::Task<void>& watcher : watchers) {
+            awaitTask(std::move(watcher));
+        }
+        settle();
+
+        // What the operations must have made, taken in the order they were
+        // asked for: the turns keep that order. One asked for while an open
+        // that then succeeded was pending was dropped.
+        double maxDuration = Project::defaultMaxDuration;
+        EditHistory history;
+        std::vector<int> titles; // the model project: the titles' labels
+        std::vector<std::vector<int>> undos, redos;
+        for (const auto& operation : operations) {
+            const bool dropped =
+                std::any_of(operation->opensPending.begin(), operation->opensPending.end(),
+                            [&](std::size_t n) { return operations[n]->kind == Kind::open; });
+            switch (operation->kind) {
+            case Kind::open:
+                EXPECT_EQ(operation->outcome, Outcome::succeeded);
+                maxDuration = 1000.0 + operation->folder;
+                titles.clear();
+                undos.clear();
+                redos.clear();
+                break;
+            case Kind::failedOpen:
+                EXPECT_EQ(operation->outcome, Outcome::succeeded); // loadProject never throws
+                break;
+            case Kind::edit:
+            case Kind::batch:
+                if (dropped) {
+                    EXPECT_EQ(operation->outcome, Outcome::cancelled) << operation->label;
+                    break;
+                }
+                EXPECT_EQ(operation->outcome, Outcome::succeeded) << operation->label;
+                undos.push_back(titles);
+                if (undos.size() > 50) {
+                    undos.erase(undos.begin());
+                }
+                redos.clear();
+                titles.push_back(operation->label);
+                break;
+            case Kind::undo:
+            case Kind::redo: {
+                auto& from = operation->kind == Kind::undo ? undos : redos;
+                auto& to = operation->kind == Kind::undo ? redos : undos;
+                if (!dropped && !from.empty()) {
+                    to.push_back(titles);
+                    titles = from.back();
+                    from.pop_back();
+                }
+                break;
+            }
+            }
+        }
+        std::vector<int> shown;
+        for (const Clip& clip : doc.timeline.project().textClips()) {
+            shown.push_back(static_cast<int>(clip.timeRange.startTime / 2));
+        }
+        std::sort(shown.begin(), shown.end());
+        std::sort(titles.begin(), titles.end());
+        EXPECT_EQ(shown, titles);
+        EXPECT_EQ(doc.timeline.project().maxDuration, maxDuration);
+        EXPECT_EQ(doc.timeline.canUndo(), !undos.empty());
+        EXPECT_EQ(doc.timeline.canRedo(), !redos.empty());
+        EXPECT_EQ(doc.repository->load(), doc.timeline.project());
+    }
+}
+
+TEST_F(MainViewModelTest, AnAutoSaveOfAnotherKeyStoreIsKeptAndRecoveredWhereItsKeyIs) {
+    document->edit(addText(0));
+    document->passDebounce(time);
+    const Project edited = timeline.project();
+    document.reset(); // the run ends without a save
+
+    // The next run has another key store (no Secret Service answered): it says
+    // where the work is, and its own auto-saves leave it alone.
+    auto otherSecrets = std::make_shared<InMemorySecretStore>();
+    {
+        Document next(root.path(), otherSecrets, time, logger);
+        ASSERT_TRUE(next.autoSave->exists());
+        awaitTask(next.main.recoverAutoSave());
+        EXPECT_EQ(logger->messages(),
+                  std::vector<std::string>{"[App] Failed to recover from auto-save"});
+        ASSERT_EQ(next.banner.errorHistory().size(), 1u);
+        const std::string shown = next.banner.errorHistory().front().message;
+        EXPECT_NE(shown.find("the test's key store"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("project-"), std::string::npos) << shown;
+        EXPECT_TRUE(next.timeline.project().textClips().empty());
+        EXPECT_FALSE(next.main.isDirty());
+        next.edit(addText(7));
+        next.passDebounce(time);
+        awaitTask(next.main.flushAutoSave());
+        settle();
+    }
+
+    // A run with the first store recovers the first run's work.
+    Document third(root.path(), secrets, time, logger);
+    ASSERT_TRUE(third.autoSave->exists());
+    awaitTask(third.main.recoverAutoSave());
+    EXPECT_EQ(third.timeline.project(), edited.ensuringDefaultAudioTracks());
+    EXPECT_EQ(third.repository->load(), third.timeline.project());
+    EXPECT_EQ(third.timeline.project().textClips(), edited.textClips());
+    EXPECT_TRUE(third.main.isDirty());
+    EXPECT_FALSE(third.main.currentProjectURL());
+    EXPECT_EQ(logger->messages().size(), 1u);
 }

@@ -42,7 +42,7 @@ namespace {
 class TestMedia {
 public:
     TemporaryFolder folder;
-    ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path().string()};
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", folder.path().string()};
     std::filesystem::path clip = folder / "clip.mp4";
 
     TestMedia() {

@@ -6,6 +6,7 @@
 #include "domain/usecases/DefaultHandlers.h"
 #include "foundation/CancellationError.h"
 #include "presentation/support/EventLoop.h"
+#include "presentation/support/GatedEdit.h"
 #include "presentation/support/ManualTime.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
@@ -47,12 +48,13 @@ struct TimelineViewModelTest : ::testing::Test {
         std::make_shared<InMemoryProjectRepository>(initial);
     std::shared_ptr<FakeMediaLoader> mediaLoader = std::make_shared<FakeMediaLoader>();
     ErrorBannerViewModel banner{logger, time.sleepAction()};
+    EditGate gate;
     std::unique_ptr<TimelineViewModel> timeline = makeTimeline();
     std::vector<Project> synced;
 
     std::unique_ptr<TimelineViewModel> makeTimeline() {
-        auto executor = std::make_shared<DefaultEditCommandExecutor>(makeDefaultEditCommandExecutor(
-            repository, mediaLoader, std::make_shared<FakeExportService>()));
+        auto executor =
+            std::make_shared<DefaultEditCommandExecutor>(gate.engine(repository, mediaLoader));
         auto made = std::make_unique<TimelineViewModel>(repository->load(), banner,
                                                         WrappedEditCommandExecutor(executor));
         made->setOnProjectSync([this](const Project& project) {
@@ -336,4 +338,78 @@ TEST_F(TimelineViewModelTest, AnAnswerForAClosedTimelineIsDropped) {
     EXPECT_THROW(awaitTask(std::move(edit)), CancellationError);
     EXPECT_TRUE(synced.empty());
     EXPECT_EQ(repository->load().textClips().size(), 1u); // the engine did its part
+}
+
+TEST_F(TimelineViewModelTest, UndoAndRedoPressedWhileABatchRunsActAfterItAndStay) {
+    run(addText(0));
+    const Project afterFirst = timeline->project();
+    run(addText(2));
+    const Project afterSecond = timeline->project();
+
+    // Undo pressed while a slow batch is inside the engine: it waits its turn,
+    // then undoes the batch, and the batch's late result does not undo it.
+    QCoro::Task<void> batch = timeline->executeCommands({EditGate::slowTitle(10)});
+    gate.waitUntilEntered();
+    timeline->undo();
+    EXPECT_EQ(timeline->project(), afterSecond);
+    gate.open();
+    awaitTask(std::move(batch));
+    settle();
+    expectShown(afterSecond);
+    timeline->redo(); // nothing runs: at once
+    EXPECT_EQ(timeline->project().textClips().size(), 3u);
+    timeline->undo();
+
+    // A batch that fails with an undo waiting behind it: the batch puts back
+    // exactly the project it replaced, then the undo acts on that.
+    QCoro::Task<void> failing = timeline->executeCommands({EditGate::slowTitle(10, true)});
+    timeline->undo();
+    timeline->redo();
+    timeline->undo();
+    EXPECT_THROW(awaitTask(std::move(failing)), EditError);
+    settle();
+    expectShown(afterFirst);
+    EXPECT_TRUE(timeline->canRedo());
+    timeline->redo();
+    expectShown(afterSecond);
+}
+
+TEST_F(TimelineViewModelTest, AnEditOfAReplacedDocumentNeverReachesTheNewOne) {
+    run(addText(0));
+    // One edit inside the engine, one waiting, an undo waiting: the document
+    // is replaced under all three.
+    QCoro::Task<void> running = timeline->executeCommand(EditGate::slowTitle(10));
+    gate.waitUntilEntered();
+    QCoro::Task<void> waiting = timeline->executeCommands({addText(20)});
+    timeline->undo();
+    const Project replacement{{makeTrack(TrackType::video, "Opened", {makeClip(0, 3)})}, 600};
+    timeline->setProject(replacement);
+    gate.open();
+    EXPECT_THROW(awaitTask(std::move(running)), CancellationError);
+    EXPECT_THROW(awaitTask(std::move(waiting)), CancellationError);
+    settle();
+    // The engine wrote its late result into the repository: the replacement
+    // was synced again after it.
+    expectShown(replacement);
+    EXPECT_FALSE(timeline->canUndo());
+    EXPECT_FALSE(timeline->canRedo());
+
+    // Holding the edits: the one inside the engine lands first, on its own
+    // document, and none starts until the turn is dropped.
+    gate.close();
+    QCoro::Task<void> edit = timeline->executeCommand(EditGate::slowTitle(10));
+    gate.waitUntilEntered();
+    QCoro::Task<TurnQueue::Turn> holding = timeline->holdEdits();
+    QCoro::Task<void> later = timeline->executeCommand(addText(30));
+    gate.open();
+    awaitTask(std::move(edit));
+    const Project edited = timeline->project();
+    {
+        const TurnQueue::Turn turn = awaitTask(std::move(holding));
+        settle();
+        EXPECT_EQ(timeline->project(), edited); // `later` is held back
+        timeline->setProject(replacement);
+    }
+    EXPECT_THROW(awaitTask(std::move(later)), CancellationError);
+    expectShown(replacement);
 }

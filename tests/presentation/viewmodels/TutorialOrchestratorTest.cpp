@@ -41,7 +41,7 @@ constexpr auto shortTexts = std::to_array<StringTable::Entry>({
 // probed by the real media loader.
 struct TutorialOrchestratorTest : ::testing::Test {
     TemporaryFolder runtime;
-    ScopedEnvironment xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    ScopedEnvironment xdg{"XDG_CACHE_HOME", runtime.path().string()};
     TemporaryFolder resources;
     StringTable strings{shortTexts};
     ChatBar bar{Project::makeNew(), [](std::stop_token) { return std::string("token"); },

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -38,13 +39,18 @@ private:
 // Sets an environment variable for the life of the object.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(std::string name, const std::string& value)
+    // None unsets the variable.
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value)
         : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str())) {
             old_ = old;
             hadValue_ = true;
         }
-        setenv(name_.c_str(), value.c_str(), 1);
+        if (value) {
+            setenv(name_.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name_.c_str());
+        }
     }
     ~ScopedEnvironment() {
         if (hadValue_) {

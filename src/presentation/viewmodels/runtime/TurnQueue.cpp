@@ -42,6 +42,10 @@ void TurnQueue::Turn::release() {
         QCoreApplication::instance(), [next] { next->wake(); }, Qt::QueuedConnection);
 }
 
+bool TurnQueue::isFree() const {
+    return !state_->taken;
+}
+
 QCoro::Task<TurnQueue::Turn> TurnQueue::waitForTurn() {
     return wait(state_);
 }

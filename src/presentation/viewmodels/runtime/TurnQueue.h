@@ -41,6 +41,9 @@ public:
     // while turns are out; the waiters then still get their turns in order.
     QCoro::Task<Turn> waitForTurn();
 
+    // No turn is held or being handed on: a turn asked for now is given at once.
+    bool isFree() const;
+
 private:
     static QCoro::Task<Turn> wait(std::shared_ptr<Turn::State> state);
 

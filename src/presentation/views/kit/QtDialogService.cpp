@@ -1,12 +1,15 @@
 #include "presentation/views/kit/QtDialogService.h"
 
+#include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/PlainText.h"
+#include "presentation/views/kit/Theme.h"
 
 #include <QAbstractButton>
 #include <QCoro/QCoroSignal>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -43,6 +46,17 @@ QCoro::Task<int> QtDialogService::alert(AlertRequest request) {
     box->setText(request.message);
     box->setInformativeText(request.informativeText);
     box->setIcon(QMessageBox::NoIcon);
+    // A raised panel over the window, with the question in bold above its
+    // explanation, so that it reads as a question even where no window
+    // manager draws a frame around it.
+    box->setObjectName(QStringLiteral("vexelAlert"));
+    box->setStyleSheet(QStringLiteral("QMessageBox#vexelAlert { background-color: %1; border: 1px "
+                                      "solid %2; }")
+                           .arg(toQColor(VexelColors::surface800).name(),
+                                toQColor(VexelColors::surface700).lighter(150).name()));
+    if (auto* question = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        question->setFont(font(FontStyle::headline));
+    }
     std::vector<QAbstractButton*> buttons;
     int cancelIndex = -1;
     for (std::size_t index = 0; index < request.buttons.size(); ++index) {

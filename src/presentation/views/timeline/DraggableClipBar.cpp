@@ -195,12 +195,15 @@ void DraggableClipBar::paintEvent(QPaintEvent*) {
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elidedName_);
     if (badge) {
         const int drawn = fontMetrics().horizontalAdvance(elidedName_);
-        QColor tint(Qt::white);
-        tint.setAlphaF(0.8f);
-        const QPixmap icon = icons_->pixmap("camera.filters", QSize(badgeSize, badgeSize), tint,
-                                            devicePixelRatioF());
+        // Drawn from its SVG once, not on every repaint of a long timeline.
+        if (badge_.isNull() || badge_.devicePixelRatio() != devicePixelRatioF()) {
+            QColor tint(Qt::white);
+            tint.setAlphaF(0.8f);
+            badge_ = icons_->pixmap("camera.filters", QSize(badgeSize, badgeSize), tint,
+                                    devicePixelRatioF());
+        }
         const int x = labelPadding + std::min(drawn, textWidth) + badgeSpacing;
-        painter.drawPixmap(QPoint(x, (height() - badgeSize) / 2), icon);
+        painter.drawPixmap(QPoint(x, (height() - badgeSize) / 2), badge_);
     }
 
     if (selected_) {

@@ -8,6 +8,7 @@
 #include "presentation/views/timeline/CrossTrackConfig.h"
 
 #include <QColor>
+#include <QPixmap>
 #include <QPointF>
 #include <QWidget>
 
@@ -131,6 +132,7 @@ private:
     std::optional<double> activeSnapPoint_;
     std::shared_ptr<const WaveformSamples> waveform_;
 
+    QPixmap badge_;
     // The name as drawn, for the width it was elided to.
     QString elidedName_;
     int elidedFor_ = -1;

@@ -3,17 +3,17 @@
 #include "domain/entities/Track.h"
 #include "foundation/Uuid.h"
 #include "presentation/views/timeline/ClipBarActions.h"
+#include "presentation/views/timeline/ClipBarSet.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
 
 #include <QWidget>
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace vexel {
 
-class DraggableClipBar;
 class IconRegistry;
 class WaveformLoader;
 
@@ -62,8 +62,7 @@ private:
     std::optional<Uuid> selectedClipId_;
     std::shared_ptr<const ClipBarActions> actions_;
     std::vector<Uuid> audioTrackLanes_;
-    std::vector<Uuid> order_;
-    std::unordered_map<Uuid, DraggableClipBar*> bars_;
+    ClipBarSet<DraggableClipBar> bars_;
 };
 
 } // namespace vexel

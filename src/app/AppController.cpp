@@ -1,0 +1,244 @@
+#include "app/AppController.h"
+
+#include "data/export/FFmpegExportService.h"
+#include "infrastructure/security/KeychainService.h"
+#include "presentation/viewmodels/runtime/BackgroundWork.h"
+#include "presentation/views/kit/QtDialogService.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QThreadPool>
+#include <QWindow>
+
+#include <utility>
+
+namespace vexel {
+
+namespace {
+
+// The item an earlier version kept its backend key in; removed at every start.
+constexpr const char* legacyKeyService = "com.vexel.app.api-key";
+constexpr const char* legacyKeyAccount = "api-key";
+
+enum RecoveryAnswer { recoverWork = 0, discardWork = 1 };
+
+AlertRequest recoveryQuestion() {
+    return AlertRequest{
+        QStringLiteral("Vexel"),
+        QStringLiteral("Recover unsaved changes?"),
+        QStringLiteral("A previous session was not saved. Would you like to recover your work?"),
+        {{QStringLiteral("Recover"), AlertButtonRole::defaultAction},
+         {QStringLiteral("Discard"), AlertButtonRole::destructive}}};
+}
+
+QCoro::Task<void> saveDocument(QPointer<MainViewModel> document) {
+    if (document) {
+        QCoro::Task<void> saving = document->saveProject();
+        co_await saving;
+    }
+}
+
+QCoro::Task<void> flushDocument(QPointer<MainViewModel> document) {
+    if (document) {
+        QCoro::Task<void> flushing = document->flushAutoSave();
+        co_await flushing;
+    }
+}
+
+} // namespace
+
+AppController::AppController(AppEnvironment environment,
+                             std::optional<std::filesystem::path> projectFolder,
+                             std::unique_ptr<DialogService> dialogs,
+                             std::function<void()> terminate, QObject* parent)
+    : QObject(parent)
+    , environment_(std::move(environment))
+    , projectFolder_(std::move(projectFolder))
+    , autoSaveService_(DependencyContainer::makeAutoSaveService(environment_))
+    , window_(std::make_unique<MainWindow>()) {
+    if (!dialogs) {
+        dialogs = std::make_unique<QtDialogService>(window_.get());
+    }
+    dialogs_ = std::move(dialogs);
+    if (!terminate) {
+        terminate = [] { QCoreApplication::quit(); };
+    }
+    quit_ = std::make_unique<QuitController>(*dialogs_, environment_.logger, std::move(terminate));
+
+    window_->setCloseGuard([this] {
+        quit_->requestQuit();
+        return quit_->isQuitAllowed();
+    });
+    connect(window_.get(), &MainWindow::quitRequested, quit_.get(), &QuitController::requestQuit);
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(application, &QGuiApplication::commitDataRequest, this,
+                &AppController::handleCommitData, Qt::DirectConnection);
+    }
+}
+
+AppController::~AppController() {
+    // The window's views hold the graph: the window goes first.
+    window_.reset();
+}
+
+void AppController::start() {
+    cleanUpAtStart();
+    // Watched from before it is shown: a platform may expose it at once.
+    window_->winId();
+    if (QWindow* handle = window_->windowHandle()) {
+        handle->installEventFilter(this);
+    }
+    window_->show();
+    // From the event loop, once the window is on its way to the screen.
+    startup_ =
+        TaskHandle::start([self = QPointer(this)](std::stop_token) { return startEditor(self); },
+                          environment_.logger);
+}
+
+bool AppController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && !exposed_) {
+        auto* handle = qobject_cast<QWindow*>(watched);
+        if (handle != nullptr && handle->isExposed()) {
+            // Marks how long the window took to reach the screen, for the
+            // start-up measurement.
+            exposed_ = true;
+            environment_.logger->debug("[App] Window exposed");
+            handle->removeEventFilter(this);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AppController::cleanUpAtStart() {
+    const std::shared_ptr<Logger>& logger = environment_.logger;
+    // Staged media of an unsaved session are what its auto-save points at.
+    bool autoSaveWaits = true;
+    try {
+        autoSaveWaits = autoSaveService_->exists();
+    } catch (...) {
+    }
+    if (!autoSaveWaits) {
+        try {
+            fileStager_.cleanStagingDirectory();
+        } catch (...) {
+            logger->error("[App] Failed to clean staged files");
+        }
+    }
+    try {
+        FFmpegExportService::cleanExportDirectory();
+    } catch (...) {
+        logger->error("[App] Failed to clean export files");
+    }
+    try {
+        KeychainService(legacyKeyService, legacyKeyAccount, environment_.secretStore).remove();
+    } catch (...) {
+        // Usually there is none; nothing depends on its removal.
+    }
+}
+
+QCoro::Task<void> AppController::startEditor(QPointer<AppController> self) {
+    if (!self || self->graph_) {
+        co_return;
+    }
+    self->graph_ = DependencyContainer::over(self->environment_).makeEditorGraph();
+    self->window_->showEditor(*self->graph_);
+    self->connectQuitHooks();
+
+    bool autoSaveWaits = false;
+    try {
+        autoSaveWaits = self->autoSaveService_->exists();
+    } catch (...) {
+    }
+    if (autoSaveWaits) {
+        QCoro::Task<void> asking = offerRecovery(self);
+        co_await asking;
+        if (!self) {
+            co_return;
+        }
+    }
+
+    if (const std::optional<std::filesystem::path> folder = self->projectFolder_) {
+        MainViewModel& document = self->graph_->mainViewModel();
+        if (document.isDirty()) {
+            self->environment_.logger->error(
+                "[App] Not opening the project folder: the recovered work is unsaved");
+            co_return;
+        }
+        QCoro::Task<void> opening = document.loadProject(*folder);
+        co_await opening;
+    }
+}
+
+void AppController::connectQuitHooks() {
+    QPointer<MainViewModel> document(&graph_->mainViewModel());
+    QuitController::Hooks hooks;
+    hooks.isDirty = [document] { return document && document->isDirty(); };
+    hooks.save = [document] { return saveDocument(document); };
+    hooks.flushAutoSave = [document] { return flushDocument(document); };
+    hooks.cleanUpAutoSave = [self = QPointer(this), service = autoSaveService_] {
+        if (self && self->recoveryPending_) {
+            return;
+        }
+        try {
+            service->remove();
+        } catch (...) {
+            // Left over, it only offers a recovery at the next start.
+        }
+    };
+    quit_->setHooks(std::move(hooks));
+}
+
+QCoro::Task<void> AppController::offerRecovery(QPointer<AppController> self) {
+    self->recoveryPending_ = true;
+    QCoro::Task<int> asking = self->dialogs_->alert(recoveryQuestion());
+    const int answer = co_await asking;
+    if (!self) {
+        co_return;
+    }
+    // Closed without an answer, the work stays where it is, offered again at
+    // the next start.
+    if (answer == RecoveryAnswer::recoverWork) {
+        QCoro::Task<void> recovering = recover(self);
+        co_await recovering;
+    } else if (answer == RecoveryAnswer::discardWork) {
+        QCoro::Task<void> discarding = discard(self);
+        co_await discarding;
+    }
+}
+
+QCoro::Task<void> AppController::recover(QPointer<AppController> self) {
+    MainViewModel& document = self->graph_->mainViewModel();
+    QCoro::Task<void> recovering = document.recoverAutoSave();
+    co_await recovering;
+    if (!self) {
+        co_return;
+    }
+    // The editor started clean: it is dirty now exactly when the work was
+    // recovered. A copy that did not load stays for a later start.
+    self->recoveryPending_ = !document.isDirty();
+}
+
+QCoro::Task<void> AppController::discard(QPointer<AppController> self) {
+    self->recoveryPending_ = false;
+    try {
+        self->autoSaveService_->remove();
+    } catch (...) {
+    }
+    try {
+        auto clean = [] { FileStager().cleanStagingDirectory(); };
+        co_await runInBackground(QThreadPool::globalInstance(), std::move(clean));
+    } catch (...) {
+        if (self) {
+            self->environment_.logger->error("[App] Failed to clean staged files after discard");
+        }
+    }
+}
+
+void AppController::handleCommitData(QSessionManager& manager) {
+    if (quit_->commitData(manager.allowsInteraction())) {
+        manager.cancel();
+    }
+}
+
+} // namespace vexel

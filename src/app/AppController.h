@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/AppEnvironment.h"
+#include "app/DependencyContainer.h"
+#include "app/QuitController.h"
+#include "data/media/FileStager.h"
+#include "data/persistence/FileAutoSaveService.h"
+#include "presentation/viewmodels/EditorGraph.h"
+#include "presentation/viewmodels/runtime/TaskHandle.h"
+#include "presentation/views/kit/DialogService.h"
+#include "presentation/views/shell/MainWindow.h"
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QSessionManager>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vexel {
+
+// The application from start to end. At start it tidies what earlier runs
+// left (staged imports unless an auto-save still needs them, exports, a key
+// no longer used), shows the window, and then, from the event loop, builds
+// the editor, routes every way of quitting through the quit controller,
+// offers to recover the work of a session that ended unsaved, and opens the
+// project folder it was started with. GUI thread only.
+class AppController : public QObject {
+    Q_OBJECT
+
+public:
+    // `projectFolder`: the folder to open once the editor is up. `dialogs`:
+    // none asks through message boxes over the window. `terminate` ends the
+    // application once quitting is decided.
+    AppController(AppEnvironment environment, std::optional<std::filesystem::path> projectFolder,
+                  std::unique_ptr<DialogService> dialogs = nullptr,
+                  std::function<void()> terminate = nullptr, QObject* parent = nullptr);
+    ~AppController() override;
+
+    // Tidies up, shows the window and starts the editor's start-up.
+    void start();
+
+    MainWindow& window() const { return *window_; }
+    // None until the start-up has built it.
+    EditorGraph* editorGraph() const { return graph_.get(); }
+    QuitController& quitController() const { return *quit_; }
+    DialogService& dialogs() const { return *dialogs_; }
+    // The start-up begun by start(): the editor built, recovery offered, the
+    // folder opened.
+    const std::optional<TaskHandle>& startup() const { return startup_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cleanUpAtStart();
+    static QCoro::Task<void> startEditor(QPointer<AppController> self);
+    static QCoro::Task<void> offerRecovery(QPointer<AppController> self);
+    static QCoro::Task<void> recover(QPointer<AppController> self);
+    static QCoro::Task<void> discard(QPointer<AppController> self);
+    void connectQuitHooks();
+    void handleCommitData(QSessionManager& manager);
+
+    AppEnvironment environment_;
+    std::optional<std::filesystem::path> projectFolder_;
+    std::shared_ptr<const FileAutoSaveService> autoSaveService_;
+    FileStager fileStager_;
+    // Made before the window and gone after it: the window's views hold it.
+    std::unique_ptr<EditorGraph> graph_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<DialogService> dialogs_;
+    std::unique_ptr<QuitController> quit_;
+    // Until the work of an earlier session is recovered or discarded (the
+    // question unanswered, or the copy unreadable for now), its auto-save is
+    // the only copy of that work: quitting must not remove it.
+    bool recoveryPending_ = false;
+    bool exposed_ = false;
+    std::optional<TaskHandle> startup_;
+};
+
+} // namespace vexel

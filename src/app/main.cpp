@@ -1,0 +1,54 @@
+#include "app/AppController.h"
+#include "app/AppEnvironment.h"
+#include "app/ApplicationIdentity.h"
+#include "foundation/StreamLogger.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// VEXEL_DEBUG_LOG=1 writes debug lines and shows the private text of every
+// line; only for looking into a problem on one's own machine.
+bool debugLogging() {
+    const char* value = std::getenv("VEXEL_DEBUG_LOG");
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    vexel::setUpApplication(application);
+
+    QCommandLineParser arguments;
+    arguments.setApplicationDescription(
+        QStringLiteral("Vexel, a video editor that takes plain-language instructions."));
+    arguments.addHelpOption();
+    arguments.addVersionOption();
+    arguments.addPositionalArgument(QStringLiteral("folder"),
+                                    QStringLiteral("A project folder to open."),
+                                    QStringLiteral("[folder]"));
+    arguments.process(application);
+    std::optional<std::filesystem::path> folder;
+    if (const QStringList given = arguments.positionalArguments(); !given.isEmpty()) {
+        // The file system's own bytes, absolute, so that the folder stays the
+        // same whatever the working folder becomes.
+        folder = std::filesystem::path(
+            QFile::encodeName(QFileInfo(given.front()).absoluteFilePath()).toStdString());
+    }
+
+    auto logger = std::make_shared<vexel::StreamLogger>(stderr, debugLogging());
+    vexel::AppController controller(vexel::AppEnvironment::system(logger), folder);
+    controller.start();
+    return application.exec();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "domain/entities/TrackType.h"
+#include "domain/protocols/FileStaging.h"
+#include "foundation/Logger.h"
+#include "presentation/viewmodels/runtime/Clock.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QThreadPool>
+#include <QUrl>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexel {
+
+class TimelineViewModel;
+
+// Turns media files dropped on the timeline into clips. What cannot be used
+// is reported once per drop; every usable file counts as an import in
+// progress on the timeline until it has been copied into the staging folder
+// (on the worker pool, several at once) and added to the project (on the GUI
+// thread, where the edit engine's turns keep the additions in order), or has
+// failed, with one message naming it. The drop position is not used: the
+// timeline places each clip. GUI thread only.
+class TimelineDropHandler : public QObject {
+    Q_OBJECT
+
+public:
+    // How many characters of a file's name a message shows.
+    static constexpr std::size_t messageNameLength = 50;
+
+    // `pool` runs the staging and must outlive the handler's work.
+    TimelineDropHandler(std::shared_ptr<const FileStaging> fileStager, TimelineViewModel& viewModel,
+                        std::shared_ptr<Logger> logger, QThreadPool* pool,
+                        std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>(),
+                        QObject* parent = nullptr);
+
+    // Takes the dropped files; returns at once.
+    void handleDrop(const std::vector<QUrl>& urls);
+
+    // By the name's extension, else by the media type the name suggests
+    // (video before audio before image); none for anything else.
+    static std::optional<TrackType> detectTrackType(const QUrl& url);
+
+    // "Unsupported format: " and the first three names, " and N more" for
+    // the others, then the supported formats; none for no names.
+    static std::optional<std::string> skippedFilesMessage(const std::vector<std::string>& names);
+
+private:
+    void stageAndAdd(const QUrl& url, TrackType type);
+    void addStaged(std::filesystem::path staged, TrackType type, std::string originalName,
+                   std::string displayName);
+    void fail(std::string message);
+
+    std::shared_ptr<const FileStaging> fileStager_;
+    QPointer<TimelineViewModel> viewModel_;
+    std::shared_ptr<Logger> logger_;
+    QThreadPool* pool_;
+    std::shared_ptr<const Clock> clock_;
+};
+
+} // namespace vexel

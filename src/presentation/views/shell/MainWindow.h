@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+namespace vexel {
+
+class EditorGraph;
+
+// The editor's one window. It opens at once with an empty placeholder; the
+// editor fills it when its object graph is built. Closing it is not its own
+// decision: the close guard says whether it may close now, and otherwise has
+// taken the request over (asking to save, say).
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr QSize defaultSize{1200, 800};
+    static constexpr QSize minimumEditorSize{800, 600};
+
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // Shows the editor over `graph`, which outlives the window. Once only.
+    void showEditor(EditorGraph& graph);
+    // None until showEditor().
+    EditorGraph* editorGraph() const { return graph_; }
+
+    // Asked on every close: true lets the window close. None: it closes.
+    void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+
+    // "Quit" (Ctrl+Q) for this window and its menus; triggering it emits
+    // quitRequested().
+    QAction& quitAction() const { return *quitAction_; }
+
+signals:
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    EditorGraph* graph_ = nullptr;
+    std::function<bool()> closeGuard_;
+    QPointer<QAction> quitAction_;
+};
+
+} // namespace vexel

@@ -1,0 +1,91 @@
+#include "presentation/views/timeline/TimelineRuler.h"
+
+#include "presentation/helpers/RulerTicks.h"
+#include "presentation/views/timeline/TimelinePlayhead.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace vexel {
+
+namespace {
+
+constexpr int majorTickHeight = 10;
+constexpr int minorTickHeight = 6;
+constexpr double tapDistance = 10;
+
+} // namespace
+
+TimelineRuler::TimelineRuler(QWidget* parent)
+    : QWidget(parent) {
+    setFixedHeight(rulerHeight);
+    QFont labels = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    labels.setPixelSize(9);
+    setFont(labels);
+    setAccessibleName(QStringLiteral("Timeline ruler"));
+    setAccessibleDescription(QStringLiteral("Tap to seek"));
+}
+
+void TimelineRuler::setDisplayDuration(double seconds) {
+    if (seconds != displayDuration_) {
+        displayDuration_ = seconds;
+        update();
+    }
+}
+
+void TimelineRuler::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    QColor tick = palette().color(QPalette::Disabled, QPalette::WindowText);
+    tick.setAlphaF(0.5f);
+    const QColor label = palette().color(QPalette::Disabled, QPalette::WindowText);
+    const int h = height();
+    const int visibleLeft = event->rect().left() - 1;
+    const int visibleRight = event->rect().right() + 1;
+    const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 4;
+    for (const RulerTicks::Tick& t : RulerTicks::ticks(displayDuration_, width())) {
+        // Only what the repaint covers is drawn; a label reaches right of
+        // its tick.
+        if (t.x < visibleLeft - labelWidth || t.x > visibleRight) {
+            continue;
+        }
+        const int tickHeight = t.major ? majorTickHeight : minorTickHeight;
+        painter.fillRect(QRectF(t.x, h - tickHeight, 1, tickHeight), tick);
+        if (t.major) {
+            painter.setPen(label);
+            // Above the major tick, beside it, as high as the strip allows.
+            const QRectF area(t.x + 2, 0, labelWidth + 40, h - majorTickHeight);
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                             QString::fromStdString(t.label));
+        }
+    }
+}
+
+void TimelineRuler::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    press_ = event->position();
+}
+
+void TimelineRuler::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !press_) {
+        event->ignore();
+        return;
+    }
+    const QPointF travel = event->position() - *press_;
+    press_.reset();
+    if (std::hypot(travel.x(), travel.y()) >= tapDistance || !onSeek_) {
+        return;
+    }
+    if (const std::optional<double> time =
+            TimelinePlayhead::seekTime(event->position().x(), width(), 0, displayDuration_)) {
+        onSeek_(*time);
+    }
+}
+
+} // namespace vexel

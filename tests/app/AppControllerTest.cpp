@@ -1,0 +1,230 @@
+#include "app/AppController.h"
+
+#include "app/AppHarness.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "support/FileContents.h"
+#include "support/media/MovieMaker.h"
+
+#include <QFile>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace vexel;
+using namespace vexel::test;
+using vexel::testing::ScopedEnvironment;
+
+namespace {
+
+constexpr const char* recoveryFailed = "[App] Failed to recover from auto-save";
+
+void putFile(const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file) << "left by an earlier run";
+}
+
+std::vector<std::string> trackNames(const Project& project) {
+    std::vector<std::string> names;
+    for (const Track& track : project.tracks) {
+        names.push_back(track.name);
+    }
+    return names;
+}
+
+// A project of one title and no audio tracks, as an auto-save of a session
+// that removed them could hold.
+Project titleOnlyProject(AppHarness& harness) {
+    harness.launch();
+    harness.edit(addTitle(1));
+    Project project = harness.graph().timelineViewModel().project();
+    std::erase_if(project.tracks,
+                  [](const Track& track) { return track.type == TrackType::audio; });
+    harness.crash();
+    return project;
+}
+
+TEST(AppControllerTest, WithoutAnAutoSaveTheStartTidiesUpAsksNothingAndOpensTheFolder) {
+    AppHarness harness;
+    const std::filesystem::path folder = harness.root / "My Film";
+    harness.launch();
+    harness.edit(addTitle(2));
+    awaitTask(harness.graph().mainViewModel().saveTo(folder));
+    harness.crash();
+    ASSERT_FALSE(harness.autoSave()->exists());
+
+    putFile(harness.stagingFolder() / "old.mov");
+    putFile(harness.exportFolder() / "VexelExport_old.mp4");
+    harness.secrets->add({"com.vexel.app.api-key", "api-key"}, "legacy");
+
+    harness.launch(folder);
+    EXPECT_TRUE(harness.dialogs->alerts().empty());
+    EXPECT_FALSE(std::filesystem::exists(harness.stagingFolder()));
+    EXPECT_FALSE(std::filesystem::exists(harness.exportFolder()));
+    EXPECT_FALSE(harness.secrets->find({"com.vexel.app.api-key", "api-key"}));
+    EXPECT_TRUE(harness.app->window().isVisible());
+    EXPECT_EQ(harness.app->window().size(), QSize(1200, 800));
+    EXPECT_EQ(harness.app->window().editorGraph(), &harness.graph());
+
+    const MainViewModel& document = harness.graph().mainViewModel();
+    EXPECT_EQ(harness.graph().timelineViewModel().project(),
+              ProjectPersistenceService().load(folder));
+    EXPECT_EQ(harness.graph().timelineViewModel().project().textClips().size(), 1u);
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(harness.errors(), std::vector<std::string>{});
+}
+
+TEST(AppControllerTest, RecoverShowsTheUnsavedWorkWithItsDefaultTracksAndKeepsItUnsaved) {
+    AppHarness harness;
+    const Project saved = titleOnlyProject(harness);
+    harness.autoSave()->save(saved);
+    putFile(harness.stagingFolder() / "clip.mov");
+    putFile(harness.exportFolder() / "VexelExport_old.mp4");
+
+    harness.make(harness.root / "Other Film");
+    harness.dialogs->answerAlert("Recover");
+    harness.app->start();
+    awaitTask(harness.app->startup()->finished());
+    settle();
+
+    // The staged media the auto-save points at stay; old exports go.
+    EXPECT_TRUE(std::filesystem::exists(harness.stagingFolder() / "clip.mov"));
+    EXPECT_FALSE(std::filesystem::exists(harness.exportFolder()));
+    ASSERT_EQ(harness.dialogs->alerts().size(), 1u);
+    EXPECT_EQ(harness.dialogs->alerts()[0],
+              (AlertRequest{QStringLiteral("Vexel"),
+                            QStringLiteral("Recover unsaved changes?"),
+                            QStringLiteral("A previous session was not saved. Would you like to "
+                                           "recover your work?"),
+                            {{QStringLiteral("Recover"), AlertButtonRole::defaultAction},
+                             {QStringLiteral("Discard"), AlertButtonRole::destructive}}}));
+
+    const Project& shown = harness.graph().timelineViewModel().project();
+    EXPECT_EQ(trackNames(shown),
+              (std::vector<std::string>{saved.tracks[0].name, "Audio 1", "Audio 2", "Audio 3"}));
+    EXPECT_EQ(shown.tracks[0], saved.tracks[0]);
+    EXPECT_EQ(shown.maxDuration, saved.maxDuration);
+    EXPECT_EQ(harness.graph().projectRepository()->load(), shown);
+    const MainViewModel& document = harness.graph().mainViewModel();
+    EXPECT_TRUE(document.isDirty());
+    EXPECT_TRUE(harness.autoSave()->exists());
+    // The folder given at start would replace the recovered work: it is not
+    // opened, and the log says so.
+    EXPECT_FALSE(document.currentProjectURL());
+    EXPECT_EQ(harness.logger->countStartingWith("[App] Not opening the project folder"), 1u);
+}
+
+TEST(AppControllerTest, AnAutoSaveThatDoesNotLoadIsLoggedAndKeptOnDisk) {
+    AppHarness harness;
+    const std::filesystem::path file = harness.autoSave()->filePath();
+    const struct {
+        const char* name;
+        std::string content;
+        // Sealed under a key this run does not have: set aside under a name
+        // of its own, and the banner says so.
+        bool keptAside;
+    } cases[] = {
+        {"a damaged record", R"({"version": 1, "tracks": 7})", false},
+        {"not a record at all", "not a sealed project", true},
+        {"bytes of another key", std::string(40, '\x07'), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        putFile(file);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.content;
+        harness.make();
+        harness.dialogs->answerAlert("Recover");
+        harness.app->start();
+        awaitTask(harness.app->startup()->finished());
+        settle();
+
+        EXPECT_EQ(harness.errors(), std::vector<std::string>{recoveryFailed});
+        EXPECT_EQ(harness.graph().timelineViewModel().project().tracks.size(), 3u);
+        EXPECT_FALSE(harness.graph().mainViewModel().isDirty());
+        EXPECT_EQ(harness.graph().errorBannerViewModel().errorHistory().size(),
+                  c.keptAside ? 1u : 0u);
+        // Work that could not be read now (a locked keyring, say) may be read
+        // at a later start: quitting the clean editor leaves it on disk.
+        harness.app->quitController().requestQuit();
+        EXPECT_TRUE(harness.app->quitController().isQuitAllowed());
+        const std::vector<std::filesystem::path> kept = harness.autoSave()->keptFiles();
+        if (c.keptAside) {
+            ASSERT_EQ(kept.size(), 1u);
+            EXPECT_EQ(readFile(kept.front()), c.content);
+            std::filesystem::remove(kept.front());
+        } else {
+            EXPECT_TRUE(kept.empty());
+            EXPECT_EQ(readFile(file), c.content);
+        }
+        harness.crash();
+        harness.logger = std::make_shared<RecordingLogger>();
+    }
+}
+
+TEST(AppControllerTest, DiscardRemovesTheAutoSaveAndTheStagedMediaForGood) {
+    AppHarness harness;
+    harness.autoSave()->save(titleOnlyProject(harness));
+    putFile(harness.stagingFolder() / "clip.mov");
+
+    harness.make();
+    harness.dialogs->answerAlert("Discard");
+    harness.app->start();
+    awaitTask(harness.app->startup()->finished());
+    settle();
+    EXPECT_EQ(harness.dialogs->alerts().size(), 1u);
+    EXPECT_FALSE(harness.autoSave()->exists());
+    EXPECT_FALSE(std::filesystem::exists(harness.stagingFolder()));
+    EXPECT_EQ(harness.graph().timelineViewModel().project().tracks.size(), 3u);
+    EXPECT_FALSE(harness.graph().mainViewModel().isDirty());
+
+    harness.crash();
+    harness.launch();
+    EXPECT_TRUE(harness.dialogs->alerts().empty());
+}
+
+// Staged media live on disk, so an unsaved session survives the memory-backed
+// runtime folder being emptied (a logout, a reboot) as well as the crash.
+TEST(AppControllerTest, RecoveredMediaSurviveTheRuntimeFolderBeingEmptied) {
+    AppHarness harness;
+    const std::filesystem::path runtime = harness.root / "runtime";
+    std::filesystem::create_directory(runtime);
+    ScopedEnvironment runtimeVariable("XDG_RUNTIME_DIR", runtime.string());
+    const std::filesystem::path source = harness.root / "holiday.mp4";
+    vexel::testing::writeTestMovie(source, {.width = 160, .height = 90, .frameCount = 30});
+
+    harness.launch();
+    awaitTask(harness.graph().mainViewModel().addFiles(
+        {QUrl::fromLocalFile(QFile::decodeName(source.c_str()))}));
+    settle();
+    const Project imported = harness.graph().timelineViewModel().project();
+    ASSERT_EQ(imported.videoClips().size(), 1u);
+    harness.passDebounce();
+    harness.crash();
+
+    std::filesystem::remove_all(runtime);
+    std::filesystem::create_directory(runtime);
+    std::filesystem::remove(source);
+
+    harness.make();
+    harness.dialogs->answerAlert("Recover");
+    harness.app->start();
+    awaitTask(harness.app->startup()->finished());
+    settle();
+    const Project& recovered = harness.graph().timelineViewModel().project();
+    EXPECT_EQ(recovered, imported.ensuringDefaultAudioTracks());
+    ASSERT_TRUE(recovered.videoClips().front().assetURL);
+    const std::filesystem::path media = *recovered.videoClips().front().assetURL;
+    EXPECT_EQ(media.parent_path(), harness.stagingFolder());
+    EXPECT_TRUE(std::filesystem::is_regular_file(media));
+
+    // The preview plays it.
+    PreviewViewModel& preview = harness.graph().previewViewModel();
+    awaitTask(preview.loadProject(recovered).finished());
+    EXPECT_TRUE(preview.hasContent());
+}
+
+} // namespace
