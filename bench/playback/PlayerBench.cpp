@@ -175,8 +175,8 @@ void readerAtFrame(benchmark::State& state) {
 }
 
 // A on [0, 5.5 s), B from 4.5 s to 10 s, dissolving into each other over
-// [4.5 s, 5.5 s) as the preview's layer form draws it: A on top fading out,
-// B below fading in.
+// [4.5 s, 5.5 s) as the preview's layer form draws it: A on top fading out
+// over B, which shows in full from its start.
 PlayerItem crossDissolve() {
     static const std::shared_ptr<const Asset> a = writeMovie("dissolve-a.mp4", 165, 0, 0);
     static const std::shared_ptr<const Asset> b = writeMovie("dissolve-b.mp4", 165, 7, 0);
@@ -194,7 +194,7 @@ PlayerItem crossDissolve() {
     VideoCompositionLayerInstruction bottom;
     bottom.trackID = second->trackID();
     bottom.opacity.setValue(0, MediaTime::zero());
-    bottom.opacity.setRamp(0, 1, dissolve);
+    bottom.opacity.setValue(1, dissolve.start);
     VideoComposition video;
     video.renderSize = {1920, 1080};
     video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(

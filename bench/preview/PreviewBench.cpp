@@ -39,6 +39,7 @@ extern "C" {
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 using namespace vexel;
 using media::MediaTime;
@@ -133,14 +134,23 @@ const std::vector<media::PixelBuffer>& sourceFrames() {
 
 void present(benchmark::State& state) {
     Pane& p = pane();
-    VideoSurface& surface = p.view.surface();
+    // A surface of its own, on a player of its own, scaling on as many
+    // threads as the pane's, so that its made-up frames never reach the
+    // pane's picture.
+    WorkerPool workers(std::min(std::max(1u, std::thread::hardware_concurrency()) - 1, 3u));
+    playback::Player player(p.clock, std::make_unique<playback::SilentAudioSink>(p.clock));
+    VideoSurface surface(player, workers);
+    surface.setVideoSize({1920, 1080});
+    surface.resize(1280, 720);
+    surface.show();
+    runEventsUntil([&] { return surface.isVisible(); });
     std::int64_t index = 0;
     for (auto _ : state) {
         const media::VideoFrame frame{sourceFrames()[index % 2], MediaTime(index, 30),
                                       MediaTime(1, 30)};
         ++index;
         const auto start = Clock::now();
-        emit p.preview.player().videoFrameChanged(frame);
+        emit player.videoFrameChanged(frame);
         surface.repaint();
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         // The update the frame asked for is already painted.

@@ -4,10 +4,11 @@
 // 0.5 s. Prints the wall time, frame count and peak resident memory of one
 // export, then measures in one interleaved run the same export and the
 // encoder floor: the two sources decoded and encoded back to back into one
-// file with the same settings and no effects.
+// file with the same settings and no effects. Both as MP4 with H.264 and as
+// MOV with HEVC.
 //
-//   reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
-//                    [--benchmark_...]
+//   bench_reference_export [A.mp4 B.mp4 overlay.png] [--preset NAME] [--crf N]
+//                          [--benchmark_...]
 // Without files, 10 s 1080p30 sources with stereo sound and the picture are
 // written first with MovieWriter.
 
@@ -16,6 +17,7 @@
 #include "data/export/FFmpegExportService.h"
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
+#include "platform/media/CompositionReader.h"
 #include "platform/media/MovieWriter.h"
 #include "support/GuiBenchmarks.h"
 #include "support/RunTimes.h"
@@ -28,6 +30,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -150,19 +153,24 @@ Project referenceProject(const Inputs& inputs) {
                       trackOf(TrackType::image, {picture})});
 }
 
-// The highest resident memory since the last reset, in MiB.
-double peakResidentMiB() {
+// A line of the process's status in MiB: "VmHWM:" the highest resident
+// memory since the last reset, "VmRSS:" what is resident now.
+double statusMiB(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024;
+        if (line.rfind(field, 0) == 0) {
+            return std::stod(line.substr(field.size())) / 1024;
         }
     }
     return 0;
 }
 
+// Starts the peak afresh from what the process holds now, after handing the
+// heap that earlier work (writing the sources, the run before) freed back to
+// the system: otherwise that work's leftovers count towards every later peak.
 void resetPeakResident() {
+    malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
@@ -172,13 +180,82 @@ std::int64_t frameCount(const std::filesystem::path& movie) {
     return video ? std::llround(video->timeRange.duration.seconds() * 30) : 0;
 }
 
+media::VideoCodec codecOf(ExportFormat format) {
+    return format == ExportFormat::mov ? media::VideoCodec::hevc : media::VideoCodec::h264;
+}
+
+media::FileType fileTypeOf(ExportFormat format) {
+    return format == ExportFormat::mov ? media::FileType::mov : media::FileType::mp4;
+}
+
+// The frames the export reads of `project` over [from, to) seconds.
+std::vector<media::PixelBuffer> exportedFrames(const Project& project, double from, double to) {
+    const ExportComposition exported =
+        CompositionBuilder(std::make_shared<NullLogger>()).buildForExport(project);
+    media::CompositionReader reader(exported.composition, {.timeRange = media::MediaTimeRange{
+                                                               MediaTime::fromSeconds(from),
+                                                               MediaTime::fromSeconds(to - from)}});
+    reader.addVideoOutput(*exported.videoComposition);
+    reader.startReading();
+    std::vector<media::PixelBuffer> frames;
+    while (auto frame = reader.copyNextVideoFrame()) {
+        frames.push_back(frame->buffer);
+    }
+    return frames;
+}
+
+// The largest mean absolute difference, in per cent of full scale, between a
+// frame of the reference project's dissolve and the linear mix of the frames
+// each clip shows alone at that time. With `effects` as exported (the frame
+// compositor); without colour, preset and overlays, the layer form.
+double dissolveError(const Inputs& inputs, bool effects) {
+    Project project = referenceProject(inputs);
+    std::vector<Track> tracks = project.tracks;
+    if (!effects) {
+        tracks.resize(1);
+        for (Clip& clip : tracks[0].clips) {
+            clip.colorAdjust.reset();
+            clip.filter.reset();
+        }
+    }
+    const Track& video = tracks[0];
+    Clip alone[2] = {video.clips[0], video.clips[1]};
+    alone[0].transitionOut.reset();
+    alone[1].transitionIn.reset();
+    // Drawn from 9 s in the dissolve, so alone it starts there.
+    alone[1].timeRange.startTime = 9;
+    const auto frames = exportedFrames(testing::projectOf(tracks), 9, 10);
+    const auto outgoing =
+        exportedFrames(testing::projectOf({testing::trackOf(TrackType::video, {alone[0]})}), 9, 10);
+    const auto incoming =
+        exportedFrames(testing::projectOf({testing::trackOf(TrackType::video, {alone[1]})}), 9, 10);
+    double worst = 0;
+    for (std::size_t n = 0; n < frames.size() && n < outgoing.size() && n < incoming.size(); ++n) {
+        const double p = static_cast<double>(n) / static_cast<double>(frames.size());
+        double error = 0;
+        for (int y = 0; y < frames[n].height(); ++y) {
+            const std::uint8_t* mixed = frames[n].row(y);
+            const std::uint8_t* a = outgoing[n].row(y);
+            const std::uint8_t* b = incoming[n].row(y);
+            for (int x = 0; x < 4 * frames[n].width(); x += 4) {
+                for (int c = 0; c < 3; ++c) {
+                    error += std::abs(mixed[x + c] - ((1 - p) * a[x + c] + p * b[x + c]));
+                }
+            }
+        }
+        const double pixels = 3.0 * frames[n].width() * frames[n].height();
+        worst = std::max(worst, 100 * error / pixels / 255);
+    }
+    return frames.size() == 30 ? worst : -1;
+}
+
 // One export of the reference project; returns the file's frame count.
-std::int64_t exportReference(const Inputs& inputs) {
+std::int64_t exportReference(const Inputs& inputs, ExportFormat format) {
     auto logger = std::make_shared<NullLogger>();
     FFmpegExportService service(CompositionBuilder(logger), logger, std::chrono::system_clock::now,
                                 inputs.tuning);
     const std::filesystem::path movie =
-        service.exportProject(referenceProject(inputs), ExportFormat::mp4, {}, {});
+        service.exportProject(referenceProject(inputs), format, {}, {});
     const std::int64_t frames = frameCount(movie);
     std::filesystem::remove(movie);
     return frames;
@@ -186,11 +263,13 @@ std::int64_t exportReference(const Inputs& inputs) {
 
 // Decodes the sources one after the other and encodes them into one file,
 // picture and sound on two threads as the export pumps them.
-std::int64_t encodeFloor(const Inputs& inputs) {
-    const std::filesystem::path movie = scratch("floor.mp4");
+std::int64_t encodeFloor(const Inputs& inputs, ExportFormat format) {
+    const std::filesystem::path movie =
+        scratch(format == ExportFormat::mov ? "floor.mov" : "floor.mp4");
     std::filesystem::remove(movie);
-    media::MovieWriter writer(movie, media::FileType::mp4, inputs.tuning);
-    media::VideoWriterInput& video = writer.addVideoInput({.width = 1920, .height = 1080});
+    media::MovieWriter writer(movie, fileTypeOf(format), inputs.tuning);
+    media::VideoWriterInput& video =
+        writer.addVideoInput({.codec = codecOf(format), .width = 1920, .height = 1080});
     media::AudioWriterInput& audio = writer.addAudioInput({});
     if (!writer.startWriting()) {
         throw std::runtime_error(writer.error()->message());
@@ -259,8 +338,16 @@ Inputs parseArguments(int& argc, char** argv) {
     return inputs;
 }
 
-const char* const kExport = "reference_export_mp4";
-const char* const kFloor = "encoder_floor_two_sources_back_to_back";
+struct Measured {
+    ExportFormat format;
+    const char* exportName;
+    const char* floorName;
+};
+
+const Measured kMeasured[] = {
+    {ExportFormat::mp4, "reference_export_mp4", "encoder_floor_two_sources_back_to_back"},
+    {ExportFormat::mov, "reference_export_mov_hevc", "x265_floor_two_sources_back_to_back"},
+};
 
 } // namespace
 
@@ -281,39 +368,51 @@ int main(int argc, char** argv) {
         // One run of each alone first, for wall time, frames and memory.
         auto once = [](const char* what, auto&& run) {
             resetPeakResident();
+            const double before = statusMiB("VmRSS:");
             const auto start = std::chrono::steady_clock::now();
             const std::int64_t frames = run();
             const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-            std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB\n", what,
-                        wall.count(), static_cast<long long>(frames), peakResidentMiB());
+            std::printf("%s: %.2f s wall, %lld frames, peak resident memory %.0f MiB (%.0f MiB "
+                        "before it began)\n",
+                        what, wall.count(), static_cast<long long>(frames), statusMiB("VmHWM:"),
+                        before);
             std::fflush(stdout);
         };
-        once("reference export", [&] { return exportReference(inputs); });
-        once("encoder floor", [&] { return encodeFloor(inputs); });
-
-        auto configure = [](benchmark::internal::Benchmark* benchmark) {
-            benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+        std::printf("dissolve frames against the linear mix of the clips, worst mean absolute "
+                    "error: %.2f %% in the frame compositor, %.2f %% in the layer form\n",
+                    dissolveError(inputs, true), dissolveError(inputs, false));
+        // Each run counts the frames it made. HEVC takes several times longer:
+        // two repetitions of it.
+        auto measure = [&inputs](const char* name, ExportFormat format, auto run) {
+            benchmark::RegisterBenchmark(name,
+                                         [&inputs, format, run](benchmark::State& state) {
+                                             std::int64_t made = 0;
+                                             for (auto _ : state) {
+                                                 made = run(inputs, format);
+                                             }
+                                             state.counters["frames"] = static_cast<double>(made);
+                                         })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->Iterations(1)
+                ->Repetitions(format == ExportFormat::mov ? 2 : 3);
         };
-        configure(benchmark::RegisterBenchmark(kExport, [&](benchmark::State& state) {
-            std::int64_t made = 0;
-            for (auto _ : state) {
-                made = exportReference(inputs);
-            }
-            state.counters["frames"] = static_cast<double>(made);
-        }));
-        configure(benchmark::RegisterBenchmark(kFloor, [&](benchmark::State& state) {
-            std::int64_t made = 0;
-            for (auto _ : state) {
-                made = encodeFloor(inputs);
-            }
-            state.counters["frames"] = static_cast<double>(made);
-        }));
+        for (const Measured& measured : kMeasured) {
+            const ExportFormat format = measured.format;
+            once(measured.exportName, [&] { return exportReference(inputs, format); });
+            once(measured.floorName, [&] { return encodeFloor(inputs, format); });
+            measure(measured.exportName, format, exportReference);
+            measure(measured.floorName, format, encodeFloor);
+        }
     });
-    const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(kExport);
-    const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(kFloor);
-    if (exportFastest > 0 && floorFastest > 0) {
-        std::printf("export / encoder floor: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
-                    exportFastest / floorFastest, exportMedian / floorMedian);
+    for (const Measured& measured : kMeasured) {
+        const auto [exportFastest, exportMedian] = reporter.fastestAndMedian(measured.exportName);
+        const auto [floorFastest, floorMedian] = reporter.fastestAndMedian(measured.floorName);
+        if (exportFastest > 0 && floorFastest > 0) {
+            std::printf("%s / %s: fastest runs %.3f, medians %.3f (target <= 1.15)\n",
+                        measured.exportName, measured.floorName, exportFastest / floorFastest,
+                        exportMedian / floorMedian);
+        }
     }
     if (generated) {
         for (const auto& path : {inputs.first, inputs.second, inputs.image}) {

@@ -40,9 +40,12 @@ constexpr double boxWidth() {
 
 void rasterise(benchmark::State& state, double strokeWidth) {
     const TextStyle style = titleStyle(strokeWidth);
+    // As the preview's text cache renders: a title drawn again reuses the
+    // memory of the last one of its size.
+    media::PixelBufferRecycler rasters;
     for (auto _ : state) {
         const media::Size box = TextRenderer::measureTextSize(kTitle, style, boxWidth());
-        media::PixelBuffer raster = TextRenderer::render(kTitle, style, box);
+        media::PixelBuffer raster = TextRenderer::render(kTitle, style, box, &rasters);
         if (raster.isNull()) {
             state.SkipWithError("no raster");
             return;

@@ -2,8 +2,10 @@
 
 #include "data/export/FFmpegExportService.h"
 #include "infrastructure/security/KeychainService.h"
+#include "platform/net/CurlHttpClient.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 #include "presentation/views/kit/QtDialogService.h"
+#include "presentation/views/shell/MainWindowCommands.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -22,6 +24,8 @@ constexpr const char* legacyKeyService = "com.vexel.app.api-key";
 constexpr const char* legacyKeyAccount = "api-key";
 
 enum RecoveryAnswer { recoverWork = 0, discardWork = 1 };
+
+constexpr const char* updateFeedVariable = "VEXEL_UPDATE_FEED_URL";
 
 AlertRequest recoveryQuestion() {
     return AlertRequest{
@@ -66,6 +70,26 @@ AppController::AppController(AppEnvironment environment,
     }
     quit_ = std::make_unique<QuitController>(*dialogs_, environment_.logger, std::move(terminate));
 
+    MainWindowCommands& commands = window_->commands();
+    commands.setDialogService(*dialogs_);
+    std::optional<std::string> feed = environment_.environment(updateFeedVariable);
+    if (feed && feed->empty()) {
+        feed.reset();
+    }
+    updater_ = std::make_unique<update::FeedUpdater>(
+        std::move(feed),
+        environment_.infoDictionary.value(QStringLiteral("CFBundleShortVersionString"))
+            .toString()
+            .toStdString(),
+        std::make_shared<net::CurlHttpClient>(),
+        [commands = QPointer(&commands)](const update::UpdateCheckResult& result) {
+            if (commands) {
+                commands->presentUpdateResult(result);
+            }
+        },
+        environment_.logger);
+    commands.setUpdater(updater_.get());
+
     window_->setCloseGuard([this] {
         quit_->requestQuit();
         return quit_->isQuitAllowed();
@@ -78,7 +102,7 @@ AppController::AppController(AppEnvironment environment,
 }
 
 AppController::~AppController() {
-    // The window's views hold the graph: the window goes first.
+    // The window's views hold the graph and the updater: the window goes first.
     window_.reset();
 }
 

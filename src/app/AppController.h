@@ -5,6 +5,7 @@
 #include "app/QuitController.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
+#include "platform/update/FeedUpdater.h"
 #include "presentation/viewmodels/EditorGraph.h"
 #include "presentation/viewmodels/runtime/TaskHandle.h"
 #include "presentation/views/kit/DialogService.h"
@@ -47,6 +48,9 @@ public:
     // None until the start-up has built it.
     EditorGraph* editorGraph() const { return graph_.get(); }
     QuitController& quitController() const { return *quit_; }
+    // Behind "Check for Updates...": checks the feed named by
+    // VEXEL_UPDATE_FEED_URL, and none can start without one.
+    update::FeedUpdater& updater() const { return *updater_; }
     DialogService& dialogs() const { return *dialogs_; }
     // The start-up begun by start(): the editor built, recovery offered, the
     // folder opened.
@@ -73,6 +77,7 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DialogService> dialogs_;
     std::unique_ptr<QuitController> quit_;
+    std::unique_ptr<update::FeedUpdater> updater_;
     // Until the work of an earlier session is recovered or discarded (the
     // question unanswered, or the copy unreadable for now), its auto-save is
     // the only copy of that work: quitting must not remove it.

@@ -100,7 +100,8 @@ TEST(QuitControllerTest, UnsavedWorkIsFlushedThenKeptUntilItIsSavedOrGivenUp) {
         {"cancel", Folder::writable, "Cancel", false, true},
         {"don't save", Folder::none, "Don't Save", true, false},
         {"save into its folder", Folder::writable, "Save", true, false},
-        // The save only asks the window for a folder: the work is not safe.
+        // The save only asks the window for a folder (whose panel is then
+        // cancelled here): the work is not safe.
         {"save without a folder", Folder::none, "Save", false, true},
         {"save that fails", Folder::failing, "Save", false, true},
     };
@@ -123,7 +124,11 @@ TEST(QuitControllerTest, UnsavedWorkIsFlushedThenKeptUntilItIsSavedOrGivenUp) {
         ASSERT_TRUE(document.isDirty());
         ASSERT_FALSE(harness.autoSave()->exists());
 
+        const bool asksForFolder = c.folder == Folder::none && std::string(c.answer) == "Save";
         harness.dialogs->answerAlert(c.answer);
+        if (asksForFolder) {
+            harness.dialogs->answerPanel({});
+        }
         EXPECT_FALSE(app.window().close());
         ASSERT_TRUE(app.quitController().isDeciding());
         // A second request while the question is open asks nothing.
@@ -151,8 +156,8 @@ TEST(QuitControllerTest, UnsavedWorkIsFlushedThenKeptUntilItIsSavedOrGivenUp) {
             awaitTask(app.quitController().decision()->finished());
             EXPECT_EQ(harness.dialogs->alerts().size(), 2u);
         }
-        EXPECT_EQ(document.showSaveDialog(),
-                  c.folder == Folder::none && std::string(c.answer) == "Save");
+        EXPECT_EQ(harness.dialogs->panels().size(), asksForFolder ? 1u : 0u);
+        EXPECT_FALSE(document.showSaveDialog());
         const std::vector<AppError>& errors = harness.graph().errorBannerViewModel().errorHistory();
         EXPECT_EQ(errors.size(), c.folder == Folder::failing ? 2u : 0u);
     }

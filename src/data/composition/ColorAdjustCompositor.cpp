@@ -1,5 +1,6 @@
 #include "data/composition/ColorAdjustCompositor.h"
 
+#include "data/composition/CrossDissolvePair.h"
 #include "data/composition/ImageOverlayRenderer.h"
 #include "data/composition/OverlayRenderer.h"
 #include "data/composition/TextOverlayRenderer.h"
@@ -92,10 +93,32 @@ void ColorAdjustCompositor::startRequest(media::VideoCompositionRequest& request
     }
     const Size renderSize = instruction->renderSize();
     FrameCanvas canvas(std::move(*buffer), workers_);
+    // Each layer waits for the next one, with which it may form a
+    // cross-dissolve: the pair is then mixed rather than stacked.
+    struct Held {
+        const ColorAdjustInstruction::Entry* entry;
+        PixelBuffer source;
+    };
+    std::optional<Held> held;
     for (const ColorAdjustInstruction::Entry* entry : entries) {
-        if (std::optional<PixelBuffer> source = request.sourceFrame(entry->trackID)) {
-            VideoEntryRenderer::composite(*entry, *source, canvas, time, renderSize);
+        std::optional<PixelBuffer> source = request.sourceFrame(entry->trackID);
+        if (!source) {
+            continue;
         }
+        if (held && CrossDissolvePair::joins(*held->entry, *entry) &&
+            CrossDissolvePair::isMixing(*entry, time)) {
+            drawDissolve(*held->entry, held->source, *entry, *source, canvas, request, time,
+                         renderSize);
+            held.reset();
+            continue;
+        }
+        if (held) {
+            VideoEntryRenderer::composite(*held->entry, held->source, canvas, time, renderSize);
+        }
+        held = Held{entry, std::move(*source)};
+    }
+    if (held) {
+        VideoEntryRenderer::composite(*held->entry, held->source, canvas, time, renderSize);
     }
     for (const ImageOverlayEntry* overlay : instruction->activeImageOverlays(time)) {
         drawImageOverlay(*overlay, canvas, time, renderSize);
@@ -104,6 +127,46 @@ void ColorAdjustCompositor::startRequest(media::VideoCompositionRequest& request
         drawTextOverlay(*overlay, canvas, time, renderSize);
     }
     request.finish(canvas.finish());
+}
+
+void ColorAdjustCompositor::drawDissolve(const ColorAdjustInstruction::Entry& outgoing,
+                                         const PixelBuffer& outgoingSource,
+                                         const ColorAdjustInstruction::Entry& incoming,
+                                         const PixelBuffer& incomingSource, FrameCanvas& canvas,
+                                         media::VideoCompositionRequest& request,
+                                         const MediaTime& time, Size renderSize) {
+    // Each layer comes weighted by its fade: the outgoing one by 1 − p, the
+    // incoming one by p, which is what their sum needs.
+    std::optional<image::Picture> lower;
+    std::optional<image::Picture> upper;
+    try {
+        lower = VideoEntryRenderer::layer(outgoing, outgoingSource, time, renderSize);
+    } catch (const std::logic_error&) {
+    }
+    try {
+        upper = VideoEntryRenderer::layer(incoming, incomingSource, time, renderSize);
+    } catch (const std::logic_error&) {
+    }
+    if (!lower || !upper) {
+        // A layer that cannot be placed is left out, as anywhere else.
+        for (const auto& picture : {lower, upper}) {
+            if (picture) {
+                canvas.draw(*picture);
+            }
+        }
+        return;
+    }
+    std::optional<PixelBuffer> scratch;
+    if (!canvas.isBlank()) {
+        scratch = request.newPixelBufferForOverwrite();
+        if (!scratch) {
+            // Without room to mix, the pair is stacked.
+            canvas.draw(*lower);
+            canvas.draw(*upper);
+            return;
+        }
+    }
+    canvas.drawMix(*lower, *upper, scratch.value_or(PixelBuffer()));
 }
 
 void ColorAdjustCompositor::fail(media::VideoCompositionRequest& request, int code,

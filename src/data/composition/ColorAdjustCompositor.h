@@ -19,7 +19,8 @@
 namespace vexel {
 
 // The frame compositor: draws each frame of a ColorAdjustInstruction, the
-// active clip layers bottom to top (VideoEntryRenderer), then the active
+// active clip layers bottom to top (VideoEntryRenderer; the two layers of a
+// cross-dissolve in progress mixed linearly, CrossDissolvePair), then the active
 // image overlays, then the active text overlays, into a new frame of the
 // instruction's render size, transparent where nothing is drawn.
 //
@@ -59,6 +60,13 @@ public:
                                media::Size renderSize);
 
 private:
+    // The two layers of a cross-dissolve in progress, mixed linearly.
+    void drawDissolve(const ColorAdjustInstruction::Entry& outgoing,
+                      const media::PixelBuffer& outgoingSource,
+                      const ColorAdjustInstruction::Entry& incoming,
+                      const media::PixelBuffer& incomingSource, FrameCanvas& canvas,
+                      media::VideoCompositionRequest& request, const media::MediaTime& time,
+                      media::Size renderSize);
     void drawImageOverlay(const ColorAdjustInstruction::ImageOverlayEntry& entry,
                           FrameCanvas& canvas, const media::MediaTime& time,
                           media::Size renderSize);

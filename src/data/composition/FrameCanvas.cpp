@@ -22,6 +22,19 @@ void FrameCanvas::draw(const image::Picture& picture) {
     }
 }
 
+void FrameCanvas::drawMix(const image::Picture& lower, const image::Picture& upper,
+                          media::PixelBuffer scratch) {
+    if (blank_) {
+        image::renderInto(buffer_, lower, workers_);
+        image::addOnto(buffer_, upper, workers_);
+        blank_ = false;
+        return;
+    }
+    image::renderInto(scratch, lower, workers_);
+    image::addOnto(scratch, upper, workers_);
+    image::compositeOver(buffer_, image::Picture(std::move(scratch)), workers_);
+}
+
 media::PixelBuffer FrameCanvas::finish() {
     if (blank_) {
         std::memset(buffer_.data(), 0, buffer_.byteCount());

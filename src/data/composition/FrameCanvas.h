@@ -22,6 +22,17 @@ public:
     // changes nothing.
     void draw(const image::Picture& picture);
 
+    // Draws the sum of two pictures, each already weighted by its share of a
+    // cross-dissolve (1 − p and p), over what is there: their linear mix,
+    // which source-over of one over the other is not. Over a canvas that has
+    // something on it already, the mix is made in `scratch`, a buffer of the
+    // canvas's size whose pixels may hold anything.
+    void drawMix(const image::Picture& lower, const image::Picture& upper,
+                 media::PixelBuffer scratch);
+
+    // Whether nothing has been drawn yet: a mix then needs no scratch buffer.
+    bool isBlank() const { return blank_; }
+
     // The finished frame: transparent wherever nothing was drawn.
     media::PixelBuffer finish();
 

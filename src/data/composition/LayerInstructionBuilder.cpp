@@ -1,6 +1,9 @@
 #include "data/composition/LayerInstructionBuilder.h"
 
 #include "data/composition/CompositionGeometry.h"
+#include "data/composition/CrossDissolvePair.h"
+
+#include <cmath>
 
 namespace vexel {
 
@@ -39,6 +42,32 @@ void ramp(ParameterTimeline& opacity, float from, float to, const MediaTime& sta
     opacity.setRamp(from, to, {start, duration});
 }
 
+// The entrance of the lower clip of a cross-dissolve pair, whose upper clip
+// of opacity `upperOpacity` fades out over it across [start, start + length):
+// held at its own opacity under an opaque upper clip; under a translucent one
+// raised along the curve that keeps the mix linear, in one straight piece per
+// thirtieth of a second.
+void dissolveEntrance(ParameterTimeline& opacity, float upperOpacity, float lowerOpacity,
+                      const MediaTime& start, const MediaTime& length) {
+    if (upperOpacity >= 1) {
+        opacity.setValue(lowerOpacity, start);
+        return;
+    }
+    const auto pieces = static_cast<std::int64_t>(std::max(1.0, std::ceil(length.seconds() * 30)));
+    MediaTime from = start;
+    for (std::int64_t k = 1; k <= pieces; ++k) {
+        const MediaTime to = start + length.multipliedByRatio(k, pieces);
+        if (to > from) {
+            const auto at = [&](std::int64_t step) {
+                return CrossDissolvePair::lowerOpacity(static_cast<double>(step) / pieces,
+                                                       upperOpacity, lowerOpacity);
+            };
+            opacity.setRamp(at(k - 1), at(k), {from, to - from});
+        }
+        from = to;
+    }
+}
+
 } // namespace
 
 std::vector<media::VideoCompositionLayerInstruction>
@@ -46,6 +75,8 @@ LayerInstructionBuilder::buildMutableLayerInstructions(const std::vector<VideoTr
                                                        const media::Composition& composition,
                                                        std::optional<media::Size> renderSize) {
     std::vector<media::VideoCompositionLayerInstruction> layers;
+    // The entry drawn just above the next one.
+    const VideoTrackEntry* above = nullptr;
     for (const VideoTrackEntry& entry : entries) {
         if (!isVideoTrack(composition, entry.trackID)) {
             continue;
@@ -63,7 +94,10 @@ LayerInstructionBuilder::buildMutableLayerInstructions(const std::vector<VideoTr
         if (start > MediaTime::zero() || entry.transitionIn) {
             layer.opacity.setValue(0, MediaTime::zero());
         }
-        if (entry.transitionIn) {
+        if (above && CrossDissolvePair::joins(*above, entry)) {
+            dissolveEntrance(layer.opacity, above->opacity, entry.opacity, start,
+                             MediaTime::fromSeconds(entry.transitionIn->duration));
+        } else if (entry.transitionIn) {
             ramp(layer.opacity, 0, entry.opacity, start,
                  MediaTime::fromSeconds(entry.transitionIn->duration));
         } else {
@@ -76,6 +110,7 @@ LayerInstructionBuilder::buildMutableLayerInstructions(const std::vector<VideoTr
             layer.opacity.setValue(0, end);
         }
         layers.push_back(std::move(layer));
+        above = &entry;
     }
     return layers;
 }

@@ -25,7 +25,10 @@ public:
     // linearly to the entry's opacity over an entrance, falls linearly to 0
     // over an exit, and is 0 from the entry's end, whatever the transitions'
     // types and easings. A transition of no length is a step; the part of a
-    // ramp before time zero is cut off.
+    // ramp before time zero is cut off. The one exception is the lower clip
+    // of a cross-dissolve pair (CrossDissolvePair), which the upper one
+    // fades out over: it stays at its own opacity under an opaque upper clip,
+    // so that the pair shows the linear mix rather than darkening mid-way.
     static std::vector<media::VideoCompositionLayerInstruction>
     buildMutableLayerInstructions(const std::vector<VideoTrackEntry>& entries,
                                   const media::Composition& composition,

@@ -4,6 +4,7 @@
 #include "data/composition/CompositionGeometry.h"
 #include "data/composition/LayerInstructionBuilder.h"
 #include "domain/usecases/TransitionUseCase.h"
+#include "platform/image/ColorOperation.h"
 
 #include <algorithm>
 
@@ -23,6 +24,15 @@ Affine flip(double height) {
 bool needsPixelWork(const std::optional<TransitionEffect>& transition) {
     return transition && (TransitionUseCase::isGeometric(transition->type) ||
                           transition->easing != EasingCurve::linear);
+}
+
+// A colour adjustment or filter preset that changes the clip's pixels, which
+// only the frame compositor draws.
+bool changesColour(const VideoTrackEntry& entry) {
+    const bool adjusted = entry.colorAdjust && !entry.colorAdjust->isNeutral();
+    const bool filtered =
+        entry.filter && image::filterPreset(entry.filter->name, entry.filter->intensity);
+    return adjusted || filtered;
 }
 
 } // namespace
@@ -70,7 +80,8 @@ media::VideoComposition PreviewCompositionBuilder::buildVideoComposition(
     const media::MediaTime& compositionDuration, std::shared_ptr<Logger> logger) {
     const bool custom =
         std::any_of(entries.begin(), entries.end(), [](const VideoTrackEntry& entry) {
-            return needsPixelWork(entry.transitionIn) || needsPixelWork(entry.transitionOut);
+            return needsPixelWork(entry.transitionIn) || needsPixelWork(entry.transitionOut) ||
+                   changesColour(entry);
         });
     if (custom) {
         return buildCustomCompositorVideoComposition(entries, compositionDuration,
@@ -98,12 +109,9 @@ media::VideoComposition PreviewCompositionBuilder::buildCustomCompositorVideoCom
     const media::Size renderSize = CompositionGeometry::calculateRenderSize(entries);
     std::vector<ColorAdjustInstruction::Entry> layers;
     for (const VideoTrackEntry& entry : entries) {
-        ColorAdjustInstruction::Entry layer = makeInstructionEntry(entry, renderSize);
-        // The preview view lays the clip's colour and filter over the
-        // player's picture; drawn here as well, they would show twice.
-        layer.colorAdjust.reset();
-        layer.filter.reset();
-        layers.push_back(std::move(layer));
+        // Each layer with its own colour and filter, as the export draws it:
+        // through a dissolve each clip keeps its own look.
+        layers.push_back(makeInstructionEntry(entry, renderSize));
     }
     return ColorAdjustCompositor::videoComposition(
         std::make_shared<ColorAdjustInstruction>(

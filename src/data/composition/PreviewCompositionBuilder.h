@@ -20,12 +20,12 @@ class PreviewCompositionBuilder {
 public:
     PreviewCompositionBuilder() = delete;
 
-    // The layer form, unless some entry has a geometric transition or one
-    // whose easing is not linear: those need the frame compositor, which
-    // then draws every frame. The preview's frame compositor draws neither
-    // colour adjustments nor filter presets, which the preview lays over the
-    // player's picture itself, nor overlays, which it draws over the player.
-    // `logger` is the compositor's.
+    // The layer form, unless some entry has a geometric transition, one
+    // whose easing is not linear, or a colour adjustment or filter preset
+    // that changes its pixels: those need the frame compositor, which then
+    // draws every frame, each clip layer with its own colour and filter as
+    // the export does. It draws no overlays: the preview draws those over the
+    // player. `logger` is the compositor's.
     static media::VideoComposition buildVideoComposition(
         const std::vector<VideoTrackEntry>& entries, const media::Composition& composition,
         const media::MediaTime& compositionDuration, std::shared_ptr<Logger> logger);

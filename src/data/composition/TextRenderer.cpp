@@ -60,7 +60,7 @@ media::Size TextRenderer::measureTextSize(std::string_view text, const TextStyle
 }
 
 media::PixelBuffer TextRenderer::render(std::string_view text, const TextStyle& style,
-                                        media::Size boxSize) {
+                                        media::Size boxSize, media::PixelBufferRecycler* buffers) {
     if (!(boxSize.width > 0 && boxSize.height > 0)) {
         return {};
     }
@@ -70,7 +70,7 @@ media::PixelBuffer TextRenderer::render(std::string_view text, const TextStyle& 
         return {};
     }
     return text::rasterizeText(text, attributesFor(style, scale * style.strokeWidth), boxSize.width,
-                               boxSize.height, scale);
+                               boxSize.height, scale, buffers);
 }
 
 } // namespace vexel

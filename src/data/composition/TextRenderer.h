@@ -42,9 +42,11 @@ public:
     // of the box is not above 0 or the picture would be larger than 4096 pixels
     // or smaller than 1. Lines that do not wholly fit the box are left out; a
     // box from measureTextSize holds them all. Nobody writes to the picture
-    // afterwards: it may be cached and read from any thread.
+    // afterwards: it may be cached and read from any thread. The picture's
+    // memory comes from `buffers` when given.
     static media::PixelBuffer render(std::string_view text, const TextStyle& style,
-                                     media::Size boxSize);
+                                     media::Size boxSize,
+                                     media::PixelBufferRecycler* buffers = nullptr);
 };
 
 } // namespace vexel

@@ -10,28 +10,29 @@ namespace {
 
 // The cases without payload, found by their exact name.
 std::optional<TransitionType> payloadless(std::string_view name) {
-    if (name == "fade") {
-        return TransitionType::fade();
+    const std::optional<TransitionType::Kind> kind = transitionKind(name);
+    if (!kind || TransitionType::moves(*kind)) {
+        return std::nullopt;
     }
-    if (name == "crossDissolve") {
-        return TransitionType::crossDissolve();
-    }
-    if (name == "spin") {
-        return TransitionType::spin();
-    }
-    if (name == "flip") {
-        return TransitionType::flip();
-    }
-    if (name == "zoomIn") {
-        return TransitionType::zoomIn();
-    }
-    if (name == "zoomOut") {
-        return TransitionType::zoomOut();
-    }
-    return std::nullopt;
+    return TransitionType::of(*kind, Direction::left);
 }
 
 } // namespace
+
+TransitionType TransitionType::of(Kind kind, Direction direction) {
+    return {kind, moves(kind) ? std::optional(direction) : std::nullopt};
+}
+
+std::optional<TransitionType::Kind> transitionKind(std::string_view name) {
+    using Kind = TransitionType::Kind;
+    for (Kind kind : {Kind::push, Kind::wipe, Kind::slide, Kind::fade, Kind::crossDissolve,
+                      Kind::spin, Kind::flip, Kind::zoomIn, Kind::zoomOut}) {
+        if (caseName(kind) == name) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
 
 std::string_view caseName(TransitionType::Kind kind) {
     switch (kind) {
@@ -79,17 +80,13 @@ void from_json(const Json& json, TransitionType& type) {
         throw DecodeError::valueNotFound("", "Dictionary<String, Any>");
     }
     json::expectObject(json);
-    std::string name = json::readString(json, "type");
-    if (auto simple = payloadless(name)) {
-        type = *simple;
-    } else if (name == "push") {
-        type = TransitionType::push(readDirection(json, "direction"));
-    } else if (name == "wipe") {
-        type = TransitionType::wipe(readDirection(json, "direction"));
-    } else if (name == "slide") {
-        type = TransitionType::slide(readDirection(json, "direction"));
-    } else {
+    const std::optional<TransitionType::Kind> kind = transitionKind(json::readString(json, "type"));
+    if (!kind) {
         type = TransitionType::fade();
+    } else if (TransitionType::moves(*kind)) {
+        type = TransitionType::of(*kind, readDirection(json, "direction"));
+    } else {
+        type = TransitionType::of(*kind, Direction::left);
     }
 }
 

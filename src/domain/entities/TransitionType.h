@@ -25,6 +25,13 @@ public:
     static TransitionType flip() { return {Kind::flip, std::nullopt}; }
     static TransitionType zoomIn() { return {Kind::zoomIn, std::nullopt}; }
     static TransitionType zoomOut() { return {Kind::zoomOut, std::nullopt}; }
+    // A type of `kind`, moving in `direction` when the kind moves at all.
+    static TransitionType of(Kind kind, Direction direction);
+
+    // Push, wipe and slide.
+    static bool moves(Kind kind) {
+        return kind == Kind::push || kind == Kind::wipe || kind == Kind::slide;
+    }
 
     Kind kind() const { return kind_; }
     // Present exactly for push, wipe and slide.
@@ -43,6 +50,8 @@ private:
 
 // The case name, also its name in the encoded form ("push", "crossDissolve", ...).
 std::string_view caseName(TransitionType::Kind kind);
+// The case of that exact name; absent for any other text.
+std::optional<TransitionType::Kind> transitionKind(std::string_view caseName);
 
 // Payload-less cases as bare strings, push/wipe/slide as {"type", "direction"}.
 void to_json(Json& json, const TransitionType& type);

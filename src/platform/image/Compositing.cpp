@@ -194,6 +194,15 @@ void blendOver(Word* __restrict target, const Run& run, float alpha, int count) 
 }
 
 VEXEL_PIXEL_LOOP
+void addRun(Word* __restrict target, const Run& run, float alpha, int count) {
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t d = target[i];
+        target[i] = pack(run.b[i] * alpha + channel(d, 0), run.g[i] * alpha + channel(d, 8),
+                         run.r[i] * alpha + channel(d, 16), run.a[i] * alpha + channel(d, 24));
+    }
+}
+
+VEXEL_PIXEL_LOOP
 void copyOut(Word* __restrict target, const Run& run, float alpha, int count) {
     for (int i = 0; i < count; ++i) {
         target[i] = pack(run.b[i] * alpha, run.g[i] * alpha, run.r[i] * alpha, run.a[i] * alpha);
@@ -351,7 +360,10 @@ void clearColumns(Word* row, int begin, int end) {
     }
 }
 
-void draw(PixelBuffer& target, const Picture& picture, WorkerPool& workers, bool over) {
+enum class Mode { over, add, into };
+
+void draw(PixelBuffer& target, const Picture& picture, WorkerPool& workers, Mode mode) {
+    const bool over = mode != Mode::into;
     const int width = target.width();
     const int height = target.height();
     std::optional<Layer> layer;
@@ -378,8 +390,10 @@ void draw(PixelBuffer& target, const Picture& picture, WorkerPool& workers, bool
                                 for (int x = span.begin; x < span.end; x += kRun) {
                                     int count = std::min(kRun, span.end - x);
                                     layer->sample(run, x, row, count);
-                                    if (over) {
+                                    if (mode == Mode::over) {
                                         blendOver(out + x, run, layer->alpha, count);
+                                    } else if (mode == Mode::add) {
+                                        addRun(out + x, run, layer->alpha, count);
                                     } else {
                                         copyOut(out + x, run, layer->alpha, count);
                                     }
@@ -391,11 +405,15 @@ void draw(PixelBuffer& target, const Picture& picture, WorkerPool& workers, bool
 } // namespace
 
 void compositeOver(PixelBuffer& canvas, const Picture& picture, WorkerPool& workers) {
-    draw(canvas, picture, workers, true);
+    draw(canvas, picture, workers, Mode::over);
+}
+
+void addOnto(PixelBuffer& canvas, const Picture& picture, WorkerPool& workers) {
+    draw(canvas, picture, workers, Mode::add);
 }
 
 void renderInto(PixelBuffer& target, const Picture& picture, WorkerPool& workers) {
-    draw(target, picture, workers, false);
+    draw(target, picture, workers, Mode::into);
 }
 
 PixelBuffer render(const Picture& picture, WorkerPool& workers) {

@@ -18,6 +18,11 @@ namespace vexel::image {
 // out = src + dst · (1 − srcAlpha). Pixels outside the picture are untouched.
 void compositeOver(media::PixelBuffer& canvas, const Picture& picture, WorkerPool& workers);
 
+// Adds `picture` to `canvas`, premultiplied: out = src + dst, each channel
+// limited to 255. Two layers weighted 1 − p and p and added this way are
+// their linear mix. Pixels outside the picture are untouched.
+void addOnto(media::PixelBuffer& canvas, const Picture& picture, WorkerPool& workers);
+
 // Writes every pixel of `target`: the picture where it is, transparent
 // elsewhere, whatever the target held. Starting a frame with its bottom layer
 // this way saves clearing it first.

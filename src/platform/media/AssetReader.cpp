@@ -187,7 +187,9 @@ struct AssetReader::Impl {
         check(avcodec_parameters_to_context(decoder.get(), stream->codecpar), Kind::unsupported,
               context);
         decoder->pkt_timebase = stream->time_base;
-        decoder->thread_count = 0; // one per core
+        // Zero asks FFmpeg for one per core.
+        decoder->thread_count =
+            track.mediaType == MediaType::video ? options.decoderThreads.value_or(0) : 0;
         decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         check(avcodec_open2(decoder.get(), codec, nullptr), Kind::unsupported, context);
         packet = ffmpeg::makePacket();
@@ -623,6 +625,9 @@ AssetReader::AssetReader(Asset asset, AssetTrack track, Options options) {
     if (!inRange(options.audioSampleRate, 1000, 768000) ||
         !inRange(options.audioChannelCount, 1, 16)) {
         throw MediaError(MediaError::Kind::invalidArgument, "Audio output format out of range");
+    }
+    if (!inRange(options.decoderThreads, 1, 64)) {
+        throw MediaError(MediaError::Kind::invalidArgument, "Decoder threads out of range");
     }
     impl_ = std::make_unique<Impl>(std::move(asset), std::move(track), std::move(options));
 }

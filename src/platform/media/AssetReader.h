@@ -28,6 +28,8 @@ public:
         // these ask for others.
         std::optional<int> audioSampleRate{};
         std::optional<int> audioChannelCount{};
+        // Threads that decode a video track; one per core when absent.
+        std::optional<int> decoderThreads{};
     };
 
     // Throws MediaError (noSuchTrack) when the track is neither a video nor an

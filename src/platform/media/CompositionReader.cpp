@@ -157,7 +157,8 @@ struct CompositionReader::Impl {
             progress = std::make_unique<detail::TrackFeeder::Progress>(grid.first);
             for (int id : required) {
                 feeders.push_back(std::make_unique<detail::TrackFeeder>(
-                    *composition.track(id), grid, *progress, kDecodedAhead, primeAhead));
+                    *composition.track(id), grid, *progress, kDecodedAhead, primeAhead,
+                    options.decoderThreads));
             }
             if (!running()) {
                 // Cancelled meanwhile: the threads end at once.

@@ -29,8 +29,12 @@ public:
         // Only this part of the composition (the video from the first frame
         // time in it, the audio cut to the sample); all of it by default.
         std::optional<MediaTimeRange> timeRange{};
-        // Composing threads; 0 for one per core.
+        // Composing threads; 0 for one per core. Each composes one frame at a
+        // time, and two more finished frames may wait to be taken: at most
+        // threads + 2 frames are in flight.
         int threads = 0;
+        // Threads of each source's decoder; one per core when absent.
+        std::optional<int> decoderThreads{};
     };
 
     explicit CompositionReader(Composition composition);

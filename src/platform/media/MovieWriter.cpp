@@ -15,7 +15,6 @@ using ffmpeg::check;
 using Kind = MediaError::Kind;
 
 // Frames waiting for the video encoder; it buffers many more inside.
-constexpr std::size_t kVideoQueue = 3;
 constexpr std::size_t kAudioQueue = 16;
 
 } // namespace
@@ -162,8 +161,9 @@ const std::filesystem::path& MovieWriter::outputPath() const {
 
 VideoWriterInput& MovieWriter::addVideoInput(const VideoSettings& settings) {
     impl_->requireUnstarted();
-    auto input = std::unique_ptr<VideoWriterInput>(new VideoWriterInput(
-        std::make_unique<VideoWriterInput::Impl>(impl_->core, settings, kVideoQueue)));
+    auto input = std::unique_ptr<VideoWriterInput>(
+        new VideoWriterInput(std::make_unique<VideoWriterInput::Impl>(
+            impl_->core, settings, VideoWriterInput::queueLength)));
     impl_->inputs.push_back(input->impl_.get());
     impl_->videoInputs.push_back(std::move(input));
     return *impl_->videoInputs.back();

@@ -20,6 +20,9 @@ class MovieWriter;
 // own; a short queue in front of it stands for "ready for more media data".
 class VideoWriterInput {
 public:
+    // Frames the queue holds in front of the encoder.
+    static constexpr std::size_t queueLength = 3;
+
     ~VideoWriterInput();
 
     const VideoSettings& settings() const;

@@ -1,5 +1,6 @@
 #include "platform/media/PixelBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -174,6 +175,30 @@ PixelBuffer PixelBufferPool::makeBufferForOverwrite() {
                 delete released;
             }
         }));
+}
+
+PixelBufferRecycler::PixelBufferRecycler(std::size_t maxSizes)
+    : maxSizes_(std::max<std::size_t>(maxSizes, 1)) {}
+
+PixelBuffer PixelBufferRecycler::makeBuffer(int width, int height) {
+    checkDimensions(width, height);
+    std::unique_lock lock(mutex_);
+    auto pool = std::find_if(pools_.begin(), pools_.end(), [&](const PixelBufferPool& candidate) {
+        return candidate.width() == width && candidate.height() == height;
+    });
+    if (pool == pools_.end()) {
+        pools_.emplace_front(width, height, 1);
+        if (pools_.size() > maxSizes_) {
+            pools_.pop_back();
+        }
+    } else {
+        pools_.splice(pools_.begin(), pools_, pool);
+    }
+    PixelBufferPool& front = pools_.front();
+    // Clearing a recycled buffer happens outside the lock.
+    PixelBufferPool taken = front;
+    lock.unlock();
+    return taken.makeBuffer();
 }
 
 } // namespace vexel::media

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <memory>
+#include <mutex>
 
 namespace vexel::media {
 
@@ -75,6 +77,28 @@ private:
     int width_;
     int height_;
     std::shared_ptr<Shared> shared_;
+};
+
+// Hands out zero-filled buffers of any size, reusing the pixels of a released
+// buffer of the same size: pictures made again and again at a few sizes (text
+// rasters while a title is edited) then neither map nor fault in fresh memory
+// each time. Keeps one released buffer for each of the `maxSizes` sizes asked
+// for last. Thread-safe; buffers may outlive it.
+class PixelBufferRecycler {
+public:
+    explicit PixelBufferRecycler(std::size_t maxSizes = 4);
+
+    PixelBufferRecycler(const PixelBufferRecycler&) = delete;
+    PixelBufferRecycler& operator=(const PixelBufferRecycler&) = delete;
+
+    // Throws std::invalid_argument as PixelBuffer::create does.
+    PixelBuffer makeBuffer(int width, int height);
+
+private:
+    std::size_t maxSizes_;
+    std::mutex mutex_;
+    // The most recently asked size first.
+    std::list<PixelBufferPool> pools_;
 };
 
 } // namespace vexel::media

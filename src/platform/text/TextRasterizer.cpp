@@ -67,7 +67,8 @@ TextExtent measureText(std::string_view text, const TextAttributes& attributes, 
 }
 
 media::PixelBuffer rasterizeText(std::string_view text, const TextAttributes& attributes,
-                                 double boxWidth, double boxHeight, double scale) {
+                                 double boxWidth, double boxHeight, double scale,
+                                 media::PixelBufferRecycler* buffers) {
     requireGuiApplication();
     const double pixelWidth = std::floor(boxWidth * scale);
     const double pixelHeight = std::floor(boxHeight * scale);
@@ -76,8 +77,10 @@ media::PixelBuffer rasterizeText(std::string_view text, const TextAttributes& at
           pixelHeight <= maxPixels)) {
         return {};
     }
+    const auto width = static_cast<int>(pixelWidth);
+    const auto height = static_cast<int>(pixelHeight);
     media::PixelBuffer buffer =
-        media::PixelBuffer::create(static_cast<int>(pixelWidth), static_cast<int>(pixelHeight));
+        buffers ? buffers->makeBuffer(width, height) : media::PixelBuffer::create(width, height);
 
     const ParagraphLayout layout(text, attributes.font, boxWidth, boxHeight);
     const std::vector<QTextLine> lines = layout.linesAbove(boxHeight);

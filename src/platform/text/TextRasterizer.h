@@ -43,8 +43,10 @@ TextExtent measureText(std::string_view text, const TextAttributes& attributes, 
 // of `scale` × the box size in pixels. Lines that do not wholly fit in the box
 // are left out. A null buffer when either side of the picture is not between 1
 // and PixelBuffer::maxDimension pixels. No one changes the pixels afterwards:
-// the picture may be shared and read from any thread.
+// the picture may be shared and read from any thread. The picture comes from
+// `buffers` when given, else from fresh memory.
 media::PixelBuffer rasterizeText(std::string_view text, const TextAttributes& attributes,
-                                 double boxWidth, double boxHeight, double scale);
+                                 double boxWidth, double boxHeight, double scale,
+                                 media::PixelBufferRecycler* buffers = nullptr);
 
 } // namespace vexel::text

@@ -63,7 +63,7 @@ std::optional<QImage> TextRenderCache::image(const Clip& clip, const TextStyle& 
         return cached;
     }
     const media::PixelBuffer raster =
-        TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()});
+        TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()}, &rasters_);
     if (raster.isNull()) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/entities/Clip.h"
+#include "platform/media/PixelBuffer.h"
 #include "presentation/cache/LruCache.h"
 
 #include <QImage>
@@ -51,6 +52,8 @@ public:
 
 private:
     LruCache<std::string, QImage> cache_;
+    // Texts rasterised again at a size seen lately reuse released pixels.
+    media::PixelBufferRecycler rasters_;
 };
 
 } // namespace vexel

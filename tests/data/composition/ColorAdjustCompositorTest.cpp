@@ -233,3 +233,51 @@ TEST(ColorAdjustCompositorKeys, NameWhatTheCachedImageDependsOnAndNothingElse) {
     EXPECT_NE(ColorAdjustCompositor::textKey(plain, {1920, 1080}),
               ColorAdjustCompositor::textKey(coloured, {1920, 1080}));
 }
+
+TEST_F(ColorAdjustCompositorTest, MixesTheTwoClipsOfACrossDissolveOverWhatLiesBelow) {
+    // Grey clip A (track 1) dissolving into grey clip B (track 2) over
+    // [1 s, 2 s), above a red clip on track 3 that is drawn first.
+    auto dissolving = [](float outgoingOpacity, TransitionType entrance) {
+        Entry outgoing = layer(1, onScreen(0, 2, outgoingOpacity));
+        outgoing.fadeTiming.fadeOutStart = s(1);
+        outgoing.fadeTiming.fadeOutEnd = s(2);
+        outgoing.transitionOutType = TransitionType::crossDissolve();
+        Entry incoming = layer(2, onScreen(1, 3));
+        incoming.fadeTiming.fadeInStart = s(1);
+        incoming.fadeTiming.fadeInEnd = s(2);
+        incoming.transitionType = entrance;
+        return std::vector<Entry>{layer(3, onScreen(0, 3)), outgoing, incoming};
+    };
+    const std::map<int, PixelBuffer> sources{{1, solid(kWidth, kHeight, {200, 200, 200, 255})},
+                                             {2, solid(kWidth, kHeight, {100, 100, 100, 255})},
+                                             {3, solid(kWidth, kHeight, kRed)}};
+    struct Case {
+        const char* what;
+        float outgoingOpacity;
+        TransitionType entrance;
+        double time;
+        Bgra expected;
+    };
+    const Case cases[] = {
+        // (1 − p)·A + p·B, nothing of the red below.
+        {"opaque, halfway", 1, TransitionType::crossDissolve(), 1.5, {150, 150, 150, 255}},
+        {"opaque, a quarter", 1, TransitionType::crossDissolve(), 1.25, {175, 175, 175, 255}},
+        // A at half opacity: 0.25·A + 0.5·B + 0.25·red.
+        {"translucent", 0.5f, TransitionType::crossDissolve(), 1.5, {100, 100, 164, 255}},
+        // At the window's start only A shows; after it only B.
+        {"start", 1, TransitionType::crossDissolve(), 1, {200, 200, 200, 255}},
+        {"after", 1, TransitionType::crossDissolve(), 2.5, {100, 100, 100, 255}},
+        // A fade entrance is no pair: B is faded in over A faded out,
+        // p·B + (1 − p)²·A = 50 + 50, the red behind showing through.
+        {"fade", 1, TransitionType::fade(), 1.5, {100, 100, 164, 255}},
+    };
+    for (const Case& c : cases) {
+        auto instruction = std::make_shared<ColorAdjustInstruction>(
+            dissolving(c.outgoingOpacity, c.entrance), MediaTimeRange{s(0), s(3)},
+            media::Size{kWidth, kHeight});
+        Rendered rendered = render(compositor, instruction, s(c.time), sources);
+        ASSERT_TRUE(rendered.frame) << c.what;
+        EXPECT_TRUE(near(pixelAt(*rendered.frame, 7, 11), c.expected, 2))
+            << c.what << ": " << ::testing::PrintToString(pixelAt(*rendered.frame, 7, 11));
+    }
+}

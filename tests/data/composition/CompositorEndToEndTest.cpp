@@ -32,6 +32,8 @@ const Bgra kRed{30, 30, 200, 255};
 const Bgra kGreen{30, 180, 30, 255};
 const Bgra kBlue{230, 40, 20, 255};
 const Bgra kClear{0, 0, 0, 0};
+const Bgra kLight{200, 200, 200, 255};
+const Bgra kDark{100, 100, 100, 255};
 
 void writeSolidMovie(const std::filesystem::path& path, const Bgra& colour, int frames) {
     media::MovieWriter writer(path, media::FileType::mp4);
@@ -75,6 +77,8 @@ protected:
         folder = new vexel::testing::TemporaryFolder();
         writeSolidMovie(*folder / "red.mp4", kRed, 60);
         writeSolidMovie(*folder / "green.mp4", kGreen, 60);
+        writeSolidMovie(*folder / "light.mp4", kLight, 60);
+        writeSolidMovie(*folder / "dark.mp4", kDark, 60);
         vexel::testing::writeImageFile(*folder / "logo.png", solid(32, 32, kBlue),
                                        vexel::testing::ImageFileFormat::png);
     }
@@ -105,11 +109,27 @@ protected:
                           trackOf(TrackType::image, {logo}), trackOf(TrackType::text, {title})});
     }
 
+    // The light clip on 0-2 s dissolving over 1 s into the dark one on
+    // 2-4 s, which is drawn from 1 s on.
+    static Project dissolve(const std::optional<ColorAdjust>& grade, EasingCurve easing) {
+        Clip light = clipOf(TrackType::video, 0, 2, *folder / "light.mp4");
+        Clip dark = clipOf(TrackType::video, 2, 2, *folder / "dark.mp4");
+        light.colorAdjust = grade;
+        light.transitionOut = TransitionEffect{1, TransitionType::crossDissolve(), easing};
+        dark.transitionIn = light.transitionOut;
+        return projectOf({trackOf(TrackType::video, {light, dark})});
+    }
+
     std::vector<PixelBuffer> readAll(int threads) {
         ExportComposition exported = builder.buildForExport(project());
         EXPECT_TRUE(exported.videoComposition);
-        media::CompositionReader reader(exported.composition, {.threads = threads});
-        reader.addVideoOutput(*exported.videoComposition);
+        return readAll(exported.composition, *exported.videoComposition, threads);
+    }
+
+    static std::vector<PixelBuffer> readAll(const media::Composition& composition,
+                                            const media::VideoComposition& video, int threads) {
+        media::CompositionReader reader(composition, {.threads = threads});
+        reader.addVideoOutput(video);
         EXPECT_TRUE(reader.startReading());
         std::vector<PixelBuffer> frames;
         while (auto frame = reader.copyNextVideoFrame()) {
@@ -174,5 +194,65 @@ TEST_F(CompositorEndToEndTest, ComposesTheSameFramesOnEightThreadsAsOnOne) {
     ASSERT_EQ(alone.size(), together.size());
     for (std::size_t i = 0; i < alone.size(); ++i) {
         EXPECT_TRUE(test::samePixels(alone[i], together[i])) << "frame " << i;
+    }
+}
+
+TEST_F(CompositorEndToEndTest, CrossDissolvesMixBothClipsLinearlyInEveryForm) {
+    // A neutral grade takes the export to the frame compositor without
+    // changing a pixel; an eased dissolve does the same for the preview.
+    const ColorAdjust neutral{0, 1, 1};
+    struct Form {
+        const char* name;
+        bool preview;
+        std::optional<ColorAdjust> grade;
+        EasingCurve easing;
+        bool compositor;
+    };
+    const Form forms[] = {
+        {"export, layers", false, std::nullopt, EasingCurve::linear, false},
+        {"export, compositor", false, neutral, EasingCurve::linear, true},
+        {"preview, layers", true, std::nullopt, EasingCurve::linear, false},
+        {"preview, compositor", true, std::nullopt, EasingCurve::easeIn, true},
+    };
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.name);
+        const Project project = dissolve(form.grade, form.easing);
+        std::optional<media::VideoComposition> video;
+        media::Composition composition;
+        if (form.preview) {
+            PreviewComposition preview = builder.build(project);
+            composition = preview.composition;
+            video = preview.videoComposition;
+        } else {
+            ExportComposition exported = builder.buildForExport(project);
+            composition = exported.composition;
+            video = exported.videoComposition;
+        }
+        ASSERT_TRUE(video);
+        EXPECT_EQ(static_cast<bool>(video->customCompositor), form.compositor);
+        const std::vector<PixelBuffer> frames = readAll(composition, *video, 2);
+        ASSERT_EQ(frames.size(), 90u);
+
+        // Levels as the encoder kept them, before and after the dissolve.
+        const int light = pixelAt(frames[10], 90, 50)[1];
+        const int dark = pixelAt(frames[70], 90, 50)[1];
+        EXPECT_NEAR(light, 200, 2);
+        EXPECT_NEAR(dark, 100, 2);
+        EXPECT_NEAR(pixelAt(frames[45], 90, 50)[1], 150, 2);
+        // Every frame of the window, over the whole picture, within 1 % of
+        // the linear mix.
+        for (int n = 30; n < 60; ++n) {
+            const double p = (n - 30) / 30.0;
+            const double mix = (1 - p) * light + p * dark;
+            double error = 0;
+            for (int row = 0; row < kHeight; ++row) {
+                for (int x = 0; x < kWidth; ++x) {
+                    const Bgra pixel = pixelAt(frames[n], x, row);
+                    error += std::abs(pixel[0] - mix) + std::abs(pixel[1] - mix) +
+                             std::abs(pixel[2] - mix);
+                }
+            }
+            EXPECT_LT(error / (3.0 * kWidth * kHeight), 2.55) << "frame " << n;
+        }
     }
 }

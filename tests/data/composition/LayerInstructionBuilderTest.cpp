@@ -103,3 +103,61 @@ TEST(LayerInstructionBuilder, FitsAndCropsEachLayerIntoTheRenderSize) {
     ASSERT_EQ(unfitted.size(), 1u);
     EXPECT_TRUE(unfitted[0].transformAt(s(0)).isIdentity());
 }
+
+TEST(LayerInstructionBuilder, KeepsTheLowerClipOfACrossDissolveUnderTheUpperOneFadingOut) {
+    // The upper clip A on 0-5 s dissolving into B on 4-10 s: the pair shows
+    // A·α + B·β·(1 − α) of the two, which must be (1 − p)·a·A + p·b·B.
+    const TransitionEffect dissolve{1, TransitionType::crossDissolve(), EasingCurve::linear};
+    struct Case {
+        const char* what;
+        float upperOpacity;
+        float lowerOpacity;
+        TransitionEffect entrance;
+        double lowerStart;
+        bool mixed;
+    };
+    const Case cases[] = {
+        {"opaque", 1, 1, dissolve, 4, true},
+        {"translucent lower", 1, 0.6f, dissolve, 4, true},
+        {"translucent upper", 0.5f, 1, dissolve, 4, true},
+        {"invisible upper", 0, 0.8f, dissolve, 4, true},
+        // Not one dissolve: another entrance, or windows that do not meet.
+        {"fade entrance", 1, 1, {1, TransitionType::fade(), EasingCurve::linear}, 4, false},
+        {"later entrance", 1, 1, dissolve, 4.5, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        VideoTrackEntry upper = entryOn(1, 0, 5, c.upperOpacity);
+        upper.transitionOut = dissolve;
+        VideoTrackEntry lower = entryOn(2, c.lowerStart, c.lowerStart + 6, c.lowerOpacity);
+        lower.transitionIn = c.entrance;
+        const auto layers = LayerInstructionBuilder::buildMutableLayerInstructions(
+            {upper, lower}, composition(), media::Size{1920, 1080});
+        ASSERT_EQ(layers.size(), 2u);
+        EXPECT_EQ(layers[1].opacity.valueAt(s(3.9)), 0);
+        for (double t = c.lowerStart; t < c.lowerStart + 1; t += 0.1) {
+            const double p = t - c.lowerStart;
+            const float alpha = layers[0].opacity.valueAt(s(t));
+            const float beta = layers[1].opacity.valueAt(s(t));
+            const double shownLower = beta * (1 - alpha);
+            if (c.mixed) {
+                EXPECT_NEAR(alpha, (1 - p) * c.upperOpacity, 1e-6) << t;
+                EXPECT_NEAR(shownLower, p * c.lowerOpacity, 0.01) << t;
+            } else {
+                // Each fades on its own, as before.
+                EXPECT_NEAR(beta, p * c.lowerOpacity, 1e-6) << t;
+            }
+        }
+        EXPECT_NEAR(layers[1].opacity.valueAt(s(c.lowerStart + 1.5)), c.lowerOpacity, 1e-6);
+    }
+    // Under an opaque upper clip the lower one has no ramp at all.
+    VideoTrackEntry upper = entryOn(1, 0, 5);
+    upper.transitionOut = dissolve;
+    VideoTrackEntry lower = entryOn(2, 4, 10);
+    lower.transitionIn = dissolve;
+    const auto layers = LayerInstructionBuilder::buildMutableLayerInstructions(
+        {upper, lower}, composition(), media::Size{1920, 1080});
+    EXPECT_EQ(layers[1].opacity.changes(),
+              (std::vector<media::ParameterTimeline::Change>{
+                  {s(0), s(0), 0, 0}, {s(4), s(0), 1, 1}, {s(10), s(0), 0, 0}}));
+}

@@ -107,37 +107,51 @@ TEST(PreviewCompositionBuilder, TheLayerIsOnScreenOverItsCompositionTimesWithTra
     EXPECT_EQ(instant.fadeTiming.fadeInEnd, s(4));
 }
 
-TEST(PreviewCompositionBuilder, TakesTheCompositorOnlyForTransitionsOpacityRampsCannotDraw) {
+TEST(PreviewCompositionBuilder, TakesTheCompositorForTransitionsRampsCannotDrawAndForColour) {
     using T = TransitionType;
     auto transition = [](T type, EasingCurve easing = EasingCurve::linear) {
         return std::optional<TransitionEffect>(TransitionEffect{1, type, easing});
     };
     struct Case {
         const char* name;
+        std::optional<ColorAdjust> colour;
+        std::optional<FilterPreset> filter;
         std::optional<TransitionEffect> in;
         std::optional<TransitionEffect> out;
         bool custom;
     };
+    const std::optional<ColorAdjust> none;
+    const std::optional<FilterPreset> plain;
     const Case cases[] = {
-        {"no transitions", std::nullopt, std::nullopt, false},
-        {"fade and dissolve", transition(T::fade()), transition(T::crossDissolve()), false},
-        {"eased dissolve", std::nullopt, transition(T::crossDissolve(), EasingCurve::easeIn), true},
-        {"zoom", transition(T::zoomIn()), std::nullopt, true},
-        {"wipe out", std::nullopt, transition(T::wipe(Direction::down)), true},
+        {"nothing", none, plain, std::nullopt, std::nullopt, false},
+        {"fade and dissolve", none, plain, transition(T::fade()), transition(T::crossDissolve()),
+         false},
+        // Looks that change no pixel stay with the layers.
+        {"neutral colour, no preset", ColorAdjust{0, 1, 1}, FilterPreset{"none", 1}, std::nullopt,
+         std::nullopt, false},
+        {"a preset of no known name", none, FilterPreset{"Sepia", 1}, std::nullopt, std::nullopt,
+         false},
+        {"eased dissolve", none, plain, std::nullopt,
+         transition(T::crossDissolve(), EasingCurve::easeIn), true},
+        {"zoom", none, plain, transition(T::zoomIn()), std::nullopt, true},
+        {"wipe out", none, plain, std::nullopt, transition(T::wipe(Direction::down)), true},
+        {"graded", ColorAdjust{0.3, 1.1, 0}, plain, std::nullopt, std::nullopt, true},
+        {"sepia through a dissolve", none, FilterPreset{"sepia", 0.8},
+         transition(T::crossDissolve()), std::nullopt, true},
     };
     const media::Composition composition({media::CompositionTrack(7, media::MediaType::video),
                                           media::CompositionTrack(8, media::MediaType::video)});
     for (const Case& c : cases) {
-        // A graded plain clip under a second clip with the transitions.
-        VideoTrackEntry graded = videoEntry({1920, 1080});
-        graded.colorAdjust = ColorAdjust{0.3, 1.1, 0};
-        graded.filter = FilterPreset{"sepia", 1};
+        // A plain clip under a second clip with the look and the transitions.
+        const VideoTrackEntry first = videoEntry({1920, 1080});
         VideoTrackEntry second = videoEntry({1280, 720});
         second.trackID = 8;
+        second.colorAdjust = c.colour;
+        second.filter = c.filter;
         second.transitionIn = c.in;
         second.transitionOut = c.out;
         const media::VideoComposition video = PreviewCompositionBuilder::buildVideoComposition(
-            {graded, second}, composition, s(9), std::make_shared<test::RecordingLogger>());
+            {first, second}, composition, s(9), std::make_shared<test::RecordingLogger>());
 
         EXPECT_EQ(video.renderSize, (media::Size{1920, 1080})) << c.name;
         EXPECT_EQ(video.frameDuration, MediaTime(1, 30)) << c.name;
@@ -156,12 +170,12 @@ TEST(PreviewCompositionBuilder, TakesTheCompositorOnlyForTransitionsOpacityRamps
         auto drawn = std::dynamic_pointer_cast<const ColorAdjustInstruction>(video.instructions[0]);
         ASSERT_TRUE(drawn) << c.name;
         ASSERT_EQ(drawn->entries().size(), 2u);
-        // The preview lays colour and filter over the player's picture
-        // itself, and draws the overlays there too.
-        for (const auto& entry : drawn->entries()) {
-            EXPECT_FALSE(entry.colorAdjust) << c.name;
-            EXPECT_FALSE(entry.filter) << c.name;
-        }
+        // Each layer keeps its own look; the overlays are drawn over the
+        // player, not here.
+        EXPECT_FALSE(drawn->entries()[0].colorAdjust) << c.name;
+        EXPECT_FALSE(drawn->entries()[0].filter) << c.name;
+        EXPECT_EQ(drawn->entries()[1].colorAdjust, c.colour) << c.name;
+        EXPECT_EQ(drawn->entries()[1].filter, c.filter) << c.name;
         EXPECT_EQ(drawn->entries()[1].transitionType,
                   c.in ? std::optional(c.in->type) : std::nullopt);
         EXPECT_TRUE(drawn->textOverlays().empty());

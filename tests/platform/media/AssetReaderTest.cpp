@@ -207,3 +207,28 @@ TEST(AssetReaderFailures, MissingOrDamagedFilesFailWithFFmpegsText) {
     EXPECT_FALSE(mismatched.startReading());
     EXPECT_EQ(mismatched.error()->kind(), MediaError::Kind::noSuchTrack);
 }
+
+TEST_F(AssetReaderTest, DecodesTheSamePixelsOnAnyNumberOfDecoderThreads) {
+    auto levels = [&](std::optional<int> threads) {
+        AssetReader reader(
+            asset(), video(),
+            {.timeRange = range(MediaTime(1, 3), MediaTime(1, 1)), .decoderThreads = threads});
+        EXPECT_TRUE(reader.startReading());
+        std::vector<int> seen;
+        while (auto frame = reader.copyNextVideoFrame()) {
+            // The grey half's level and the mark's corner of every frame.
+            seen.push_back(frame->buffer.row(100)[4 * 40]);
+            seen.push_back(frame->buffer.row(2)[4 * 2]);
+        }
+        EXPECT_EQ(reader.status(), AssetReader::Status::completed);
+        return seen;
+    };
+    const std::vector<int> everyCore = levels(std::nullopt);
+    ASSERT_EQ(everyCore.size(), 40u);
+    EXPECT_EQ(levels(1), everyCore);
+    EXPECT_EQ(levels(2), everyCore);
+    for (int threads : {0, 65}) {
+        EXPECT_THROW(AssetReader(asset(), video(), {.decoderThreads = threads}), MediaError)
+            << threads;
+    }
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -10,6 +11,7 @@
 
 using vexel::media::PixelBuffer;
 using vexel::media::PixelBufferPool;
+using vexel::media::PixelBufferRecycler;
 
 namespace {
 
@@ -78,4 +80,25 @@ TEST(PixelBufferPool, BuffersOutliveThePoolAndCrossThreads) {
     for (auto& thread : threads) {
         thread.join();
     }
+}
+
+TEST(PixelBufferRecycler, ReusesTheLastReleasedBufferOfRecentSizesCleared) {
+    PixelBufferRecycler recycler(2);
+    auto released = [&](int width, int height) {
+        PixelBuffer buffer = recycler.makeBuffer(width, height);
+        std::memset(buffer.data(), 0x7F, buffer.byteCount());
+        return buffer.data();
+    };
+    const std::uint8_t* first = released(300, 200);
+    PixelBuffer again = recycler.makeBuffer(300, 200);
+    EXPECT_EQ(again.data(), first);
+    EXPECT_EQ(again.width(), 300);
+    for (std::size_t i = 0; i < again.byteCount(); ++i) {
+        ASSERT_EQ(again.data()[i], 0) << i;
+    }
+    // Another size has pixels of its own, and both sizes are kept.
+    EXPECT_NE(released(64, 64), first);
+    again = PixelBuffer();
+    EXPECT_EQ(recycler.makeBuffer(300, 200).data(), first);
+    EXPECT_THROW(recycler.makeBuffer(0, 10), std::invalid_argument);
 }

@@ -4,16 +4,17 @@ namespace vexel::media::detail {
 
 namespace {
 
-AssetReader::Options from(const SourceRun& run) {
+AssetReader::Options from(const SourceRun& run, std::optional<int> decoderThreads) {
     // To the run's last frame, not beyond: the decoder then stops there
     // instead of decoding frames nobody shows.
-    return {.timeRange = MediaTimeRange{run.sourceStart, run.sourceEnd - run.sourceStart}};
+    return {.timeRange = MediaTimeRange{run.sourceStart, run.sourceEnd - run.sourceStart},
+            .decoderThreads = decoderThreads};
 }
 
 } // namespace
 
-SourceRunReader::SourceRunReader(const SourceRun& run)
-    : reader_(*run.asset, run.sourceTrack, from(run)) {}
+SourceRunReader::SourceRunReader(const SourceRun& run, std::optional<int> decoderThreads)
+    : reader_(*run.asset, run.sourceTrack, from(run, decoderThreads)) {}
 
 void SourceRunReader::cancel() {
     reader_.cancelReading();

@@ -12,7 +12,8 @@ namespace vexel::media::detail {
 
 class SourceRunReader {
 public:
-    explicit SourceRunReader(const SourceRun& run);
+    // `decoderThreads`: as AssetReader::Options has them.
+    SourceRunReader(const SourceRun& run, std::optional<int> decoderThreads);
 
     // Opens the media and decodes its first frames, so that the run can start
     // without waiting. Throws MediaError when the media cannot be read; returns

@@ -26,11 +26,13 @@ void TrackFeeder::Progress::stop() {
 }
 
 TrackFeeder::TrackFeeder(const CompositionTrack& track, const FrameGrid& grid, Progress& progress,
-                         std::size_t decodedAhead, std::int64_t primeAhead)
+                         std::size_t decodedAhead, std::int64_t primeAhead,
+                         std::optional<int> decoderThreads)
     : track_(track)
     , grid_(grid)
     , progress_(progress)
     , primeAhead_(primeAhead)
+    , decoderThreads_(decoderThreads)
     , decoded_(decodedAhead) {}
 
 TrackFeeder::~TrackFeeder() {
@@ -102,7 +104,7 @@ void TrackFeeder::openRuns() {
         if (!progress_.waitUntil(run->first - primeAhead_)) {
             return;
         }
-        Primed primed{*run, std::make_shared<SourceRunReader>(*run), nullptr};
+        Primed primed{*run, std::make_shared<SourceRunReader>(*run, decoderThreads_), nullptr};
         {
             std::lock_guard lock(mutex_);
             if (stopped_) {

@@ -52,9 +52,11 @@ public:
     using Guard = std::function<void(const std::function<void()>& work)>;
 
     // `track` and `progress` must outlive the feeder. Keeps `decodedAhead`
-    // frames ready; opens a run's decoder `primeAhead` frames before it starts.
+    // frames ready; opens a run's decoder `primeAhead` frames before it starts,
+    // with `decoderThreads` (AssetReader::Options).
     TrackFeeder(const CompositionTrack& track, const FrameGrid& grid, Progress& progress,
-                std::size_t decodedAhead, std::int64_t primeAhead);
+                std::size_t decodedAhead, std::int64_t primeAhead,
+                std::optional<int> decoderThreads = std::nullopt);
     // Stops and joins.
     ~TrackFeeder();
 
@@ -93,6 +95,7 @@ private:
     FrameGrid grid_;
     Progress& progress_;
     std::int64_t primeAhead_;
+    std::optional<int> decoderThreads_;
     InputQueue<Decoded> decoded_;
 
     std::mutex mutex_;

@@ -1,7 +1,11 @@
 #include "presentation/views/shell/MainWindow.h"
 
+#include "presentation/views/shell/MainWindowCommands.h"
+#include "presentation/views/shell/WindowMenuBar.h"
+
 #include <QCloseEvent>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QWidget>
 
 namespace vexel {
@@ -25,6 +29,9 @@ MainWindow::MainWindow(QWidget* parent)
     quitAction_->setShortcutContext(Qt::WindowShortcut);
     connect(quitAction_, &QAction::triggered, this, &MainWindow::quitRequested);
     addAction(quitAction_);
+
+    commands_ = new MainWindowCommands(*this, *quitAction_);
+    fillMenuBar(*menuBar(), *commands_);
 }
 
 void MainWindow::showEditor(EditorGraph& graph) {
@@ -32,6 +39,7 @@ void MainWindow::showEditor(EditorGraph& graph) {
         return;
     }
     graph_ = &graph;
+    commands_->attach(graph);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 namespace vexel {
 
 class EditorGraph;
+class MainWindowCommands;
 
 // The editor's one window. It opens at once with an empty placeholder; the
 // editor fills it when its object graph is built. Closing it is not its own
@@ -35,6 +36,9 @@ public:
     // quitRequested().
     QAction& quitAction() const { return *quitAction_; }
 
+    // The actions of the menus and keys, and the flows behind them.
+    MainWindowCommands& commands() const { return *commands_; }
+
 signals:
     void quitRequested();
 
@@ -45,6 +49,7 @@ private:
     EditorGraph* graph_ = nullptr;
     std::function<bool()> closeGuard_;
     QPointer<QAction> quitAction_;
+    MainWindowCommands* commands_ = nullptr;
 };
 
 } // namespace vexel

@@ -5,6 +5,7 @@
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
+#include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/AddTextPopover.h"
@@ -78,6 +79,7 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     , runner_(std::move(runner))
     , pinchBaseZoom_(viewModel.zoomLevel())
     , inspectors_(*this, viewModel, runner_) {
+    inspectors_.setForms(inspectorForms(icons));
     setAutoFillBackground(true);
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(8, 8, 8, 8);

@@ -58,7 +58,8 @@ public:
     }
     // The error banner, shown as the row below the header. The panel takes it.
     void setBannerWidget(QWidget* banner);
-    // The forms of the inspectors the bars open.
+    // The forms of the inspectors the bars open; the real ones unless a test
+    // puts its own.
     void setInspectorForms(TimelineInspectors::Forms forms);
     // Where dropped files go; none refuses drops. It must outlive the panel.
     void setDropHandler(TimelineDropHandler* handler) { dropHandler_ = handler; }

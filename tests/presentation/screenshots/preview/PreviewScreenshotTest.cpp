@@ -70,3 +70,15 @@ TEST_F(PreviewScreenshotTest, Transport) {
     EXPECT_EQ(shot.pixelColor(400, 10), QColor(Qt::black));
     EXPECT_NE(shot.pixelColor(400, 100), QColor(Qt::black));
 }
+
+TEST_F(PreviewScreenshotTest, Sepia) {
+    harness.load(oneClip(FilterPreset{"sepia", 1}));
+    showFrame(MediaTime(45, 30));
+    const QImage shot = test::saveScreenshot(view, "preview-sepia.png");
+    // The hues are gone: red leads, blue trails, everywhere on the picture.
+    for (int x : {100, 300, 500, 700}) {
+        const QColor colour = shot.pixelColor(x, 200);
+        EXPECT_GE(colour.red(), colour.green()) << x;
+        EXPECT_GE(colour.green(), colour.blue()) << x;
+    }
+}

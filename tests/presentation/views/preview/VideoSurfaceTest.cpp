@@ -80,3 +80,30 @@ TEST_F(VideoSurfaceTest, ScalesTheLastFrameIntoThePictureOnBlackAndAgainOnResize
     EXPECT_TRUE(surface.presentedImage().isNull());
     EXPECT_EQ(surface.grab().toImage().pixelColor(320, 120), QColor(Qt::black));
 }
+
+// Graded A dissolving for 1 s into sepia B: the picture on screen is the
+// exported picture, inside the dissolve as well as on either side.
+TEST_F(VideoSurfaceTest, ShowsEachClipsColourAndFilterAsTheExportDrawsThem) {
+    Clip a = clipOf(TrackType::video, 0, 5.5, clip_);
+    a.colorAdjust = ColorAdjust{0.1, 1.3, 1.6};
+    a.transitionOut = TransitionEffect{1, TransitionType::crossDissolve(), EasingCurve::linear};
+    Clip b = clipOf(TrackType::video, 5.5, 5.5, clip_);
+    b.filter = FilterPreset{"sepia", 0.8};
+    const Project project = projectOf({trackOf(TrackType::video, {a, b})});
+
+    VideoSurface surface(harness.preview.player(), workers);
+    surface.resize(320, 240);
+    surface.show();
+    harness.load(project);
+    surface.setVideoSize(harness.preview.videoSize());
+    ASSERT_EQ(harness.preview.videoSize(), (media::Size{320, 240}));
+
+    // Frames 30, 144 and 156 (inside the dissolve, 4.5 s to 5.5 s), 210, 285.
+    for (int frame : {30, 144, 156, 210, 285}) {
+        const MediaTime time(frame, 30);
+        harness.preview.seek(time.seconds());
+        ASSERT_TRUE(harness.waitForFrame(time)) << frame;
+        const double decibels = test::psnr(surface.presentedImage(), exported(project, time));
+        EXPECT_GE(decibels, 40) << "frame " << frame;
+    }
+}

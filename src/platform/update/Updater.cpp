@@ -1,0 +1,1 @@
+#include "platform/update/Updater.h"

@@ -1,0 +1,24 @@
+#include "presentation/views/shell/WindowMenuBar.h"
+
+#include "presentation/views/shell/MainWindowCommands.h"
+#include "presentation/views/shell/MenuTable.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace vexel {
+
+void fillMenuBar(QMenuBar& menuBar, const MainWindowCommands& commands) {
+    for (const MenuSpec& spec : menuTable()) {
+        QMenu* menu = menuBar.addMenu(spec.title);
+        for (const MenuEntry& entry : spec.entries) {
+            if (entry) {
+                menu->addAction(&commands.action(entry->command, entry->title));
+            } else {
+                menu->addSeparator();
+            }
+        }
+    }
+}
+
+} // namespace vexel
