@@ -12,9 +12,9 @@
 #include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/kit/AnchoredPopup.h"
 #include "presentation/views/kit/IconRegistry.h"
-#include "presentation/views/kit/Theme.h"
 #include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -128,14 +128,8 @@ BENCHMARK(keystroke)->Name("FontList_keystroke")->Unit(benchmark::kMillisecond)-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     bench::RunTimesReporter reporter;
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     const auto baseline = reporter.fastestAndMedian("FontList_redraw");
     const auto filter = reporter.fastestAndMedian("FontList_filter");
     const auto ours = reporter.fastestAndMedian("FontList_keystroke");

@@ -10,7 +10,6 @@
 #include "BenchTimeline.h"
 #include "data/media/FileStager.h"
 #include "presentation/viewmodels/TimelineDropHandler.h"
-#include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TrackLanesView.h"
@@ -18,6 +17,7 @@
 #include "support/BenchProjects.h"
 #include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 #include "support/media/WavWriter.h"
 
 #include <QApplication>
@@ -228,14 +228,8 @@ BENCHMARK(dropHundredFiles)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     bench::RunTimesReporter reporter;
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
-    applyDarkTheme(application);
-    bench::runPreparedBenchmarks(&reporter, {});
+    bench::runWidgetBenchmarks(argc, argv, reporter);
     const auto baseline = reporter.fastestAndMedian("EmptyPanel_paint");
     for (const char* name : {"Timeline_1000_clips_paint", "Timeline_drag_step_250_snap_points",
                              "Timeline_1000_clips_zoom_1_to_10"}) {

@@ -71,6 +71,7 @@ struct AppHarness {
                 clock, std::make_unique<playback::SilentAudioSink>(clock));
         };
         environment.infoDictionary = AppEnvironment::buildInfoDictionary();
+        environment.resources = resources;
         return environment;
     }
 
@@ -155,6 +156,8 @@ struct AppHarness {
     // address that answers nothing, never asked in these runs.
     std::map<std::string, std::string> variables{{"VEXEL_BACKEND_URL", "http://127.0.0.1:9"},
                                                  {"VEXEL_ACCESS_TOKEN", "token"}};
+    // Where the tutorial finds its sample: nowhere, unless a test says.
+    ResourceBundle resources{{}};
     int terminations = 0;
     // False: the application asks through its own message boxes.
     bool scriptDialogs = true;

@@ -13,10 +13,17 @@ ChatHistoryManager::ChatHistoryManager(std::shared_ptr<const Clock> clock, QObje
     , clock_(std::move(clock)) {}
 
 void ChatHistoryManager::setMessages(std::vector<ChatMessage> messages) {
-    if (messages_ != messages) {
-        messages_ = std::move(messages);
-        emit messagesChanged();
+    if (messages_ == messages) {
+        return;
     }
+    const std::vector<ChatMessage> old = std::exchange(messages_, std::move(messages));
+    for (const ChatMessage& message : old) {
+        emit messageRemoved(message.id);
+    }
+    for (const ChatMessage& message : messages_) {
+        emit messageAppended(message.id);
+    }
+    emit messagesChanged();
 }
 
 void ChatHistoryManager::setErrorMessageIds(std::set<Uuid> ids) {
@@ -37,7 +44,9 @@ void ChatHistoryManager::appendMessage(ChatMessage message) {
     if (contains(message.id)) {
         return;
     }
+    const Uuid id = message.id;
     messages_.push_back(std::move(message));
+    emit messageAppended(id);
     emit messagesChanged();
 }
 
@@ -46,20 +55,26 @@ void ChatHistoryManager::appendMessages(std::vector<ChatMessage> messages) {
     for (const ChatMessage& message : messages_) {
         known.insert(message.id);
     }
-    bool appended = false;
+    const std::size_t before = messages_.size();
     for (ChatMessage& message : messages) {
         if (known.insert(message.id).second) {
             messages_.push_back(std::move(message));
-            appended = true;
         }
     }
-    if (appended) {
-        emit messagesChanged();
+    if (messages_.size() == before) {
+        return;
     }
+    // Told once all are in, so that a handler reads the whole new list.
+    for (std::size_t index = before; index < messages_.size(); ++index) {
+        emit messageAppended(messages_[index].id);
+    }
+    emit messagesChanged();
 }
 
 void ChatHistoryManager::appendAssistantMessage(std::string text) {
-    messages_.push_back(assistantMessage(Uuid::random(), std::move(text)));
+    const Uuid id = Uuid::random();
+    messages_.push_back(assistantMessage(id, std::move(text)));
+    emit messageAppended(id);
     emit messagesChanged();
 }
 
@@ -68,6 +83,8 @@ ChatMessage ChatHistoryManager::appendErrorMessage(std::string text, std::string
     messages_.push_back(message);
     errorMessageIds_.insert(message.id);
     retryableInstructions_[message.id] = std::move(originalText);
+    // The notice is whole (marked and retryable) before anyone hears of it.
+    emit messageAppended(message.id);
     emit messagesChanged();
     emit errorMessageIdsChanged();
     emit retryableInstructionsChanged();
@@ -75,14 +92,18 @@ ChatMessage ChatHistoryManager::appendErrorMessage(std::string text, std::string
 }
 
 void ChatHistoryManager::removeMessage(const Uuid& id) {
-    if (std::erase_if(messages_, [&](const ChatMessage& message) { return message.id == id; }) >
-        0) {
+    const bool removed =
+        std::erase_if(messages_, [&](const ChatMessage& message) { return message.id == id; }) > 0;
+    const bool wasNotice = errorMessageIds_.erase(id) > 0;
+    const bool hadRetry = retryableInstructions_.erase(id) > 0;
+    if (removed) {
+        emit messageRemoved(id);
         emit messagesChanged();
     }
-    if (errorMessageIds_.erase(id) > 0) {
+    if (wasNotice) {
         emit errorMessageIdsChanged();
     }
-    if (retryableInstructions_.erase(id) > 0) {
+    if (hadRetry) {
         emit retryableInstructionsChanged();
     }
 }
@@ -97,6 +118,7 @@ void ChatHistoryManager::updateStreamingMessage(const Uuid& id, std::string text
         return;
     }
     *message = assistantMessage(id, std::move(text));
+    emit messageUpdated(id);
     emit messagesChanged();
 }
 
@@ -107,8 +129,14 @@ void ChatHistoryManager::finalizeStreamingMessage(const Uuid& id, std::string te
     }
     if (unicode::trimmingWhitespace(text).empty()) {
         messages_.erase(message);
+        // Only the first message with the id went (a reset may have given
+        // two the same id): gone is gone only when none is left.
+        if (!contains(id)) {
+            emit messageRemoved(id);
+        }
     } else {
         *message = assistantMessage(id, std::move(text));
+        emit messageUpdated(id);
     }
     emit messagesChanged();
 }

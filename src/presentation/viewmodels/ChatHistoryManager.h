@@ -20,7 +20,10 @@ namespace vexel {
 // of a reply that arrives piece by piece. Kept in memory, without a limit,
 // until the next new or opened project. GUI thread only.
 //
-// Messages are told apart by id alone; contents are never compared.
+// Messages are told apart by id alone; contents are never compared. Besides
+// messagesChanged, which tells of any change, each message that comes, changes
+// or goes is told by its id, so that a view can touch only its bubble while a
+// reply streams in.
 class ChatHistoryManager : public QObject {
     Q_OBJECT
 
@@ -36,6 +39,8 @@ public:
     }
 
     // Whole-value assignments (a reset); each tells only when the value changed.
+    // A new list of messages counts as every old message gone and every new
+    // one come.
     void setMessages(std::vector<ChatMessage> messages);
     void setErrorMessageIds(std::set<Uuid> ids);
     void setRetryableInstructions(std::map<Uuid, std::string> instructions);
@@ -64,6 +69,13 @@ public:
 
 signals:
     void messagesChanged();
+    // The message with the id is now in messages(), at the end unless a reset
+    // put it elsewhere.
+    void messageAppended(const vexel::Uuid& id);
+    // The message with the id holds new content.
+    void messageUpdated(const vexel::Uuid& id);
+    // No message with the id is left.
+    void messageRemoved(const vexel::Uuid& id);
     void errorMessageIdsChanged();
     void retryableInstructionsChanged();
 

@@ -39,6 +39,7 @@ QCoro::Task<void> sendFeatureRequest(SubmitFeatureRequestUseCase useCase, Featur
 EditorGraph::EditorGraph(Services services)
     : logger_(std::move(services.logger))
     , clock_(std::move(services.clock))
+    , sleep_(services.sleep)
     , userDefaults_(std::move(services.userDefaults))
     , projectRepository_(std::move(services.projectRepository))
     , fileStager_(std::move(services.fileStager))

@@ -98,6 +98,9 @@ public:
     QSettings& userDefaults() const { return *userDefaults_; }
     const std::shared_ptr<Logger>& logger() const { return logger_; }
     const std::shared_ptr<const Clock>& clock() const { return clock_; }
+    // How the view models wait; the window's own waits (the preview's
+    // rebuild) take the same.
+    const SleepAction& sleep() const { return sleep_; }
     const std::shared_ptr<FileStaging>& fileStager() const { return fileStager_; }
     const std::shared_ptr<ProjectRepository>& projectRepository() const {
         return projectRepository_;
@@ -109,6 +112,7 @@ public:
 private:
     std::shared_ptr<Logger> logger_;
     std::shared_ptr<const Clock> clock_;
+    SleepAction sleep_;
     std::unique_ptr<QSettings> userDefaults_;
     std::shared_ptr<ProjectRepository> projectRepository_;
     std::shared_ptr<FileStaging> fileStager_;

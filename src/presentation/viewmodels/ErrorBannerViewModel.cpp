@@ -45,6 +45,11 @@ void ErrorBannerViewModel::pushError(AppError error) {
     });
 }
 
+void ErrorBannerViewModel::dismiss() {
+    cancelAutoDismiss();
+    setCurrentError(std::nullopt);
+}
+
 void ErrorBannerViewModel::clearHistory() {
     errorHistory_.set({});
 }

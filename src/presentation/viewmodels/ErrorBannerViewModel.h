@@ -44,6 +44,11 @@ public:
     // armed by the push before.
     void pushError(AppError error);
 
+    // The banner's dismiss button: hides the error at once, for good (its
+    // pending dismissal is dropped, so nothing armed for it touches a later
+    // error); the history keeps it.
+    void dismiss();
+
     // Empties the history; the error on show stays.
     void clearHistory();
 

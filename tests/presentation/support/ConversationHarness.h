@@ -2,6 +2,7 @@
 
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/usecases/DefaultHandlers.h"
+#include "presentation/support/EventLoop.h"
 #include "presentation/support/ManualTime.h"
 #include "presentation/viewmodels/ChatHistoryManager.h"
 #include "presentation/viewmodels/ErrorBannerViewModel.h"
@@ -33,6 +34,10 @@ struct ConversationHarness {
                        makeDefaultEditCommandExecutor(repository, mediaLoader, exportService)))) {
         timeline.setOnProjectSync([this](const Project& project) { repository->save(project); });
     }
+
+    // Tasks queued by the last steps (a banner's dismissal) start before the
+    // clock they sleep on is gone, not in the next test.
+    ~ConversationHarness() { settle(); }
 
     InstructionCommandProcessor commandProcessor() {
         return InstructionCommandProcessor(timeline, chat, exportCoordinator, logger);

@@ -5,8 +5,12 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace vexel;
 using namespace std::chrono_literals;
@@ -97,4 +101,72 @@ TEST_F(ChatHistoryManagerTest, StreamingMessagesGrowAndCloseOrVanish) {
     chat.appendStreamingMessage(blank);
     chat.finalizeStreamingMessage(blank, "\n");
     EXPECT_EQ(chat.messages().size(), 2u);
+}
+
+TEST_F(ChatHistoryManagerTest, TellsWhichMessageCameChangedOrWentBeforeTheWholeChange) {
+    // Each signal as "<kind> <index of the id>", in order; the whole-list
+    // signal as "*".
+    std::vector<Uuid> ids;
+    std::vector<std::string> told;
+    const auto name = [&](const Uuid& id) {
+        const auto found = std::find(ids.begin(), ids.end(), id);
+        if (found == ids.end()) {
+            ids.push_back(id);
+            return std::to_string(ids.size() - 1);
+        }
+        return std::to_string(found - ids.begin());
+    };
+    QObject::connect(&chat, &ChatHistoryManager::messageAppended,
+                     [&](const Uuid& id) { told.push_back("+" + name(id)); });
+    QObject::connect(&chat, &ChatHistoryManager::messageUpdated,
+                     [&](const Uuid& id) { told.push_back("~" + name(id)); });
+    QObject::connect(&chat, &ChatHistoryManager::messageRemoved,
+                     [&](const Uuid& id) { told.push_back("-" + name(id)); });
+    QObject::connect(&chat, &ChatHistoryManager::messagesChanged, [&] { told.push_back("*"); });
+    // A handler of an appended notice already finds it marked and retryable.
+    bool noticeWasWhole = false;
+    QObject::connect(&chat, &ChatHistoryManager::messageAppended, [&](const Uuid& id) {
+        noticeWasWhole = chat.errorMessageIds().contains(id) &&
+                         chat.retryableInstructions().contains(id) &&
+                         chat.messages().back().id == id;
+    });
+
+    const ChatMessage first = userMessage("Trim");
+    const ChatMessage second = userMessage("Fade");
+    const Uuid streaming = Uuid::random();
+    const Uuid blank = Uuid::random();
+    const struct {
+        std::function<void()> change;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {[&] { chat.appendMessage(first); }, {"+0", "*"}},
+        {[&] { chat.appendMessage(first); }, {}},
+        {[&] {
+             chat.appendMessages({second, first, second});
+         },
+         {"+1", "*"}},
+        {[&] { chat.appendStreamingMessage(streaming); }, {"+2", "*"}},
+        {[&] { chat.updateStreamingMessage(streaming, "Wor"); }, {"~2", "*"}},
+        {[&] { chat.updateStreamingMessage(Uuid::random(), "lost"); }, {}},
+        {[&] { chat.finalizeStreamingMessage(streaming, "Working."); }, {"~2", "*"}},
+        {[&] { chat.appendStreamingMessage(blank); }, {"+3", "*"}},
+        {[&] { chat.finalizeStreamingMessage(blank, " "); }, {"-3", "*"}},
+        {[&] { chat.appendAssistantMessage("Cancelled."); }, {"+4", "*"}},
+        {[&] { chat.removeMessage(second.id); }, {"-1", "*"}},
+        {[&] { chat.removeMessage(second.id); }, {}},
+        // A reset: every old message goes, every new one comes.
+        {[&] { chat.setMessages({first}); }, {"-0", "-2", "-4", "+0", "*"}},
+        {[&] { chat.setMessages({first}); }, {}},
+        {[&] { chat.setMessages({}); }, {"-0", "*"}},
+    };
+    for (const auto& c : cases) {
+        told.clear();
+        c.change();
+        EXPECT_EQ(told, c.expected) << ::testing::PrintToString(c.expected);
+    }
+
+    told.clear();
+    const ChatMessage notice = chat.appendErrorMessage("Failed.", "Trim");
+    EXPECT_TRUE(noticeWasWhole);
+    EXPECT_EQ(told, (std::vector<std::string>{"+" + name(notice.id), "*"}));
 }

@@ -127,3 +127,28 @@ TEST_F(ErrorBannerViewModelTest, CancelledDismissalAndAGoneBannerDoNothing) {
     time.advance(10s);
     EXPECT_EQ(time.pendingSleeps(), 0u);
 }
+
+TEST_F(ErrorBannerViewModelTest, DismissHidesAtOnceKeepsTheHistoryAndDisarmsTheTimer) {
+    banner.pushError(error("A"));
+    settle();
+    time.advance(5s);
+    banner.dismiss();
+    settle();
+    EXPECT_FALSE(banner.currentError());
+    EXPECT_EQ(messages(banner.errorHistory()), std::vector<std::string>{"A"});
+    EXPECT_EQ(time.pendingSleeps(), 0u);
+
+    // A's old timer cannot hide B early; B's own still hides it.
+    banner.pushError(error("B"));
+    settle();
+    time.advance(5s);
+    EXPECT_EQ(banner.currentError()->message, "B");
+    time.advance(5s);
+    EXPECT_FALSE(banner.currentError());
+
+    // Nothing on show: dismissing changes nothing and tells nothing.
+    QSignalSpy shown(&banner, &ErrorBannerViewModel::currentErrorChanged);
+    banner.dismiss();
+    EXPECT_EQ(shown.count(), 0);
+    EXPECT_EQ(messages(banner.errorHistory()), (std::vector<std::string>{"A", "B"}));
+}

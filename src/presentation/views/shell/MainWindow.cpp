@@ -1,5 +1,7 @@
 #include "presentation/views/shell/MainWindow.h"
 
+#include "presentation/viewmodels/EditorGraph.h"
+#include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
 #include "presentation/views/shell/WindowMenuBar.h"
 
@@ -40,6 +42,21 @@ void MainWindow::showEditor(EditorGraph& graph) {
     }
     graph_ = &graph;
     commands_->attach(graph);
+    // The timeline's buttons run the window's own commands.
+    const auto trigger = [commands = QPointer(commands_)](WindowCommand command) {
+        return [commands, command] {
+            if (commands) {
+                commands->action(command).trigger();
+            }
+        };
+    };
+    mainView_ = new MainView(MainView::Context{
+        graph.timelineViewModel(), graph.previewViewModel(), graph.instructionViewModel(),
+        graph.tutorialState(), graph.userDefaults(), graph.logger(), graph.clock(), graph.sleep(),
+        graph.fileStager(), trigger(WindowCommand::openFilePicker),
+        trigger(WindowCommand::toggleCommandPalette)});
+    // Replaces (and deletes) the placeholder.
+    setCentralWidget(mainView_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

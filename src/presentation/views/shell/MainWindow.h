@@ -9,6 +9,7 @@
 namespace vexel {
 
 class EditorGraph;
+class MainView;
 class MainWindowCommands;
 
 // The editor's one window. It opens at once with an empty placeholder; the
@@ -28,6 +29,8 @@ public:
     void showEditor(EditorGraph& graph);
     // None until showEditor().
     EditorGraph* editorGraph() const { return graph_; }
+    // The editor's content; none until showEditor().
+    MainView* mainView() const { return mainView_; }
 
     // Asked on every close: true lets the window close. None: it closes.
     void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
@@ -47,6 +50,7 @@ protected:
 
 private:
     EditorGraph* graph_ = nullptr;
+    MainView* mainView_ = nullptr;
     std::function<bool()> closeGuard_;
     QPointer<QAction> quitAction_;
     MainWindowCommands* commands_ = nullptr;

@@ -5,6 +5,7 @@
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
+#include "presentation/views/chat/ActivitySpinner.h"
 #include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/Theme.h"
@@ -21,7 +22,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -124,10 +124,8 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     auto* importing = new QHBoxLayout(importingRow_);
     importing->setContentsMargins(4, 0, 4, 0);
     importing->setSpacing(4);
-    auto* spinner = new QProgressBar(importingRow_);
-    spinner->setRange(0, 0);
-    spinner->setTextVisible(false);
-    spinner->setFixedSize(32, 6);
+    auto* spinner = new ActivitySpinner(importingRow_);
+    spinner->setFixedSize(12, 12);
     importing->addWidget(spinner);
     QLabel* importingText = makeLabel(vexel::font(FontStyle::caption), importingRow_);
     importingText->setText(QStringLiteral("Importing..."));
