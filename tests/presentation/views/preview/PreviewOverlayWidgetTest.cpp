@@ -6,6 +6,8 @@
 #include "presentation/support/ConversationHarness.h"
 #include "presentation/support/PreviewHarness.h"
 #include "presentation/support/TestPhoto.h"
+#include "presentation/viewmodels/PreviewRebuilder.h"
+#include "presentation/views/preview/PreviewEditHandlers.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "support/Psnr.h"
 
@@ -83,11 +85,21 @@ protected:
     // The project in a pane `pane` large, loaded, with the playhead at
     // `time`, every image made. The transport capsule is hidden, as in the
     // tutorial, so that only the picture and its overlays show.
-    void show(const Project& project, double time, QSize pane = {960, 540}) {
+    // With `answered`, the window's answers to the reports take them, and
+    // the preview rebuilds after project changes as the window's does.
+    void show(const Project& project, double time, QSize pane = {960, 540}, bool answered = false) {
         tutorial.setCurrentStep(TutorialStep::welcome);
         editing = std::make_unique<test::ConversationHarness>(project);
-        view = std::make_unique<PreviewPlayerView>(harness.preview, editing->timeline, tutorial,
-                                                   icons, recorder());
+        if (answered) {
+            rebuilder = std::make_unique<PreviewRebuilder>(
+                editing->timeline, harness.preview, editing->logger, editing->time->sleepAction());
+        }
+        view = std::make_unique<PreviewPlayerView>(
+            harness.preview, editing->timeline, tutorial, icons,
+            answered
+                ? makePreviewActions(editing->timeline, harness.preview,
+                                     EditRunner(editing->banner, editing->time, editing->logger))
+                : recorder());
         view->resize(pane);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -178,6 +190,7 @@ protected:
     TutorialState tutorial;
     IconRegistry icons{harness.logger};
     std::unique_ptr<test::ConversationHarness> editing;
+    std::unique_ptr<PreviewRebuilder> rebuilder;
     std::unique_ptr<PreviewPlayerView> view;
     std::vector<std::string> reports;
 };
@@ -303,6 +316,37 @@ TEST_F(PreviewOverlayWidgetTest, TheSelectionGivesTheKeysAndThePinchToTheOverlay
                            "reposition Title 0.49 0.08", "scale Title 2.10", "scale Title 2.40",
                            "transform Photo 1.00 0.50 4.95", "transform Photo 1.00 0.50 5.00",
                            "transform Photo 1.00 0.50 5.00"}));
+}
+
+// The window's answers over the real engine: a drag of the selected bottom
+// title becomes one edit that the preview shows without building anything,
+// and one undo takes it back.
+TEST_F(PreviewOverlayWidgetTest, ADragOfTheSelectedTextIsOneUndoableEditThatBuildsNothing) {
+    const Clip title = textClip("Title", 0, 10);
+    show(projectOf({trackOf(TrackType::text, {title})}), 1, {960, 540}, true);
+    ASSERT_EQ(overlay().contentRect(), QRectF(0, 0, 960, 540));
+    editing->timeline.setSelectedClipId(title.id);
+    const int builds = harness.builds;
+
+    drag(outlineOf(title.id).center().toPoint(), {96, 0});
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return editing->timeline.project().textClips().front().textPosition.has_value(); }));
+    test::settle();
+    EXPECT_EQ(editing->timeline.project().textClips().front().textPosition,
+              TextPosition::custom(0.6, 0.92));
+    EXPECT_FALSE(editing->banner.currentError());
+    // Drawn from the project the edit made, where the export puts it: its
+    // box, 0.96 of the picture wide, against the right edge.
+    EXPECT_NEAR(outlineOf(title.id).center().x(), 960 - 0.96 * 960 / 2, 1);
+    editing->time->advance(std::chrono::milliseconds(250));
+    test::settle();
+    EXPECT_EQ(harness.builds, builds);
+    EXPECT_FALSE(harness.preview.suppressReload());
+
+    editing->timeline.undo();
+    EXPECT_EQ(editing->timeline.project().textClips().front().textPosition, std::nullopt);
+    test::settle();
+    EXPECT_NEAR(outlineOf(title.id).center().x(), 480, 1);
 }
 
 // A 1920 x 1080 project in a 960 x 540 pane: the preview's texts on black
