@@ -13,9 +13,9 @@
 #include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/preview/VideoSurface.h"
-#include "support/InterleavedBenchmarks.h"
 #include "support/RunEventsUntil.h"
 #include "support/RunTimes.h"
+#include "support/WidgetBenchmarks.h"
 
 #include <QApplication>
 
@@ -139,9 +139,14 @@ struct Pane {
     }
 };
 
+// Made by the first benchmark that needs it, gone before the application.
+std::unique_ptr<Pane> thePane;
+
 Pane& pane() {
-    static Pane instance;
-    return instance;
+    if (!thePane) {
+        thePane = std::make_unique<Pane>();
+    }
+    return *thePane;
 }
 
 void paint(benchmark::State& state, bool overlays) {
@@ -187,13 +192,8 @@ BENCHMARK_CAPTURE(paint, picture, false)
 
 int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    bench::InterleavedArguments arguments(argc, argv);
-    QApplication application(arguments.count(), arguments.values());
     bench::RunTimesReporter reporter;
-    bench::runPreparedBenchmarks(&reporter, [] { pane(); });
+    bench::runWidgetBenchmarks(argc, argv, reporter, [] { thePane.reset(); });
     const auto [fastest, median] = reporter.fastestAndMedian("Preview_paint_20");
     const auto [baseFastest, baseMedian] = reporter.fastestAndMedian("Baseline_paint");
     std::printf("\npainting 20 overlays over a 1080p preview: median %.2f ms (fastest %.2f), "
