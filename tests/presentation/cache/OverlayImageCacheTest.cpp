@@ -6,6 +6,7 @@
 #include "support/RunEventsUntil.h"
 #include "support/media/TemporaryFolder.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -140,4 +141,30 @@ TEST_F(OverlayImageCacheTest, AFileThatCannotBeDecodedIsNotTriedAgain) {
     // A box of nothing asks for nothing.
     EXPECT_FALSE(cache_.image(entry(), {0, 100}));
     EXPECT_EQ(cache_.loadsInFlight(), 0u);
+}
+
+// The photo is drawn as a copy, being opaque; a picture with see-through parts
+// keeps them when drawn.
+TEST_F(OverlayImageCacheTest, SeeThroughPartsStaySeeThroughWhenDrawn) {
+    ColorAdjustInstruction::ImageOverlayEntry cutOut = entry();
+    cutOut.imageURL = folder_ / "cut-out.png";
+    // The project's writer keeps no alpha.
+    QImage half(400, 300, QImage::Format_ARGB32);
+    half.fill(Qt::transparent);
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            half.setPixelColor(x, y, Qt::red);
+        }
+    }
+    ASSERT_TRUE(half.save(QString::fromStdString(cutOut.imageURL.string()), "PNG"));
+    for (const auto& [e, right] :
+         {std::pair{entry(), QColor(Qt::blue)}, std::pair{cutOut, QColor(Qt::white)}}) {
+        const auto image = made(e, {400, 300});
+        ASSERT_TRUE(image);
+        QImage canvas(400, 300, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter(&canvas).drawImage(0, 0, image->image);
+        EXPECT_EQ(canvas.pixelColor(100, 150), QColor(Qt::red));
+        EXPECT_EQ(canvas.pixelColor(300, 150), right);
+    }
 }
