@@ -12,7 +12,6 @@
 #include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/kit/AnchoredPopup.h"
 #include "presentation/views/kit/IconRegistry.h"
-#include "support/InterleavedBenchmarks.h"
 #include "support/RunTimes.h"
 #include "support/WidgetBenchmarks.h"
 
@@ -135,10 +134,10 @@ int main(int argc, char** argv) {
     const auto ours = reporter.fastestAndMedian("FontList_keystroke");
     if (baseline.first > 0 && ours.first > 0) {
         std::printf(
-            "FontList_keystroke (%d families): fastest %.2f ms, median %.2f ms (target < 16 "
-            "ms); redraw alone %.2f / %.2f ms, filter alone %.3f / %.3f ms\n",
-            familyCount, ours.first, ours.second, baseline.first, baseline.second, filter.first,
-            filter.second);
+            "FontList_keystroke (%d families): fastest %.2f ms, median %.2f ms, target 16 ms: "
+            "%s; redraw alone %.2f / %.2f ms, filter alone %.3f / %.3f ms\n",
+            familyCount, ours.first, ours.second, ours.second < 16 ? "met" : "missed",
+            baseline.first, baseline.second, filter.first, filter.second);
     }
     return 0;
 }

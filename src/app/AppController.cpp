@@ -3,6 +3,7 @@
 #include "data/export/FFmpegExportService.h"
 #include "infrastructure/security/KeychainService.h"
 #include "platform/net/CurlHttpClient.h"
+#include "platform/net/HttpURL.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 #include "presentation/views/kit/QtDialogService.h"
 #include "presentation/views/shell/MainWindowCommands.h"
@@ -26,6 +27,7 @@ constexpr const char* legacyKeyAccount = "api-key";
 enum RecoveryAnswer { recoverWork = 0, discardWork = 1 };
 
 constexpr const char* updateFeedVariable = "VEXEL_UPDATE_FEED_URL";
+constexpr const char* siteVariable = "VEXEL_SITE_URL";
 
 AlertRequest recoveryQuestion() {
     return AlertRequest{
@@ -89,6 +91,15 @@ AppController::AppController(AppEnvironment environment,
         },
         environment_.logger);
     commands.setUpdater(updater_.get());
+    if (const std::optional<std::string> site = environment_.environment(siteVariable);
+        site && !site->empty()) {
+        // Opened in the user's browser: only a web address is.
+        if (net::isValidHttpURL(*site)) {
+            commands.setSupportSite(QUrl(QString::fromStdString(*site)));
+        } else {
+            environment_.logger->error("[App] The web site is not an http or https address");
+        }
+    }
 
     window_->setCloseGuard([this] {
         quit_->requestQuit();

@@ -25,8 +25,12 @@ AppEnvironment AppEnvironment::system(std::shared_ptr<Logger> logger) {
 }
 
 QVariantMap AppEnvironment::buildInfoDictionary() {
-    return {{QStringLiteral("CFBundleShortVersionString"), QStringLiteral(VEXEL_VERSION)},
-            {QStringLiteral("CFBundleVersion"), QStringLiteral(VEXEL_VERSION)}};
+    QVariantMap info{{QStringLiteral("CFBundleShortVersionString"), QStringLiteral(VEXEL_VERSION)}};
+    // A build without an id has none to show.
+    if (const QString build = QStringLiteral(VEXEL_BUILD_ID); !build.isEmpty()) {
+        info.insert(QStringLiteral("CFBundleVersion"), build);
+    }
+    return info;
 }
 
 } // namespace vexel

@@ -51,7 +51,8 @@ struct AppEnvironment {
     // screen's refresh rate. Needs the application object.
     static AppEnvironment system(std::shared_ptr<Logger> logger);
 
-    // This build's version, as the support reports and the settings show it.
+    // This build's version and id, as the support reports and the settings
+    // show them.
     static QVariantMap buildInfoDictionary();
 };
 

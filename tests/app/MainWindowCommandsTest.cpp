@@ -2,11 +2,15 @@
 
 #include "app/AppHarness.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MenuTable.h"
+#include "presentation/views/shell/SettingsDialog.h"
 #include "support/LoopbackServer.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -114,7 +118,8 @@ TEST(MainWindowCommandsTest, TheMenuBarShowsEveryCommandUnderItsTitleAndKeys) {
               (std::vector<std::string>{"New Project|Ctrl+N", "-", "Open Project...|Ctrl+O",
                                         "Save|Ctrl+S", "Save As...|Ctrl+Shift+S", "-",
                                         "Export...|Ctrl+Shift+E", "-", "Quit|Ctrl+Q"}));
-    EXPECT_EQ(menus[1], (std::vector<std::string>{"Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z"}));
+    EXPECT_EQ(menus[1], (std::vector<std::string>{"Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "-",
+                                                  "Settings...|Ctrl+,"}));
     EXPECT_EQ(menus[2],
               (std::vector<std::string>{"Command Palette|Ctrl+K", "Split Clip at Playhead|Ctrl+B",
                                         "Delete Selected Clip|Ctrl+Backspace|Ctrl+Del",
@@ -153,8 +158,7 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     CommandsHarness harness;
     const Uuid first = harness.addMovie("first.mp4", 0);
     const Uuid second = harness.addMovie("second.mp4", 5);
-    auto* field = new QLineEdit(harness.window().centralWidget());
-    field->show();
+    QLineEdit* field = harness.window().mainView()->chatColumn().inputField();
     harness.activateWindow();
     const auto clipIds = [&] {
         std::vector<Uuid> ids;
@@ -177,7 +181,7 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     EXPECT_EQ(clipIds(), (std::vector<Uuid>{first, second}));
     EXPECT_FALSE(harness.graph().errorBannerViewModel().currentError());
 
-    // The text field keeps the keys it types with.
+    // The chat field keeps the keys it types with.
     harness.timeline().selectClip(second);
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());
@@ -369,6 +373,54 @@ TEST(MainWindowCommandsTest, AFinishedExportGoesWhereTheUserSays) {
     }
     EXPECT_TRUE(std::filesystem::exists(movies / "Tutorial.mov"));
     EXPECT_FALSE(harness.dialogs().hasUnusedAnswers());
+}
+
+TEST(MainWindowCommandsTest, TheSettingsRestartTheTutorialOnAFreshProject) {
+    CommandsHarness harness;
+    harness.trigger(WindowCommand::settings);
+    SettingsDialog* settings = harness.commands().settingsDialog();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_FALSE(settings->isModal());
+    TutorialState& tutorial = harness.graph().tutorialState();
+
+    // Clean: at once.
+    QTest::mouseClick(&settings->restartTutorialButton(), Qt::LeftButton);
+    awaitTask(harness.commands().lastTask()->finished());
+    EXPECT_EQ(tutorial.currentStep(), TutorialStep::welcome);
+    EXPECT_TRUE(harness.dialogs().alerts().empty());
+
+    // Dirty: asked first; Cancel keeps the work and the step.
+    tutorial.setCurrentStep(std::nullopt);
+    harness.app.edit(addTitle(1));
+    harness.dialogs().answerAlert("Cancel");
+    QTest::mouseClick(&settings->restartTutorialButton(), Qt::LeftButton);
+    awaitTask(harness.commands().lastTask()->finished());
+    ASSERT_EQ(harness.dialogs().alerts().size(), 1u);
+    EXPECT_EQ(harness.dialogs().alerts()[0].message, "Save changes to the current project?");
+    EXPECT_FALSE(tutorial.currentStep());
+    EXPECT_EQ(harness.timeline().project().textClips().size(), 1u);
+
+    harness.dialogs().answerAlert("Don't Save");
+    QTest::mouseClick(&settings->restartTutorialButton(), Qt::LeftButton);
+    awaitTask(harness.commands().lastTask()->finished());
+    EXPECT_EQ(tutorial.currentStep(), TutorialStep::welcome);
+    EXPECT_TRUE(harness.timeline().project().textClips().empty());
+
+    // With an edit under way the new document waits for it to land, and the
+    // welcome comes after the new document, which would otherwise end it.
+    tutorial.setCurrentStep(std::nullopt);
+    std::optional<TurnQueue::Turn> running = awaitTask(harness.timeline().holdEdits());
+    QTest::mouseClick(&settings->restartTutorialButton(), Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(tutorial.currentStep());
+    running.reset();
+    awaitTask(harness.commands().lastTask()->finished());
+    EXPECT_EQ(tutorial.currentStep(), TutorialStep::welcome);
+
+    // The same window comes to the front again.
+    harness.trigger(WindowCommand::settings);
+    EXPECT_EQ(harness.commands().settingsDialog(), settings);
 }
 
 TEST(MainWindowCommandsTest, AboutTellsTheVersionAndBuild) {

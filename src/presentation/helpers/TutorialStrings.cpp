@@ -7,6 +7,21 @@ namespace vexel {
 namespace {
 
 constexpr auto entries = std::to_array<StringTable::Entry>({
+    {"welcome.title", "Welcome to Vexel"},
+    {"welcome.body",
+     "Edit videos by describing what you want. This short tour tries the chat, the preview and "
+     "the timeline on a sample clip."},
+    {"welcome.skip", "Skip"},
+    {"welcome.getStarted", "Get Started"},
+    {"area.chat", "Chat"},
+    {"area.preview", "Preview"},
+    {"area.timeline", "Timeline"},
+    {"complete.title", "You're all set!"},
+    {"complete.body",
+     "You split, faded, titled and exported a video. Describe any other edit in the chat and "
+     "the assistant makes it."},
+    {"complete.close", "Start Editing"},
+    {"Step %@ of %@", "Step %@ of %@"},
     {"welcome.guidance",
      "Welcome to Vexel! Let's edit a short sample video together. It takes about a minute."},
     {"split.guidance",

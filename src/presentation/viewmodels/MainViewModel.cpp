@@ -87,10 +87,10 @@ void MainViewModel::setIsDirty(bool dirty) {
     isDirty_.set(dirty);
 }
 
-void MainViewModel::newProject() {
+QCoro::Task<void> MainViewModel::newProject() {
     // At once when no edit is under way; else once the running one has landed
-    // (on the old document). Runs on by itself; its coroutine frees itself.
-    startAfreshInTurn(Project::makeNew(Project::defaultMaxDuration));
+    // (on the old document). Runs on by itself when the task is dropped.
+    return startAfreshInTurn(Project::makeNew(Project::defaultMaxDuration));
 }
 
 QCoro::Task<void> MainViewModel::startAfreshInTurn(Project project) {

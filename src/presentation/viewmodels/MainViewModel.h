@@ -96,8 +96,10 @@ public:
     std::chrono::duration<double> autoSaveDebounce() const { return autoSaveDebounce_; }
 
     // Three empty default audio tracks, no folder, clean, an empty banner and no
-    // undo. At once, unless an edit is under way: then once it has landed.
-    void newProject();
+    // undo. At once, unless an edit is under way: then once it has landed. The
+    // returned task ends when the new document is in place; nobody has to wait
+    // for it.
+    QCoro::Task<void> newProject();
     // On failure the current document, its folder, dirty flag and history stay.
     // No edit runs while the folder is read: one under way lands first, on the
     // old document, and those asked for meanwhile are dropped when the folder

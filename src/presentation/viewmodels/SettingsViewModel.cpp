@@ -2,9 +2,17 @@
 
 #include "presentation/viewmodels/ExportDirectory.h"
 
+#include <QFile>
+
 #include <utility>
 
 namespace vexel {
+
+namespace {
+
+constexpr const char* exportDirectoryKey = "exportDirectory";
+
+} // namespace
 
 SettingsViewModel::SettingsViewModel(QSettings& userDefaults, QVariantMap infoDictionary,
                                      QObject* parent)
@@ -19,6 +27,16 @@ void SettingsViewModel::setSelectedExportFormat(ExportFormat format) {
 
 std::filesystem::path SettingsViewModel::exportDirectory() const {
     return vexel::exportDirectory(userDefaults_);
+}
+
+void SettingsViewModel::setExportDirectory(const std::filesystem::path& folder) {
+    const QString path = QFile::decodeName(folder.c_str());
+    const QVariant stored = userDefaults_.value(exportDirectoryKey);
+    if (stored.typeId() == QMetaType::QString && stored.toString() == path) {
+        return;
+    }
+    userDefaults_.setValue(exportDirectoryKey, path);
+    emit exportDirectoryChanged();
 }
 
 QString SettingsViewModel::appVersion() const {

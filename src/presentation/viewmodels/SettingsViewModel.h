@@ -32,6 +32,9 @@ public:
     // The settings window's folder panel stores its pick under
     // "exportDirectory"; see exportDirectory(const QSettings&).
     std::filesystem::path exportDirectory() const;
+    // Stores `folder` as its path text under "exportDirectory", where every
+    // later export reads it.
+    void setExportDirectory(const std::filesystem::path& folder);
 
     // The value in the information dictionary when it is text, else "Unknown".
     QString appVersion() const;
@@ -39,6 +42,7 @@ public:
 
 signals:
     void selectedExportFormatChanged();
+    void exportDirectoryChanged();
 
 private:
     QString infoText(const QString& key) const;

@@ -2,7 +2,13 @@
 
 #include "app/AppHarness.h"
 #include "app/screenshots/ScreenGrab.h"
+#include "presentation/support/Screenshot.h"
+#include "presentation/views/shell/CommandPaletteDialog.h"
+#include "presentation/views/shell/PaletteList.h"
+#include "presentation/views/shell/SettingsDialog.h"
+#include "support/media/MovieMaker.h"
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
@@ -14,8 +20,14 @@ namespace {
 
 // The application with its own message boxes, its window on screen.
 struct ShownApp {
-    ShownApp() {
+    // `site`: the product's web site, for the settings' links.
+    explicit ShownApp(std::optional<std::string> site = std::nullopt) {
+        if (site) {
+            harness.variables["VEXEL_SITE_URL"] = *site;
+        }
         harness.scriptDialogs = false;
+        // Not a first run: no tutorial over the window.
+        harness.environment().openUserDefaults()->setValue("hasCompletedOnboarding", true);
         AppController& app = harness.make();
         app.start();
         awaitTask(app.startup()->finished());
@@ -61,6 +73,41 @@ TEST(CommandsScreenshotTest, NewProjectAsksBeforeUnsavedWorkIsLost) {
     awaitTask(shown.window().commands().lastTask()->finished());
     EXPECT_EQ(shown.harness.graph().timelineViewModel().project().textClips().size(), 1u);
     EXPECT_TRUE(shown.harness.graph().mainViewModel().isDirty());
+}
+
+TEST(CommandsScreenshotTest, ThePaletteFilteredOverTheWindow) {
+    ShownApp shown;
+    for (const char* name : {"Tom & Jerry.mp4", "beach.mp4"}) {
+        const std::filesystem::path file = shown.harness.root / name;
+        vexel::testing::TestMovie movie;
+        movie.frameCount = 15;
+        vexel::testing::writeTestMovie(file, movie);
+        TimelineViewModel& timeline = shown.harness.graph().timelineViewModel();
+        const double start = double(timeline.project().videoClips().size());
+        awaitTask(timeline.addClip(file, TrackType::video, start, name));
+    }
+    shown.harness.edit(addTitle(0));
+    shown.window().commands().action(WindowCommand::toggleCommandPalette).trigger();
+    CommandPaletteDialog* palette = shown.window().commands().palette();
+    ASSERT_NE(palette, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(palette));
+    QTest::keyClicks(&palette->searchField(), "tom");
+    EXPECT_EQ(palette->list().shownCount(), 14);
+    // Over the window, in its middle.
+    EXPECT_TRUE(shown.window().frameGeometry().contains(palette->frameGeometry().center()));
+    saveScreen(shown.window(), QStringLiteral("palette-filtered.png"));
+    QTest::keyClick(&palette->searchField(), Qt::Key_Escape);
+}
+
+TEST(CommandsScreenshotTest, TheSettingsWindow) {
+    ShownApp shown("https://vexel.example");
+    shown.window().commands().action(WindowCommand::settings).trigger();
+    SettingsDialog* settings = shown.window().commands().settingsDialog();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
+    EXPECT_GE(settings->width(), 450);
+    EXPECT_GE(settings->height(), 350);
+    saveScreenshot(*settings, QStringLiteral("settings.png"));
 }
 
 } // namespace

@@ -79,3 +79,14 @@ TEST_F(SettingsViewModelTest, TellsOfAnExportFormatChangeOnlyWhenItChanges) {
     EXPECT_FALSE(settings.contains("selectedExportFormat"));
     EXPECT_TRUE(settings.allKeys().isEmpty());
 }
+
+TEST_F(SettingsViewModelTest, StoresAChosenFolderAsItsPathText) {
+    SettingsViewModel viewModel(settings, {});
+    QSignalSpy changed(&viewModel, &SettingsViewModel::exportDirectoryChanged);
+    const std::filesystem::path chosen = folder / "Exports";
+    viewModel.setExportDirectory(chosen);
+    viewModel.setExportDirectory(chosen);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(settings.value("exportDirectory").toString(), QFile::decodeName(chosen.c_str()));
+    EXPECT_EQ(viewModel.exportDirectory(), chosen);
+}

@@ -15,14 +15,12 @@ TimelineInspectors::Forms inspectorForms(const IconRegistry& icons) {
     TimelineInspectors::Forms forms;
     forms.effect = [registry](const Clip& clip, Results results) -> QWidget* {
         return new EffectInspectorPopover(std::make_shared<EffectInspectorState>(clip), *registry,
-                                          std::move(results.onApply),
-                                          std::move(results.onDismiss));
+                                          std::move(results.onApply), std::move(results.onDismiss));
     };
     forms.text = [registry](const Clip& clip, Results results) -> QWidget* {
         return new TextInspectorPopover(
             std::make_shared<TextInspectorState>(clip, installedFontFamilies()), *registry,
-            std::move(results.onApply), std::move(results.onDismiss),
-            std::move(results.onDelete));
+            std::move(results.onApply), std::move(results.onDismiss), std::move(results.onDelete));
     };
     forms.textAnimation = [registry](const Clip& clip, Results results) -> QWidget* {
         return new TextAnimationInspectorPopover(

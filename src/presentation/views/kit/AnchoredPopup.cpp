@@ -87,6 +87,12 @@ void AnchoredPopup::showEvent(QShowEvent* event) {
     QFrame::showEvent(event);
 }
 
+void AnchoredPopup::discard() {
+    onDismiss_ = {};
+    hide();
+    deleteLater();
+}
+
 void AnchoredPopup::hideEvent(QHideEvent* event) {
     QFrame::hideEvent(event);
     if (!dismissPending_) {

@@ -20,6 +20,11 @@ public:
     // Runs once per showing, when the popup has closed for any reason.
     void setOnDismiss(std::function<void()> onDismiss) { onDismiss_ = std::move(onDismiss); }
 
+    // Closes the popup for good, for an owner that is closing it itself: the
+    // dismiss path does not run, and the popup is deleted once the event loop
+    // is back (it may be closing from inside one of its own children).
+    void discard();
+
     // Shows the popup beside `anchor`, a rectangle in the coordinates of
     // `anchorWidget`, preferring the given side.
     void showAnchored(QWidget* anchorWidget, QRect anchor, Qt::Edge preferred = Qt::BottomEdge);

@@ -3,6 +3,7 @@
 #include "presentation/viewmodels/EditorGraph.h"
 #include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
+#include "presentation/views/shell/TutorialOverlayBinding.h"
 #include "presentation/views/shell/WindowMenuBar.h"
 
 #include <QCloseEvent>
@@ -57,6 +58,8 @@ void MainWindow::showEditor(EditorGraph& graph) {
         trigger(WindowCommand::toggleCommandPalette)});
     // Replaces (and deletes) the placeholder.
     setCentralWidget(mainView_);
+    tutorialOverlay_ =
+        &attachTutorialOverlay(*mainView_, graph.instructionViewModel(), graph.tutorialState());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@ namespace vexel {
 class EditorGraph;
 class MainView;
 class MainWindowCommands;
+class TutorialOverlay;
 
 // The editor's one window. It opens at once with an empty placeholder; the
 // editor fills it when its object graph is built. Closing it is not its own
@@ -31,6 +32,8 @@ public:
     EditorGraph* editorGraph() const { return graph_; }
     // The editor's content; none until showEditor().
     MainView* mainView() const { return mainView_; }
+    // The guided tutorial's layer over the content; none until showEditor().
+    TutorialOverlay* tutorialOverlay() const { return tutorialOverlay_; }
 
     // Asked on every close: true lets the window close. None: it closes.
     void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
@@ -51,6 +54,7 @@ protected:
 private:
     EditorGraph* graph_ = nullptr;
     MainView* mainView_ = nullptr;
+    TutorialOverlay* tutorialOverlay_ = nullptr;
     std::function<bool()> closeGuard_;
     QPointer<QAction> quitAction_;
     MainWindowCommands* commands_ = nullptr;

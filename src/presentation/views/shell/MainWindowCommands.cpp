@@ -2,9 +2,13 @@
 
 #include "domain/entities/EditCommand.h"
 #include "domain/entities/ExportFormat.h"
+#include "presentation/helpers/PaletteCommandBuilder.h"
 #include "presentation/views/kit/EditRunner.h"
+#include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/PlainText.h"
+#include "presentation/views/shell/CommandPaletteDialog.h"
 #include "presentation/views/shell/MenuTable.h"
+#include "presentation/views/shell/SettingsDialog.h"
 #include "presentation/views/shell/UpdateAlerts.h"
 
 #include <QFile>
@@ -93,8 +97,11 @@ FilePanelRequest exportedVideoPanel(const ExportSaveRequest& export_) {
 } // namespace
 
 MainWindowCommands::MainWindowCommands(QWidget& window, QAction& quitAction)
-    : QObject(&window) {
+    : QObject(&window)
+    , window_(&window) {
     makeActions(window, quitAction);
+    connect(this, &MainWindowCommands::commandPaletteToggled, this,
+            &MainWindowCommands::togglePalette);
 }
 
 MainWindowCommands::~MainWindowCommands() = default;
@@ -115,7 +122,7 @@ void MainWindowCommands::makeActions(QWidget& window, QAction& quitAction) {
         connect(action, &QAction::triggered, this, [this, command] { run(command); });
         actions_.push_back({command, title, action});
     };
-    for (const MenuSpec& menu : menuTable()) {
+    for (const WindowMenu& menu : menuTable()) {
         for (const MenuEntry& entry : menu.entries) {
             if (entry) {
                 add(entry->command, entry->title, entry->keys);
@@ -158,6 +165,7 @@ void MainWindowCommands::attach(EditorGraph& graph) {
         return;
     }
     graph_ = &graph;
+    icons_ = std::make_unique<IconRegistry>(graph.logger());
     // Queued: a request raised inside another handler is answered once that
     // one has returned, and each handler clears the request it answers.
     connect(&graph.mainViewModel(), &MainViewModel::showSaveDialogChanged, this,
@@ -244,6 +252,9 @@ void MainWindowCommands::run(WindowCommand command) {
     case WindowCommand::about:
         showAbout();
         break;
+    case WindowCommand::settings:
+        showSettings();
+        break;
     case WindowCommand::quit:
     case WindowCommand::checkForUpdates:
         break;
@@ -307,6 +318,51 @@ void MainWindowCommands::showAbout() {
         QCoro::Task<int> telling = dialogs->alert(about);
         co_await telling;
     });
+}
+
+CommandPaletteDialog* MainWindowCommands::palette() const {
+    return palette_;
+}
+
+SettingsDialog* MainWindowCommands::settingsDialog() const {
+    return settingsDialog_;
+}
+
+void MainWindowCommands::togglePalette() {
+    if (palette_) {
+        palette_->reject();
+        return;
+    }
+    if (graph_ == nullptr || !window_) {
+        return;
+    }
+    palette_ = new CommandPaletteDialog(
+        PaletteCommandBuilder::buildCommands(graph_->timelineViewModel().project()),
+        [instructions = QPointer(&graph_->instructionViewModel())](const std::string& text) {
+            // The choice only fills the chat bar: the user sends it, or not.
+            if (instructions) {
+                instructions->setInstructionText(text);
+            }
+        },
+        window_);
+    palette_->setAttribute(Qt::WA_DeleteOnClose);
+    palette_->open();
+}
+
+void MainWindowCommands::showSettings() {
+    if (graph_ == nullptr || dialogs_ == nullptr || !window_) {
+        return;
+    }
+    if (!settingsDialog_) {
+        settingsDialog_ = new SettingsDialog(
+            SettingsDialog::Context{graph_->settingsViewModel(), graph_->tutorialNotifier(),
+                                    *dialogs_, *icons_, graph_->logger(), supportSite_},
+            window_);
+        settingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    settingsDialog_->show();
+    settingsDialog_->raise();
+    settingsDialog_->activateWindow();
 }
 
 void MainWindowCommands::presentUpdateResult(const update::UpdateCheckResult& result) {
@@ -393,7 +449,7 @@ QCoro::Task<bool> MainWindowCommands::confirmDiscard(QPointer<MainWindowCommands
 QCoro::Task<void> MainWindowCommands::newProjectAfterConfirming(QPointer<MainWindowCommands> self) {
     QCoro::Task<bool> confirming = confirmDiscard(self);
     if (co_await confirming && self) {
-        self->graph_->mainViewModel().newProject();
+        co_await self->graph_->mainViewModel().newProject();
     }
 }
 
@@ -412,9 +468,14 @@ MainWindowCommands::restartTutorialAfterConfirming(QPointer<MainWindowCommands> 
     if (!co_await confirming || !self) {
         co_return;
     }
+    self->graph_->tutorialState().setCurrentStep(std::nullopt);
+    // A running edit lands first, and the new document then ends any tutorial:
+    // the welcome comes after it, or it would be cleared at once.
+    co_await self->graph_->mainViewModel().newProject();
+    if (!self) {
+        co_return;
+    }
     TutorialState& tutorial = self->graph_->tutorialState();
-    tutorial.setCurrentStep(std::nullopt);
-    self->graph_->mainViewModel().newProject();
     if (!tutorial.currentStep()) {
         tutorial.setCurrentStep(TutorialStep::welcome);
     }

@@ -15,6 +15,7 @@
 #include <QCoro/QCoroTask>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
@@ -24,12 +25,17 @@ class QWidget;
 
 namespace vexel {
 
+class CommandPaletteDialog;
+class IconRegistry;
+class SettingsDialog;
+
 // What the window does for its menus and keys: one action per command, each
 // always enabled (only the update check follows its updater), and the flows
 // behind them: the project panels, the question that guards unsaved work
-// before New, Open and a tutorial restart, the add-files panel, and the
-// window's side of a save without a folder and of a finished export. Before
-// the editor is attached every command does nothing. GUI thread only.
+// before New, Open and a tutorial restart, the add-files panel, the window's
+// side of a save without a folder and of a finished export, the command
+// palette and the settings window. Before the editor is attached every
+// command does nothing. GUI thread only.
 class MainWindowCommands : public QObject {
     Q_OBJECT
 
@@ -53,6 +59,17 @@ public:
     // The updater behind "Check for Updates..."; none leaves the item disabled.
     void setUpdater(update::Updater* updater);
     const CheckForUpdatesViewModel* updateCheck() const { return updateCheck_.get(); }
+    // The product's web site, whose support pages the settings link to; none
+    // disables the links. For settings windows opened from now on.
+    void setSupportSite(std::optional<QUrl> site) { supportSite_ = std::move(site); }
+
+    // Opens the palette over the current project, or closes it when open.
+    void togglePalette();
+    // The palette while it is open.
+    CommandPaletteDialog* palette() const;
+    // Shows the settings window, made anew or brought to the front.
+    void showSettings();
+    SettingsDialog* settingsDialog() const;
 
     // True when the current project may be thrown away: it has no unsaved
     // changes, or the user saved them or chose not to.
@@ -109,12 +126,17 @@ private:
     // One per menu item, in the menu table's order, then one per command
     // without an item.
     std::vector<CommandAction> actions_;
+    QPointer<QWidget> window_;
     DialogService* dialogs_ = nullptr;
     EditorGraph* graph_ = nullptr;
     std::unique_ptr<CheckForUpdatesViewModel> updateCheck_;
     // Finished exports are settled one after the other.
     TurnQueue exportTurns_;
     std::optional<TaskHandle> lastTask_;
+    std::optional<QUrl> supportSite_;
+    std::unique_ptr<IconRegistry> icons_;
+    QPointer<CommandPaletteDialog> palette_;
+    QPointer<SettingsDialog> settingsDialog_;
 };
 
 } // namespace vexel

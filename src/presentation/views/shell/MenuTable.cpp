@@ -14,7 +14,7 @@ QKeySequence keys(QKeyCombination combination) {
     return QKeySequence(combination);
 }
 
-std::vector<MenuSpec> makeMenuTable() {
+std::vector<WindowMenu> makeMenuTable() {
     const MenuEntry separator;
     return {
         {QStringLiteral("File"),
@@ -28,7 +28,8 @@ std::vector<MenuSpec> makeMenuTable() {
           separator, item("Quit", {keys(Qt::CTRL | Qt::Key_Q)}, WindowCommand::quit)}},
         {QStringLiteral("Edit"),
          {item("Undo", {keys(Qt::CTRL | Qt::Key_Z)}, WindowCommand::undo),
-          item("Redo", {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, WindowCommand::redo)}},
+          item("Redo", {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, WindowCommand::redo), separator,
+          item("Settings...", {keys(Qt::CTRL | Qt::Key_Comma)}, WindowCommand::settings)}},
         {QStringLiteral("Tools"),
          {item("Command Palette", {keys(Qt::CTRL | Qt::Key_K)},
                WindowCommand::toggleCommandPalette),
@@ -52,13 +53,13 @@ std::vector<MenuSpec> makeMenuTable() {
 
 } // namespace
 
-const std::vector<MenuSpec>& menuTable() {
-    static const std::vector<MenuSpec> table = makeMenuTable();
+const std::vector<WindowMenu>& menuTable() {
+    static const std::vector<WindowMenu> table = makeMenuTable();
     return table;
 }
 
 std::optional<MenuItem> menuItem(WindowCommand command) {
-    for (const MenuSpec& menu : menuTable()) {
+    for (const WindowMenu& menu : menuTable()) {
         for (const MenuEntry& entry : menu.entries) {
             if (entry && entry->command == command) {
                 return entry;
@@ -82,7 +83,7 @@ std::vector<ShortcutRow> shortcutRows() {
     for (const auto& [action, command] : rows) {
         const std::optional<MenuItem> found = menuItem(command);
         if (found && !found->keys.isEmpty()) {
-            result.push_back({QString::fromUtf8(action), found->keys.front()});
+            result.push_back({QString::fromUtf8(action), found->keys.front(), command});
         }
     }
     return result;

@@ -22,7 +22,7 @@ struct MenuItem {
 // An item, or none for a separator.
 using MenuEntry = std::optional<MenuItem>;
 
-struct MenuSpec {
+struct WindowMenu {
     QString title;
     std::vector<MenuEntry> entries;
 };
@@ -30,7 +30,7 @@ struct MenuSpec {
 // The window's menus, in menu-bar order: the one place that says which
 // command sits under which title and key, read by the menu bar and by the
 // settings' list of shortcuts alike.
-const std::vector<MenuSpec>& menuTable();
+const std::vector<WindowMenu>& menuTable();
 
 // The item of `command` (its first, if it appears twice); none for a command
 // without a menu item.
@@ -41,6 +41,7 @@ std::optional<MenuItem> menuItem(WindowCommand command);
 struct ShortcutRow {
     QString action;
     QKeySequence keys;
+    WindowCommand command;
 };
 
 // The commands users most reach by key, with the key each is bound to.

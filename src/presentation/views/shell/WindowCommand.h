@@ -14,6 +14,7 @@ enum class WindowCommand {
     quit,
     undo,
     redo,
+    settings,
     toggleCommandPalette,
     splitAtPlayhead,
     deleteSelectedClip,

@@ -9,9 +9,9 @@
 namespace vexel {
 
 void fillMenuBar(QMenuBar& menuBar, const MainWindowCommands& commands) {
-    for (const MenuSpec& spec : menuTable()) {
-        QMenu* menu = menuBar.addMenu(spec.title);
-        for (const MenuEntry& entry : spec.entries) {
+    for (const WindowMenu& table : menuTable()) {
+        QMenu* menu = menuBar.addMenu(table.title);
+        for (const MenuEntry& entry : table.entries) {
             if (entry) {
                 menu->addAction(&commands.action(entry->command, entry->title));
             } else {

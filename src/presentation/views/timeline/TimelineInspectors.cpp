@@ -99,9 +99,7 @@ void TimelineInspectors::close() {
     results_.reset();
     if (AnchoredPopup* popup = popup_.data()) {
         popup_.clear();
-        popup->setOnDismiss({});
-        popup->hide();
-        popup->deleteLater();
+        popup->discard();
     }
 }
 

@@ -12,6 +12,7 @@
 #include "support/RecordingLogger.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTest>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -119,6 +120,18 @@ TEST(AnchoredPopupTest, EveryWayOfClosingDismissesOncePerShowing) {
     popup.showAnchored(&window, QRect(10, 10, 40, 20));
     popup.close();
     popup.hide();
+    EXPECT_EQ(dismissals, 3);
+
+    // Discarded by an owner closing it itself: hidden, gone later, and no
+    // dismissal.
+    auto* discarded = new AnchoredPopup(&window);
+    QPointer<AnchoredPopup> watch = discarded;
+    discarded->setOnDismiss([&] { ++dismissals; });
+    discarded->showAnchored(&window, QRect(10, 10, 40, 20));
+    discarded->discard();
+    EXPECT_FALSE(discarded->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(dismissals, 3);
 }
 
