@@ -56,9 +56,11 @@ bool isVisibleAt(const Clip& clip, double time) {
 
 } // namespace
 
-PreviewOverlayWidget::PreviewOverlayWidget(PreviewViewModel& preview, QWidget* parent)
+PreviewOverlayWidget::PreviewOverlayWidget(PreviewViewModel& preview, WorkerPool& workers,
+                                           QWidget* parent)
     : QWidget(parent)
     , preview_(preview)
+    , workers_(workers)
     , keys_(OverlayKeyPressModifier{
           .clip = {},
           .onArrow = [this](const Clip& clip, double dx, double dy) { nudge(clip, dx, dy); },
@@ -276,53 +278,125 @@ std::vector<PreviewOverlayWidget::Drawn> PreviewOverlayWidget::drawnOverlays() {
     return drawn;
 }
 
+QTransform PreviewOverlayWidget::imageToDevice(const Drawn& overlay, double ratio) {
+    const OverlayPlacement& placement = overlay.placement;
+    return QTransform::fromScale(placement.size.width() / overlay.image.width(),
+                                 placement.size.height() / overlay.image.height()) *
+           placement.toWidget * QTransform::fromScale(ratio, ratio);
+}
+
+QRect PreviewOverlayWidget::deviceBounds(const Drawn& overlay, double ratio) {
+    const QTransform toDevice = imageToDevice(overlay, ratio);
+    QRect bounds;
+    if (isPixelCopy(toDevice)) {
+        bounds = QRect(QPoint(static_cast<int>(std::round(toDevice.dx())),
+                              static_cast<int>(std::round(toDevice.dy()))),
+                       overlay.image.size());
+    } else {
+        // A pixel more each way for the smoothing of the edges.
+        bounds = toDevice.mapRect(QRectF(QPointF(0, 0), QSizeF(overlay.image.size())))
+                     .toAlignedRect()
+                     .adjusted(-1, -1, 1, 1);
+    }
+    if (overlay.placement.clip) {
+        bounds &= QTransform::fromScale(ratio, ratio)
+                      .mapRect(overlay.placement.clip->boundingRect())
+                      .toAlignedRect()
+                      .adjusted(-1, -1, 1, 1);
+    }
+    return bounds;
+}
+
+void PreviewOverlayWidget::drawOverlay(QPainter& painter, const Drawn& overlay, double ratio,
+                                       const QTransform& deviceToTarget) {
+    const OverlayPlacement& placement = overlay.placement;
+    const QTransform widgetToTarget = QTransform::fromScale(ratio, ratio) * deviceToTarget;
+    painter.save();
+    painter.setOpacity(placement.opacity);
+    if (placement.clip) {
+        painter.setTransform(widgetToTarget);
+        // A rectangle, which the painter cuts to far faster than a path.
+        if (const std::optional<QRectF> kept = asRectangle(*placement.clip)) {
+            painter.setClipRect(*kept);
+        } else {
+            painter.setClipPath(*placement.clip);
+        }
+    }
+    // Most overlays rest: their image has the pixels they cover and is only
+    // moved, so it is copied to whole pixels rather than resampled.
+    const QTransform toDevice = imageToDevice(overlay, ratio);
+    if (isPixelCopy(toDevice)) {
+        painter.setTransform(deviceToTarget);
+        painter.drawImage(QPointF(std::round(toDevice.dx()), std::round(toDevice.dy())),
+                          overlay.image);
+    } else {
+        painter.setTransform(placement.toWidget * widgetToTarget);
+        painter.drawImage(QRectF(QPointF(0, 0), placement.size), overlay.image);
+    }
+    painter.restore();
+}
+
 void PreviewOverlayWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const std::vector<Drawn> drawn = drawnOverlays();
     const double ratio = devicePixelRatioF();
-    for (const Drawn& overlay : drawnOverlays()) {
-        const OverlayPlacement& placement = overlay.placement;
-        if (!(placement.opacity > 0)) {
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    // Empty for an overlay that does not show.
+    std::vector<QRect> bounds;
+    QRect touched;
+    for (const Drawn& overlay : drawn) {
+        bounds.push_back(overlay.placement.opacity > 0 ? deviceBounds(overlay, ratio) : QRect());
+        touched |= bounds.back();
+    }
+    touched &= QRect(QPoint(0, 0), device);
+    QPainter painter(this);
+    if (!touched.isEmpty()) {
+        if (layer_.size() != device) {
+            layer_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
+        }
+        // Resampling a moving photo over the whole picture takes a core
+        // several milliseconds: the workers share the layer out in bands, each
+        // band drawn whole, every overlay in order, then copied on screen.
+        // Overlays crowd some bands more than others: four bands a thread
+        // even the load out.
+        const auto bands = 4 * (static_cast<std::size_t>(workers_.threadCount()) + 1);
+        const auto rows = static_cast<std::size_t>(touched.height());
+        workers_.parallelFor(
+            rows, (rows + bands - 1) / bands, [&](std::size_t begin, std::size_t end) {
+                const int top = touched.top() + static_cast<int>(begin);
+                QImage band(layer_.scanLine(top) + static_cast<std::ptrdiff_t>(touched.left()) * 4,
+                            touched.width(), static_cast<int>(end - begin), layer_.bytesPerLine(),
+                            QImage::Format_ARGB32_Premultiplied);
+                band.fill(Qt::transparent);
+                QPainter bandPainter(&band);
+                bandPainter.setRenderHint(QPainter::SmoothPixmapTransform);
+                const QTransform deviceToBand = QTransform::fromTranslate(-touched.left(), -top);
+                const QRect rowsOfBand(touched.left(), top, touched.width(), band.height());
+                for (std::size_t i = 0; i < drawn.size(); ++i) {
+                    if (bounds[i].intersects(rowsOfBand)) {
+                        drawOverlay(bandPainter, drawn[i], ratio, deviceToBand);
+                    }
+                }
+            });
+        painter.save();
+        painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+        painter.drawImage(touched.topLeft(), layer_, touched);
+        painter.restore();
+    }
+    for (const Drawn& overlay : drawn) {
+        if (overlay.selectionFrame.isEmpty() || !(overlay.placement.opacity > 0)) {
             continue;
         }
         painter.save();
-        painter.setOpacity(placement.opacity);
-        if (placement.clip) {
-            // A rectangle, which the painter cuts to far faster than a path.
-            if (const std::optional<QRectF> kept = asRectangle(*placement.clip)) {
-                painter.setClipRect(*kept);
-            } else {
-                painter.setClipPath(*placement.clip);
-            }
-        }
-        // Most overlays rest: their image has the pixels they cover and is
-        // only moved, so it is copied to whole pixels rather than resampled.
-        const QTransform toDevice =
-            QTransform::fromScale(placement.size.width() / overlay.image.width(),
-                                  placement.size.height() / overlay.image.height()) *
-            placement.toWidget * QTransform::fromScale(ratio, ratio);
-        if (isPixelCopy(toDevice)) {
-            painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-            painter.drawImage(QPointF(std::round(toDevice.dx()), std::round(toDevice.dy())),
-                              overlay.image);
-        } else {
-            painter.setTransform(placement.toWidget);
-            painter.drawImage(QRectF(QPointF(0, 0), placement.size), overlay.image);
-        }
+        painter.setOpacity(overlay.placement.opacity);
+        QPen dashed(toQColor(VexelColors::selection), kSelectionLineWidth);
+        // 6 points on, 3 off, in units of the line's width.
+        dashed.setDashPattern({6 / kSelectionLineWidth, 3 / kSelectionLineWidth});
+        dashed.setCapStyle(Qt::FlatCap);
+        dashed.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(dashed);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(overlay.selectionFrame);
         painter.restore();
-        if (!overlay.selectionFrame.isEmpty()) {
-            painter.save();
-            painter.setOpacity(placement.opacity);
-            QPen dashed(toQColor(VexelColors::selection), kSelectionLineWidth);
-            // 6 points on, 3 off, in units of the line's width.
-            dashed.setDashPattern({6 / kSelectionLineWidth, 3 / kSelectionLineWidth});
-            dashed.setCapStyle(Qt::FlatCap);
-            dashed.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(dashed);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPolygon(overlay.selectionFrame);
-            painter.restore();
-        }
     }
 }
 

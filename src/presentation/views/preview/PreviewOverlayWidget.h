@@ -2,6 +2,7 @@
 
 #include "domain/entities/Clip.h"
 #include "foundation/Uuid.h"
+#include "foundation/WorkerPool.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/views/OverlayKeyPressFilter.h"
 #include "presentation/views/preview/OverlayPlacement.h"
@@ -13,6 +14,8 @@
 #include <optional>
 #include <unordered_map>
 #include <vector>
+
+class QPainter;
 
 namespace vexel {
 
@@ -32,9 +35,9 @@ public:
     // A press that moves this far is a drag, not a tap.
     static constexpr double dragDistance = 10;
 
-    // `preview` gives the playhead, the picture's size and the caches; it
-    // must outlive the widget.
-    explicit PreviewOverlayWidget(PreviewViewModel& preview, QWidget* parent = nullptr);
+    // `preview` gives the playhead, the picture's size and the caches;
+    // `workers` share out the drawing. Both must outlive the widget.
+    PreviewOverlayWidget(PreviewViewModel& preview, WorkerPool& workers, QWidget* parent = nullptr);
 
     // The project's text and image clips, in drawing order.
     void setClips(std::vector<Clip> textClips, std::vector<Clip> imageClips);
@@ -97,11 +100,20 @@ private:
                                    double time);
     LaidOutText& layOutText(const Clip& clip, const TextStyle& style, double boxWidth);
     media::Size renderSize() const;
+    // The overlay's image onto the widget's device pixels.
+    static QTransform imageToDevice(const Drawn& overlay, double ratio);
+    // The device pixels the overlay may cover.
+    static QRect deviceBounds(const Drawn& overlay, double ratio);
+    // The overlay through its clip, at its opacity, onto a target placed by
+    // `deviceToTarget`; safe on any thread.
+    static void drawOverlay(QPainter& painter, const Drawn& overlay, double ratio,
+                            const QTransform& deviceToTarget);
     void endDrag();
     void nudge(const Clip& clip, double dx, double dy) const;
     void step(const Clip& clip, double delta) const;
 
     PreviewViewModel& preview_;
+    WorkerPool& workers_;
     PreviewActions actions_;
     std::vector<Clip> textClips_;
     std::vector<Clip> imageClips_;
@@ -125,6 +137,9 @@ private:
         double zoom = 1;
     };
     std::unordered_map<Uuid, ImageZoom> zooms_;
+    // The overlays drawn in device pixels before they go on screen; only the
+    // part they cover is written, each paint.
+    QImage layer_;
 };
 
 } // namespace vexel

@@ -39,7 +39,7 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
     setPalette(black);
 
     surface_ = new VideoSurface(preview.player(), workers_, this);
-    overlay_ = new PreviewOverlayWidget(preview, this);
+    overlay_ = new PreviewOverlayWidget(preview, workers_, this);
     overlay_->setActions(actions_);
     emptyState_ = new PreviewEmptyState(icons, this);
     transportBar_ = new TransportBar(preview, icons, this);
