@@ -21,6 +21,14 @@ unsigned scalingThreads() {
     return std::min(cores - 1, 3u);
 }
 
+// The overlays are drawn on the GUI thread and these many more: a moving
+// photo over the whole picture takes a core several milliseconds, and the
+// paint is over before the decoders want the cores back.
+unsigned overlayThreads() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::min(cores - 1, 5u);
+}
+
 } // namespace
 
 PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewModel& timeline,
@@ -31,7 +39,8 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
     , timeline_(timeline)
     , tutorial_(tutorial)
     , actions_(std::move(actions))
-    , workers_(scalingThreads()) {
+    , workers_(scalingThreads())
+    , overlayWorkers_(overlayThreads()) {
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -39,7 +48,7 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
     setPalette(black);
 
     surface_ = new VideoSurface(preview.player(), workers_, this);
-    overlay_ = new PreviewOverlayWidget(preview, workers_, this);
+    overlay_ = new PreviewOverlayWidget(preview, overlayWorkers_, this);
     overlay_->setActions(actions_);
     emptyState_ = new PreviewEmptyState(icons, this);
     transportBar_ = new TransportBar(preview, icons, this);

@@ -61,6 +61,8 @@ private:
     PreviewActions actions_;
     // Scales the frames; owned here so that it lives as long as the surface.
     WorkerPool workers_;
+    // Draws the overlays; owned here so that it lives as long as they do.
+    WorkerPool overlayWorkers_;
     VideoSurface* surface_ = nullptr;
     PreviewOverlayWidget* overlay_ = nullptr;
     PreviewEmptyState* emptyState_ = nullptr;
