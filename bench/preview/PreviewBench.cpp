@@ -15,6 +15,7 @@
 #include "platform/image/Compositing.h"
 #include "platform/media/MovieWriter.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "presentation/support/ConversationHarness.h"
 #include "presentation/viewmodels/PreviewItemBuilder.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/TutorialState.h"
@@ -104,9 +105,10 @@ struct Pane {
                              timerDisplayLinks(60), logger,
                              std::make_unique<playback::Player>(
                                  clock, std::make_unique<playback::SilentAudioSink>(clock))};
+    test::ConversationHarness editing{Project({}, 3600)};
     TutorialState tutorial;
     IconRegistry icons{logger};
-    PreviewPlayerView view{preview, tutorial, icons};
+    PreviewPlayerView view{preview, editing.timeline, tutorial, icons};
 
     Pane() {
         view.resize(1280, 720);

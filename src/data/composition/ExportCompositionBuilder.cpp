@@ -83,14 +83,7 @@ ExportCompositionBuilder::buildTextOverlayEntries(const std::vector<Clip>& textC
     std::vector<ColorAdjustInstruction::TextOverlayEntry> overlays;
     overlays.reserve(textClips.size());
     for (const Clip& clip : textClips) {
-        overlays.push_back({
-            .text = clip.assetName,
-            .style = clip.textStyle.value_or(TextStyle::defaultStyle()),
-            .position = clip.textPosition.value_or(TextPosition::bottom()),
-            .textAnimation = clip.textAnimation,
-            .textScale = clip.textScale,
-            .fadeTiming = overlayTiming(clip),
-        });
+        overlays.push_back(textOverlayEntry(clip));
     }
     return overlays;
 }
@@ -99,20 +92,39 @@ std::vector<ColorAdjustInstruction::ImageOverlayEntry>
 ExportCompositionBuilder::buildImageOverlayEntries(const std::vector<Clip>& imageClips) {
     std::vector<ColorAdjustInstruction::ImageOverlayEntry> overlays;
     for (const Clip& clip : imageClips) {
-        if (!namesFile(clip.assetURL)) {
-            continue;
+        if (auto overlay = imageOverlayEntry(clip)) {
+            overlays.push_back(std::move(*overlay));
         }
-        overlays.push_back({
-            .imageURL = *clip.assetURL,
-            .colorAdjust = clip.colorAdjust,
-            .filter = clip.filter,
-            .clipTransform = clip.transform,
-            .imageAnimation = clip.imageAnimation,
-            .overlayTransform = clip.overlayTransform,
-            .fadeTiming = overlayTiming(clip),
-        });
     }
     return overlays;
+}
+
+ColorAdjustInstruction::TextOverlayEntry
+ExportCompositionBuilder::textOverlayEntry(const Clip& clip) {
+    return {
+        .text = clip.assetName,
+        .style = clip.textStyle.value_or(TextStyle::defaultStyle()),
+        .position = clip.textPosition.value_or(TextPosition::bottom()),
+        .textAnimation = clip.textAnimation,
+        .textScale = clip.textScale,
+        .fadeTiming = overlayTiming(clip),
+    };
+}
+
+std::optional<ColorAdjustInstruction::ImageOverlayEntry>
+ExportCompositionBuilder::imageOverlayEntry(const Clip& clip) {
+    if (!namesFile(clip.assetURL)) {
+        return std::nullopt;
+    }
+    return ColorAdjustInstruction::ImageOverlayEntry{
+        .imageURL = *clip.assetURL,
+        .colorAdjust = clip.colorAdjust,
+        .filter = clip.filter,
+        .clipTransform = clip.transform,
+        .imageAnimation = clip.imageAnimation,
+        .overlayTransform = clip.overlayTransform,
+        .fadeTiming = overlayTiming(clip),
+    };
 }
 
 } // namespace vexel

@@ -9,6 +9,7 @@
 #include "platform/media/VideoComposition.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vexel {
@@ -31,6 +32,14 @@ public:
         const std::vector<VideoTrackEntry>& entries, const media::Composition& composition,
         const media::MediaTime& compositionDuration, const std::vector<Clip>& textClips,
         const std::vector<Clip>& imageClips, std::shared_ptr<Logger> logger);
+
+    // What the compositor draws of one text clip: its text, style (the
+    // default without one), position (bottom without one), motion, scale and
+    // time on screen with its fades.
+    static ColorAdjustInstruction::TextOverlayEntry textOverlayEntry(const Clip& clip);
+    // The same for an image clip; nothing for one that names no file.
+    static std::optional<ColorAdjustInstruction::ImageOverlayEntry>
+    imageOverlayEntry(const Clip& clip);
 
 private:
     // One per text clip, in order, empty texts included.

@@ -159,15 +159,24 @@ OverlayRenderer::positionImageOverlay(const media::PixelBuffer& image,
     return picture.transformed(placement);
 }
 
+TextStyle OverlayRenderer::outputTextStyle(const TextStyle& style, media::Size renderSize) {
+    TextStyle output = style;
+    output.fontSize = outputFontSize(style.fontSize, renderSize.height);
+    return output;
+}
+
+double OverlayRenderer::outputBoxWidth(const TextStyle& style, media::Size renderSize) {
+    return boxWidthFraction(style) * renderSize.width;
+}
+
 media::PixelBuffer
 OverlayRenderer::renderTextImage(const ColorAdjustInstruction::TextOverlayEntry& entry,
                                  media::Size renderSize) {
     if (entry.text.empty()) {
         return {};
     }
-    TextStyle style = entry.style;
-    style.fontSize = outputFontSize(entry.style.fontSize, renderSize.height);
-    const double boxWidth = boxWidthFraction(entry.style) * renderSize.width;
+    const TextStyle style = outputTextStyle(entry.style, renderSize);
+    const double boxWidth = outputBoxWidth(entry.style, renderSize);
     const media::Size box = TextRenderer::measureTextSize(entry.text, style, boxWidth);
     if (!(box.width > 0 && box.height > 0)) {
         return {};
@@ -202,11 +211,25 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
     if (raster.isNull()) {
         return std::nullopt;
     }
+    // The raster holds two pixels per frame pixel each way.
+    const std::optional<Affine> placement =
+        textPlacement({raster.width() / TextRenderer::scale, raster.height() / TextRenderer::scale},
+                      entry, renderSize);
+    if (!placement) {
+        return std::nullopt;
+    }
+    return image::Picture(raster).transformed(
+        Affine::scale(1 / TextRenderer::scale, 1 / TextRenderer::scale).then(*placement));
+}
+
+std::optional<Affine>
+OverlayRenderer::textPlacement(media::Size box,
+                               const ColorAdjustInstruction::TextOverlayEntry& entry,
+                               media::Size renderSize) {
     const double frameWidth = renderSize.width;
     const double frameHeight = renderSize.height;
-    // The raster holds two pixels per frame pixel each way.
-    const double iw = raster.width() / TextRenderer::scale;
-    const double ih = raster.height() / TextRenderer::scale;
+    const double iw = box.width;
+    const double ih = box.height;
     const double layerHeight = std::max(
         layerHeightFactor * outputFontSize(entry.style.fontSize, frameHeight), minimumLayerHeight);
     const double y = textYOrigin(entry.position, frameHeight, layerHeight);
@@ -217,8 +240,7 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
             std::min(entry.position.x() * frameWidth - boxWidth / 2, frameWidth - boxWidth), 0.0);
     }
     const double x = boxLeft + (boxWidth - iw) / 2;
-    Affine placement = Affine::scale(1 / TextRenderer::scale, 1 / TextRenderer::scale)
-                           .then(Affine::translation(x, y));
+    Affine placement = Affine::translation(x, y);
     if (entry.textScale && *entry.textScale != 1) {
         placement = placement.then(
             about(Affine::scale(*entry.textScale, *entry.textScale), {x + iw / 2, y + ih / 2}));
@@ -226,7 +248,7 @@ OverlayRenderer::positionTextOverlay(const media::PixelBuffer& raster,
     if (!isFinite(placement)) {
         return std::nullopt;
     }
-    return image::Picture(raster).transformed(placement);
+    return placement;
 }
 
 } // namespace vexel

@@ -8,6 +8,7 @@
 #include "foundation/WorkerPool.h"
 #include "platform/image/Picture.h"
 #include "platform/imageio/ImageSource.h"
+#include "platform/media/Affine.h"
 #include "platform/media/Geometry.h"
 #include "platform/media/PixelBuffer.h"
 
@@ -69,10 +70,17 @@ public:
                          const ColorAdjustInstruction::ImageOverlayEntry& entry,
                          media::Size renderSize);
 
-    // The entry's text rasterised for a frame of `renderSize`: the font size
-    // scaled by H / 450, laid out in the style's box width (0.96 without one)
-    // times W, drawn at twice the measured box. Null for an empty text or when
-    // the measured box is empty or too large.
+    // The style a text is rasterised in for a frame of `renderSize`: the font
+    // size scaled by H / 450 (unchanged without a height), the stroke as it is.
+    static TextStyle outputTextStyle(const TextStyle& style, media::Size renderSize);
+    // The width, in frame pixels, a text is laid out in: the style's box width
+    // (0.96 without one) times W.
+    static double outputBoxWidth(const TextStyle& style, media::Size renderSize);
+
+    // The entry's text rasterised for a frame of `renderSize`: in the output
+    // style, laid out in the output box width, drawn at twice the measured
+    // box. Null for an empty text or when the measured box is empty or too
+    // large.
     static media::PixelBuffer renderTextImage(const ColorAdjustInstruction::TextOverlayEntry& entry,
                                               media::Size renderSize);
 
@@ -90,6 +98,14 @@ public:
     positionTextOverlay(const media::PixelBuffer& raster,
                         const ColorAdjustInstruction::TextOverlayEntry& entry,
                         media::Size renderSize);
+
+    // Where positionTextOverlay puts a text whose box is `box` frame pixels:
+    // the map from the box (origin at its bottom-left corner, y up) into the
+    // frame, for drawing a raster of that box at another resolution. Nothing
+    // for numbers that leave no finite placement.
+    static std::optional<media::Affine>
+    textPlacement(media::Size box, const ColorAdjustInstruction::TextOverlayEntry& entry,
+                  media::Size renderSize);
 };
 
 } // namespace vexel

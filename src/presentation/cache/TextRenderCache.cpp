@@ -25,11 +25,15 @@ TextRenderCache::TextRenderCache(std::size_t countLimit, std::size_t totalCostLi
     : cache_(countLimit, totalCostLimit) {}
 
 std::optional<std::string> TextRenderCache::cacheKey(const Clip& clip, QSizeF boxSize) {
+    return cacheKey(clip, clip.textStyle.value_or(TextStyle::defaultStyle()), boxSize);
+}
+
+std::optional<std::string> TextRenderCache::cacheKey(const Clip& clip, const TextStyle& style,
+                                                     QSizeF boxSize) {
     if (!(std::abs(boxSize.width()) < keyableBoxSide &&
           std::abs(boxSize.height()) < keyableBoxSide)) {
         return std::nullopt;
     }
-    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
     std::string key = clip.id.string();
     for (const std::string& part :
          {clip.assetName, formatNumber(style.fontSize), style.textColor, style.strokeColor,
@@ -46,14 +50,18 @@ std::optional<std::string> TextRenderCache::cacheKey(const Clip& clip, QSizeF bo
 }
 
 std::optional<QImage> TextRenderCache::image(const Clip& clip, QSizeF boxSize) {
-    const std::optional<std::string> key = cacheKey(clip, boxSize);
+    return image(clip, clip.textStyle.value_or(TextStyle::defaultStyle()), boxSize);
+}
+
+std::optional<QImage> TextRenderCache::image(const Clip& clip, const TextStyle& style,
+                                             QSizeF boxSize) {
+    const std::optional<std::string> key = cacheKey(clip, style, boxSize);
     if (!key) {
         return std::nullopt;
     }
     if (std::optional<QImage> cached = cache_.object(*key)) {
         return cached;
     }
-    const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
     const media::PixelBuffer raster =
         TextRenderer::render(clip.assetName, style, {boxSize.width(), boxSize.height()}, &rasters_);
     if (raster.isNull()) {

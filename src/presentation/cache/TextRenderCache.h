@@ -32,12 +32,17 @@ public:
     // box of that rounding. Nothing (and nothing kept) when the text cannot be
     // drawn in the box.
     std::optional<QImage> image(const Clip& clip, QSizeF boxSize);
+    // The same in `style` rather than the clip's own: the style the text is
+    // drawn in, its font scaled to the picture on screen.
+    std::optional<QImage> image(const Clip& clip, const TextStyle& style, QSizeF boxSize);
 
     // The key of a clip's text in a box, e.g. "<id>|Hello|48.0|white|white|0.0||0.0|200x60":
     // id, text, font size, text colour, stroke colour, stroke width, font name,
     // box width, then the box rounded down to even points. Nothing for a box
     // side that is not a finite number of a sensible size.
     static std::optional<std::string> cacheKey(const Clip& clip, QSizeF boxSize);
+    static std::optional<std::string> cacheKey(const Clip& clip, const TextStyle& style,
+                                               QSizeF boxSize);
 
     // For a project load: the next look-ups draw again.
     void removeAllObjects() { cache_.removeAllObjects(); }

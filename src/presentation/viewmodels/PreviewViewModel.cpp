@@ -102,6 +102,7 @@ TaskHandle PreviewViewModel::loadProject(Project project) {
     player_->pause();
     // A file replaced on disk under the same name shows its new pixels.
     imageCache_.removeAllObjects();
+    overlayImageCache_.removeAllObjects();
     textRenderCache_.removeAllObjects();
     // Starting the new load cancels the one before and raises the generation,
     // so an earlier build that ends late, whether it succeeded or failed,

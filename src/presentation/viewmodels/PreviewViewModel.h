@@ -6,6 +6,7 @@
 #include "platform/playback/Player.h"
 #include "platform/playback/PlayerItem.h"
 #include "presentation/cache/ImageCache.h"
+#include "presentation/cache/OverlayImageCache.h"
 #include "presentation/cache/OverlayVisibilityCache.h"
 #include "presentation/cache/TextRenderCache.h"
 #include "presentation/viewmodels/runtime/DisplayLink.h"
@@ -62,6 +63,8 @@ public:
     // What the preview's overlay views draw with, made once and never
     // replaced. A project load empties the image and text caches.
     ImageCache& imageCache() { return imageCache_; }
+    // The image overlays as the export makes them, at the size shown.
+    OverlayImageCache& overlayImageCache() { return overlayImageCache_; }
     TextRenderCache& textRenderCache() { return textRenderCache_; }
     OverlayVisibilityCache& textOverlayCache() { return textOverlayCache_; }
     OverlayVisibilityCache& imageOverlayCache() { return imageOverlayCache_; }
@@ -118,6 +121,7 @@ private:
     TaskSlot loading_;
     Observable<bool> suppressReload_;
     ImageCache imageCache_;
+    OverlayImageCache overlayImageCache_;
     TextRenderCache textRenderCache_;
     OverlayVisibilityCache textOverlayCache_;
     OverlayVisibilityCache imageOverlayCache_;

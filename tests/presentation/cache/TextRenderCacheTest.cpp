@@ -100,3 +100,34 @@ TEST(TextRenderCache, DrawsOncePerKeyAtTwiceTheBox) {
     ASSERT_TRUE(redrawn);
     EXPECT_NE(redrawn->cacheKey(), image->cacheKey());
 }
+
+TEST(TextRenderCache, DrawsInTheStyleItIsGivenAsAnEntryOfItsOwn) {
+    TextRenderCache cache;
+    const Clip clip = smallTextClip("Hello");
+    TextStyle larger = *clip.textStyle;
+    larger.fontSize = 40;
+    larger.textColor = "red";
+    EXPECT_EQ(TextRenderCache::cacheKey(clip, larger, {200.0, 60.0}),
+              clip.id.string() + "|Hello|40.0|red|white|0.0||0.0|200x60");
+
+    const std::optional<QImage> stored = cache.image(clip, {200.0, 60.0});
+    const std::optional<QImage> drawn = cache.image(clip, larger, {200.0, 60.0});
+    ASSERT_TRUE(stored && drawn);
+    EXPECT_EQ(cache.count(), 2u);
+    // The given style's colour and size, not the clip's own.
+    int red = 0;
+    int inkDrawn = 0;
+    int inkStored = 0;
+    for (int y = 0; y < drawn->height(); ++y) {
+        for (int x = 0; x < drawn->width(); ++x) {
+            const QRgb pixel = drawn->pixel(x, y);
+            inkDrawn += qAlpha(pixel) > 0;
+            red += qAlpha(pixel) == 255 && qRed(pixel) == 255 && qGreen(pixel) == 0;
+            inkStored += qAlpha(stored->pixel(x, y)) > 0;
+        }
+    }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(inkDrawn, 2 * inkStored);
+    // The stored style through the overload is the plain look-up.
+    EXPECT_EQ(cache.image(clip, *clip.textStyle, {200.0, 60.0})->cacheKey(), stored->cacheKey());
+}

@@ -1,6 +1,7 @@
 #include "presentation/views/preview/PreviewPlayerView.h"
 
 #include "presentation/views/preview/PreviewEmptyState.h"
+#include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/TransportBar.h"
 #include "presentation/views/preview/VideoSurface.h"
 
@@ -20,16 +21,26 @@ unsigned scalingThreads() {
     return std::min(cores - 1, 3u);
 }
 
+// The overlays are drawn on the GUI thread and these many more: a moving
+// photo over the whole picture takes a core several milliseconds, and the
+// paint is over before the decoders want the cores back.
+unsigned overlayThreads() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::min(cores - 1, 5u);
+}
+
 } // namespace
 
-PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TutorialState& tutorial,
-                                     const IconRegistry& icons, PreviewActions actions,
-                                     QWidget* parent)
+PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewModel& timeline,
+                                     TutorialState& tutorial, const IconRegistry& icons,
+                                     PreviewActions actions, QWidget* parent)
     : QWidget(parent)
     , preview_(&preview)
+    , timeline_(timeline)
     , tutorial_(tutorial)
     , actions_(std::move(actions))
-    , workers_(scalingThreads()) {
+    , workers_(scalingThreads())
+    , overlayWorkers_(overlayThreads()) {
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -37,9 +48,8 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TutorialState& t
     setPalette(black);
 
     surface_ = new VideoSurface(preview.player(), workers_, this);
-    overlaySlot_ = new QWidget(this);
-    overlaySlot_->setFocusPolicy(Qt::NoFocus);
-    overlaySlot_->setAttribute(Qt::WA_TranslucentBackground);
+    overlay_ = new PreviewOverlayWidget(preview, overlayWorkers_, this);
+    overlay_->setActions(actions_);
     emptyState_ = new PreviewEmptyState(icons, this);
     transportBar_ = new TransportBar(preview, icons, this);
 
@@ -47,8 +57,23 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TutorialState& t
             [this] { surface_->setVideoSize(preview_->videoSize()); });
     connect(&preview, &PreviewViewModel::hasContentChanged, this, &PreviewPlayerView::showContent);
     connect(&tutorial_, &TutorialState::currentStepChanged, this, &PreviewPlayerView::showContent);
+    connect(&timeline_, &TimelineViewModel::projectChanged, this, &PreviewPlayerView::showClips);
+    connect(&timeline_, &TimelineViewModel::selectedClipIdChanged, this,
+            [this] { overlay_->setSelectedClipId(timeline_.selectedClipId()); });
     surface_->setVideoSize(preview.videoSize());
+    showClips();
+    overlay_->setSelectedClipId(timeline_.selectedClipId());
     showContent();
+}
+
+void PreviewPlayerView::setActions(PreviewActions actions) {
+    actions_ = std::move(actions);
+    overlay_->setActions(actions_);
+}
+
+void PreviewPlayerView::showClips() {
+    const Project& project = timeline_.project();
+    overlay_->setClips(project.textClips(), project.imageClips());
 }
 
 PreviewPlayerView::~PreviewPlayerView() {
@@ -60,7 +85,7 @@ PreviewPlayerView::~PreviewPlayerView() {
 void PreviewPlayerView::showContent() {
     const bool content = preview_ && preview_->hasContent();
     surface_->setVisible(content);
-    overlaySlot_->setVisible(content);
+    overlay_->setVisible(content);
     emptyState_->setVisible(!content);
     transportBar_->setVisible(content && !tutorial_.currentStep());
 }
@@ -81,7 +106,7 @@ void PreviewPlayerView::resizeEvent(QResizeEvent* event) {
 void PreviewPlayerView::layOut() {
     const QRect whole = rect();
     surface_->setGeometry(whole);
-    overlaySlot_->setGeometry(whole);
+    overlay_->setGeometry(whole);
     emptyState_->setGeometry(whole);
     const QSize bar = transportBar_->sizeHint();
     transportBar_->setGeometry(capsuleInset, whole.height() - capsuleInset - bar.height(),

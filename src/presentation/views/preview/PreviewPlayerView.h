@@ -2,6 +2,7 @@
 
 #include "foundation/WorkerPool.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
+#include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/viewmodels/TutorialState.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/preview/PreviewActions.h"
@@ -12,15 +13,18 @@
 namespace vexel {
 
 class PreviewEmptyState;
+class PreviewOverlayWidget;
 class TransportBar;
 class VideoSurface;
 
-// The preview pane: the project's picture as it plays, the overlays above it
-// in a layer of the same size, and the transport capsule in the bottom-left
-// corner; with nothing to play, an invitation to drop media instead. The
-// capsule hides while the guided tutorial runs. Playback goes to the preview
-// view model, edits leave through `actions`; the view changes nothing itself.
-// It tears the view model's playback machinery down when it goes.
+// The preview pane: the project's picture as it plays, the timeline's text
+// and image overlays above it in a layer of the same size, and the transport
+// capsule in the bottom-left corner; with nothing to play, an invitation to
+// drop media instead. The capsule hides while the guided tutorial runs.
+// Playback goes to the preview view model, edits leave through `actions`
+// (a click on a text reaches onSelectText; its inspector opens anchored to
+// this whole pane); the view changes nothing itself. It tears the view
+// model's playback machinery down when it goes.
 class PreviewPlayerView : public QWidget {
     Q_OBJECT
 
@@ -28,16 +32,17 @@ public:
     // Inset of the capsule from the bottom-left corner.
     static constexpr int capsuleInset = 12;
 
-    PreviewPlayerView(PreviewViewModel& preview, TutorialState& tutorial, const IconRegistry& icons,
+    PreviewPlayerView(PreviewViewModel& preview, TimelineViewModel& timeline,
+                      TutorialState& tutorial, const IconRegistry& icons,
                       PreviewActions actions = {}, QWidget* parent = nullptr);
     ~PreviewPlayerView() override;
 
     const PreviewActions& actions() const { return actions_; }
+    void setActions(PreviewActions actions);
 
     VideoSurface& surface() const { return *surface_; }
-    // The transparent layer over the picture that holds the overlays; always
-    // the surface's size and place.
-    QWidget& overlaySlot() const { return *overlaySlot_; }
+    // The overlays over the picture; always the surface's size and place.
+    PreviewOverlayWidget& overlay() const { return *overlay_; }
     TransportBar& transportBar() const { return *transportBar_; }
     PreviewEmptyState& emptyState() const { return *emptyState_; }
 
@@ -47,15 +52,19 @@ protected:
 
 private:
     void showContent();
+    void showClips();
     void layOut();
 
     QPointer<PreviewViewModel> preview_;
+    TimelineViewModel& timeline_;
     TutorialState& tutorial_;
     PreviewActions actions_;
     // Scales the frames; owned here so that it lives as long as the surface.
     WorkerPool workers_;
+    // Draws the overlays; owned here so that it lives as long as they do.
+    WorkerPool overlayWorkers_;
     VideoSurface* surface_ = nullptr;
-    QWidget* overlaySlot_ = nullptr;
+    PreviewOverlayWidget* overlay_ = nullptr;
     PreviewEmptyState* emptyState_ = nullptr;
     TransportBar* transportBar_ = nullptr;
 };

@@ -69,16 +69,21 @@ void VideoSurface::resizeEvent(QResizeEvent* event) {
 
 void VideoSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::black);
     const QImage& image = renderer_.image();
     if (image.isNull()) {
+        painter.fillRect(event->rect(), Qt::black);
         return;
     }
     // Drawn one to one at device pixels: the renderer has scaled it already.
+    // Only the bars around it need black.
     const double ratio = devicePixelRatioF();
     const QRect target = deviceContentRect();
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
+    const QRect device(event->rect().topLeft() * ratio, event->rect().size() * ratio);
+    for (const QRect& bar : (QRegion(device) - QRegion(target))) {
+        painter.fillRect(bar, Qt::black);
+    }
     painter.drawImage(target.topLeft(), image);
     painter.restore();
     emit framePainted(frameTime_, frameDuration_);

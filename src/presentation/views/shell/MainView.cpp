@@ -66,7 +66,8 @@ MainView::~MainView() {
 }
 
 QWidget* MainView::makePreviewPane() {
-    return new PreviewPlayerView(context_.preview, context_.tutorialState, icons_,
+    return new PreviewPlayerView(context_.preview, context_.timeline, context_.tutorialState,
+                                 icons_,
                                  makePreviewActions(context_.timeline, context_.preview,
                                                     EditRunner(context_.timeline.errorViewModel(),
                                                                context_.clock, context_.logger)));

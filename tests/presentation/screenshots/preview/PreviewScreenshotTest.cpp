@@ -3,7 +3,8 @@
 #include "presentation/views/preview/PreviewPlayerView.h"
 
 #include "data/composition/TestProjects.h"
-#include "platform/media/MovieWriter.h"
+#include "presentation/support/ColourfulMovie.h"
+#include "presentation/support/ConversationHarness.h"
 #include "presentation/support/PreviewHarness.h"
 #include "presentation/support/Screenshot.h"
 #include "presentation/views/preview/TransportBar.h"
@@ -11,9 +12,6 @@
 
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <vector>
 
 using namespace vexel;
 using media::MediaTime;
@@ -23,42 +21,10 @@ using vexel::testing::trackOf;
 
 namespace {
 
-// 4 s of 640 x 360: a band of hues across, bright at the top and darker
-// down, sliding a little every frame, so that colour and filter show.
-void writeColourfulMovie(const std::filesystem::path& path) {
-    constexpr int width = 640;
-    constexpr int height = 360;
-    media::MovieWriter writer(path, media::FileType::mp4);
-    auto& video = writer.addVideoInput({.width = width, .height = height, .frameRate = 30});
-    ASSERT_TRUE(writer.startWriting());
-    media::PixelBufferPool pool(width, height);
-    for (int i = 0; i < 120; ++i) {
-        media::PixelBuffer frame = pool.makeBufferForOverwrite();
-        std::vector<QColor> hues;
-        for (int x = 0; x < width; ++x) {
-            hues.push_back(QColor::fromHsvF(std::fmod((x + 4.0 * i) / width, 1.0), 0.75, 1.0));
-        }
-        for (int y = 0; y < height; ++y) {
-            std::uint8_t* row = frame.row(y);
-            const double light = 0.35 + 0.6 * (1 - static_cast<double>(y) / height);
-            for (int x = 0; x < width; ++x) {
-                const QColor& hue = hues[static_cast<std::size_t>(x)];
-                row[4 * x + 0] = static_cast<std::uint8_t>(hue.blue() * light);
-                row[4 * x + 1] = static_cast<std::uint8_t>(hue.green() * light);
-                row[4 * x + 2] = static_cast<std::uint8_t>(hue.red() * light);
-                row[4 * x + 3] = 255;
-            }
-        }
-        ASSERT_TRUE(video.append(frame, MediaTime(i, 30)));
-    }
-    video.markAsFinished();
-    ASSERT_TRUE(writer.finishWriting());
-}
-
 class PreviewScreenshotTest : public ::testing::Test {
 protected:
     PreviewScreenshotTest() {
-        writeColourfulMovie(movie_);
+        test::writeColourfulMovie(movie_);
         view.resize(800, 520);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -79,9 +45,10 @@ protected:
 
     test::PreviewHarness harness;
     std::filesystem::path movie_ = harness.folder / "colours.mp4";
+    test::ConversationHarness editing{Project({}, 3600)};
     TutorialState tutorial;
     IconRegistry icons{harness.logger};
-    PreviewPlayerView view{harness.preview, tutorial, icons};
+    PreviewPlayerView view{harness.preview, editing.timeline, tutorial, icons};
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "presentation/views/preview/PreviewPlayerView.h"
 
 #include "data/composition/TestProjects.h"
+#include "presentation/support/ConversationHarness.h"
 #include "presentation/support/PreviewHarness.h"
 #include "presentation/views/kit/TactileButton.h"
 #include "presentation/views/preview/PreviewEmptyState.h"
+#include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/TransportBar.h"
 #include "presentation/views/preview/VideoSurface.h"
 #include "support/media/MovieMaker.h"
@@ -44,9 +46,10 @@ protected:
 
     test::PreviewHarness harness;
     std::filesystem::path clip_ = harness.folder / "clip.mp4";
+    test::ConversationHarness editing{Project({}, 3600)};
     TutorialState tutorial;
     IconRegistry icons{harness.logger};
-    PreviewPlayerView view{harness.preview, tutorial, icons};
+    PreviewPlayerView view{harness.preview, editing.timeline, tutorial, icons};
 };
 
 std::vector<QString> labelTexts(const QWidget& widget) {
@@ -75,8 +78,8 @@ TEST_F(PreviewPlayerViewTest, ShowsAnInvitationWithoutContentAndTheCapsuleOnlyOu
     harness.load(tenSeconds());
     EXPECT_FALSE(view.emptyState().isVisible());
     EXPECT_TRUE(view.surface().isVisible());
-    EXPECT_TRUE(view.overlaySlot().isVisible());
-    EXPECT_EQ(view.overlaySlot().geometry(), view.surface().geometry());
+    EXPECT_TRUE(view.overlay().isVisible());
+    EXPECT_EQ(view.overlay().geometry(), view.surface().geometry());
     ASSERT_TRUE(view.transportBar().isVisible());
     const QRect bar = view.transportBar().geometry();
     EXPECT_EQ(bar.left(), PreviewPlayerView::capsuleInset);
@@ -139,7 +142,8 @@ TEST_F(PreviewPlayerViewTest, AClickOnThePictureOrTheCapsuleLeavesTheKeyboardFoc
     auto* layout = new QVBoxLayout(&window);
     auto* field = new QLineEdit(&window);
     layout->addWidget(field);
-    auto* pane = new PreviewPlayerView(harness.preview, tutorial, icons, {}, &window);
+    auto* pane =
+        new PreviewPlayerView(harness.preview, editing.timeline, tutorial, icons, {}, &window);
     layout->addWidget(pane);
     window.resize(800, 600);
     window.show();
