@@ -16,7 +16,10 @@
 #include <QPinchGesture>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace vexel {
 
@@ -47,6 +50,58 @@ std::optional<QRectF> asRectangle(const QPainterPath& path) {
         }
     }
     return bounds;
+}
+
+// Steps of a pixel the position of a copied text is kept to: finer than the
+// eye tells, coarse enough that a resting text is reduced once.
+constexpr double kPhaseSteps = 16;
+
+// `image` (premultiplied) moved by `shift` pixels, each way by less than a
+// pixel, as the export's resampling at that offset places it; the part moved
+// past an edge is cut off.
+QImage shiftedWithinPixel(const QImage& image, QPointF shift) {
+    QImage shifted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int width = shifted.width();
+    const int height = shifted.height();
+    // Weights in 256ths of the neighbour a pixel takes its share from.
+    const int across = static_cast<int>(std::lround(std::abs(shift.x()) * 256));
+    const int down = static_cast<int>(std::lround(std::abs(shift.y()) * 256));
+    auto mix = [](std::uint8_t* out, const std::uint8_t* own, const std::uint8_t* neighbour,
+                  int weight) {
+        for (int c = 0; c < 4; ++c) {
+            const int other = neighbour != nullptr ? neighbour[c] : 0;
+            out[c] =
+                static_cast<std::uint8_t>((own[c] * (256 - weight) + other * weight + 128) >> 8);
+        }
+    };
+    if (across > 0) {
+        const int from = shift.x() > 0 ? -1 : 1;
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 4);
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* line = shifted.scanLine(y);
+            std::copy(line, line + row.size(), row.begin());
+            for (int x = 0; x < width; ++x) {
+                const int n = x + from;
+                mix(line + 4 * x, &row[4 * static_cast<std::size_t>(x)],
+                    n >= 0 && n < width ? &row[4 * static_cast<std::size_t>(n)] : nullptr, across);
+            }
+        }
+    }
+    if (down > 0) {
+        const int from = shift.y() > 0 ? -1 : 1;
+        const QImage rows = shifted.copy();
+        for (int y = 0; y < height; ++y) {
+            const int n = y + from;
+            const std::uint8_t* own = rows.constScanLine(y);
+            const std::uint8_t* neighbour = n >= 0 && n < height ? rows.constScanLine(n) : nullptr;
+            std::uint8_t* line = shifted.scanLine(y);
+            for (int x = 0; x < width; ++x) {
+                mix(line + 4 * x, own + 4 * x, neighbour != nullptr ? neighbour + 4 * x : nullptr,
+                    down);
+            }
+        }
+    }
+    return shifted;
 }
 
 bool isVisibleAt(const Clip& clip, double time) {
@@ -159,7 +214,7 @@ PreviewOverlayWidget::layOutText(const Clip& clip, const TextStyle& style, doubl
     std::string key = TextRenderCache::cacheKey(clip, style, {boxWidth, 0}).value_or("");
     if (key != text.layoutKey) {
         const media::Size box = TextRenderer::measureTextSize(clip.assetName, style, boxWidth);
-        text = LaidOutText{std::move(key), QSizeF(box.width, box.height), {}, {}};
+        text = LaidOutText{std::move(key), QSizeF(box.width, box.height), {}, {}, {}, {}};
     }
     return text;
 }
@@ -182,19 +237,6 @@ PreviewOverlayWidget::drawText(const Clip& clip, QRectF rect, media::Size render
     const double ratio = devicePixelRatioF();
     const QSize pixels(std::max(1, static_cast<int>(std::lround(shown.width() * ratio))),
                        std::max(1, static_cast<int>(std::lround(shown.height() * ratio))));
-    std::string imageKey = text.layoutKey + "|" + std::to_string(pixels.width()) + "x" +
-                           std::to_string(pixels.height());
-    if (imageKey != text.imageKey) {
-        const std::optional<QImage> raster =
-            preview_.textRenderCache().image(clip, output, text.box);
-        if (!raster) {
-            return std::nullopt;
-        }
-        text.image = raster->scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        // Its pixels are the screen's, whatever the raster's density was.
-        text.image.setDevicePixelRatio(1);
-        text.imageKey = std::move(imageKey);
-    }
     Clip scaled = clip;
     if (scalingClipId_ == clip.id) {
         scaled.textScale = clip.textScale.value_or(1.0) * activeScale_;
@@ -206,7 +248,44 @@ PreviewOverlayWidget::drawText(const Clip& clip, QRectF rect, media::Size render
     }
     const QPointF offset =
         draggingClipId_ == clip.id ? QPointF(dragOffset_.width(), dragOffset_.height()) : QPointF();
-    Drawn drawn{clip.id, true, placement->translated(offset), text.image, {}};
+    *placement = placement->translated(offset);
+    // A copied text lands on whole pixels, a little larger or smaller than
+    // its placement, while the export puts it where its placement says,
+    // between them: the part of a pixel its centre lies off is put in its
+    // image, as the export's resampling would.
+    const QTransform toDevice =
+        QTransform::fromScale(shown.width() / pixels.width(), shown.height() / pixels.height()) *
+        placement->toWidget * QTransform::fromScale(ratio, ratio);
+    QPointF phase;
+    if (isPixelCopy(toDevice)) {
+        const QPointF half(pixels.width() / 2.0, pixels.height() / 2.0);
+        const QPointF off = toDevice.map(half) -
+                            (QPointF(std::round(toDevice.dx()), std::round(toDevice.dy())) + half);
+        phase = QPointF(std::round(off.x() * kPhaseSteps) / kPhaseSteps,
+                        std::round(off.y() * kPhaseSteps) / kPhaseSteps);
+    }
+    // The raster reduced once for its size; moved within a pixel for each
+    // place it rests at, which a moving text changes at every frame.
+    std::string reducedKey = text.layoutKey + "|" + std::to_string(pixels.width()) + "x" +
+                             std::to_string(pixels.height());
+    if (reducedKey != text.reducedKey) {
+        const std::optional<QImage> raster =
+            preview_.textRenderCache().image(clip, output, text.box);
+        if (!raster) {
+            return std::nullopt;
+        }
+        text.reduced = raster->scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Its pixels are the screen's, whatever the raster's density was.
+        text.reduced.setDevicePixelRatio(1);
+        text.reducedKey = std::move(reducedKey);
+        text.imagePhase.reset();
+    }
+    if (text.imagePhase != phase) {
+        text.image = phase.isNull() ? text.reduced : shiftedWithinPixel(text.reduced, phase);
+        text.image.setDevicePixelRatio(1);
+        text.imagePhase = phase;
+    }
+    Drawn drawn{clip.id, true, *placement, text.image, {}};
     if (selectedClipId_ == clip.id) {
         drawn.selectionFrame =
             OverlayPlacement::textSelectionFrame(scaled, shown, rect, renderSize, time)

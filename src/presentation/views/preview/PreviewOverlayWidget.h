@@ -9,6 +9,7 @@
 #include "presentation/views/preview/PreviewActions.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
 
 #include <optional>
@@ -88,7 +89,11 @@ private:
     struct LaidOutText {
         std::string layoutKey;
         QSizeF box;
-        std::string imageKey;
+        std::string reducedKey;
+        // The raster at the pixels the text covers on screen.
+        QImage reduced;
+        // That moved by the part of a pixel the text lies off whole pixels.
+        std::optional<QPointF> imagePhase;
         QImage image;
     };
 

@@ -419,3 +419,38 @@ TEST_F(PreviewOverlayWidgetTest, ImagesMatchTheExportedFrame) {
         }
     }
 }
+
+// An outlined title at rest between whole pixels of the picture, in a pane of
+// the export's size and in a smaller one: its ink lies where the export's
+// does, not up to half a pixel off.
+TEST_F(PreviewOverlayWidgetTest, ARestingTitleLiesBetweenWholePixelsAsTheExportPutsIt) {
+    Clip title = textClip("Hello Vexel", 0, 5, TextPosition::bottom());
+    title.textStyle = TextStyle{48, "white", "black", 2, std::nullopt, std::nullopt};
+    const Project project = projectOf({trackOf(TrackType::text, {title})});
+    const MediaTime time(30, 30);
+    // The centre of the light ink's weight over `area`.
+    auto inkCentre = [](const QImage& picture, QRect area) {
+        double weight = 0;
+        QPointF sum;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const double ink = qGray(picture.pixel(x, y));
+                weight += ink;
+                sum += ink * QPointF(x, y);
+            }
+        }
+        return weight > 0 ? sum / weight : QPointF();
+    };
+
+    for (QSize pane : {QSize(1920, 1080), QSize(960, 540)}) {
+        SCOPED_TRACE(pane.width());
+        show(project, time.seconds(), pane);
+        const QRect picture = overlay().contentRect().toRect();
+        ASSERT_EQ(picture.size(), pane);
+        const QRect around = outlineOf(title.id).toAlignedRect().adjusted(-4, -4, 4, 4);
+        const QPointF shown = inkCentre(view->grab(picture).toImage(), around);
+        const QPointF expected = inkCentre(exported(project, time, picture.size()), around);
+        EXPECT_NEAR(shown.x(), expected.x(), 0.1);
+        EXPECT_NEAR(shown.y(), expected.y(), 0.1);
+    }
+}
