@@ -14,6 +14,7 @@
 #include <numbers>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 // The reference project that exports and the preview are measured and
 // compared on: clip A (0-10 s, colour controls) dissolving over 1 s into
@@ -46,11 +47,57 @@ inline void paintBusyFrame(media::PixelBuffer& frame, int index, std::uint32_t s
     }
 }
 
-// 10 s at 1080p30 of busy frames with a stereo chord whose upper note
-// depends on `seed`. `tuning` trades the file's quality for writing time;
-// both the preview and an export decode the same file, so a comparison of
-// the two does not depend on it.
+// Fills `frame` with what a camera gives an encoder: colour gradients that
+// drift and a white square that moves, sharp-edged, across them. Kept well by
+// an encoder even in 4:2:0, where the busy frames' detail in every colour
+// channel is not.
+inline void paintSmoothFrame(media::PixelBuffer& frame, int index, std::uint32_t seed) {
+    const int width = frame.width();
+    const int height = frame.height();
+    auto wave = [](double turns) {
+        return static_cast<std::uint8_t>(
+            std::lround(128 + 100 * std::sin(2 * std::numbers::pi * turns)));
+    };
+    std::vector<std::uint8_t> blue(static_cast<std::size_t>(width));
+    std::vector<std::uint8_t> green(static_cast<std::size_t>(height));
+    std::vector<std::uint8_t> red(static_cast<std::size_t>(width + height));
+    for (int x = 0; x < width; ++x) {
+        blue[static_cast<std::size_t>(x)] = wave(x / 960.0 + index / 90.0 + seed / 7.0);
+    }
+    for (int y = 0; y < height; ++y) {
+        green[static_cast<std::size_t>(y)] = wave(y / 540.0 + index / 120.0);
+    }
+    for (int d = 0; d < width + height; ++d) {
+        red[static_cast<std::size_t>(d)] = wave(d / 1400.0 - index / 60.0);
+    }
+    const int side = height / 5;
+    const int left = (index * 12 + static_cast<int>(seed) * 40) % (width - side);
+    const int top = (height - side) / 2;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* pixel = frame.row(y);
+        for (int x = 0; x < width; ++x, pixel += 4) {
+            const bool square = x >= left && x < left + side && y >= top && y < top + side;
+            pixel[0] = square ? 240 : blue[static_cast<std::size_t>(x)];
+            pixel[1] = square ? 240 : green[static_cast<std::size_t>(y)];
+            pixel[2] = square ? 240 : red[static_cast<std::size_t>(x + y)];
+            pixel[3] = 255;
+        }
+    }
+}
+
+enum class ReferencePicture {
+    // Detail everywhere, for measuring an encoder's work.
+    busy,
+    // Gradients and a moving square, for comparing pictures after encoding.
+    smooth,
+};
+
+// 10 s at 1080p30 with a stereo chord whose upper note depends on `seed`.
+// `tuning` trades the file's quality for writing time; both the preview and
+// an export decode the same file, so a comparison of the two does not depend
+// on it.
 inline void writeReferenceSource(const std::filesystem::path& path, std::uint32_t seed,
+                                 ReferencePicture picture = ReferencePicture::busy,
                                  const media::EncoderTuning& tuning = {}) {
     constexpr int kFrames = 300;
     constexpr int kRate = 44100;
@@ -77,7 +124,11 @@ inline void writeReferenceSource(const std::filesystem::path& path, std::uint32_
     media::PixelBufferPool pool(1920, 1080);
     for (int i = 0; i < kFrames; ++i) {
         media::PixelBuffer frame = pool.makeBufferForOverwrite();
-        paintBusyFrame(frame, i, seed + static_cast<std::uint32_t>(i));
+        if (picture == ReferencePicture::busy) {
+            paintBusyFrame(frame, i, seed + static_cast<std::uint32_t>(i));
+        } else {
+            paintSmoothFrame(frame, i, seed);
+        }
         video.append(frame, media::MediaTime(i, 30));
     }
     video.markAsFinished();
@@ -103,10 +154,11 @@ inline void writeReferencePicture(const std::filesystem::path& path) {
 // The two sources and the picture, written under `folder` as "a.mp4",
 // "b.mp4" and "overlay.png".
 inline ReferenceSources writeReferenceSources(const std::filesystem::path& folder,
+                                              ReferencePicture picture,
                                               const media::EncoderTuning& tuning = {}) {
     ReferenceSources sources{folder / "a.mp4", folder / "b.mp4", folder / "overlay.png"};
-    writeReferenceSource(sources.first, 1, tuning);
-    writeReferenceSource(sources.second, 77, tuning);
+    writeReferenceSource(sources.first, 1, picture, tuning);
+    writeReferenceSource(sources.second, 77, picture, tuning);
     writeReferencePicture(sources.image);
     return sources;
 }
