@@ -68,6 +68,16 @@ TEST(WindowScreenshotTest, Window1200x800) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_TRUE(vexel::testing::runEventsUntil(
         [&] { return window.mainView()->waveformLoader().loadingCount() == 0; }));
+    // The preview builds the project once the window's pause after a change
+    // is over; then it shows the picture under the title.
+    harness.time->advance(std::chrono::milliseconds(250));
+    PreviewViewModel& preview = graph.previewViewModel();
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return preview.hasContent(); }));
+    preview.seek(2.0);
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] {
+        const auto& frame = preview.player().currentVideoFrame();
+        return frame && frame->time.seconds() == 2.0;
+    }));
     settle();
     saveScreenshot(window, "window-1200x800.png");
     EXPECT_EQ(window.size(), QSize(1200, 800));

@@ -1,5 +1,7 @@
 #include "presentation/views/preview/PreviewPlayerView.h"
 
+#include "presentation/views/inspectors/TextInspectorHost.h"
+
 #include "presentation/views/preview/PreviewEmptyState.h"
 #include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/TransportBar.h"
@@ -49,7 +51,8 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
 
     surface_ = new VideoSurface(preview.player(), workers_, this);
     overlay_ = new PreviewOverlayWidget(preview, overlayWorkers_, this);
-    overlay_->setActions(actions_);
+    textInspector_ = std::make_unique<TextInspectorHost>(*this, icons);
+    passActions();
     emptyState_ = new PreviewEmptyState(icons, this);
     transportBar_ = new TransportBar(preview, icons, this);
 
@@ -68,7 +71,18 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
 
 void PreviewPlayerView::setActions(PreviewActions actions) {
     actions_ = std::move(actions);
-    overlay_->setActions(actions_);
+    passActions();
+}
+
+void PreviewPlayerView::passActions() {
+    // A tap on a text goes through the inspector, which opens over the whole
+    // pane and then reports the selection; everything else leaves unchanged.
+    PreviewActions overlayActions = actions_;
+    overlayActions.onSelectText = [this](std::optional<Uuid> clipId) {
+        textInspector_->select(clipId, timeline_.project().textClips());
+    };
+    overlay_->setActions(std::move(overlayActions));
+    textInspector_->setActions({actions_.onSelectText, actions_.onEditText, actions_.onDeleteText});
 }
 
 void PreviewPlayerView::showClips() {
@@ -77,6 +91,8 @@ void PreviewPlayerView::showClips() {
 }
 
 PreviewPlayerView::~PreviewPlayerView() {
+    // Its popup is a child of this pane and goes with it; the host first.
+    textInspector_.reset();
     if (preview_) {
         preview_->tearDown();
     }

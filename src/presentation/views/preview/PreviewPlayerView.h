@@ -10,10 +10,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace vexel {
 
 class PreviewEmptyState;
 class PreviewOverlayWidget;
+class TextInspectorHost;
 class TransportBar;
 class VideoSurface;
 
@@ -43,6 +46,8 @@ public:
     VideoSurface& surface() const { return *surface_; }
     // The overlays over the picture; always the surface's size and place.
     PreviewOverlayWidget& overlay() const { return *overlay_; }
+    // The text inspector that a click on a text opens over the pane.
+    TextInspectorHost& textInspector() const { return *textInspector_; }
     TransportBar& transportBar() const { return *transportBar_; }
     PreviewEmptyState& emptyState() const { return *emptyState_; }
 
@@ -54,6 +59,7 @@ private:
     void showContent();
     void showClips();
     void layOut();
+    void passActions();
 
     QPointer<PreviewViewModel> preview_;
     TimelineViewModel& timeline_;
@@ -67,6 +73,7 @@ private:
     PreviewOverlayWidget* overlay_ = nullptr;
     PreviewEmptyState* emptyState_ = nullptr;
     TransportBar* transportBar_ = nullptr;
+    std::unique_ptr<TextInspectorHost> textInspector_;
 };
 
 } // namespace vexel

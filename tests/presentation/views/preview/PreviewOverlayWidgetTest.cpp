@@ -7,6 +7,8 @@
 #include "presentation/support/PreviewHarness.h"
 #include "presentation/support/TestPhoto.h"
 #include "presentation/viewmodels/PreviewRebuilder.h"
+#include "presentation/views/inspectors/TextInspectorHost.h"
+#include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/preview/PreviewEditHandlers.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "support/Psnr.h"
@@ -347,6 +349,38 @@ TEST_F(PreviewOverlayWidgetTest, ADragOfTheSelectedTextIsOneUndoableEditThatBuil
     EXPECT_EQ(editing->timeline.project().textClips().front().textPosition, std::nullopt);
     test::settle();
     EXPECT_NEAR(outlineOf(title.id).center().x(), 480, 1);
+}
+
+// In the window, a tap on a text opens its inspector over the pane and
+// selects the clip on the timeline; a tap beside every text closes it and
+// clears the selection; the form's Delete removes the clip as one edit.
+TEST_F(PreviewOverlayWidgetTest, ATapOnATextOpensItsInspectorAndSelectsIt) {
+    const Clip title = textClip("Title", 0, 10, TextPosition::center());
+    const Clip footer = textClip("Footer", 0, 10);
+    show(projectOf({trackOf(TrackType::text, {title, footer})}), 1, {960, 540}, true);
+
+    QTest::mouseClick(&overlay(), Qt::LeftButton, {}, outlineOf(title.id).center().toPoint());
+    ASSERT_NE(view->textInspector().form(), nullptr);
+    EXPECT_EQ(view->textInspector().form()->state().originalClip().id, title.id);
+    EXPECT_EQ(editing->timeline.selectedClipId(), title.id);
+
+    QTest::mouseClick(&overlay(), Qt::LeftButton, {}, outlineOf(footer.id).center().toPoint());
+    ASSERT_NE(view->textInspector().form(), nullptr);
+    EXPECT_EQ(view->textInspector().form()->state().originalClip().id, footer.id);
+    EXPECT_EQ(editing->timeline.selectedClipId(), footer.id);
+
+    QTest::mouseClick(&overlay(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(view->textInspector().form(), nullptr);
+    EXPECT_EQ(editing->timeline.selectedClipId(), std::nullopt);
+
+    QTest::mouseClick(&overlay(), Qt::LeftButton, {}, outlineOf(title.id).center().toPoint());
+    ASSERT_NE(view->textInspector().form(), nullptr);
+    view->textInspector().form()->deleteButton()->click();
+    EXPECT_EQ(view->textInspector().form(), nullptr);
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return editing->timeline.project().textClips().size() == 1; }));
+    EXPECT_EQ(editing->timeline.project().textClips().front().id, footer.id);
+    EXPECT_FALSE(editing->banner.currentError());
 }
 
 // A 1920 x 1080 project in a 960 x 540 pane: the preview's texts on black
