@@ -89,7 +89,10 @@ void ErrorHistoryPopover::setHistory(const std::vector<AppError>& history) {
     }
     // Up to the list's maximum, the popover grows with its rows.
     const int width = scroll_->width() - scroll_->verticalScrollBar()->sizeHint().width();
-    scroll_->setMinimumHeight(std::min(rowLayout_->totalHeightForWidth(width), maximumListHeight));
+    // Rows without wrapped text have no height for a width: their own then.
+    const int rowsHeight = rowLayout_->hasHeightForWidth() ? rowLayout_->totalHeightForWidth(width)
+                                                           : rowLayout_->totalSizeHint().height();
+    scroll_->setMinimumHeight(std::min(rowsHeight, maximumListHeight));
     if (isVisible()) {
         adjustSize();
     }
