@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPinchGesture>
 #include <QPointer>
 
@@ -398,7 +399,12 @@ void PreviewOverlayWidget::drawOverlay(QPainter& painter, const Drawn& overlay, 
         if (const std::optional<QRectF> kept = asRectangle(*placement.clip)) {
             painter.setClipRect(*kept);
         } else {
-            painter.setClipPath(*placement.clip);
+            // A path makes its drawing cache on first use, unguarded, and the
+            // bands are drawn at once: each clips with a path of its own.
+            QPainterPath own;
+            own.setFillRule(placement.clip->fillRule());
+            own.addPath(*placement.clip);
+            painter.setClipPath(own);
         }
     }
     // Most overlays rest: their image has the pixels they cover and is only
