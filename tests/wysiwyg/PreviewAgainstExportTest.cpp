@@ -6,8 +6,8 @@
 
 #include "data/composition/CompositionBuilder.h"
 #include "data/export/FFmpegExportService.h"
-#include "platform/media/CompositionReader.h"
 #include "presentation/cache/PixelBufferImage.h"
+#include "presentation/support/ComposedFrame.h"
 #include "presentation/support/ConversationHarness.h"
 #include "presentation/support/PreviewHarness.h"
 #include "presentation/views/preview/PreviewOverlayWidget.h"
@@ -49,14 +49,9 @@ void saveImage(const QImage& image, const QString& name) {
 // What the export's frame compositor makes of `project` at `seconds`, before
 // any encoding.
 QImage composedFrame(const Project& project, double seconds) {
-    const ExportComposition exported =
-        CompositionBuilder(std::make_shared<NullLogger>()).buildForExport(project);
-    media::CompositionReader reader(
-        exported.composition,
-        {.timeRange = media::MediaTimeRange{MediaTime::fromSeconds(seconds), MediaTime(1, 30)}});
-    reader.addVideoOutput(*exported.videoComposition);
-    reader.startReading();
-    const std::optional<media::VideoFrame> frame = reader.copyNextVideoFrame();
+    const std::optional<media::VideoFrame> frame =
+        test::composedFrame(CompositionBuilder(std::make_shared<NullLogger>()), project,
+                            MediaTime::fromSeconds(seconds));
     EXPECT_TRUE(frame) << "no composed frame at " << seconds;
     return frame ? imageOfPixels(frame->buffer).copy() : QImage();
 }

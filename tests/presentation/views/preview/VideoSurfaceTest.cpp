@@ -1,8 +1,8 @@
 #include "presentation/views/preview/VideoSurface.h"
 
 #include "data/composition/TestProjects.h"
-#include "platform/media/CompositionReader.h"
 #include "presentation/cache/PixelBufferImage.h"
+#include "presentation/support/ComposedFrame.h"
 #include "presentation/support/PreviewHarness.h"
 #include "support/Psnr.h"
 #include "support/media/MovieMaker.h"
@@ -26,12 +26,8 @@ protected:
 
     // The exported frame at `time`, as the export reads it.
     QImage exported(const Project& project, const MediaTime& time) const {
-        ExportComposition composition = harness.compositionBuilder->buildForExport(project);
-        media::CompositionReader reader(std::move(composition.composition),
-                                        {.timeRange = media::MediaTimeRange{time, {1, 30}}});
-        reader.addVideoOutput(*composition.videoComposition);
-        EXPECT_TRUE(reader.startReading());
-        std::optional<media::VideoFrame> frame = reader.copyNextVideoFrame();
+        const std::optional<media::VideoFrame> frame =
+            test::composedFrame(*harness.compositionBuilder, project, time);
         EXPECT_TRUE(frame && frame->time == time);
         return frame ? imageOfPixels(frame->buffer) : QImage();
     }
