@@ -26,8 +26,10 @@ MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const 
     TrackType kind = inferTrackType(extension).value_or(TrackType::video);
 
     if (kind == TrackType::image) {
+        // Anything but a regular file counts as missing: a pipe would block
+        // whoever reads the image, a device would never end.
         std::error_code error;
-        if (!std::filesystem::exists(url, error)) {
+        if (!std::filesystem::is_regular_file(url, error)) {
             throw FFmpegMediaLoaderError::fileNotFound(url);
         }
         return MediaAsset{url, name, stillImageDuration, kind};

@@ -13,7 +13,9 @@ public:
     // Throws FFmpegMediaLoaderError: fileNotFound for an empty path, an
     // address with a scheme ("https://…", "file:///…") instead of a path, or a
     // missing image; cannotLoadDuration for a video or audio file that is
-    // missing, unreadable or without a positive, finite length.
+    // missing, unreadable or without a positive, finite length. Anything but a
+    // regular file (links followed), such as a pipe or a device, counts as
+    // missing and is never opened.
     MediaAsset loadAsset(const std::filesystem::path& url) const override;
 };
 

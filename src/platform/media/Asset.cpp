@@ -79,6 +79,7 @@ AssetTrack probeTrack(const AVStream& stream) {
 
 Asset Asset::load(const std::filesystem::path& path) {
     const std::string context = "Cannot open \"" + path.string() + "\"";
+    ffmpeg::requireRegularFile(path, context);
     ffmpeg::Options options;
     options.set("protocol_whitelist", "file");
     AVFormatContext* raw = nullptr;

@@ -140,6 +140,7 @@ struct AssetReader::Impl {
 
     void open() {
         const std::string context = "Cannot read \"" + asset.path.string() + "\"";
+        ffmpeg::requireRegularFile(asset.path, context);
         AVFormatContext* raw = avformat_alloc_context();
         if (!raw) {
             throw std::bad_alloc();

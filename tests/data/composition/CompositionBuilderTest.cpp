@@ -3,6 +3,7 @@
 #include "data/composition/CompositionBuilderError.h"
 #include "data/composition/TestProjects.h"
 #include "foundation/CancellationError.h"
+#include "support/Fifo.h"
 #include "support/RecordingLogger.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
@@ -278,6 +279,25 @@ TEST_F(CompositionBuilderTest, UnplayableProjectsAndMediaThatCannotBePlacedFailT
         builder.build(projectOf({trackOf(TrackType::text, {clipOf(TrackType::text, 0, 1)})}),
                       stop.get_token()),
         CancellationError);
+}
+
+TEST_F(CompositionBuilderTest, MediaThatIsNotARegularFileIsLeftOutWithoutBeingOpened) {
+    // A pipe in a project folder once held a preview build (and the process
+    // at quit) for ever; a device would be read without end.
+    TemporaryFolder folder;
+    vexel::test::Fifo picture(folder / "pipe.mp4");
+    vexel::test::Fifo sound(folder / "pipe.m4a");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mov");
+    const Project project =
+        projectOf({trackOf(TrackType::video, {clipOf(TrackType::video, 0, 2, media->movie()),
+                                              clipOf(TrackType::video, 2, 2, picture.path()),
+                                              clipOf(TrackType::video, 4, 2, folder / "zero.mov")}),
+                   trackOf(TrackType::audio, {clipOf(TrackType::audio, 0, 2, sound.path())})});
+    const auto result = builder.buildComposition(project);
+    EXPECT_EQ(result.videoEntries.size(), 1u);
+    EXPECT_EQ(result.audioEntries.size(), 1u); // the movie's own sound
+    EXPECT_FALSE(picture.openedToRead());
+    EXPECT_FALSE(sound.openedToRead());
 }
 
 TEST_F(CompositionBuilderTest, SoundThatCannotBePlacedIsLoggedOnceAndLeavesTheClipSilent) {

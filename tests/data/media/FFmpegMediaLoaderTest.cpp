@@ -1,5 +1,6 @@
 #include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FFmpegMediaLoaderError.h"
+#include "support/Fifo.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -78,6 +79,35 @@ TEST(FFmpegMediaLoader, UnreadableMoviesAndSoundFailToLoadTheirDuration) {
     } catch (const FFmpegMediaLoaderError& error) {
         EXPECT_EQ(std::string(error.what()),
                   "cannotLoadDuration(\"" + (folder / "missing.mp4").string() + "\")");
+    }
+}
+
+TEST(FFmpegMediaLoader, AnythingButARegularFileIsRefusedWithoutBeingOpened) {
+    // Opening a pipe waits for a writer that never comes, and a device never
+    // ends: the assistant's add_clip of either held the edit engine for ever.
+    TemporaryFolder folder;
+    using Kind = FFmpegMediaLoaderError::Kind;
+    vexel::test::Fifo movie(folder / "pipe.mp4");
+    vexel::test::Fifo sound(folder / "pipe.m4a");
+    vexel::test::Fifo picture(folder / "pipe.png");
+    vexel::test::Fifo linked(folder / "elsewhere" / "pipe");
+    std::filesystem::create_symlink(linked.path(), folder / "link.mov");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mp4");
+    std::filesystem::create_directories(folder / "folder.mov");
+    std::filesystem::create_directories(folder / "folder.jpg");
+    const std::vector<std::pair<std::filesystem::path, Kind>> cases = {
+        {movie.path(), Kind::cannotLoadDuration},
+        {sound.path(), Kind::cannotLoadDuration},
+        {picture.path(), Kind::fileNotFound},
+        {folder / "link.mov", Kind::cannotLoadDuration},
+        {folder / "zero.mp4", Kind::cannotLoadDuration},
+        {folder / "folder.mov", Kind::cannotLoadDuration},
+        {folder / "folder.jpg", Kind::fileNotFound}};
+    for (const auto& [path, kind] : cases) {
+        EXPECT_EQ(failureOf(path), kind) << path;
+    }
+    for (const vexel::test::Fifo* fifo : {&movie, &sound, &picture, &linked}) {
+        EXPECT_FALSE(fifo->openedToRead()) << fifo->path();
     }
 }
 

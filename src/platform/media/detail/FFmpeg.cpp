@@ -1,5 +1,7 @@
 #include "platform/media/detail/FFmpeg.h"
 
+#include <sys/stat.h>
+
 #include <new>
 
 namespace vexel::media::ffmpeg {
@@ -37,6 +39,16 @@ PacketPtr makePacket() {
 
 std::string fileUrl(const std::filesystem::path& path) {
     return "file:" + std::filesystem::absolute(path).string();
+}
+
+void requireRegularFile(const std::filesystem::path& path, std::string_view context) {
+    struct stat info {};
+    // What cannot be looked at is left to FFmpeg, whose open fails with its
+    // own text and code.
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        throw MediaError(MediaError::Kind::cannotOpen,
+                         std::string(context) + ": not a regular file");
+    }
 }
 
 } // namespace vexel::media::ffmpeg

@@ -92,4 +92,11 @@ PacketPtr makePacket();
 // name into it ("a:b.mp4").
 std::string fileUrl(const std::filesystem::path& path);
 
+// Throws MediaError(cannotOpen, "<context>: not a regular file") when the
+// path, links followed, names anything but a regular file. Checked before
+// FFmpeg opens it: opening a pipe waits for a writer that may never come, and
+// a device may never end. A path with nothing at it passes, for FFmpeg to
+// report.
+void requireRegularFile(const std::filesystem::path& path, std::string_view context);
+
 } // namespace vexel::media::ffmpeg
