@@ -1,6 +1,7 @@
 #include "data/persistence/ProjectPersistenceService.h"
 
 #include "data/persistence/AssetPaths.h"
+#include "data/persistence/FolderMediaCheck.h"
 #include "data/persistence/ProjectFile.h"
 #include "domain/entities/PersistenceError.h"
 #include "domain/entities/Project.h"
@@ -52,6 +53,40 @@ void removeLeftovers(const std::filesystem::path& base, const std::optional<Fold
     }
 }
 
+// Names each clip whose media cannot be used: a stored path that climbs out
+// of the folder (the clip was given no media), a file that a link takes out
+// of it (the clip loses its media here, so that nothing reads or copies it
+// later), and a file that is missing, unreadable or not a regular file.
+void reportUnavailableMedia(const PersistedProject& stored, const std::filesystem::path& base,
+                            OpenedProject& opened) {
+    FolderMediaCheck check(base);
+    for (std::size_t t = 0; t < opened.project.tracks.size(); ++t) {
+        std::vector<Clip>& clips = opened.project.tracks[t].clips;
+        for (std::size_t c = 0; c < clips.size(); ++c) {
+            Clip& clip = clips[c];
+            std::optional<UnavailableMedia::Reason> reason;
+            if (!clip.assetURL) {
+                const std::optional<std::string>* path =
+                    t < stored.tracks.size() && c < stored.tracks[t].clips.size()
+                        ? &stored.tracks[t].clips[c].assetPath
+                        : nullptr;
+                if (path && *path) {
+                    reason = (*path)->empty() ? UnavailableMedia::Reason::missing
+                                              : UnavailableMedia::Reason::outsideFolder;
+                }
+            } else if (const auto finding = check.check(*clip.assetURL)) {
+                reason = finding->reason;
+                if (!finding->keepsMedia) {
+                    clip.assetURL.reset();
+                }
+            }
+            if (reason) {
+                opened.unavailableMedia.push_back({clip.id, clip.assetName, *reason});
+            }
+        }
+    }
+}
+
 } // namespace
 
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
@@ -63,13 +98,14 @@ std::string ProjectPersistenceService::suffixedName(const std::string& name) {
     return path.stem().string() + suffix + (extension.size() > 1 ? extension : "");
 }
 
-void ProjectPersistenceService::save(const Project& project,
-                                     const std::filesystem::path& folder) const {
+MediaRelocation ProjectPersistenceService::save(const Project& project,
+                                                const std::filesystem::path& folder) const {
     const std::filesystem::path base = std::filesystem::absolute(folder);
     const std::filesystem::path assets = base / assetsFolderName;
     std::error_code created;
     std::filesystem::create_directories(assets, created);
-    if (created) {
+    // An "assets" that is a link would take the copies out of the folder.
+    if (created || !std::filesystem::is_directory(std::filesystem::symlink_status(assets))) {
         throw PersistenceError::directoryCreationFailed();
     }
     // Saves of one folder, from this process or another, take turns.
@@ -77,15 +113,21 @@ void ProjectPersistenceService::save(const Project& project,
     removeLeftovers(base, lock);
 
     const assetpaths::ProjectFolder packageFolder(base);
-    std::map<Uuid, std::string> copiedPaths;
+    // One copy per file, however many clips use it: the pieces of a split
+    // clip share their file, and each would otherwise cost a whole copy.
+    MediaRelocation relocation;
+    std::map<std::filesystem::path, std::string> copiedPaths;
     for (const Track& track : project.tracks) {
         for (const Clip& clip : track.clips) {
-            if (!clip.assetURL || packageFolder.relativePathOf(*clip.assetURL)) {
+            if (!clip.assetURL || packageFolder.relativePathOf(*clip.assetURL) ||
+                copiedPaths.contains(*clip.assetURL)) {
                 continue;
             }
             try {
-                copiedPaths[clip.id] =
-                    std::string(assetsFolderName) + "/" + copyIntoAssets(*clip.assetURL, assets);
+                const std::string name = copyIntoAssets(*clip.assetURL, assets);
+                copiedPaths[*clip.assetURL] = std::string(assetsFolderName) + "/" + name;
+                relocation.copies[*clip.assetURL] =
+                    assetpaths::normalized(base) / assetsFolderName / name;
             } catch (const std::exception&) {
                 throw PersistenceError::assetCopyFailed(assetpaths::fileName(*clip.assetURL));
             }
@@ -93,10 +135,14 @@ void ProjectPersistenceService::save(const Project& project,
     }
 
     ProjectFile file{ProjectFile::currentVersion, PersistedProject::from(project, packageFolder)};
-    for (PersistedTrack& track : file.project.tracks) {
-        for (PersistedClip& clip : track.clips) {
-            if (auto copied = copiedPaths.find(clip.clip.id); copied != copiedPaths.end()) {
-                clip.assetPath = copied->second;
+    for (std::size_t t = 0; t < project.tracks.size(); ++t) {
+        const std::vector<Clip>& clips = project.tracks[t].clips;
+        for (std::size_t c = 0; c < clips.size(); ++c) {
+            if (!clips[c].assetURL) {
+                continue;
+            }
+            if (auto copied = copiedPaths.find(*clips[c].assetURL); copied != copiedPaths.end()) {
+                file.project.tracks[t].clips[c].assetPath = copied->second;
             }
         }
     }
@@ -106,9 +152,10 @@ void ProjectPersistenceService::save(const Project& project,
     } catch (const std::exception&) {
         throw PersistenceError::assetCopyFailed(projectFileName);
     }
+    return relocation;
 }
 
-Project ProjectPersistenceService::load(const std::filesystem::path& folder) const {
+OpenedProject ProjectPersistenceService::open(const std::filesystem::path& folder) const {
     const std::filesystem::path base = std::filesystem::absolute(folder);
     // A save at work in the folder keeps its files; the leftovers wait.
     removeLeftovers(base, FolderLock::tryLock(base));
@@ -134,7 +181,9 @@ Project ProjectPersistenceService::load(const std::filesystem::path& folder) con
         throw PersistenceError::decodingFailed("Unsupported project file version " +
                                                std::to_string(file.version));
     }
-    return file.project.toProject(base);
+    OpenedProject opened{file.project.toProject(base), {}};
+    reportUnavailableMedia(file.project, base, opened);
+    return opened;
 }
 
 } // namespace vexel

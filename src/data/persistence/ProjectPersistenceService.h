@@ -20,21 +20,26 @@ public:
     static constexpr const char* projectFileName = "project.json";
     static constexpr const char* assetsFolderName = "assets";
 
-    // Creates the folder and "assets" when missing, copies each clip's media
-    // from outside the folder into "assets" (a name already taken there gets
-    // "_" and 8 hexadecimal characters before its extension), then replaces
-    // "project.json". Errors: directoryCreationFailed; assetCopyFailed with the
-    // media file's name (copies made so far stay); encodingFailed; and
+    // Creates the folder and "assets" when missing, copies each media file
+    // that clips use from outside the folder into "assets", once however many
+    // clips use it (a name already taken there gets "_" and 8 hexadecimal
+    // characters before its extension), then replaces "project.json". Only
+    // regular files are copied, and only into a real "assets" folder, never
+    // through a link. Errors: directoryCreationFailed (also for an "assets"
+    // that is not a folder of its own); assetCopyFailed with the media file's
+    // name (copies made so far stay); encodingFailed; and
     // assetCopyFailed("project.json") when the file cannot be written. On any
     // failure "project.json" stays as it was.
-    void save(const Project& project, const std::filesystem::path& folder) const override;
+    MediaRelocation save(const Project& project,
+                         const std::filesystem::path& folder) const override;
 
     // Errors: fileNotFound("project.json"); decodingFailed("Invalid project
     // file format"), also for a file larger than ProjectFile::maxFileBytes,
     // which is not read; decodingFailed("Unsupported project file version N").
-    // Media paths that resolve outside the folder give clips without media;
-    // whether media files exist is not checked.
-    Project load(const std::filesystem::path& folder) const override;
+    // Media paths that resolve outside the folder, by their text or through a
+    // link, give clips without media; those and the clips whose media is
+    // missing, unreadable or not a regular file are reported.
+    OpenedProject open(const std::filesystem::path& folder) const override;
 
     // The copy's name when `name` is taken: "clip.mov" -> "clip_1A2B3C4D.mov".
     static std::string suffixedName(const std::string& name);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "domain/entities/MediaRelocation.h"
+#include "domain/entities/OpenedProject.h"
+
 #include <filesystem>
 
 namespace vexel {
@@ -14,9 +17,14 @@ public:
     virtual ~ProjectPersistence() = default;
 
     // Copies media from outside the folder into "assets" and replaces
-    // "project.json" whole; the project itself is not changed.
-    virtual void save(const Project& project, const std::filesystem::path& folder) const = 0;
-    virtual Project load(const std::filesystem::path& folder) const = 0;
+    // "project.json" whole; the project itself is not changed. Returns where
+    // the copies went, for the caller to move its project onto them.
+    virtual MediaRelocation save(const Project& project,
+                                 const std::filesystem::path& folder) const = 0;
+    // The folder's project and the clips whose media it cannot use.
+    virtual OpenedProject open(const std::filesystem::path& folder) const = 0;
+
+    Project load(const std::filesystem::path& folder) const { return open(folder).project; }
 };
 
 } // namespace vexel

@@ -4,8 +4,8 @@
 
 namespace vexel {
 
-void SaveProjectUseCase::execute(const std::filesystem::path& folder) const {
-    persistence_->save(projectRepository_->load(), folder);
+MediaRelocation SaveProjectUseCase::execute(const std::filesystem::path& folder) const {
+    return persistence_->save(projectRepository_->load(), folder);
 }
 
 } // namespace vexel

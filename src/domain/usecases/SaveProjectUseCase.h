@@ -17,7 +17,8 @@ public:
         , persistence_(std::move(persistence)) {}
 
     // Reads the project once, then saves that copy; errors pass through.
-    void execute(const std::filesystem::path& folder) const;
+    // Returns where the media copied into the folder went.
+    MediaRelocation execute(const std::filesystem::path& folder) const;
 
 private:
     std::shared_ptr<ProjectRepository> projectRepository_;

@@ -15,17 +15,20 @@ DocumentStorage DocumentStorage::over(std::shared_ptr<const ProjectPersistence> 
     DocumentStorage storage;
     storage.save = [persistence, repository, pool](std::filesystem::path folder) {
         auto work = [persistence, repository, folder = std::move(folder)] {
-            persistence->save(repository->load(), folder);
+            return persistence->save(repository->load(), folder);
         };
         return runInBackground(pool, std::move(work));
     };
     storage.load = [persistence, repository, pool](std::filesystem::path folder) {
         auto work = [persistence, repository, folder = std::move(folder)] {
-            Project loaded = persistence->load(folder);
-            repository->save(loaded);
-            return loaded;
+            OpenedProject opened = persistence->open(folder);
+            repository->save(opened.project);
+            return opened;
         };
         return runInBackground(pool, std::move(work));
+    };
+    storage.relocate = [repository](const MediaRelocation& relocation) {
+        repository->save(relocation.applied(repository->load()));
     };
     return storage;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/entities/MediaRelocation.h"
+#include "domain/entities/OpenedProject.h"
 #include "domain/entities/Project.h"
 #include "domain/protocols/ProjectPersistence.h"
 #include "domain/protocols/ProjectRepository.h"
@@ -16,15 +18,20 @@ namespace vexel {
 
 // How the open document saves and opens project folders. The save writes the
 // repository's current project (the one the edit engine works on), so what is
-// saved is what the user sees; the open makes the loaded project the
-// repository's before it returns it. Both resume their caller on the GUI thread
+// saved is what the user sees, and says where it copied media to; the open
+// makes the loaded project the repository's before it returns it, with the
+// clips whose media cannot be used. Both resume their caller on the GUI thread
 // and throw what the persistence throws.
 struct DocumentStorage {
-    using Save = std::function<QCoro::Task<void>(std::filesystem::path folder)>;
-    using Load = std::function<QCoro::Task<Project>(std::filesystem::path folder)>;
+    using Save = std::function<QCoro::Task<MediaRelocation>(std::filesystem::path folder)>;
+    using Load = std::function<QCoro::Task<OpenedProject>(std::filesystem::path folder)>;
+    // Moves the repository's project onto the copies a save made. On the GUI
+    // thread, while no edit is inside the engine.
+    using Relocate = std::function<void(const MediaRelocation& relocation)>;
 
     Save save;
     Load load;
+    Relocate relocate;
 
     // Over project folders on disk; the file work runs on `worker` (none: the
     // global thread pool), never on the GUI thread.

@@ -3,6 +3,7 @@
 #include "data/persistence/AutoSaveError.h"
 #include "domain/entities/TrackType.h"
 #include "foundation/CancellationError.h"
+#include "presentation/viewmodels/DocumentMessages.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 
 #include <QFile>
@@ -111,22 +112,29 @@ QCoro::Task<void> MainViewModel::loadProject(std::filesystem::path folder) {
     if (!self) {
         co_return;
     }
-    std::optional<Project> loaded;
+    std::optional<OpenedProject> opened;
     try {
-        loaded = co_await storage_.load(folder);
+        opened = co_await storage_.load(folder);
     } catch (const CancellationError&) {
         co_return;
     } catch (...) {
         if (self) {
             logger_->error("[Load] load failed: " + describeCurrentException());
-            pushError("Failed to open project");
+            pushError(documentmessages::openFailed(folder, std::current_exception()));
         }
         co_return;
     }
     if (!self) {
         co_return;
     }
-    startAfresh(std::move(*loaded), std::move(folder));
+    startAfresh(std::move(opened->project), std::move(folder));
+    // After the fresh start, which empties the banner.
+    if (const std::vector<UnavailableMedia>& unavailable = opened->unavailableMedia;
+        !unavailable.empty()) {
+        timelineViewModel_.errorViewModel().pushError(AppError::make(
+            ErrorCategory::fileImport, documentmessages::unavailableMedia(unavailable),
+            clock_->now(), documentmessages::unavailableMediaDetail(unavailable)));
+    }
 }
 
 QCoro::Task<void> MainViewModel::recoverAutoSave() {
@@ -161,6 +169,7 @@ QCoro::Task<void> MainViewModel::recoverAutoSave() {
     if (!self) {
         co_return;
     }
+    ++documentGeneration_;
     timelineViewModel_.setProject(recovered->ensuringDefaultAudioTracks());
     isDirty_.set(true);
 }
@@ -178,6 +187,7 @@ void MainViewModel::startAfresh(Project project, std::optional<std::filesystem::
     banner.clearHistory();
     // The timeline tells the application, which sets the document dirty and
     // schedules an auto-save of it; the document itself starts clean.
+    ++documentGeneration_;
     timelineViewModel_.setProject(std::move(project));
     currentProjectURL_.set(std::move(folder));
     isDirty_.set(false);
@@ -200,10 +210,10 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
     QPointer self(this);
     savingCount_.set(savingCount() + 1);
     const std::uint64_t changesBefore = changeCount_;
-    bool saved = false;
+    const std::uint64_t document = documentGeneration_;
+    std::optional<MediaRelocation> relocation;
     try {
-        co_await storage_.save(std::move(folder));
-        saved = true;
+        relocation = co_await storage_.save(std::move(folder));
     } catch (...) {
         if (self) {
             logger_->error("[Save] save failed");
@@ -212,6 +222,13 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
     }
     if (!self) {
         co_return;
+    }
+    const bool saved = relocation.has_value();
+    if (saved && !relocation->empty()) {
+        co_await moveOntoCopies(std::move(*relocation), document);
+        if (!self) {
+            co_return;
+        }
     }
     // A change made while the save ran may have missed the file: the document
     // then stays dirty, and the auto-save that change scheduled stays too, so
@@ -349,6 +366,21 @@ QCoro::Task<void> MainViewModel::addFiles(std::vector<QUrl> urls) {
     }
     if (self) {
         stagingCount_.set(stagingCount() - 1);
+    }
+}
+
+QCoro::Task<void> MainViewModel::moveOntoCopies(MediaRelocation relocation,
+                                                std::uint64_t document) {
+    QPointer self(this);
+    // No edit may be inside the engine: its result, made from the project
+    // with the old paths, would land after the move and undo it.
+    const TurnQueue::Turn turn = co_await timelineViewModel_.holdEdits();
+    if (!self || document != documentGeneration_) {
+        co_return;
+    }
+    timelineViewModel_.relocateMedia(relocation);
+    if (storage_.relocate) {
+        storage_.relocate(relocation);
     }
 }
 

@@ -100,7 +100,9 @@ public:
     // returned task ends when the new document is in place; nobody has to wait
     // for it.
     QCoro::Task<void> newProject();
-    // On failure the current document, its folder, dirty flag and history stay.
+    // On failure the current document, its folder, dirty flag and history stay,
+    // and the banner says which folder failed and why. Clips whose media
+    // cannot be used are named on the banner once the project is open.
     // No edit runs while the folder is read: one under way lands first, on the
     // old document, and those asked for meanwhile are dropped when the folder
     // opens (they run on the old document when it does not).
@@ -112,7 +114,10 @@ public:
     // unopened (another key store's, or a folder others can write) is also
     // shown on the banner, which says where it is.
     QCoro::Task<void> recoverAutoSave();
-    // Saves to the document's folder, or asks the window for one.
+    // Saves to the document's folder, or asks the window for one. Once saved,
+    // the document and its undo steps name the folder's copies of the media
+    // that lay outside it, so that the next save copies nothing again; that
+    // is no change of the document.
     QCoro::Task<void> saveProject();
     // The document's folder becomes `folder` (even if the save then fails), and
     // the document is saved there.
@@ -147,6 +152,9 @@ private:
     // What both a new and an opened document do once the timeline holds it.
     void startAfresh(Project project, std::optional<std::filesystem::path> folder);
     QCoro::Task<void> startAfreshInTurn(Project project);
+    // Moves the document, its undo steps and the repository's project onto
+    // the copies a save made, unless `document` has since been replaced.
+    QCoro::Task<void> moveOntoCopies(MediaRelocation relocation, std::uint64_t document);
     void pushError(std::string message);
 
     TimelineViewModel& timelineViewModel_;
@@ -160,6 +168,8 @@ private:
     std::chrono::duration<double> autoSaveDebounce_;
     std::optional<std::chrono::system_clock::time_point> lastAutoSaveFailure_;
     DocumentStorage storage_;
+    // Raised by every replacement of the document (new, open, recovery).
+    std::uint64_t documentGeneration_ = 0;
     DocumentResets resets_;
     QSettings& userDefaults_;
     std::shared_ptr<Logger> logger_;

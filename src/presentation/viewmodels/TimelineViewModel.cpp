@@ -84,6 +84,18 @@ void TimelineViewModel::setProject(Project project) {
     notifyProjectSync();
 }
 
+void TimelineViewModel::relocateMedia(const MediaRelocation& relocation) {
+    if (relocation.empty()) {
+        return;
+    }
+    for (std::vector<Project>* stack : {&editHistory_.undoStack, &editHistory_.redoStack}) {
+        for (Project& snapshot : *stack) {
+            snapshot = relocation.applied(std::move(snapshot));
+        }
+    }
+    show(relocation.applied(project()));
+}
+
 QCoro::Task<void> TimelineViewModel::executeCommand(EditCommand command) {
     return applyEdit(
         [this, command = std::move(command)] { return commandExecutor_.execute(command); }, true);

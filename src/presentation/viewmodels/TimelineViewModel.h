@@ -2,6 +2,7 @@
 
 #include "domain/entities/EditCommand.h"
 #include "domain/entities/EditHistory.h"
+#include "domain/entities/MediaRelocation.h"
 #include "domain/entities/Project.h"
 #include "domain/entities/TrackType.h"
 #include "foundation/Uuid.h"
@@ -97,6 +98,13 @@ public:
     // result into the repository late, and the new project is then synced
     // once more when that result comes back (and is dropped).
     void setProject(Project project);
+
+    // Moves the document and every undo and redo step onto the copies that a
+    // save made of its media, so that no step brings back a file that may
+    // since be gone. The same document, so no undo step, no onProjectSync and
+    // the selection stays. Best called holding holdEdits(): an edit inside the
+    // engine would bring back the project it started from.
+    void relocateMedia(const MediaRelocation& relocation);
 
     // A turn of the caller's own: completes once every edit, undo and redo
     // asked for before it has ended, and holds later ones back until it is

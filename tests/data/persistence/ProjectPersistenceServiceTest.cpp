@@ -6,21 +6,32 @@
 #include "domain/usecases/SaveProjectUseCase.h"
 #include "foundation/FileContents.h"
 #include "foundation/FolderLock.h"
+#include "support/Fifo.h"
 #include "support/FileContents.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <limits>
 #include <regex>
 
 using namespace vexel;
+using vexel::test::Fifo;
 using vexel::test::namesIn;
+using vexel::test::treeSnapshot;
 using vexel::test::writeFile;
 using vexel::testing::mediaClip;
 using vexel::testing::projectWith;
 using vexel::testing::richClip;
 using vexel::testing::TemporaryFolder;
+
+namespace vexel {
+void PrintTo(const UnavailableMedia& media, std::ostream* out) {
+    *out << media.clipName << ": reason " << static_cast<int>(media.reason);
+}
+} // namespace vexel
 
 namespace {
 
@@ -108,15 +119,16 @@ TEST_F(ProjectPersistenceServiceTest, SharedFilesTakenNamesAndFilesWithoutExtens
     const auto bare = media("README");
     const Project project = projectWith({mediaClip(shared), mediaClip(shared, TrackType::video, 5),
                                          mediaClip(bare, TrackType::video, 9)});
-    service.save(project, root / "P");
-    std::vector<std::string> names = namesIn(root / "P" / "assets");
-    ASSERT_EQ(names.size(), 3u);
-    EXPECT_EQ(names[0], "README");
-    EXPECT_EQ(names[1], "shared.mov");
-    EXPECT_TRUE(std::regex_match(names[2], std::regex("shared_[0-9A-F]{8}\\.mov"))) << names[2];
+    // A file that two clips share (the pieces of a split) is copied once.
+    const MediaRelocation relocation = service.save(project, root / "P");
+    EXPECT_EQ(namesIn(root / "P" / "assets"), (std::vector<std::string>{"README", "shared.mov"}));
+    EXPECT_EQ(relocation.copies,
+              (std::map<std::filesystem::path, std::filesystem::path>{
+                  {shared, root / "P/assets/shared.mov"}, {bare, root / "P/assets/README"}}));
     const Project loaded = service.load(root / "P");
     EXPECT_EQ(loaded.tracks[0].clips[0].assetURL, root / "P/assets/shared.mov");
-    EXPECT_EQ(loaded.tracks[0].clips[1].assetURL, root / "P/assets" / names[2]);
+    EXPECT_EQ(loaded.tracks[0].clips[1].assetURL, root / "P/assets/shared.mov");
+    EXPECT_EQ(loaded, relocation.applied(project));
 
     service.save(projectWith({mediaClip(bare)}), root / "P");
     EXPECT_TRUE(
@@ -233,4 +245,127 @@ TEST_F(ProjectPersistenceServiceTest, UseCasesConnectTheFolderToTheCurrentProjec
     const Project loaded = load.execute(root / "P");
     EXPECT_EQ(repository->load(), loaded);
     EXPECT_EQ(firstClip(loaded).assetURL, root / "P/assets/clip.mov");
+}
+
+TEST_F(ProjectPersistenceServiceTest,
+       AReceivedFolderReachesNoMediaOutsideItselfAndNamesWhatItCannotUse) {
+    using Reason = UnavailableMedia::Reason;
+    const auto package = root / "P";
+    const auto assets = package / "assets";
+    const auto outside = root / "outside";
+    writeFile(outside / "secret.txt", "a file of the user's, outside the project");
+    writeFile(outside / "x.mov", "frames kept elsewhere");
+    writeFile(package / "media" / "inner.mov", "frames");
+    writeFile(assets / "fine.mov", "frames");
+    std::filesystem::create_symlink("../media/inner.mov", assets / "inner.mov");
+    Fifo pipe(assets / "pipe.mov");
+    std::filesystem::create_directories(assets / "folder.mov");
+    std::filesystem::create_symlink(outside / "secret.txt", assets / "secret.mov");
+    std::filesystem::create_symlink(outside / "not-yet.mov", assets / "dangling.mov");
+    std::filesystem::create_symlink("loop.mov", assets / "loop.mov");
+    std::filesystem::create_symlink(outside, assets / "deep");
+    writeFile(assets / "locked.mov", "frames");
+    std::filesystem::permissions(assets / "locked.mov", std::filesystem::perms::none);
+
+    struct Case {
+        std::string path; // as stored, inside the folder
+        std::optional<Reason> reason;
+        bool keepsMedia;
+    };
+    std::vector<Case> cases = {
+        {"assets/fine.mov", std::nullopt, true},
+        {"assets/inner.mov", std::nullopt, true}, // a link that stays inside
+        {"assets/gone.mov", Reason::missing, true},
+        {"assets/pipe.mov", Reason::notRegularFile, true},
+        {"assets/folder.mov", Reason::notRegularFile, true},
+        {"assets/secret.mov", Reason::outsideFolder, false},
+        {"assets/dangling.mov", Reason::missing, false},
+        {"assets/loop.mov", Reason::missing, false},
+        {"assets/deep/x.mov", Reason::outsideFolder, false},
+        {"assets/deep/none.mov", Reason::outsideFolder, false},
+        {"assets/../../outside/secret.txt", Reason::outsideFolder, false},
+    };
+    // The owner of every file reads it whatever its mode.
+    if (::geteuid() != 0) {
+        cases.push_back({"assets/locked.mov", Reason::unreadable, true});
+    }
+    std::vector<Clip> clips;
+    for (const Case& c : cases) {
+        clips.push_back(mediaClip(package / "assets" / "fine.mov"));
+        clips.back().assetName = c.path;
+    }
+    service.save(projectWith(clips), package);
+    std::string text = readFileContents(package / "project.json");
+    const std::string stored = "\"assetPath\": \"assets/fine.mov\"";
+    std::size_t at = 0;
+    for (const Case& c : cases) {
+        // Each clip stores the path of its case in place of "assets/fine.mov".
+        at = text.find(stored, at);
+        ASSERT_NE(at, std::string::npos);
+        const std::string replacement = "\"assetPath\": \"" + c.path + "\"";
+        text.replace(at, stored.size(), replacement);
+        at += replacement.size();
+    }
+    writeFile(package / "project.json", text);
+
+    const OpenedProject opened = service.open(package);
+    std::vector<UnavailableMedia> expected;
+    const std::vector<Clip>& loaded = opened.project.tracks[0].clips;
+    ASSERT_EQ(loaded.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].path);
+        EXPECT_EQ(loaded[i].assetName, cases[i].path);
+        EXPECT_EQ(loaded[i].assetURL.has_value(), cases[i].keepsMedia);
+        if (cases[i].reason) {
+            expected.push_back({loaded[i].id, cases[i].path, *cases[i].reason});
+        }
+    }
+    EXPECT_EQ(opened.unavailableMedia, expected);
+    EXPECT_FALSE(pipe.openedToRead());
+
+    // "assets" itself a link: nothing in it is the folder's.
+    const auto linked = root / "Linked";
+    service.save(projectWith({mediaClip(linked / "assets/x.mov")}), linked);
+    std::filesystem::remove(linked / "assets");
+    std::filesystem::create_symlink(outside, linked / "assets");
+    const OpenedProject linkedOpened = service.open(linked);
+    EXPECT_FALSE(firstClip(linkedOpened.project).assetURL);
+    ASSERT_EQ(linkedOpened.unavailableMedia.size(), 1u);
+    EXPECT_EQ(linkedOpened.unavailableMedia[0].reason, Reason::outsideFolder);
+}
+
+TEST_F(ProjectPersistenceServiceTest, SavingNeverCopiesNorWritesThroughALinkOutOfAFolder) {
+    const auto outside = root / "outside";
+    const std::string secret = "a file of the user's, outside the project";
+    writeFile(outside / "secret.txt", secret);
+    const auto received = root / "Received";
+    const Project project = projectWith({mediaClip(received / "assets/fine.mov"),
+                                         mediaClip(received / "assets/secret.mov"),
+                                         mediaClip(received / "assets/deep/secret.txt")});
+    service.save(project, received);
+    writeFile(received / "assets/fine.mov", "frames");
+    std::filesystem::create_symlink(outside / "secret.txt", received / "assets/secret.mov");
+    std::filesystem::create_symlink(outside, received / "assets/deep");
+
+    // Save As of the opened project: only the folder's own media come along.
+    service.save(service.load(received), root / "Copy");
+    EXPECT_EQ(namesIn(root / "Copy/assets"), std::vector<std::string>{"fine.mov"});
+    for (const auto& [name, content] : treeSnapshot(root / "Copy")) {
+        EXPECT_EQ(content.find(secret), std::string::npos) << name;
+    }
+    const Project copy = service.load(root / "Copy");
+    EXPECT_EQ(copy.tracks[0].clips[0].assetURL, root / "Copy/assets/fine.mov");
+    EXPECT_FALSE(copy.tracks[0].clips[1].assetURL);
+    EXPECT_FALSE(copy.tracks[0].clips[2].assetURL);
+
+    // A folder whose "assets" is a link is not saved into: the copies would
+    // land wherever it leads.
+    const auto target = root / "Target";
+    std::filesystem::create_directories(target);
+    std::filesystem::create_directories(root / "elsewhere");
+    std::filesystem::create_symlink(root / "elsewhere", target / "assets");
+    EXPECT_EQ(saveError(projectWith({mediaClip(media("clip.mov"))}), target),
+              PersistenceError::directoryCreationFailed());
+    EXPECT_TRUE(namesIn(root / "elsewhere").empty());
+    EXPECT_EQ(namesIn(target), std::vector<std::string>{"assets"});
 }

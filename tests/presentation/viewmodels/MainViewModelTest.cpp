@@ -1,6 +1,7 @@
 #include "presentation/viewmodels/MainViewModel.h"
 
 #include "data/media/FFmpegMediaLoader.h"
+#include "data/media/FFmpegMediaLoaderError.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/ProjectPersistenceService.h"
@@ -11,9 +12,11 @@
 #include "presentation/support/GatedEdit.h"
 #include "presentation/support/ManualTime.h"
 #include "support/FakeExportService.h"
+#include "support/Fifo.h"
 #include "support/FileContents.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RecordingLogger.h"
+#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -125,11 +128,13 @@ struct Document {
     DocumentStorage storage() {
         DocumentStorage real =
             DocumentStorage::over(std::make_shared<ProjectPersistenceService>(), repository);
-        real.save = [this, save = real.save](std::filesystem::path folder) -> QCoro::Task<void> {
-            co_await save(std::move(folder));
+        real.save =
+            [this, save = real.save](std::filesystem::path folder) -> QCoro::Task<MediaRelocation> {
+            MediaRelocation relocation = co_await save(std::move(folder));
             if (const std::shared_ptr<PendingWait> gate = saveGate) {
                 co_await PendingWait::wait(gate);
             }
+            co_return relocation;
         };
         return real;
     }
@@ -266,19 +271,30 @@ TEST_F(MainViewModelTest, OpeningADamagedOrMissingProjectKeepsTheCurrentOne) {
     document->edit(addText(0));
     const Project current = timeline.project();
 
+    // The banner says which folder and why.
     const std::filesystem::path damaged = root / "damaged";
-    std::filesystem::create_directories(damaged);
     writeFile(damaged / "project.json", "{ this is not a project");
+    const std::filesystem::path newer = root / "Trip.vexel";
+    writeFile(newer / "project.json",
+              R"({"version": 2, "project": {"tracks": [], "maxDuration": 3600}})");
     awaitTask(main.loadProject(damaged));
-    awaitTask(main.loadProject(root / "nowhere"));
+    awaitTask(main.loadProject(root / "nowhere/"));
+    awaitTask(main.loadProject(newer));
 
     EXPECT_EQ(messages(document->banner.errorHistory()),
-              (std::vector<std::string>{"Failed to open project", "Failed to open project"}));
+              (std::vector<std::string>{
+                  "Failed to open project \u201Cdamaged\u201D: Invalid project file format",
+                  "Failed to open project \u201Cnowhere\u201D: \u201Cproject.json\u201D is missing "
+                  "or cannot be read",
+                  "Failed to open project \u201CTrip.vexel\u201D: Unsupported project file version "
+                  "2"}));
     EXPECT_EQ(logger->messages(),
               (std::vector<std::string>{
                   "[Load] load failed: PersistenceError \u2014 decodingFailed(\"Invalid project "
                   "file format\")",
-                  "[Load] load failed: PersistenceError \u2014 fileNotFound(\"project.json\")"}));
+                  "[Load] load failed: PersistenceError \u2014 fileNotFound(\"project.json\")",
+                  "[Load] load failed: PersistenceError \u2014 decodingFailed(\"Unsupported "
+                  "project file version 2\")"}));
     EXPECT_EQ(timeline.project(), current);
     EXPECT_EQ(document->repository->load(), current);
     EXPECT_EQ(main.currentProjectURL(), saved);
@@ -449,6 +465,187 @@ TEST_F(MainViewModelTest, AddsMediaFilesOneByOneAndReportsEachThatFails) {
     EXPECT_EQ(timeline.project().videoClips().size(), 1u);
     timeline.undo();
     EXPECT_FALSE(timeline.canUndo());
+}
+
+TEST_F(MainViewModelTest, ASavedDocumentUsesTheFoldersCopiesSoNoSaveCopiesTwiceAndOriginalsMayGo) {
+    const std::filesystem::path media = root / "media";
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 30;
+    std::filesystem::create_directories(media);
+    vexel::testing::writeTestMovie(media / "clip.mp4", movie);
+    const std::string bytes = readFile(media / "clip.mp4");
+    awaitTask(main.addFiles({fileUrl(media / "clip.mp4")}));
+    ASSERT_EQ(timeline.project().videoClips().size(), 1u);
+    const Uuid clipId = timeline.project().videoClips()[0].id;
+    document->edit(EditCommand::Split{clipId, 0.5}); // two clips, one file
+    document->edit(addText(2));
+    const std::optional<TaskHandle> pendingAutoSave = main.autoSaveTask();
+
+    // Every clip, in the document, the repository and each undo and redo
+    // step, names `file`.
+    const auto expectAllNames = [&](const std::filesystem::path& file, int undoSteps) {
+        const Project shown = timeline.project();
+        EXPECT_EQ(document->repository->load(), shown);
+        for (const Clip& clip : shown.videoClips()) {
+            EXPECT_EQ(clip.assetURL, file);
+        }
+        int undone = 0;
+        for (; timeline.canUndo(); ++undone) {
+            timeline.undo();
+            for (const Clip& clip : timeline.project().videoClips()) {
+                EXPECT_EQ(clip.assetURL, file) << "after " << undone + 1 << " undos";
+            }
+        }
+        EXPECT_EQ(undone, undoSteps);
+        for (int step = 0; step < undone; ++step) {
+            timeline.redo();
+        }
+        EXPECT_EQ(timeline.project(), shown);
+    };
+    const auto onlyAsset = [](const std::filesystem::path& folder) {
+        const std::vector<std::string> names = namesIn(folder / "assets");
+        EXPECT_EQ(names.size(), 1u) << folder;
+        return names.empty() ? folder : folder / "assets" / names.front();
+    };
+
+    // One copy, which the document then names; being moved onto it is no change.
+    const std::filesystem::path first = root / "First.vexel";
+    awaitTask(main.saveTo(first));
+    const std::filesystem::path firstCopy = onlyAsset(first);
+    EXPECT_FALSE(main.isDirty());
+    EXPECT_EQ(main.autoSaveTask(), pendingAutoSave);
+    EXPECT_EQ(ProjectPersistenceService().load(first), timeline.project());
+    expectAllNames(firstCopy, 3);
+
+    // The originals go; saving again copies nothing.
+    FileStager().cleanStagingDirectory();
+    std::filesystem::remove_all(media);
+    awaitTask(main.saveProject());
+    EXPECT_EQ(onlyAsset(first), firstCopy);
+
+    // Save As elsewhere while an edit is inside the engine: the edit, made
+    // from the project with the old paths, lands first, and the move onto
+    // the new copies follows it.
+    const std::filesystem::path second = root / "Second.vexel";
+    QCoro::Task<void> slow = timeline.executeCommand(EditGate::slowTitle(8));
+    document->gate.waitUntilEntered();
+    QCoro::Task<void> saving = main.saveTo(second);
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return std::filesystem::exists(second / "project.json"); }));
+    settle();
+    document->gate.open();
+    awaitTask(std::move(slow));
+    awaitTask(std::move(saving));
+    EXPECT_TRUE(main.isDirty()); // the title came after the save had read the project
+    const std::filesystem::path secondCopy = onlyAsset(second);
+    expectAllNames(secondCopy, 4);
+
+    // The first folder goes: later saves still work.
+    std::filesystem::remove_all(first);
+    awaitTask(main.saveProject());
+    EXPECT_FALSE(main.isDirty());
+    EXPECT_EQ(onlyAsset(second), secondCopy);
+    EXPECT_EQ(ProjectPersistenceService().load(second), timeline.project());
+
+    // Save As into the open folder itself copies nothing onto itself.
+    awaitTask(main.saveTo(second));
+    EXPECT_EQ(onlyAsset(second), secondCopy);
+    EXPECT_EQ(readFile(secondCopy), bytes);
+
+    // Save As over another project's folder: its files stay as they were, the
+    // document's own come in beside them under names of their own.
+    const std::filesystem::path other = root / "Other.vexel";
+    const std::filesystem::path theirs = other / "assets" / secondCopy.filename();
+    writeFile(theirs, "their frames");
+    ProjectPersistenceService().save(
+        [&] {
+            Project project = Project::makeNew();
+            Clip clip = timeline.project().videoClips()[0];
+            clip.assetURL = theirs;
+            project.tracks.push_back(Track{Uuid::random(), TrackType::video, "Video 1", {clip}});
+            return project;
+        }(),
+        other);
+    awaitTask(main.saveTo(other));
+    EXPECT_EQ(readFile(theirs), "their frames");
+    EXPECT_EQ(namesIn(other / "assets").size(), 2u);
+    const Project reopened = ProjectPersistenceService().load(other);
+    EXPECT_EQ(reopened, timeline.project());
+    ASSERT_EQ(reopened.videoClips().size(), 2u);
+    EXPECT_NE(reopened.videoClips()[0].assetURL, theirs);
+    EXPECT_EQ(readFile(*reopened.videoClips()[0].assetURL), bytes);
+
+    EXPECT_TRUE(document->banner.errorHistory().empty());
+    EXPECT_TRUE(logger->messages().empty());
+}
+
+TEST_F(MainViewModelTest, AnOpenedFolderNamesTheClipsWhoseMediaCannotBeUsedAndNeverBlocksOnThem) {
+    // A folder as it may be received: a clip's file linked to one of the
+    // user's own outside the folder, a pipe, a file that is missing.
+    const std::filesystem::path folder = root / "Received.vexel";
+    const std::filesystem::path outside = root / "private" / "notes.txt";
+    const std::string secret = "the user's own notes";
+    writeFile(outside, secret);
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 30;
+    std::filesystem::create_directories(folder / "assets");
+    vexel::testing::writeTestMovie(folder / "assets" / "good.mp4", movie);
+    std::filesystem::create_symlink(outside, folder / "assets" / "notes.mov");
+    Fifo pipe(folder / "assets" / "pipe.mp4");
+    Project received = Project::makeNew();
+    std::vector<Clip> clips;
+    double start = 0;
+    for (const char* name : {"good.mp4", "notes.mov", "pipe.mp4", "gone.mp4", "pipe.mp4"}) {
+        Clip clip;
+        clip.id = Uuid::random();
+        clip.assetName = name;
+        clip.assetURL = folder / "assets" / name;
+        clip.trackType = TrackType::video;
+        clip.timeRange = {start, 1};
+        start += 1;
+        clips.push_back(clip);
+    }
+    received.tracks.push_back(Track{Uuid::random(), TrackType::video, "Video 1", clips});
+    ProjectPersistenceService().save(received, folder);
+
+    awaitTask(main.loadProject(folder));
+    EXPECT_EQ(main.currentProjectURL(), folder);
+    EXPECT_FALSE(main.isDirty());
+    const std::vector<AppError>& shown = document->banner.errorHistory();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].message, "Cannot use the media of 4 clips: \u201Cnotes.mov\u201D, "
+                                "\u201Cpipe.mp4\u201D, \u201Cgone.mp4\u201D");
+    EXPECT_EQ(shown[0].detail, "\u201Cnotes.mov\u201D: the file lies outside the project folder\n"
+                               "\u201Cpipe.mp4\u201D: not a regular file\n"
+                               "\u201Cgone.mp4\u201D: the file is missing");
+    EXPECT_EQ(shown[0].category, ErrorCategory::fileImport);
+    // The linked clip stays, without media; the others keep their files.
+    const std::vector<Clip> opened = timeline.project().videoClips();
+    ASSERT_EQ(opened.size(), 5u);
+    EXPECT_FALSE(opened[1].assetURL);
+    EXPECT_EQ(opened[2].assetURL, folder / "assets" / "pipe.mp4");
+
+    // The assistant's add_clip of the pipe fails at once, and the next edit lands.
+    EditCommand::AddClip addPipe;
+    addPipe.assetName = (folder / "assets" / "pipe.mp4").string();
+    addPipe.at = 10;
+    EXPECT_THROW(awaitTask(timeline.executeCommands({addPipe})), FFmpegMediaLoaderError);
+    document->edit(addText(20));
+    EXPECT_EQ(timeline.project().textClips().size(), 1u);
+    EXPECT_FALSE(pipe.openedToRead());
+
+    // Saved elsewhere (without the clips whose files cannot be copied),
+    // nothing outside comes in through the link.
+    awaitTask(timeline.executeCommands({EditCommand::RemoveClip{opened[2].id},
+                                        EditCommand::RemoveClip{opened[3].id},
+                                        EditCommand::RemoveClip{opened[4].id}}));
+    const std::filesystem::path copy = root / "Copy.vexel";
+    awaitTask(main.saveTo(copy));
+    EXPECT_EQ(shown.size(), 1u) << shown.back().message;
+    for (const std::string& name : namesIn(copy / "assets")) {
+        EXPECT_NE(readFile(copy / "assets" / name), secret) << name;
+    }
+    EXPECT_FALSE(ProjectPersistenceService().load(copy).videoClips()[1].assetURL);
 }
 
 TEST_F(MainViewModelTest, OpeningOrStartingADocumentLetsTheRunningEditLandFirstAndDropsTheRest) {

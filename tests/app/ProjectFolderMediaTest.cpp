@@ -1,0 +1,117 @@
+#include "app/AppHarness.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/views/banner/ErrorBannerView.h"
+#include "presentation/views/shell/MainWindowCommands.h"
+#include "support/Fifo.h"
+#include "support/FileContents.h"
+#include "support/media/MovieMaker.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace vexel;
+using namespace vexel::test;
+
+namespace {
+
+void writeMovie(const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 30;
+    vexel::testing::writeTestMovie(file, movie);
+}
+
+// Presses the keys over the window and waits for the command they started.
+void press(AppHarness& app, int key, Qt::KeyboardModifiers modifiers) {
+    MainWindow& window = app.app->window();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::optional<TaskHandle> before = window.commands().lastTask();
+    QTest::keyClick(&window, static_cast<Qt::Key>(key), modifiers);
+    settle();
+    const std::optional<TaskHandle>& started = window.commands().lastTask();
+    ASSERT_TRUE(started && started != before) << "the keys started nothing";
+    awaitTask(started->finished());
+    settle();
+}
+
+TEST(ProjectFolderMediaTest, SavingCopiesTheMediaOnceAndGoesOnOnceTheOriginalsAreGone) {
+    AppHarness app;
+    app.launch();
+    MainViewModel& document = app.graph().mainViewModel();
+    const std::filesystem::path original = app.root / "media" / "clip.mp4";
+    writeMovie(original);
+    app.dialogs->answerPanel({original});
+    app.app->window().commands().action(WindowCommand::openFilePicker).trigger();
+    settle();
+    awaitTask(app.app->window().commands().lastTask()->finished());
+    settle();
+    ASSERT_EQ(app.graph().timelineViewModel().project().videoClips().size(), 1u);
+
+    const std::filesystem::path folder = app.root / "Film.vexel";
+    app.dialogs->answerPanel({folder});
+    press(app, Qt::Key_S, Qt::ControlModifier);
+    press(app, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(namesIn(folder / "assets").size(), 1u);
+    EXPECT_FALSE(document.isDirty());
+
+    // The picked file and its staged copy go: the folder's own copy serves.
+    std::filesystem::remove_all(app.root / "media");
+    std::filesystem::remove_all(app.stagingFolder());
+    app.edit(addTitle(3));
+    press(app, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(namesIn(folder / "assets").size(), 1u);
+    EXPECT_TRUE(app.graph().errorBannerViewModel().errorHistory().empty());
+    EXPECT_EQ(app.dialogs->panels().size(), 2u);
+    EXPECT_EQ(ProjectPersistenceService().load(folder), app.graph().timelineViewModel().project());
+}
+
+TEST(ProjectFolderMediaTest, AReceivedFolderOpensWithoutReachingOutAndNamesTheClipsItCannotPlay) {
+    AppHarness app;
+    const std::filesystem::path folder = app.root / "Received.vexel";
+    const std::filesystem::path notes = app.root / "private" / "notes.txt";
+    writeFile(notes, "the user's own notes");
+    writeMovie(folder / "assets" / "good.mp4");
+    std::filesystem::create_symlink(notes, folder / "assets" / "notes.mov");
+    Fifo pipe(folder / "assets" / "pipe.mp4");
+    Project received = Project::makeNew();
+    Track video{Uuid::random(), TrackType::video, "Video 1", {}};
+    for (const char* name : {"good.mp4", "notes.mov", "pipe.mp4"}) {
+        Clip clip;
+        clip.id = Uuid::random();
+        clip.assetName = name;
+        clip.assetURL = folder / "assets" / name;
+        clip.trackType = TrackType::video;
+        clip.timeRange = {static_cast<double>(video.clips.size()), 1};
+        video.clips.push_back(clip);
+    }
+    received.tracks.push_back(video);
+    ProjectPersistenceService().save(received, folder);
+
+    // Opened from the command line, as a file manager would.
+    app.launch(folder);
+    MainWindow& window = app.app->window();
+    ErrorBannerView* banner = window.findChild<ErrorBannerView*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->messageText().toStdString(),
+              "Cannot use the media of 2 clips: \u201Cnotes.mov\u201D, \u201Cpipe.mp4\u201D");
+    EXPECT_EQ(banner->detailLabel()->text().toStdString(),
+              "\u201Cnotes.mov\u201D: the file lies outside the project folder\n"
+              "\u201Cpipe.mp4\u201D: not a regular file");
+    EXPECT_EQ(app.graph().mainViewModel().currentProjectURL(), folder);
+
+    // The preview is built from what can be played, and the pipe is never opened.
+    PreviewViewModel& preview = app.graph().previewViewModel();
+    awaitTask(preview.loadProject(app.graph().timelineViewModel().project()).finished());
+    EXPECT_TRUE(preview.hasContent());
+    EXPECT_FALSE(pipe.openedToRead());
+}
+
+} // namespace
