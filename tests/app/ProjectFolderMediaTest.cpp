@@ -1,4 +1,5 @@
 #include "app/AppHarness.h"
+#include "data/media/FFmpegMediaLoaderError.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
@@ -108,9 +109,19 @@ TEST(ProjectFolderMediaTest, AReceivedFolderOpensWithoutReachingOutAndNamesTheCl
     EXPECT_EQ(app.graph().mainViewModel().currentProjectURL(), folder);
 
     // The preview is built from what can be played, and the pipe is never opened.
+    TimelineViewModel& timeline = app.graph().timelineViewModel();
+    EXPECT_FALSE(timeline.project().videoClips()[1].assetURL);
     PreviewViewModel& preview = app.graph().previewViewModel();
-    awaitTask(preview.loadProject(app.graph().timelineViewModel().project()).finished());
+    awaitTask(preview.loadProject(timeline.project()).finished());
     EXPECT_TRUE(preview.hasContent());
+
+    // The assistant's add_clip of the pipe fails at once, and the next edit lands.
+    EditCommand::AddClip addPipe;
+    addPipe.assetName = (folder / "assets" / "pipe.mp4").string();
+    addPipe.at = 10;
+    EXPECT_THROW(awaitTask(timeline.executeCommands({addPipe})), FFmpegMediaLoaderError);
+    app.edit(addTitle(20));
+    EXPECT_EQ(timeline.project().textClips().size(), 1u);
     EXPECT_FALSE(pipe.openedToRead());
 }
 

@@ -1,7 +1,6 @@
 #include "presentation/viewmodels/MainViewModel.h"
 
 #include "data/media/FFmpegMediaLoader.h"
-#include "data/media/FFmpegMediaLoaderError.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/ProjectPersistenceService.h"
@@ -12,7 +11,6 @@
 #include "presentation/support/GatedEdit.h"
 #include "presentation/support/ManualTime.h"
 #include "support/FakeExportService.h"
-#include "support/Fifo.h"
 #include "support/FileContents.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RecordingLogger.h"
@@ -577,75 +575,6 @@ TEST_F(MainViewModelTest, ASavedDocumentUsesTheFoldersCopiesSoNoSaveCopiesTwiceA
 
     EXPECT_TRUE(document->banner.errorHistory().empty());
     EXPECT_TRUE(logger->messages().empty());
-}
-
-TEST_F(MainViewModelTest, AnOpenedFolderNamesTheClipsWhoseMediaCannotBeUsedAndNeverBlocksOnThem) {
-    // A folder as it may be received: a clip's file linked to one of the
-    // user's own outside the folder, a pipe, a file that is missing.
-    const std::filesystem::path folder = root / "Received.vexel";
-    const std::filesystem::path outside = root / "private" / "notes.txt";
-    const std::string secret = "the user's own notes";
-    writeFile(outside, secret);
-    vexel::testing::TestMovie movie;
-    movie.frameCount = 30;
-    std::filesystem::create_directories(folder / "assets");
-    vexel::testing::writeTestMovie(folder / "assets" / "good.mp4", movie);
-    std::filesystem::create_symlink(outside, folder / "assets" / "notes.mov");
-    Fifo pipe(folder / "assets" / "pipe.mp4");
-    Project received = Project::makeNew();
-    std::vector<Clip> clips;
-    double start = 0;
-    for (const char* name : {"good.mp4", "notes.mov", "pipe.mp4", "gone.mp4", "pipe.mp4"}) {
-        Clip clip;
-        clip.id = Uuid::random();
-        clip.assetName = name;
-        clip.assetURL = folder / "assets" / name;
-        clip.trackType = TrackType::video;
-        clip.timeRange = {start, 1};
-        start += 1;
-        clips.push_back(clip);
-    }
-    received.tracks.push_back(Track{Uuid::random(), TrackType::video, "Video 1", clips});
-    ProjectPersistenceService().save(received, folder);
-
-    awaitTask(main.loadProject(folder));
-    EXPECT_EQ(main.currentProjectURL(), folder);
-    EXPECT_FALSE(main.isDirty());
-    const std::vector<AppError>& shown = document->banner.errorHistory();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].message, "Cannot use the media of 4 clips: \u201Cnotes.mov\u201D, "
-                                "\u201Cpipe.mp4\u201D, \u201Cgone.mp4\u201D");
-    EXPECT_EQ(shown[0].detail, "\u201Cnotes.mov\u201D: the file lies outside the project folder\n"
-                               "\u201Cpipe.mp4\u201D: not a regular file\n"
-                               "\u201Cgone.mp4\u201D: the file is missing");
-    EXPECT_EQ(shown[0].category, ErrorCategory::fileImport);
-    // The linked clip stays, without media; the others keep their files.
-    const std::vector<Clip> opened = timeline.project().videoClips();
-    ASSERT_EQ(opened.size(), 5u);
-    EXPECT_FALSE(opened[1].assetURL);
-    EXPECT_EQ(opened[2].assetURL, folder / "assets" / "pipe.mp4");
-
-    // The assistant's add_clip of the pipe fails at once, and the next edit lands.
-    EditCommand::AddClip addPipe;
-    addPipe.assetName = (folder / "assets" / "pipe.mp4").string();
-    addPipe.at = 10;
-    EXPECT_THROW(awaitTask(timeline.executeCommands({addPipe})), FFmpegMediaLoaderError);
-    document->edit(addText(20));
-    EXPECT_EQ(timeline.project().textClips().size(), 1u);
-    EXPECT_FALSE(pipe.openedToRead());
-
-    // Saved elsewhere (without the clips whose files cannot be copied),
-    // nothing outside comes in through the link.
-    awaitTask(timeline.executeCommands({EditCommand::RemoveClip{opened[2].id},
-                                        EditCommand::RemoveClip{opened[3].id},
-                                        EditCommand::RemoveClip{opened[4].id}}));
-    const std::filesystem::path copy = root / "Copy.vexel";
-    awaitTask(main.saveTo(copy));
-    EXPECT_EQ(shown.size(), 1u) << shown.back().message;
-    for (const std::string& name : namesIn(copy / "assets")) {
-        EXPECT_NE(readFile(copy / "assets" / name), secret) << name;
-    }
-    EXPECT_FALSE(ProjectPersistenceService().load(copy).videoClips()[1].assetURL);
 }
 
 TEST_F(MainViewModelTest, OpeningOrStartingADocumentLetsTheRunningEditLandFirstAndDropsTheRest) {
