@@ -7,6 +7,8 @@
 #include "presentation/support/Keyboard.h"
 #include "presentation/support/Pointer.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/inspectors/TextInspectorHost.h"
+#include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/shell/MainView.h"
@@ -15,6 +17,7 @@
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
 #include "presentation/views/timeline/TextOverlayRow.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "presentation/views/timeline/TimelineRuler.h"
@@ -24,6 +27,7 @@
 #include "support/LoopbackServer.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
+#include <QMenu>
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +39,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -344,3 +349,87 @@ TEST(WindowKeysTest, ASelectedOverlayTakesOnlyItsPlainKeys) {
 }
 
 } // namespace
+
+// Space, Backspace, Delete, their Ctrl and Shift chords and undo are bound in
+// the menus too; in a text field they edit the text and never the project.
+// The forms over the window (adding a text, the text inspector) are popups,
+// which keep every key of the window's menus from the project while open.
+TEST(WindowKeysTest, EveryTextFieldKeepsItsEditingKeysFromTheMenusShortcuts) {
+    KeysHarness harness;
+    harness.addMovie("first.mp4", 0);
+    const Uuid second = harness.addMovie("second.mp4", 5);
+    harness.app.edit(addTitle(0));
+    harness.rebuildPreview();
+    const Uuid title = harness.timeline().project().textClips().front().id;
+    PreviewOverlayWidget& overlay = harness.preview().overlay();
+    const auto focused = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); };
+
+    const struct {
+        const char* name;
+        // Puts the focus in the field as a user would, with a clip selected.
+        std::function<void()> open;
+    } fields[] = {
+        {"the chat field",
+         [&] {
+             harness.click(harness.barOf(second));
+             harness.click(harness.field());
+         }},
+        {"the add-text form",
+         [&] {
+             harness.click(harness.barOf(second));
+             harness.timelinePanel().actionBar()->addMenu()->actions()[1]->trigger();
+             settle();
+         }},
+        {"the text inspector",
+         [&] {
+             QRectF text;
+             for (const auto& drawn : overlay.drawnOverlays()) {
+                 if (drawn.clipId == title) {
+                     text = drawn.placement.outline().boundingRect();
+                 }
+             }
+             harness.click(overlay, text.center().toPoint());
+             QLineEdit* field = harness.preview().textInspector().form()->textField();
+             harness.click(*field);
+         }},
+    };
+    for (const auto& field : fields) {
+        SCOPED_TRACE(field.name);
+        field.open();
+        QLineEdit* edit = focused();
+        ASSERT_NE(edit, nullptr);
+        QWidget& keys = *edit->window();
+        edit->selectAll();
+        type(keys, "one two");
+        edit->setCursorPosition(0);
+        const Project project = harness.timeline().project();
+        const std::optional<Uuid> selected = harness.timeline().selectedClipId();
+        ASSERT_TRUE(selected);
+        const double zoom = harness.timeline().zoomLevel();
+        for (const QKeyCombination key :
+             {QKeyCombination(Qt::Key_Delete), Qt::CTRL | Qt::Key_Delete,
+              QKeyCombination(Qt::Key_End), QKeyCombination(Qt::Key_Space),
+              QKeyCombination(Qt::Key_Backspace), Qt::SHIFT | Qt::Key_Backspace,
+              Qt::CTRL | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Z,
+              Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+            const QString before = edit->text();
+            test::press(keys, key);
+            harness.settleEdits();
+            ASSERT_EQ(focused(), edit) << key.toCombined();
+            if (key.key() != Qt::Key_End) {
+                EXPECT_NE(edit->text().toStdString(), before.toStdString()) << key.toCombined();
+            }
+        }
+        EXPECT_EQ(harness.timeline().project(), project);
+        EXPECT_EQ(harness.timeline().selectedClipId(), selected);
+        EXPECT_EQ(harness.timeline().zoomLevel(), zoom);
+        EXPECT_FALSE(harness.graph().previewViewModel().isPlaying());
+
+        // Escape closes a form; the chat field keeps the focus.
+        if (QApplication::activePopupWidget() != nullptr) {
+            test::press(keys, QKeyCombination(Qt::Key_Escape));
+            settle();
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        }
+    }
+}
