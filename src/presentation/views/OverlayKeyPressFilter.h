@@ -20,7 +20,6 @@ public:
     OverlayKeyPressModifier& modifier() { return modifier_; }
     // Off while the view shows no overlay to move: then every key passes on.
     void setEnabled(bool enabled) { enabled_ = enabled; }
-    bool isEnabled() const { return enabled_; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
