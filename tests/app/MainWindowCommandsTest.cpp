@@ -57,15 +57,7 @@ struct CommandsHarness {
     }
 
     // A one-second movie on the timeline at `start`; its clip's id.
-    Uuid addMovie(const std::string& name, double start = 0) {
-        const std::filesystem::path file = app.root / name;
-        vexel::testing::TestMovie movie;
-        movie.frameCount = 30;
-        vexel::testing::writeTestMovie(file, movie);
-        awaitTask(timeline().addClip(file, TrackType::video, start, name));
-        settle();
-        return timeline().project().videoClips().back().id;
-    }
+    Uuid addMovie(const std::string& name, double start = 0) { return app.addMovie(name, start); }
 
     void activateWindow() {
         QApplication::setActiveWindow(&window());

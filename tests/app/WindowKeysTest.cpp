@@ -76,16 +76,7 @@ struct KeysHarness {
         return dynamic_cast<PreviewPlayerView&>(window().mainView()->previewPane());
     }
 
-    // A one-second movie on the timeline at `start`; its clip's id.
-    Uuid addMovie(const std::string& name, double start) {
-        const std::filesystem::path file = app.root / name;
-        vexel::testing::TestMovie movie;
-        movie.frameCount = 30;
-        vexel::testing::writeTestMovie(file, movie);
-        awaitTask(timeline().addClip(file, TrackType::video, start, name));
-        settle();
-        return timeline().project().videoClips().back().id;
-    }
+    Uuid addMovie(const std::string& name, double start) { return app.addMovie(name, start); }
 
     // Lets the window's pause after a change pass, and waits for the preview
     // to show the project.
