@@ -60,7 +60,7 @@ struct KeysHarness {
         // A first run welcomes with the tutorial over the whole window.
         window().mainView()->tutorialHooks().skip();
         settle();
-        QApplication::setActiveWindow(&window());
+        window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
 
