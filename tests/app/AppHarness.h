@@ -10,6 +10,7 @@
 #include "presentation/support/ScriptedDialogService.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RecordingLogger.h"
+#include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <QFile>
@@ -111,6 +112,18 @@ struct AppHarness {
     void edit(EditCommand command) {
         awaitTask(graph().timelineViewModel().executeCommand(std::move(command)));
         settle();
+    }
+
+    // A one-second movie of the test's own making, `name` in the test's
+    // folder, added on the timeline at `start`; its clip's id.
+    Uuid addMovie(const std::string& name, double start = 0) {
+        const std::filesystem::path file = root / name;
+        vexel::testing::TestMovie movie;
+        movie.frameCount = 30;
+        vexel::testing::writeTestMovie(file, movie);
+        awaitTask(graph().timelineViewModel().addClip(file, TrackType::video, start, name));
+        settle();
+        return graph().timelineViewModel().project().videoClips().back().id;
     }
 
     // Lets the auto-save's debounce pass and waits for the write it starts.

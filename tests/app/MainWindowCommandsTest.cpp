@@ -2,10 +2,15 @@
 
 #include "app/AppHarness.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/support/Keyboard.h"
+#include "presentation/support/Pointer.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MenuTable.h"
 #include "presentation/views/shell/SettingsDialog.h"
+#include "presentation/views/timeline/TimelineContentView.h"
+#include "presentation/views/timeline/TimelinePanel.h"
+#include "presentation/views/timeline/TimelineRuler.h"
 #include "support/LoopbackServer.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
@@ -52,15 +57,7 @@ struct CommandsHarness {
     }
 
     // A one-second movie on the timeline at `start`; its clip's id.
-    Uuid addMovie(const std::string& name, double start = 0) {
-        const std::filesystem::path file = app.root / name;
-        vexel::testing::TestMovie movie;
-        movie.frameCount = 30;
-        vexel::testing::writeTestMovie(file, movie);
-        awaitTask(timeline().addClip(file, TrackType::video, start, name));
-        settle();
-        return timeline().project().videoClips().back().id;
-    }
+    Uuid addMovie(const std::string& name, double start = 0) { return app.addMovie(name, start); }
 
     void activateWindow() {
         QApplication::setActiveWindow(&window());
@@ -159,6 +156,8 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     const Uuid first = harness.addMovie("first.mp4", 0);
     const Uuid second = harness.addMovie("second.mp4", 5);
     QLineEdit* field = harness.window().mainView()->chatColumn().inputField();
+    // A first run welcomes with the tutorial over the whole window.
+    harness.window().mainView()->tutorialHooks().skip();
     harness.activateWindow();
     const auto clipIds = [&] {
         std::vector<Uuid> ids;
@@ -167,8 +166,9 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
         }
         return ids;
     };
-    const auto press = [&](QWidget* target, QKeyCombination keys) {
-        QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
+    // Through the window, to whatever has the focus.
+    const auto press = [&](QKeyCombination keys) {
+        test::press(harness.window(), keys);
         settle();
         if (harness.commands().lastTask()) {
             awaitTask(harness.commands().lastTask()->finished());
@@ -177,36 +177,40 @@ TEST(MainWindowCommandsTest, KeysEditTheTimelineButLeaveTypingToTheTextField) {
     };
 
     // Nothing selected: Delete does nothing and says nothing.
-    press(&harness.window(), QKeyCombination(Qt::Key_Delete));
+    press(QKeyCombination(Qt::Key_Delete));
     EXPECT_EQ(clipIds(), (std::vector<Uuid>{first, second}));
     EXPECT_FALSE(harness.graph().errorBannerViewModel().currentError());
 
     // The chat field keeps the keys it types with.
     harness.timeline().selectClip(second);
-    field->setFocus();
+    Pointer(*field).click(field->rect().center());
     ASSERT_TRUE(field->hasFocus());
-    QTest::keyClicks(field, "a b");
-    press(field, QKeyCombination(Qt::Key_Space));
-    press(field, QKeyCombination(Qt::Key_Backspace));
-    press(field, QKeyCombination(Qt::Key_Backspace));
+    test::type(harness.window(), "a b");
+    press(QKeyCombination(Qt::Key_Space));
+    press(QKeyCombination(Qt::Key_Backspace));
+    press(QKeyCombination(Qt::Key_Backspace));
     EXPECT_EQ(field->text(), "a ");
     EXPECT_EQ(clipIds(), (std::vector<Uuid>{first, second}));
 
     // Elsewhere Backspace deletes the selected clip, and Ctrl+Z brings it back.
-    field->clearFocus();
-    press(&harness.window(), QKeyCombination(Qt::Key_Backspace));
+    QWidget& ruler = *dynamic_cast<TimelinePanel&>(harness.window().mainView()->timelinePane())
+                          .content()
+                          ->ruler();
+    Pointer(ruler).click({ruler.width() - 4, ruler.height() / 2});
+    ASSERT_FALSE(field->hasFocus());
+    press(QKeyCombination(Qt::Key_Backspace));
     EXPECT_EQ(clipIds(), std::vector<Uuid>{first});
-    press(&harness.window(), Qt::CTRL | Qt::Key_Z);
+    press(Qt::CTRL | Qt::Key_Z);
     EXPECT_EQ(clipIds(), (std::vector<Uuid>{first, second}));
 
-    press(&harness.window(), Qt::CTRL | Qt::Key_Equal);
+    press(Qt::CTRL | Qt::Key_Equal);
     EXPECT_DOUBLE_EQ(harness.timeline().zoomLevel(), 1.25);
-    press(&harness.window(), Qt::CTRL | Qt::Key_Minus);
+    press(Qt::CTRL | Qt::Key_Minus);
     EXPECT_DOUBLE_EQ(harness.timeline().zoomLevel(), 1.0);
 
-    // The playhead at 0 s is not on the clip at 5 s.
+    // The playhead at the end is not on the clip at 5 s.
     harness.timeline().selectClip(second);
-    press(&harness.window(), Qt::CTRL | Qt::Key_B);
+    press(Qt::CTRL | Qt::Key_B);
     ASSERT_TRUE(harness.graph().errorBannerViewModel().currentError());
     EXPECT_EQ(harness.graph().errorBannerViewModel().currentError()->message,
               "Cannot split clip here");

@@ -1,7 +1,5 @@
 #include "presentation/viewmodels/OverlayKeyPressModifier.h"
 
-#include <Qt>
-
 #include <optional>
 
 namespace vexel {
@@ -39,9 +37,17 @@ std::optional<double> scaleFor(QStringView text) {
     return std::nullopt;
 }
 
+bool isCommandChord(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+}
+
 } // namespace
 
-bool OverlayKeyPressModifier::keyPressed(int key, QStringView text) const {
+bool OverlayKeyPressModifier::keyPressed(int key, QStringView text,
+                                         Qt::KeyboardModifiers modifiers) const {
+    if (isCommandChord(modifiers)) {
+        return false;
+    }
     if (const std::optional<Nudge> nudge = nudgeFor(key)) {
         if (onArrow) {
             onArrow(clip, nudge->dx, nudge->dy);
@@ -57,8 +63,8 @@ bool OverlayKeyPressModifier::keyPressed(int key, QStringView text) const {
     return false;
 }
 
-bool OverlayKeyPressModifier::handles(int key, QStringView text) {
-    return nudgeFor(key) || scaleFor(text);
+bool OverlayKeyPressModifier::handles(int key, QStringView text, Qt::KeyboardModifiers modifiers) {
+    return !isCommandChord(modifiers) && (nudgeFor(key) || scaleFor(text));
 }
 
 } // namespace vexel

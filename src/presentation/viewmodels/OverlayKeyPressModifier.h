@@ -3,6 +3,7 @@
 #include "domain/entities/Clip.h"
 
 #include <QStringView>
+#include <Qt>
 
 #include <functional>
 
@@ -29,12 +30,15 @@ struct OverlayKeyPressModifier {
 
     // Handles a key press, an auto-repeat being one more press: a `Qt::Key`
     // for the arrows, and the typed text for "+" and "-" (so "=", the unshifted
-    // plus key of many layouts, does nothing). Returns whether the key was one
-    // of the six and must go no further. Releases are not passed here.
-    bool keyPressed(int key, QStringView text) const;
+    // plus key of many layouts, does nothing). A key held with Ctrl, Alt or
+    // Meta is a command's (Ctrl+- zooms the timeline), never the overlay's;
+    // Shift and the keypad are how "+" and the keypad's keys are typed.
+    // Returns whether the key was one of the six and must go no further.
+    // Releases are not passed here.
+    bool keyPressed(int key, QStringView text, Qt::KeyboardModifiers modifiers) const;
     // Whether a press of the key would be handled: the key is the overlay's,
     // not a shortcut's.
-    static bool handles(int key, QStringView text);
+    static bool handles(int key, QStringView text, Qt::KeyboardModifiers modifiers);
 };
 
 } // namespace vexel

@@ -16,7 +16,8 @@ bool OverlayKeyPressFilter::eventFilter(QObject* watched, QEvent* event) {
         // Accepting the override sends the key to the overlay rather than to a
         // shortcut of the window that uses the same key.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (OverlayKeyPressModifier::handles(key->key(), key->text())) {
+        if (enabled_ &&
+            OverlayKeyPressModifier::handles(key->key(), key->text(), key->modifiers())) {
             event->accept();
             return true;
         }
@@ -24,7 +25,7 @@ bool OverlayKeyPressFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (modifier_.keyPressed(key->key(), key->text())) {
+        if (enabled_ && modifier_.keyPressed(key->key(), key->text(), key->modifiers())) {
             event->accept();
             return true;
         }

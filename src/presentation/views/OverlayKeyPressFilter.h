@@ -18,11 +18,14 @@ public:
 
     // The view replaces the clip when its overlay changes.
     OverlayKeyPressModifier& modifier() { return modifier_; }
+    // Off while the view shows no overlay to move: then every key passes on.
+    void setEnabled(bool enabled) { enabled_ = enabled; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     OverlayKeyPressModifier modifier_;
+    bool enabled_ = true;
 };
 
 } // namespace vexel

@@ -76,6 +76,13 @@ TEST_F(OverlayKeyPressFilterTest, ArrowsNudgeAndPlusAndMinusScale) {
         // "=" is the unshifted plus key of many layouts: only "+" scales.
         {Qt::Key_Equal, "=", Qt::NoModifier, {}},
         {Qt::Key_A, "a", Qt::NoModifier, {}},
+        // With Ctrl, Alt or Meta a key is a command's: Ctrl+- zooms out.
+        {Qt::Key_Minus, "-", Qt::ControlModifier, {}},
+        {Qt::Key_Plus, "+", Qt::ControlModifier | Qt::ShiftModifier, {}},
+        {Qt::Key_Left, "", Qt::AltModifier, {}},
+        {Qt::Key_Right, "", Qt::MetaModifier, {}},
+        {Qt::Key_Up, "", Qt::ControlModifier | Qt::KeypadModifier, {}},
+        {Qt::Key_Down, "", Qt::ShiftModifier, {{"title", "arrow", 0, 0.01}}},
     };
     for (const Case& c : cases) {
         requests.clear();
@@ -105,4 +112,12 @@ TEST_F(OverlayKeyPressFilterTest, HoldingAKeyMakesOneRequestPerRepeatForTheCurre
     send(QEvent::KeyPress, Qt::Key_Minus, "-");
     send(QEvent::KeyPress, Qt::Key_Minus, "-", true);
     EXPECT_EQ(requests, std::vector<Request>(2, {"renamed", "scale", -0.1, 0}));
+
+    // With no overlay to move, every key passes on.
+    requests.clear();
+    filter.setEnabled(false);
+    EXPECT_FALSE(send(QEvent::ShortcutOverride, Qt::Key_Left, ""));
+    EXPECT_FALSE(send(QEvent::KeyPress, Qt::Key_Left, ""));
+    EXPECT_FALSE(send(QEvent::KeyPress, Qt::Key_Minus, "-"));
+    EXPECT_TRUE(requests.empty());
 }

@@ -10,6 +10,7 @@
 #include "presentation/views/chat/TargetClipChip.h"
 #include "presentation/views/kit/IconButton.h"
 #include "presentation/views/kit/PlainLabel.h"
+#include "presentation/views/kit/TextFieldKeys.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QEvent>
@@ -20,6 +21,8 @@
 #include <QPainterPath>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace vexel {
 
@@ -78,6 +81,7 @@ InstructionInputView::InstructionInputView(InstructionViewModel& viewModel,
     QPalette fieldPalette = field_->palette();
     fieldPalette.setColor(QPalette::Base, Qt::transparent);
     field_->setPalette(fieldPalette);
+    new TextFieldKeys(*field_);
     connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (viewModel_) {
             viewModel_->setInstructionText(text.toStdString());
@@ -178,7 +182,20 @@ void InstructionInputView::showText() {
 
 void InstructionInputView::showBusy() {
     const bool busy = viewModel_ && viewModel_->currentTask().has_value();
+    // A disabled field hands its focus on to the next widget. An instruction
+    // sent from the field gives it back when it ends, so that the next one
+    // can be typed and Ctrl+Z reaches the instruction's edits, unless the
+    // user has put the focus elsewhere meanwhile.
+    if (busy && field_->hasFocus()) {
+        refocusAfterRun_ = true;
+    }
     field_->setEnabled(!busy);
+    if (!busy && std::exchange(refocusAfterRun_, false)) {
+        const QWidget* focus = window()->focusWidget();
+        if (focus == nullptr || isAncestorOf(focus)) {
+            field_->setFocus(Qt::OtherFocusReason);
+        }
+    }
     send_->setVisible(!busy);
     busy_->setVisible(busy);
 }

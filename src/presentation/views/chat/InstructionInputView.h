@@ -79,6 +79,8 @@ private:
     QAbstractButton* cancel_ = nullptr;
     QMetaObject::Connection stepConnection_;
     int reportedHeight_ = -1;
+    // The running instruction was sent with the focus in the field.
+    bool refocusAfterRun_ = false;
 };
 
 } // namespace vexel

@@ -122,8 +122,11 @@ PreviewOverlayWidget::PreviewOverlayWidget(PreviewViewModel& preview, WorkerPool
           .onArrow = [this](const Clip& clip, double dx, double dy) { nudge(clip, dx, dy); },
           .onScale = [this](const Clip& clip, double delta) { step(clip, delta); },
       }) {
-    // Clicks never take the focus: the selection gives it.
-    setFocusPolicy(Qt::NoFocus);
+    // A click on the picture takes the keys from wherever they were (the chat
+    // field), so that the window's shortcuts reach the project again; the
+    // selection also gives the focus, to an overlay the keys can move.
+    setFocusPolicy(Qt::ClickFocus);
+    keys_.setEnabled(false);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_AcceptTouchEvents);
     grabGesture(Qt::PinchGesture);
@@ -149,6 +152,8 @@ void PreviewOverlayWidget::setClips(std::vector<Clip> textClips, std::vector<Cli
     } else if (const Clip* image =
                    selectedClipId_ ? findClip(imageClips_, *selectedClipId_) : nullptr) {
         keys_.modifier().clip = *image;
+    } else {
+        keys_.setEnabled(false);
     }
     std::erase_if(
         texts_, [this](const auto& entry) { return findClip(textClips_, entry.first) == nullptr; });
@@ -163,14 +168,15 @@ void PreviewOverlayWidget::setSelectedClipId(std::optional<Uuid> clipId) {
     }
     selectedClipId_ = std::move(clipId);
     update();
-    if (first) {
-        return;
-    }
-    if (const Clip* selected = visibleSelection()) {
+    // Without an overlay to move, a focused picture lets every key through
+    // to the window's shortcuts.
+    const Clip* selected = visibleSelection();
+    keys_.setEnabled(selected != nullptr);
+    if (selected != nullptr) {
         keys_.modifier().clip = *selected;
+    }
+    if (!first && selected != nullptr) {
         setFocus(Qt::OtherFocusReason);
-    } else if (hasFocus()) {
-        clearFocus();
     }
 }
 

@@ -27,8 +27,8 @@ namespace vexel {
 // follows a drag and a pinch, the arrow keys and "+" and "-", and each
 // finished gesture or key press is reported once through the actions. Until
 // the changed project comes back, an overlay shows its stored values again.
-// It takes the keyboard focus only when the selection moves to a visible
-// overlay, and never on a click.
+// A click takes the keyboard focus, and so does a selection that moves to a
+// visible overlay; the keys act on the overlay only while one is selected.
 class PreviewOverlayWidget : public QWidget {
     Q_OBJECT
 
@@ -43,8 +43,8 @@ public:
     // The project's text and image clips, in drawing order.
     void setClips(std::vector<Clip> textClips, std::vector<Clip> imageClips);
     // The timeline's selection. A change (not the first value) to a visible
-    // text or image gives this widget the keyboard focus; any other change
-    // takes it away.
+    // text or image gives this widget the keyboard focus; with no visible
+    // overlay selected, the keys pass on.
     void setSelectedClipId(std::optional<Uuid> clipId);
     void setActions(PreviewActions actions) { actions_ = std::move(actions); }
 

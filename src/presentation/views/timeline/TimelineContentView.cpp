@@ -35,6 +35,10 @@ TimelineContentView::TimelineContentView(const IconRegistry& icons, WaveformLoad
     , iconColumn_(new TrackIconColumn(icons, this))
     , verticalBar_(new QScrollBar(Qt::Vertical, this))
     , horizontalBar_(new QScrollBar(Qt::Horizontal, this)) {
+    // A click on the ruler, a lane or a bar takes the keys from wherever they
+    // were (the chat field), so that Delete, Space and undo reach the project
+    // again; the widgets inside take no focus of their own and pass it here.
+    setFocusPolicy(Qt::ClickFocus);
     verticalBar_->hide();
     horizontalBar_->hide();
     connect(verticalBar_, &QScrollBar::valueChanged, this, [this] { scrollTo(); });
