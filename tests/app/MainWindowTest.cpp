@@ -5,6 +5,7 @@
 #include "app/AppHarness.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "support/RunEventsUntil.h"
@@ -50,7 +51,16 @@ TEST(MainWindowTest, AFirstRunWelcomesAndGetStartedLoadsTheSampleAndFocusesItsIn
     QLineEdit* input = window.mainView()->chatColumn().inputField();
     EXPECT_EQ(input->text(), QStringLiteral("Split the clip at 3 seconds"));
     EXPECT_TRUE(input->hasFocus());
-    EXPECT_EQ(harness.graph().timelineViewModel().project().videoClips().size(), 1u);
+    const std::vector<Clip> clips = harness.graph().timelineViewModel().project().videoClips();
+    ASSERT_EQ(clips.size(), 1u);
+    // Its bar reads the sample's own name, not the staged copy's.
+    EXPECT_EQ(clips.front().assetName, "tutorial-sample.mp4");
+    EXPECT_NE(clips.front().assetURL->filename(), "tutorial-sample.mp4");
+    auto* timeline = dynamic_cast<TimelinePanel*>(&window.mainView()->timelinePane());
+    ASSERT_NE(timeline, nullptr);
+    const QList<DraggableClipBar*> bars = timeline->findChildren<DraggableClipBar*>();
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars.front()->clip().assetName, "tutorial-sample.mp4");
     EXPECT_TRUE(harness.errors().empty());
 
     // Skipping ends it for good: the next launch does not offer it.
