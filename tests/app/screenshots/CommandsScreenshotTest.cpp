@@ -6,8 +6,10 @@
 #include "presentation/views/shell/CommandPaletteDialog.h"
 #include "presentation/views/shell/PaletteList.h"
 #include "presentation/views/shell/SettingsDialog.h"
+#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -73,6 +75,40 @@ TEST(CommandsScreenshotTest, NewProjectAsksBeforeUnsavedWorkIsLost) {
     awaitTask(shown.window().commands().lastTask()->finished());
     EXPECT_EQ(shown.harness.graph().timelineViewModel().project().textClips().size(), 1u);
     EXPECT_TRUE(shown.harness.graph().mainViewModel().isDirty());
+}
+
+TEST(CommandsScreenshotTest, SavingOverAProjectAsksToReplaceIt) {
+    ShownApp shown;
+    const std::filesystem::path folder = shown.harness.root / "Holiday.vexel";
+    shown.harness.edit(addTitle(1));
+    awaitTask(shown.harness.graph().mainViewModel().saveTo(folder));
+    shown.window().commands().action(WindowCommand::saveProjectAs).trigger();
+    QFileDialog* panel = nullptr;
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<QFileDialog*>(widget); found && found->isVisible()) {
+                panel = found;
+            }
+        }
+        return panel != nullptr;
+    }));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+    auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("Holiday.vexel"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QMessageBox* box = waitForQuestion();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        box->text(),
+        QStringLiteral("\u201cHoliday.vexel\u201d already exists. Do you want to replace it?"));
+    EXPECT_EQ(buttonTexts(*box), (QStringList{"Cancel", "Replace"}));
+    EXPECT_TRUE(shown.window().frameGeometry().contains(box->frameGeometry().center()));
+    saveScreen(shown.window(), QStringLiteral("dialog-replace-project.png"));
+
+    QTest::keyClick(box, Qt::Key_Escape);
+    awaitTask(shown.window().commands().lastTask()->finished());
+    EXPECT_FALSE(shown.harness.graph().mainViewModel().isDirty());
 }
 
 TEST(CommandsScreenshotTest, ThePaletteFilteredOverTheWindow) {
