@@ -3,7 +3,9 @@
 #include "presentation/views/shell/MainWindow.h"
 
 #include "app/AppHarness.h"
+#include "app/ApplicationIdentity.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/kit/Motion.h"
 #include "presentation/views/shell/MainView.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
@@ -110,4 +112,21 @@ TEST(MainWindowTest, FilesDroppedOrPickedThroughTheTimelineAreStagedAndAdded) {
         [&] { return harness.graph().timelineViewModel().project().videoClips().size() == 2; }));
     EXPECT_EQ(harness.dialogs->panels().size(), 1u);
     EXPECT_TRUE(harness.errors().empty());
+}
+
+TEST(MainWindowTest, TheApplicationSetUpAsMainDoesItTakesReducedMotionFromTheEnvironment) {
+    auto& application = *qobject_cast<QApplication*>(QCoreApplication::instance());
+    for (const bool reduce : {true, false, true}) {
+        vexel::testing::ScopedEnvironment variable("VEXEL_REDUCE_MOTION", reduce ? "1" : "0");
+        setReduceMotion(!reduce);
+        setUpApplication(application);
+        EXPECT_EQ(reduceMotion(), reduce);
+        EXPECT_EQ(animationDuration(std::chrono::milliseconds(250)).count(), reduce ? 0 : 250);
+    }
+    // Set up again, it keeps one watch on the desktop, not one per set-up.
+    EXPECT_EQ(application
+                  .findChildren<QObject*>(QStringLiteral("vexelDesktopMotion"),
+                                          Qt::FindDirectChildrenOnly)
+                  .size(),
+              1);
 }
