@@ -67,25 +67,6 @@ struct RealPanels {
     AppHarness harness;
 };
 
-QFileDialog* waitForPanel(const QString& title) {
-    QFileDialog* found = nullptr;
-    runEventsUntil([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* panel = qobject_cast<QFileDialog*>(widget);
-            if (panel != nullptr && panel->isVisible() && panel->windowTitle() == title) {
-                found = panel;
-            }
-        }
-        return found != nullptr;
-    });
-    if (found == nullptr) {
-        ADD_FAILURE() << "no file panel \"" << title.toStdString() << "\" opened";
-        return nullptr;
-    }
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(found));
-    return found;
-}
-
 QLineEdit& nameField(QFileDialog& panel) {
     auto* name = panel.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     EXPECT_NE(name, nullptr);
@@ -135,7 +116,7 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
 
     // A new name: the folder is made and holds the project.
     shown.trigger(WindowCommand::saveProjectAs);
-    QFileDialog* panel = waitForPanel(QStringLiteral("Save Project As"));
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(nameField(*panel).text(), QStringLiteral("Untitled.vexel"));
     answer(*panel, holiday);
@@ -149,7 +130,7 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
     shown.harness.edit(addTitle(3));
     const std::string before = readFile(holiday / "project.json");
     shown.trigger(WindowCommand::saveProjectAs);
-    panel = waitForPanel(QStringLiteral("Save Project As"));
+    panel = waitForFilePanel(QStringLiteral("Save Project As"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(nameField(*panel).text(), QStringLiteral("Holiday.vexel"));
     EXPECT_EQ(folderShown(*panel), projects);
@@ -170,7 +151,7 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
 
     // Replace: saved over, at the folder's top and nowhere inside it.
     shown.trigger(WindowCommand::saveProjectAs);
-    panel = waitForPanel(QStringLiteral("Save Project As"));
+    panel = waitForFilePanel(QStringLiteral("Save Project As"));
     ASSERT_NE(panel, nullptr);
     answer(*panel);
     question = waitForQuestion();
@@ -219,7 +200,7 @@ TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {
     for (const auto& c : refused) {
         SCOPED_TRACE(c.chosen.string());
         shown.trigger(WindowCommand::saveProjectAs);
-        QFileDialog* panel = waitForPanel(QStringLiteral("Save Project As"));
+        QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
         ASSERT_NE(panel, nullptr);
         answer(*panel, c.chosen);
         QMessageBox* message = waitForQuestion();
@@ -228,7 +209,7 @@ TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {
         EXPECT_EQ(buttonTexts(*message), QStringList{"OK"});
         click(*message, QStringLiteral("OK"));
         // The panel again, where the refused name was, to choose another.
-        panel = waitForPanel(QStringLiteral("Save Project As"));
+        panel = waitForFilePanel(QStringLiteral("Save Project As"));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(folderShown(*panel), c.chosen.parent_path());
         QTest::keyClick(&nameField(*panel), Qt::Key_Escape);
@@ -244,7 +225,7 @@ TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {
 
     // An empty folder takes the project as a new name would.
     shown.trigger(WindowCommand::saveProjectAs);
-    QFileDialog* panel = waitForPanel(QStringLiteral("Save Project As"));
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
     ASSERT_NE(panel, nullptr);
     answer(*panel, projects / "Empty");
     shown.finish();
@@ -300,7 +281,7 @@ TEST(FilePanelsTest, ExportPanelsOpenInAFolderThatExists) {
             std::filesystem::remove_all(videos);
         }
         QTest::mouseClick(choose, Qt::LeftButton);
-        QFileDialog* panel = waitForPanel(QStringLiteral("Choose Export Directory"));
+        QFileDialog* panel = waitForFilePanel(QStringLiteral("Choose Export Directory"));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(folderShown(*panel), c.opened);
         QTest::keyClick(panel, Qt::Key_Escape);
@@ -318,19 +299,9 @@ TEST(FilePanelsTest, ExportPanelsOpenInAFolderThatExists) {
     awaitTask(timeline.addClip(shown.root / "clip.mp4", TrackType::video, 0.0, "clip.mp4"));
     settle();
     shown.trigger(WindowCommand::exportProject);
-    QFileDialog* panel = nullptr;
-    ASSERT_TRUE(runEventsUntil(
-        [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* found = qobject_cast<QFileDialog*>(widget);
-                if (found != nullptr && found->isVisible() &&
-                    found->windowTitle() == QStringLiteral("Save Exported Video")) {
-                    panel = found;
-                }
-            }
-            return panel != nullptr;
-        },
-        std::chrono::seconds(60)));
+    QFileDialog* panel =
+        waitForFilePanel(QStringLiteral("Save Exported Video"), std::chrono::seconds(60));
+    ASSERT_NE(panel, nullptr);
     EXPECT_EQ(folderShown(*panel), videos);
     QTest::keyClick(panel, Qt::Key_Escape);
     ExportCoordinator& coordinator =

@@ -6,10 +6,8 @@
 #include "presentation/views/shell/CommandPaletteDialog.h"
 #include "presentation/views/shell/PaletteList.h"
 #include "presentation/views/shell/SettingsDialog.h"
-#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -83,16 +81,8 @@ TEST(CommandsScreenshotTest, SavingOverAProjectAsksToReplaceIt) {
     shown.harness.edit(addTitle(1));
     awaitTask(shown.harness.graph().mainViewModel().saveTo(folder));
     shown.window().commands().action(WindowCommand::saveProjectAs).trigger();
-    QFileDialog* panel = nullptr;
-    ASSERT_TRUE(vexel::testing::runEventsUntil([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<QFileDialog*>(widget); found && found->isVisible()) {
-                panel = found;
-            }
-        }
-        return panel != nullptr;
-    }));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
     auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->text(), QStringLiteral("Holiday.vexel"));
