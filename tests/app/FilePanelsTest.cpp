@@ -35,6 +35,7 @@ namespace {
 // over a home folder of the test's own.
 struct RealPanels {
     RealPanels() {
+        std::filesystem::create_directories(root / "home");
         harness.scriptDialogs = false;
         // Not a first run: no tutorial over the window.
         harness.environment().openUserDefaults()->setValue("hasCompletedOnboarding", true);
@@ -119,6 +120,8 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
     QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(nameField(*panel).text(), QStringLiteral("Untitled.vexel"));
+    // Never saved: at home, not in the folder the program runs in.
+    EXPECT_EQ(folderShown(*panel), shown.root / "home");
     answer(*panel, holiday);
     shown.finish();
     EXPECT_EQ(projectFiles(projects), std::vector{holiday / "project.json"});
@@ -240,7 +243,6 @@ TEST(FilePanelsTest, ExportPanelsOpenInAFolderThatExists) {
     const std::filesystem::path videos = home / "Videos";
     const std::filesystem::path chosen = shown.root / "Exports";
     const std::filesystem::path gone = shown.root / "Gone";
-    std::filesystem::create_directories(home);
     std::filesystem::create_directories(chosen);
     QSettings& settings = shown.harness.graph().userDefaults();
     const auto pathText = [](const std::filesystem::path& path) {
