@@ -1,5 +1,7 @@
 #include "app/ApplicationIdentity.h"
 
+#include "platform/desktop/ReduceMotionWatcher.h"
+#include "presentation/views/kit/Motion.h"
 #include "presentation/views/kit/Theme.h"
 
 #include <QApplication>
@@ -14,6 +16,18 @@ void setUpApplication(QApplication& application) {
     QGuiApplication::setDesktopFileName(QStringLiteral("vexel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexel.svg")));
     applyDarkTheme(application);
+    followDesktopMotion(application);
+}
+
+void followDesktopMotion(QApplication& application) {
+    const QString name = QStringLiteral("vexelDesktopMotion");
+    delete application.findChild<desktop::ReduceMotionWatcher*>(name, Qt::FindDirectChildrenOnly);
+    auto* motion = new desktop::ReduceMotionWatcher(desktop::ReduceMotionWatcher::systemSources(),
+                                                    &application);
+    motion->setObjectName(name);
+    setReduceMotion(motion->reduceMotion());
+    QObject::connect(motion, &desktop::ReduceMotionWatcher::reduceMotionChanged, &application,
+                     [](bool reduce) { setReduceMotion(reduce); });
 }
 
 } // namespace vexel

@@ -48,7 +48,11 @@ DependencyContainer DependencyContainer::over(AppEnvironment environment) {
         llmService = std::make_shared<ClaudeLLMService>(std::make_shared<ClaudeAPIClient>(
             makeBackendAPIClient(session, tokens, backend, std::make_shared<SteadySleeper>())));
     } else {
-        environment.logger->error("[App] The assistant backend is not configured");
+        // A state of the installation, not a failure, and nothing of the
+        // user's: whoever reads the log must be able to see it.
+        environment.logger->logPublic(LogLevel::info,
+                                      "[App] The assistant backend is not configured: set "
+                                      "VEXEL_BACKEND_URL and VEXEL_ACCESS_TOKEN");
     }
 
     const std::string appVersion =

@@ -16,6 +16,9 @@ public:
     virtual ~Logger() = default;
 
     virtual void log(LogLevel level, std::string_view message) = 0;
+    // A fixed text that holds nothing of the user's: shown whole wherever the
+    // log goes. Never pass a message with a file, clip or instruction in it.
+    virtual void logPublic(LogLevel level, std::string_view message) { log(level, message); }
 
     void error(std::string_view message) { log(LogLevel::error, message); }
     void info(std::string_view message) { log(LogLevel::info, message); }

@@ -35,13 +35,21 @@ StreamLogger::StreamLogger(std::FILE* stream, bool revealPrivate)
     , revealPrivate_(revealPrivate) {}
 
 void StreamLogger::log(LogLevel level, std::string_view message) {
+    write(level, message, revealPrivate_);
+}
+
+void StreamLogger::logPublic(LogLevel level, std::string_view message) {
+    write(level, message, true);
+}
+
+void StreamLogger::write(LogLevel level, std::string_view message, bool reveal) {
     if (level == LogLevel::debug && !revealPrivate_) {
         return;
     }
     std::string line = "com.vexel.app general ";
     line += levelName(level);
     line += ": ";
-    if (revealPrivate_) {
+    if (reveal) {
         line += message;
     } else {
         const auto tag = tagOf(message);

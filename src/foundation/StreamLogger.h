@@ -16,8 +16,11 @@ public:
     explicit StreamLogger(std::FILE* stream, bool revealPrivate = false);
 
     void log(LogLevel level, std::string_view message) override;
+    void logPublic(LogLevel level, std::string_view message) override;
 
 private:
+    void write(LogLevel level, std::string_view message, bool reveal);
+
     std::FILE* stream_;
     bool revealPrivate_;
     std::mutex mutex_;

@@ -2,6 +2,7 @@
 
 #include "app/AppHarness.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "foundation/StreamLogger.h"
 #include "support/FileContents.h"
 #include "support/media/MovieMaker.h"
 
@@ -9,8 +10,10 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -228,3 +231,39 @@ TEST(AppControllerTest, RecoveredMediaSurviveTheRuntimeFolderBeingEmptied) {
 }
 
 } // namespace
+
+TEST(AppControllerTest, WithoutABackendTheStartSaysSoOnceAndReadablyInTheLog) {
+    AppHarness harness;
+    harness.variables.clear();
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        // As main() logs: private text hidden.
+        AppEnvironment environment = harness.environment();
+        environment.logger = std::make_shared<StreamLogger>(file, false);
+        AppController app(std::move(environment), std::nullopt,
+                          std::make_unique<ScriptedDialogService>(), [] {});
+        app.start();
+        awaitTask(app.startup()->finished());
+        settle();
+    }
+    std::rewind(file);
+    std::string text;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, file)) {
+        text.append(buffer, n);
+    }
+    std::fclose(file);
+    std::vector<std::string> notices;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("[App]") != std::string::npos) {
+            notices.push_back(line);
+        }
+    }
+    EXPECT_EQ(
+        notices,
+        std::vector<std::string>{"com.vexel.app general info: [App] The assistant backend is not "
+                                 "configured: set VEXEL_BACKEND_URL and VEXEL_ACCESS_TOKEN"})
+        << text;
+}

@@ -3,8 +3,11 @@
 #include "presentation/views/shell/MainWindow.h"
 
 #include "app/AppHarness.h"
+#include "app/ApplicationIdentity.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/kit/Motion.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "support/RunEventsUntil.h"
@@ -50,7 +53,16 @@ TEST(MainWindowTest, AFirstRunWelcomesAndGetStartedLoadsTheSampleAndFocusesItsIn
     QLineEdit* input = window.mainView()->chatColumn().inputField();
     EXPECT_EQ(input->text(), QStringLiteral("Split the clip at 3 seconds"));
     EXPECT_TRUE(input->hasFocus());
-    EXPECT_EQ(harness.graph().timelineViewModel().project().videoClips().size(), 1u);
+    const std::vector<Clip> clips = harness.graph().timelineViewModel().project().videoClips();
+    ASSERT_EQ(clips.size(), 1u);
+    // Its bar reads the sample's own name, not the staged copy's.
+    EXPECT_EQ(clips.front().assetName, "tutorial-sample.mp4");
+    EXPECT_NE(clips.front().assetURL->filename(), "tutorial-sample.mp4");
+    auto* timeline = dynamic_cast<TimelinePanel*>(&window.mainView()->timelinePane());
+    ASSERT_NE(timeline, nullptr);
+    const QList<DraggableClipBar*> bars = timeline->findChildren<DraggableClipBar*>();
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars.front()->clip().assetName, "tutorial-sample.mp4");
     EXPECT_TRUE(harness.errors().empty());
 
     // Skipping ends it for good: the next launch does not offer it.
@@ -100,4 +112,21 @@ TEST(MainWindowTest, FilesDroppedOrPickedThroughTheTimelineAreStagedAndAdded) {
         [&] { return harness.graph().timelineViewModel().project().videoClips().size() == 2; }));
     EXPECT_EQ(harness.dialogs->panels().size(), 1u);
     EXPECT_TRUE(harness.errors().empty());
+}
+
+TEST(MainWindowTest, TheApplicationSetUpAsMainDoesItTakesReducedMotionFromTheEnvironment) {
+    auto& application = *qobject_cast<QApplication*>(QCoreApplication::instance());
+    for (const bool reduce : {true, false, true}) {
+        vexel::testing::ScopedEnvironment variable("VEXEL_REDUCE_MOTION", reduce ? "1" : "0");
+        setReduceMotion(!reduce);
+        setUpApplication(application);
+        EXPECT_EQ(reduceMotion(), reduce);
+        EXPECT_EQ(animationDuration(std::chrono::milliseconds(250)).count(), reduce ? 0 : 250);
+    }
+    // Set up again, it keeps one watch on the desktop, not one per set-up.
+    EXPECT_EQ(application
+                  .findChildren<QObject*>(QStringLiteral("vexelDesktopMotion"),
+                                          Qt::FindDirectChildrenOnly)
+                  .size(),
+              1);
 }

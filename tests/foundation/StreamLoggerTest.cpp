@@ -9,10 +9,15 @@ using namespace vexel;
 
 namespace {
 
-std::string logged(bool revealPrivate, LogLevel level, std::string_view message) {
+std::string logged(bool revealPrivate, LogLevel level, std::string_view message,
+                   bool isPublic = false) {
     std::FILE* file = std::tmpfile();
     StreamLogger logger(file, revealPrivate);
-    logger.log(level, message);
+    if (isPublic) {
+        logger.logPublic(level, message);
+    } else {
+        logger.log(level, message);
+    }
     std::rewind(file);
     std::string text;
     char buffer[256];
@@ -34,4 +39,12 @@ TEST(StreamLogger, HidesMessagesButTheirTagUnlessDebugLoggingIsOn) {
     EXPECT_EQ(logged(true, LogLevel::error, "[Export] Failed to write /home/a/x.mov"),
               "com.vexel.app general error: [Export] Failed to write /home/a/x.mov\n");
     EXPECT_EQ(logged(true, LogLevel::debug, "[Load] d"), "com.vexel.app general debug: [Load] d\n");
+}
+
+TEST(StreamLogger, ShowsAFixedPublicTextWholeButStillLeavesDebugLinesOut) {
+    EXPECT_EQ(logged(false, LogLevel::info, "[App] Not set up", true),
+              "com.vexel.app general info: [App] Not set up\n");
+    EXPECT_EQ(logged(true, LogLevel::info, "[App] Not set up", true),
+              "com.vexel.app general info: [App] Not set up\n");
+    EXPECT_EQ(logged(false, LogLevel::debug, "[App] detail", true), "");
 }

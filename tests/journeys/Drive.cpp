@@ -1,6 +1,7 @@
 #include "journeys/Drive.h"
 
 #include "app/AppEnvironment.h"
+#include "app/screenshots/ScreenGrab.h"
 #include "foundation/Json.h"
 #include "foundation/StreamLogger.h"
 #include "presentation/views/shell/MainView.h"
@@ -55,22 +56,7 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 }
 
 QFileDialog* waitForFilePanel(const QString& title) {
-    QFileDialog* found = nullptr;
-    waitUntil([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* panel = qobject_cast<QFileDialog*>(widget);
-            if (panel != nullptr && panel->isVisible() && panel->windowTitle() == title) {
-                found = panel;
-            }
-        }
-        return found != nullptr;
-    });
-    if (found == nullptr) {
-        ADD_FAILURE() << "no file panel \"" << title.toStdString() << "\" opened";
-        return nullptr;
-    }
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(found));
-    return found;
+    return test::waitForFilePanel(title, std::chrono::seconds(30));
 }
 
 void answerFilePanel(QFileDialog& panel, const std::filesystem::path& path) {

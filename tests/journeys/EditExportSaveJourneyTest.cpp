@@ -5,6 +5,7 @@
 #include "journeys/JourneySteps.h"
 #include "journeys/PrivateHome.h"
 #include "presentation/views/chat/InstructionInputView.h"
+#include "presentation/views/shell/MainWindowCommands.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
@@ -226,6 +227,24 @@ void editSession(const std::vector<std::string>& arguments) {
     writeProject(timeline.project(), shownFile);
     test::saveScreen(window, QStringLiteral("journey-6-saved.png"));
 
+    // Save As over that same folder: asked first, then replaced in place.
+    activate(window);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QFileDialog* saveAsPanel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(saveAsPanel, nullptr);
+    answerFilePanel(*saveAsPanel, folder);
+    QMessageBox* replace = test::waitForQuestion();
+    ASSERT_NE(replace, nullptr);
+    EXPECT_EQ(
+        replace->text(),
+        QStringLiteral("\u201cJourney.vexel\u201d already exists. Do you want to replace it?"));
+    QTest::mouseClick(test::buttonNamed(*replace, QStringLiteral("Replace")), Qt::LeftButton);
+    const MainWindowCommands& commands = window.commands();
+    ASSERT_TRUE(waitUntil([&] { return commands.lastTask() && commands.lastTask()->isFinished(); }))
+        << "the project was not saved over";
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty());
+
     // 7. Ctrl+Q on the saved document asks nothing and ends the event loop,
     // as main() runs it, with 0.
     EXPECT_EQ(quitWithKeys(window), std::optional(0));
@@ -292,6 +311,14 @@ TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
     EXPECT_NEAR(sourceLevel, vexel::testing::testFrameLevel(45), 1.5);
     EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 4.5)), sourceLevel, 1.5);
 
+    // One project, at the folder's top: none was written inside it.
+    std::vector<std::filesystem::path> projectFiles;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().filename() == ProjectPersistenceService::projectFileName) {
+            projectFiles.push_back(entry.path());
+        }
+    }
+    EXPECT_EQ(projectFiles, std::vector{folder / ProjectPersistenceService::projectFileName});
     const Project saved = checkSavedFolder(folder, readProject(shownFile));
     const std::filesystem::path savedFile = home / "saved-project.json";
     writeProject(saved, savedFile);

@@ -5,12 +5,20 @@
 #include <QStandardPaths>
 #include <QVariant>
 
+#include <system_error>
+
 namespace vexel {
 
 namespace {
 
 std::filesystem::path localPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+bool isFolder(const std::filesystem::path& path) {
+    std::error_code error;
+    // A relative path would be read against the working folder of the process.
+    return path.is_absolute() && std::filesystem::is_directory(path, error);
 }
 
 } // namespace
@@ -24,6 +32,18 @@ std::filesystem::path exportDirectory(const QSettings& settings) {
     const QString movies = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
     if (!movies.isEmpty()) {
         return localPath(movies);
+    }
+    return localPath(QDir::homePath());
+}
+
+std::filesystem::path existingExportFolder(const std::filesystem::path& preferred) {
+    if (isFolder(preferred)) {
+        return preferred;
+    }
+    const QString movies = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (const std::filesystem::path videos = localPath(movies);
+        !movies.isEmpty() && isFolder(videos)) {
+        return videos;
     }
     return localPath(QDir::homePath());
 }

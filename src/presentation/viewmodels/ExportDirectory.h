@@ -13,4 +13,10 @@ namespace vexel {
 // is empty, counts as none.
 std::filesystem::path exportDirectory(const QSettings& settings);
 
+// Where a panel about exports opens: `preferred` when that folder exists, else
+// the user's videos folder when it exists, else the home folder. A panel
+// asked to open in a folder that is not there shows an empty list, or the
+// working folder of the process.
+std::filesystem::path existingExportFolder(const std::filesystem::path& preferred);
+
 } // namespace vexel

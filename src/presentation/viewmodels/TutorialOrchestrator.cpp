@@ -82,14 +82,16 @@ QCoro::Task<void> TutorialOrchestrator::setup(QPointer<TutorialOrchestrator> sel
         alive(me.tutorialState_).setCurrentStep(std::nullopt);
         co_return;
     }
-    auto stage = [stager = me.fileStager_, source = *sample] {
-        return stager->stage(source, std::string("tutorial-sample.mp4"));
+    const std::string sampleName = "tutorial-sample.mp4";
+    auto stage = [stager = me.fileStager_, source = *sample, sampleName] {
+        return stager->stage(source, sampleName);
     };
     const std::filesystem::path staged = co_await runInBackground(me.worker_, std::move(stage));
     // A tutorial given up while the copy ran adds nothing to the project.
     throwIfCancelled(stop);
+    // Named as the user knows it, not after the staged copy's unique name.
     QCoro::Task<void> adding =
-        alive(alive(self).timelineViewModel_).addClip(staged, TrackType::video, 0.0, std::nullopt);
+        alive(alive(self).timelineViewModel_).addClip(staged, TrackType::video, 0.0, sampleName);
     co_await adding;
     alive(self).advance();
 }

@@ -75,6 +75,32 @@ TEST(CommandsScreenshotTest, NewProjectAsksBeforeUnsavedWorkIsLost) {
     EXPECT_TRUE(shown.harness.graph().mainViewModel().isDirty());
 }
 
+TEST(CommandsScreenshotTest, SavingOverAProjectAsksToReplaceIt) {
+    ShownApp shown;
+    const std::filesystem::path folder = shown.harness.root / "Holiday.vexel";
+    shown.harness.edit(addTitle(1));
+    awaitTask(shown.harness.graph().mainViewModel().saveTo(folder));
+    shown.window().commands().action(WindowCommand::saveProjectAs).trigger();
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
+    auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("Holiday.vexel"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QMessageBox* box = waitForQuestion();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        box->text(),
+        QStringLiteral("\u201cHoliday.vexel\u201d already exists. Do you want to replace it?"));
+    EXPECT_EQ(buttonTexts(*box), (QStringList{"Cancel", "Replace"}));
+    EXPECT_TRUE(shown.window().frameGeometry().contains(box->frameGeometry().center()));
+    saveScreen(shown.window(), QStringLiteral("dialog-replace-project.png"));
+
+    QTest::keyClick(box, Qt::Key_Escape);
+    awaitTask(shown.window().commands().lastTask()->finished());
+    EXPECT_FALSE(shown.harness.graph().mainViewModel().isDirty());
+}
+
 TEST(CommandsScreenshotTest, ThePaletteFilteredOverTheWindow) {
     ShownApp shown;
     for (const char* name : {"Tom & Jerry.mp4", "beach.mp4"}) {

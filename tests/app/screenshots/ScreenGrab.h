@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -31,6 +32,25 @@ inline QMessageBox* waitForQuestion() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     ADD_FAILURE() << "no question was opened";
+    return nullptr;
+}
+
+// The file panel titled `title` that the application has opened, once it
+// shows.
+inline QFileDialog* waitForFilePanel(const QString& title,
+                                     std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const QDeadlineTimer deadline(limit);
+    while (!deadline.hasExpired()) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* panel = qobject_cast<QFileDialog*>(widget);
+            if (panel != nullptr && panel->isVisible() && panel->windowTitle() == title) {
+                EXPECT_TRUE(QTest::qWaitForWindowExposed(panel));
+                return panel;
+            }
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    ADD_FAILURE() << "no file panel \"" << title.toStdString() << "\" opened";
     return nullptr;
 }
 

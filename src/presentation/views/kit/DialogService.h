@@ -38,8 +38,12 @@ enum class FilePanelKind {
     openFiles,
     // One existing folder.
     openFolder,
-    // A new name in a chosen folder, for a file or for a project folder.
+    // A new name in a chosen folder, for a file.
     save,
+    // A folder's name in a chosen folder, new or existing: an existing
+    // folder's name chooses that folder instead of opening it, and the caller
+    // decides whether it may be written.
+    saveFolder,
 };
 
 struct FilePanelRequest {

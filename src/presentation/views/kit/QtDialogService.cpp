@@ -7,9 +7,12 @@
 #include <QAbstractButton>
 #include <QCoro/QCoroSignal>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,6 +35,30 @@ QMessageBox::ButtonRole buttonRole(AlertButtonRole role) {
     }
     return QMessageBox::ActionRole;
 }
+
+// Qt's panel, asked for a name, opens a folder whose name is typed instead of
+// choosing it: a project folder, which is what is asked for here, could then
+// never be saved over, and saving again would write a project inside it. A
+// typed name of an existing folder chooses that folder; a name that ends in
+// a separator still goes into it, as double-clicking a folder does.
+class FolderSavePanel final : public QFileDialog {
+public:
+    FolderSavePanel(QWidget* parent, const QString& title)
+        : QFileDialog(parent, title) {}
+
+    void accept() override {
+        const auto* field = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = field != nullptr ? field->text() : QString();
+        const QStringList files = selectedFiles();
+        const bool namesFolder = !typed.isEmpty() && !typed.endsWith(QLatin1Char('/')) &&
+                                 typed != QLatin1String(".") && typed != QLatin1String("..");
+        if (namesFolder && files.size() == 1 && QFileInfo(files.front()).isDir()) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
 
 } // namespace
 
@@ -71,6 +98,10 @@ QCoro::Task<int> QtDialogService::alert(AlertRequest request) {
             cancelIndex = int(index);
         }
     }
+    // With no answer marked as the usual one, Return takes the safe one.
+    if (box->defaultButton() == nullptr && cancelIndex >= 0) {
+        box->setDefaultButton(qobject_cast<QPushButton*>(buttons[std::size_t(cancelIndex)]));
+    }
     box->open();
     co_await qCoro(box.data(), &QMessageBox::finished);
     if (box.isNull()) {
@@ -88,11 +119,11 @@ QCoro::Task<int> QtDialogService::alert(AlertRequest request) {
 
 QCoro::Task<std::vector<std::filesystem::path>>
 QtDialogService::filePanel(FilePanelRequest request) {
-    QPointer<QFileDialog> dialog = new QFileDialog(parent_, request.title);
+    QPointer<QFileDialog> dialog = request.kind == FilePanelKind::saveFolder
+                                       ? new FolderSavePanel(parent_, request.title)
+                                       : new QFileDialog(parent_, request.title);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    if (request.directory) {
-        dialog->setDirectory(QFile::decodeName(request.directory->c_str()));
-    }
+    dialog->setDirectory(startFolder(request.directory));
     if (!request.nameFilters.isEmpty()) {
         dialog->setNameFilters(request.nameFilters);
     }
@@ -112,6 +143,13 @@ QtDialogService::filePanel(FilePanelRequest request) {
         dialog->selectFile(request.suggestedName);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
         break;
+    case FilePanelKind::saveFolder:
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->selectFile(request.suggestedName);
+        // Whether an existing folder may be written is the caller's question.
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        break;
     }
     dialog->open();
     const int result = co_await qCoro(dialog.data(), &QFileDialog::finished);
@@ -119,6 +157,7 @@ QtDialogService::filePanel(FilePanelRequest request) {
     if (dialog.isNull()) {
         co_return chosen;
     }
+    lastFolder_ = dialog->directory().absolutePath();
     if (result == QDialog::Accepted) {
         for (const QString& file : dialog->selectedFiles()) {
             // Paths are bytes on disk; the panel shows them decoded.
@@ -127,6 +166,19 @@ QtDialogService::filePanel(FilePanelRequest request) {
     }
     dialog->deleteLater();
     co_return chosen;
+}
+
+QString QtDialogService::startFolder(const std::optional<std::filesystem::path>& asked) const {
+    if (asked && asked->is_absolute()) {
+        const QString folder = QFile::decodeName(asked->c_str());
+        if (QFileInfo(folder).isDir()) {
+            return folder;
+        }
+    }
+    if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir()) {
+        return lastFolder_;
+    }
+    return QDir::homePath();
 }
 
 void QtDialogService::openUrl(const QUrl& url) {

@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <filesystem>
+#include <optional>
+
 namespace vexel {
 
 // Alerts as QMessageBox and panels as QFileDialog, opened window-modal over
@@ -21,7 +24,13 @@ public:
     void openUrl(const QUrl& url) override;
 
 private:
+    // The folder a panel opens in: the asked one when it exists, else the one
+    // the last panel was left in, else the home folder; never the working
+    // folder of the process, where Qt's panel would go.
+    QString startFolder(const std::optional<std::filesystem::path>& asked) const;
+
     QPointer<QWidget> parent_;
+    QString lastFolder_;
 };
 
 } // namespace vexel

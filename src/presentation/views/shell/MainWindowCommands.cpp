@@ -3,11 +3,13 @@
 #include "domain/entities/EditCommand.h"
 #include "domain/entities/ExportFormat.h"
 #include "presentation/helpers/PaletteCommandBuilder.h"
+#include "presentation/viewmodels/ExportDirectory.h"
 #include "presentation/views/kit/EditRunner.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/PlainText.h"
 #include "presentation/views/shell/CommandPaletteDialog.h"
 #include "presentation/views/shell/MenuTable.h"
+#include "presentation/views/shell/ProjectFolderChoice.h"
 #include "presentation/views/shell/SettingsDialog.h"
 #include "presentation/views/shell/UpdateAlerts.h"
 
@@ -41,11 +43,12 @@ QString shownName(const std::filesystem::path& path) {
 }
 
 // A project is a folder: the panel asks for its name, and choosing the name
-// of one that exists saves over it, as saving there again would.
+// of one that exists chooses that folder; whether it may be saved over is
+// asked once the panel has closed.
 FilePanelRequest projectSavePanel(QString title,
                                   const std::optional<std::filesystem::path>& folder) {
     FilePanelRequest request;
-    request.kind = FilePanelKind::save;
+    request.kind = FilePanelKind::saveFolder;
     request.title = std::move(title);
     request.suggestedName = QString::fromUtf8(untitledProject);
     request.confirmOverwrite = false;
@@ -58,6 +61,35 @@ FilePanelRequest projectSavePanel(QString title,
         request.directory = named.parent_path();
     }
     return request;
+}
+
+AlertRequest replaceProjectQuestion(const std::filesystem::path& folder) {
+    return AlertRequest{
+        QStringLiteral("Vexel"),
+        QStringLiteral("\u201c%1\u201d already exists. Do you want to replace it?")
+            .arg(shownName(folder)),
+        QStringLiteral("A project with the same name already exists in \u201c%1\u201d. "
+                       "Replacing it will overwrite its current contents.")
+            .arg(shownName(folder.parent_path())),
+        {{QStringLiteral("Replace"), AlertButtonRole::destructive},
+         {QStringLiteral("Cancel"), AlertButtonRole::cancel}}};
+}
+
+AlertRequest folderRefusal(const std::filesystem::path& folder, const ProjectFolderChoice& choice) {
+    AlertRequest refusal{
+        QStringLiteral("Vexel"), {}, {}, {{QStringLiteral("OK"), AlertButtonRole::defaultAction}}};
+    if (choice.kind == ProjectFolderChoice::Kind::insideProject) {
+        refusal.message = QStringLiteral("\u201c%1\u201d is inside the project \u201c%2\u201d.")
+                              .arg(shownName(folder), shownName(choice.enclosingProject));
+        refusal.informativeText = QStringLiteral(
+            "A project can't be saved inside another project. Choose a place outside it.");
+    } else {
+        refusal.message = QStringLiteral("\u201c%1\u201d already exists and is not a project.")
+                              .arg(shownName(folder));
+        refusal.informativeText = QStringLiteral(
+            "Only a project or an empty folder can be saved over. Choose another name.");
+    }
+    return refusal;
 }
 
 FilePanelRequest openProjectPanel() {
@@ -86,7 +118,7 @@ FilePanelRequest exportedVideoPanel(const ExportSaveRequest& export_) {
     FilePanelRequest request;
     request.kind = FilePanelKind::save;
     request.title = QStringLiteral("Save Exported Video");
-    request.directory = export_.defaultDirectory;
+    request.directory = existingExportFolder(export_.defaultDirectory);
     request.suggestedName = QString::fromStdString(export_.suggestedName);
     request.nameFilters = {QStringLiteral("Movies (*.mp4 *.mov)")};
     // The move replaces a file of that name: the user is asked first.
@@ -433,13 +465,13 @@ QCoro::Task<bool> MainWindowCommands::confirmDiscard(QPointer<MainWindowCommands
         QCoro::Task<void> saving = document.saveProject();
         co_await saving;
     } else {
-        QCoro::Task<std::vector<std::filesystem::path>> choosing =
-            choose(self, projectSavePanel(QStringLiteral("Save Project"), {}));
-        const std::vector<std::filesystem::path> chosen = co_await choosing;
-        if (chosen.empty()) {
+        QCoro::Task<std::optional<std::filesystem::path>> choosing =
+            chooseProjectFolder(self, projectSavePanel(QStringLiteral("Save Project"), {}));
+        const std::optional<std::filesystem::path> chosen = co_await choosing;
+        if (!chosen || !self) {
             co_return false;
         }
-        QCoro::Task<void> saving = document.saveTo(chosen.front());
+        QCoro::Task<void> saving = document.saveTo(*chosen);
         co_await saving;
     }
     // A save that failed left the project dirty: then nothing is thrown away.
@@ -501,14 +533,53 @@ QCoro::Task<void> MainWindowCommands::saveWithPanel(QPointer<MainWindowCommands>
         co_return;
     }
     MainViewModel& document = self->graph_->mainViewModel();
-    QCoro::Task<std::vector<std::filesystem::path>> choosing =
-        choose(self, saveAs ? projectSavePanel(QStringLiteral("Save Project As"),
-                                               document.currentProjectURL())
-                            : projectSavePanel(QStringLiteral("Save Project"), {}));
-    const std::vector<std::filesystem::path> chosen = co_await choosing;
-    if (!chosen.empty()) {
-        QCoro::Task<void> saving = document.saveTo(chosen.front());
+    QCoro::Task<std::optional<std::filesystem::path>> choosing =
+        chooseProjectFolder(self, saveAs ? projectSavePanel(QStringLiteral("Save Project As"),
+                                                            document.currentProjectURL())
+                                         : projectSavePanel(QStringLiteral("Save Project"), {}));
+    const std::optional<std::filesystem::path> chosen = co_await choosing;
+    if (chosen && self) {
+        QCoro::Task<void> saving = document.saveTo(*chosen);
         co_await saving;
+    }
+}
+
+QCoro::Task<std::optional<std::filesystem::path>>
+MainWindowCommands::chooseProjectFolder(QPointer<MainWindowCommands> self,
+                                        FilePanelRequest request) {
+    for (;;) {
+        QCoro::Task<std::vector<std::filesystem::path>> choosing = choose(self, request);
+        const std::vector<std::filesystem::path> chosen = co_await choosing;
+        if (chosen.empty() || !self || self->dialogs_ == nullptr) {
+            co_return std::nullopt;
+        }
+        const std::filesystem::path& folder = chosen.front();
+        const ProjectFolderChoice choice = classifyProjectFolder(folder);
+        switch (choice.kind) {
+        case ProjectFolderChoice::Kind::absent:
+        case ProjectFolderChoice::Kind::emptyFolder:
+            co_return folder;
+        case ProjectFolderChoice::Kind::project: {
+            QCoro::Task<int> asking = self->dialogs_->alert(replaceProjectQuestion(folder));
+            const int answer = co_await asking;
+            if (answer != 0 || !self) {
+                co_return std::nullopt;
+            }
+            co_return folder;
+        }
+        case ProjectFolderChoice::Kind::occupied:
+        case ProjectFolderChoice::Kind::insideProject:
+            break;
+        }
+        // Told why, the user picks another place in a panel that opens where
+        // this one was left.
+        QCoro::Task<int> telling = self->dialogs_->alert(folderRefusal(folder, choice));
+        co_await telling;
+        if (!self) {
+            co_return std::nullopt;
+        }
+        request.directory = folder.parent_path();
+        request.suggestedName = shownName(folder);
     }
 }
 

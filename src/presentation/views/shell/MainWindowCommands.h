@@ -109,6 +109,11 @@ private:
     // The panel's answer; none when it was cancelled or the commands went.
     static QCoro::Task<std::vector<std::filesystem::path>> choose(QPointer<MainWindowCommands> self,
                                                                   FilePanelRequest request);
+    // The folder to save the project in, from the panel `request`: asks before
+    // it replaces a project, and asks again where the folder may not be
+    // written; none when the user cancels.
+    static QCoro::Task<std::optional<std::filesystem::path>>
+    chooseProjectFolder(QPointer<MainWindowCommands> self, FilePanelRequest request);
     static QCoro::Task<bool> confirmDiscard(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> newProjectAfterConfirming(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> openProjectAfterConfirming(QPointer<MainWindowCommands> self);

@@ -2,6 +2,7 @@
 
 #include "presentation/helpers/FileNameText.h"
 #include "presentation/theme/VexelColors.h"
+#include "presentation/viewmodels/ExportDirectory.h"
 #include "presentation/viewmodels/runtime/TaskHandle.h"
 #include "presentation/views/kit/ElidedLabel.h"
 #include "presentation/views/kit/IconRegistry.h"
@@ -275,7 +276,7 @@ QCoro::Task<void> SettingsDialog::chooseExportDirectory() {
     FilePanelRequest request;
     request.kind = FilePanelKind::openFolder;
     request.title = QStringLiteral("Choose Export Directory");
-    request.directory = context_.settings.exportDirectory();
+    request.directory = existingExportFolder(context_.settings.exportDirectory());
     QCoro::Task<std::vector<std::filesystem::path>> choosing =
         context_.dialogs.filePanel(std::move(request));
     const std::vector<std::filesystem::path> chosen = co_await choosing;

@@ -1,0 +1,316 @@
+// The window's file panels as the user meets them: Qt's own panel, answered by
+// typing a name and Return, and the application's own message boxes.
+
+#include "app/AppHarness.h"
+#include "app/screenshots/ScreenGrab.h"
+#include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/views/shell/MainWindowCommands.h"
+#include "presentation/views/shell/SettingsDialog.h"
+#include "support/FileContents.h"
+#include "support/RunEventsUntil.h"
+#include "support/media/MovieMaker.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace vexel;
+using namespace vexel::test;
+using vexel::testing::runEventsUntil;
+using vexel::testing::ScopedEnvironment;
+
+namespace {
+
+// The application with its own panels and message boxes, its window shown,
+// over a home folder of the test's own.
+struct RealPanels {
+    RealPanels() {
+        std::filesystem::create_directories(root / "home");
+        harness.scriptDialogs = false;
+        // Not a first run: no tutorial over the window.
+        harness.environment().openUserDefaults()->setValue("hasCompletedOnboarding", true);
+        AppController& app = harness.make();
+        app.start();
+        awaitTask(app.startup()->finished());
+        settle();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app.window()));
+    }
+
+    MainWindowCommands& commands() { return harness.app->window().commands(); }
+    MainViewModel& document() { return harness.graph().mainViewModel(); }
+
+    // Chooses the command as its menu item does; what it started goes on.
+    void trigger(WindowCommand command) {
+        commands().action(command).trigger();
+        settle();
+    }
+
+    // Waits for what the last command started, answered to the end.
+    void finish() {
+        ASSERT_TRUE(commands().lastTask());
+        awaitTask(commands().lastTask()->finished());
+        settle();
+    }
+
+    vexel::testing::TemporaryFolder root;
+    ScopedEnvironment home{"HOME", (root / "home").string()};
+    ScopedEnvironment config{"XDG_CONFIG_HOME", (root / "config").string()};
+    AppHarness harness;
+};
+
+QLineEdit& nameField(QFileDialog& panel) {
+    auto* name = panel.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr);
+    return *name;
+}
+
+// Enters `name` (none: keeps the proposed one) and presses Return.
+void answer(QFileDialog& panel, const std::optional<std::filesystem::path>& name = {}) {
+    QLineEdit& field = nameField(panel);
+    field.setFocus();
+    if (name) {
+        // At once: typed key by key, the completer's list would take the Return.
+        field.setText(QFile::decodeName(name->c_str()));
+    }
+    QTest::keyClick(&field, Qt::Key_Return);
+    settle();
+}
+
+void click(QMessageBox& box, const QString& button) {
+    QAbstractButton* found = buttonNamed(box, button);
+    ASSERT_NE(found, nullptr) << button.toStdString();
+    QTest::mouseClick(found, Qt::LeftButton);
+    settle();
+}
+
+// Every "project.json" at or below `folder`, outside its "assets".
+std::vector<std::filesystem::path> projectFiles(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().filename() == ProjectPersistenceService::projectFileName) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
+std::filesystem::path folderShown(const QFileDialog& panel) {
+    return std::filesystem::path(QFile::encodeName(panel.directory().absolutePath()).toStdString());
+}
+
+TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
+    RealPanels shown;
+    const std::filesystem::path projects = shown.root / "Projects";
+    const std::filesystem::path holiday = projects / "Holiday.vexel";
+    std::filesystem::create_directories(projects);
+    shown.harness.edit(addTitle(0));
+
+    // A new name: the folder is made and holds the project.
+    shown.trigger(WindowCommand::saveProjectAs);
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(nameField(*panel).text(), QStringLiteral("Untitled.vexel"));
+    // Never saved: at home, not in the folder the program runs in.
+    EXPECT_EQ(folderShown(*panel), shown.root / "home");
+    answer(*panel, holiday);
+    shown.finish();
+    EXPECT_EQ(projectFiles(projects), std::vector{holiday / "project.json"});
+    EXPECT_EQ(shown.document().currentProjectURL(), holiday);
+    EXPECT_FALSE(shown.document().isDirty());
+
+    // Its own name again, as proposed: Qt's panel would open the folder;
+    // here it asks, and Cancel writes nothing.
+    shown.harness.edit(addTitle(3));
+    const std::string before = readFile(holiday / "project.json");
+    shown.trigger(WindowCommand::saveProjectAs);
+    panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(nameField(*panel).text(), QStringLiteral("Holiday.vexel"));
+    EXPECT_EQ(folderShown(*panel), projects);
+    answer(*panel);
+    QMessageBox* question = waitForQuestion();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(
+        question->text(),
+        QStringLiteral("\u201cHoliday.vexel\u201d already exists. Do you want to replace it?"));
+    EXPECT_EQ(buttonTexts(*question), (QStringList{"Cancel", "Replace"}));
+    // Return alone never replaces.
+    EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
+              buttonNamed(*question, QStringLiteral("Cancel")));
+    click(*question, QStringLiteral("Cancel"));
+    shown.finish();
+    EXPECT_EQ(readFile(holiday / "project.json"), before);
+    EXPECT_TRUE(shown.document().isDirty());
+
+    // Replace: saved over, at the folder's top and nowhere inside it.
+    shown.trigger(WindowCommand::saveProjectAs);
+    panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
+    answer(*panel);
+    question = waitForQuestion();
+    ASSERT_NE(question, nullptr);
+    click(*question, QStringLiteral("Replace"));
+    shown.finish();
+    EXPECT_EQ(projectFiles(projects), std::vector{holiday / "project.json"});
+    EXPECT_EQ(ProjectPersistenceService().load(holiday).textClips().size(), 2u);
+    EXPECT_FALSE(shown.document().isDirty());
+
+    // Save after Save As writes the same folder, with no panel and no question.
+    shown.harness.edit(addTitle(6));
+    shown.trigger(WindowCommand::saveProject);
+    shown.finish();
+    EXPECT_EQ(projectFiles(projects), std::vector{holiday / "project.json"});
+    EXPECT_EQ(ProjectPersistenceService().load(holiday).textClips().size(), 3u);
+    EXPECT_FALSE(shown.document().isDirty());
+    EXPECT_TRUE(shown.harness.errors().empty());
+}
+
+TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {
+    RealPanels shown;
+    const std::filesystem::path projects = shown.root / "Projects";
+    const std::filesystem::path holiday = projects / "Holiday.vexel";
+    const std::filesystem::path stuff = projects / "Stuff";
+    std::filesystem::create_directories(stuff);
+    std::ofstream(stuff / "notes.txt") << "mine";
+    std::filesystem::create_directories(projects / "Empty");
+    shown.harness.edit(addTitle(0));
+    awaitTask(shown.document().saveTo(holiday));
+    shown.harness.edit(addTitle(3));
+
+    const struct {
+        std::filesystem::path chosen;
+        QString refusal;
+    } refused[] = {
+        {stuff, QStringLiteral("\u201cStuff\u201d already exists and is not a project.")},
+        {stuff / "notes.txt",
+         QStringLiteral("\u201cnotes.txt\u201d already exists and is not a project.")},
+        {holiday / "Inner.vexel",
+         QStringLiteral(
+             "\u201cInner.vexel\u201d is inside the project \u201cHoliday.vexel\u201d.")},
+        {holiday / "assets",
+         QStringLiteral("\u201cassets\u201d is inside the project \u201cHoliday.vexel\u201d.")},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.chosen.string());
+        shown.trigger(WindowCommand::saveProjectAs);
+        QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
+        ASSERT_NE(panel, nullptr);
+        answer(*panel, c.chosen);
+        QMessageBox* message = waitForQuestion();
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), c.refusal);
+        EXPECT_EQ(buttonTexts(*message), QStringList{"OK"});
+        click(*message, QStringLiteral("OK"));
+        // The panel again, where the refused name was, to choose another.
+        panel = waitForFilePanel(QStringLiteral("Save Project As"));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(folderShown(*panel), c.chosen.parent_path());
+        QTest::keyClick(&nameField(*panel), Qt::Key_Escape);
+        shown.finish();
+        EXPECT_EQ(projectFiles(projects), std::vector{holiday / "project.json"});
+        EXPECT_EQ(shown.document().currentProjectURL(), holiday);
+        EXPECT_TRUE(shown.document().isDirty());
+    }
+    EXPECT_EQ(readFile(stuff / "notes.txt"), "mine");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(stuff),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    // An empty folder takes the project as a new name would.
+    shown.trigger(WindowCommand::saveProjectAs);
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Save Project As"));
+    ASSERT_NE(panel, nullptr);
+    answer(*panel, projects / "Empty");
+    shown.finish();
+    EXPECT_EQ(shown.document().currentProjectURL(), projects / "Empty");
+    EXPECT_TRUE(std::filesystem::is_regular_file(projects / "Empty" / "project.json"));
+    EXPECT_FALSE(shown.document().isDirty());
+}
+
+TEST(FilePanelsTest, ExportPanelsOpenInAFolderThatExists) {
+    RealPanels shown;
+    const std::filesystem::path home = shown.root / "home";
+    const std::filesystem::path videos = home / "Videos";
+    const std::filesystem::path chosen = shown.root / "Exports";
+    const std::filesystem::path gone = shown.root / "Gone";
+    std::filesystem::create_directories(chosen);
+    QSettings& settings = shown.harness.graph().userDefaults();
+    const auto pathText = [](const std::filesystem::path& path) {
+        return QFile::decodeName(path.c_str());
+    };
+
+    // The settings' Choose...: the export folder, else the videos folder,
+    // else home; never the folder the program runs in.
+    shown.trigger(WindowCommand::settings);
+    SettingsDialog* dialog = shown.commands().settingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    QAbstractButton* choose = nullptr;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text() == QStringLiteral("Choose...")) {
+            choose = button;
+        }
+    }
+    ASSERT_NE(choose, nullptr);
+    const struct {
+        std::optional<std::filesystem::path> stored;
+        bool videosExist;
+        std::filesystem::path opened;
+    } cases[] = {
+        {chosen, false, chosen},      {gone, false, home},
+        {std::nullopt, false, home},  {gone, true, videos},
+        {std::nullopt, true, videos}, {std::filesystem::path("relative"), true, videos},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.value_or("none").string() + (c.videosExist ? ", videos" : ""));
+        if (c.stored) {
+            settings.setValue("exportDirectory", pathText(*c.stored));
+        } else {
+            settings.remove("exportDirectory");
+        }
+        if (c.videosExist) {
+            std::filesystem::create_directories(videos);
+        } else {
+            std::filesystem::remove_all(videos);
+        }
+        QTest::mouseClick(choose, Qt::LeftButton);
+        QFileDialog* panel = waitForFilePanel(QStringLiteral("Choose Export Directory"));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(folderShown(*panel), c.opened);
+        QTest::keyClick(panel, Qt::Key_Escape);
+        settle();
+    }
+    dialog->close();
+
+    // A finished export offers its file in the videos folder when the export
+    // folder has gone.
+    settings.setValue("exportDirectory", pathText(gone));
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 15;
+    vexel::testing::writeTestMovie(shown.root / "clip.mp4", movie);
+    TimelineViewModel& timeline = shown.harness.graph().timelineViewModel();
+    awaitTask(timeline.addClip(shown.root / "clip.mp4", TrackType::video, 0.0, "clip.mp4"));
+    settle();
+    shown.trigger(WindowCommand::exportProject);
+    QFileDialog* panel =
+        waitForFilePanel(QStringLiteral("Save Exported Video"), std::chrono::seconds(60));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(folderShown(*panel), videos);
+    QTest::keyClick(panel, Qt::Key_Escape);
+    ExportCoordinator& coordinator =
+        shown.harness.graph().instructionViewModel().exportCoordinator();
+    EXPECT_TRUE(runEventsUntil([&] { return !coordinator.exportSaveRequest(); }));
+    settle();
+    EXPECT_FALSE(std::filesystem::exists(gone));
+}
+
+} // namespace
