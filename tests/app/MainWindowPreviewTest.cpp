@@ -1,0 +1,167 @@
+// The preview pane of the window the application builds, driven as a user
+// drives it: clicks and keys through the window system.
+
+#include "presentation/views/shell/MainWindow.h"
+
+#include "app/AppHarness.h"
+#include "presentation/views/preview/PreviewPlayerView.h"
+#include "presentation/views/preview/TransportBar.h"
+#include "presentation/views/preview/VideoSurface.h"
+#include "presentation/views/shell/MainView.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
+#include "presentation/views/timeline/TextOverlayBar.h"
+#include "presentation/views/timeline/TimelinePanel.h"
+#include "support/RunEventsUntil.h"
+#include "support/media/MovieMaker.h"
+
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+
+using namespace vexel;
+using namespace vexel::test;
+using media::MediaTime;
+using vexel::testing::runEventsUntil;
+
+namespace {
+
+// The editor launched as main() launches it, past its welcome, on screen and
+// active.
+MainWindow& showEditor(AppHarness& harness) {
+    harness.launch();
+    harness.graph().tutorialState().setCurrentStep(std::nullopt);
+    MainWindow& window = harness.app->window();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    return window;
+}
+
+// A three-second clip whose frames each have a grey level of their own, and
+// a title over all of it at the bottom, where the text inspector (beside the
+// preview, or over it where the screen is small) leaves it in sight.
+void addClipAndTitle(AppHarness& harness) {
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 90;
+    vexel::testing::writeTestMovie(harness.root / "clip.mp4", movie);
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    awaitTask(timeline.addClip(harness.root / "clip.mp4", TrackType::video, 0, "clip.mp4"));
+    EditCommand::AddText title;
+    title.text = "Title";
+    title.at = 0;
+    title.duration = 3;
+    title.position = TextPosition::bottom();
+    harness.edit(title);
+}
+
+PreviewPlayerView& previewOf(MainWindow& window) {
+    return dynamic_cast<PreviewPlayerView&>(window.mainView()->previewPane());
+}
+
+TimelinePanel& timelineOf(MainWindow& window) {
+    return dynamic_cast<TimelinePanel&>(window.mainView()->timelinePane());
+}
+
+// A press and a release at `point` of `widget`, through its window.
+void click(QWidget& widget, QPoint point) {
+    QWindow* window = widget.window()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window, Qt::LeftButton, {}, widget.mapTo(widget.window(), point));
+}
+
+template <typename Bar> Bar* barOf(TimelinePanel& panel, const Uuid& clipId) {
+    for (Bar* bar : panel.findChildren<Bar*>()) {
+        if (bar->isVisible() && bar->clip().id == clipId) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+// Lets the window's pause after a change pass and waits until the preview has
+// rebuilt and shows its frame at `frameTime`.
+void showRebuilt(AppHarness& harness, const MediaTime& frameTime) {
+    // The pause begins once the change has been handled.
+    settle();
+    const PreviewRebuilder& rebuilder = harness.app->window().mainView()->previewRebuilder();
+    ASSERT_TRUE(rebuilder.pendingRebuild()) << "no change to rebuild";
+    const PreviewViewModel& preview = harness.graph().previewViewModel();
+    const std::optional<TaskHandle> before = preview.loadingTask();
+    harness.time->advance(std::chrono::milliseconds(250));
+    ASSERT_FALSE(rebuilder.pendingRebuild()) << "the pause has not ended";
+    ASSERT_TRUE(preview.loadingTask());
+    ASSERT_NE(preview.loadingTask(), before) << "nothing was loaded";
+    awaitTask(preview.loadingTask()->finished());
+    ASSERT_TRUE(runEventsUntil([&] {
+        const auto& frame = preview.player().currentVideoFrame();
+        return frame && frame->time == frameTime;
+    })) << "the frame at "
+        << frameTime.seconds() << " s does not show";
+    settle();
+}
+
+// The grey level of the picture on screen: the test movie's left half, which
+// tells its frame.
+int shownLevel(MainWindow& window) {
+    const QImage& picture = previewOf(window).surface().presentedImage();
+    return picture.isNull() ? -1 : qRed(picture.pixel(picture.width() / 4, picture.height() / 2));
+}
+
+} // namespace
+
+TEST(MainWindowPreviewTest, AnEditAndItsUndoKeepThePlayheadAndItsFrameSoSplitsFollowOneAnother) {
+    AppHarness harness;
+    MainWindow& window = showEditor(harness);
+    addClipAndTitle(harness);
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    showRebuilt(harness, MediaTime::zero());
+    PreviewViewModel& preview = harness.graph().previewViewModel();
+    TimelinePanel& panel = timelineOf(window);
+    const ErrorBannerViewModel& banner = harness.graph().errorBannerViewModel();
+    const auto expectAtTwoSeconds = [&] {
+        EXPECT_EQ(preview.currentTime(), 2.0);
+        EXPECT_EQ(previewOf(window).transportBar().timeText(), QStringLiteral("0:02"));
+        EXPECT_NEAR(shownLevel(window), vexel::testing::testFrameLevel(60), 2);
+        EXPECT_EQ(banner.currentError(), std::nullopt);
+    };
+
+    // The clip selected on the timeline, the playhead put at 2 s, and the
+    // clip split there: the preview rebuilds where it was.
+    const Uuid video = timeline.project().videoClips().front().id;
+    auto* videoBar = barOf<DraggableClipBar>(panel, video);
+    ASSERT_NE(videoBar, nullptr);
+    click(*videoBar, videoBar->rect().center());
+    ASSERT_EQ(timeline.selectedClipId(), video);
+    preview.seek(2);
+    ASSERT_TRUE(runEventsUntil([&] {
+        const auto& frame = preview.player().currentVideoFrame();
+        return frame && frame->time == MediaTime(2, 1);
+    }));
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(runEventsUntil([&] { return timeline.project().videoClips().size() == 2; }));
+    EXPECT_EQ(timeline.project().videoClips().front().timeRange.duration, 2.0);
+    showRebuilt(harness, MediaTime(2, 1));
+    expectAtTwoSeconds();
+
+    // The title cut at the same spot with a second Split at Playhead.
+    const Uuid text = timeline.project().textClips().front().id;
+    auto* textBar = barOf<TextOverlayBar>(panel, text);
+    ASSERT_NE(textBar, nullptr);
+    click(*textBar, textBar->rect().center());
+    ASSERT_EQ(timeline.selectedClipId(), text);
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(runEventsUntil([&] { return timeline.project().textClips().size() == 2; }))
+        << "the second split failed";
+    EXPECT_EQ(timeline.project().textClips().front().timeRange.duration, 2.0);
+    showRebuilt(harness, MediaTime(2, 1));
+    expectAtTwoSeconds();
+
+    // Undone: the same spot again.
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(runEventsUntil([&] { return timeline.project().textClips().size() == 1; }));
+    showRebuilt(harness, MediaTime(2, 1));
+    expectAtTwoSeconds();
+    EXPECT_TRUE(harness.errors().empty());
+}
