@@ -1,9 +1,11 @@
 // The preview pane of the window the application builds, driven as a user
-// drives it: clicks and keys through the window system.
+// drives it: clicks and keys through the window system, drops as a file
+// manager delivers them.
 
 #include "presentation/views/shell/MainWindow.h"
 
 #include "app/AppHarness.h"
+#include "presentation/views/preview/PreviewEmptyState.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/preview/TransportBar.h"
 #include "presentation/views/preview/VideoSurface.h"
@@ -14,12 +16,19 @@
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace vexel;
 using namespace vexel::test;
@@ -109,6 +118,38 @@ int shownLevel(MainWindow& window) {
     return picture.isNull() ? -1 : qRed(picture.pixel(picture.width() / 4, picture.height() / 2));
 }
 
+// The mime data a file manager gives for dragged files.
+std::unique_ptr<QMimeData> filesData(const std::vector<std::filesystem::path>& files) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const std::filesystem::path& file : files) {
+        urls.push_back(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+    }
+    data->setUrls(urls);
+    return data;
+}
+
+// Drags `data` over `point` of `pane` and drops it there: the events go to
+// the widget under the point, as the window system delivers them. Whether the
+// drag and the drop were taken.
+std::pair<bool, bool> dropAt(QWidget& pane, QPoint point, const QMimeData& data) {
+    QWidget* window = pane.window();
+    const QPoint inWindow = pane.mapTo(window, point);
+    QWidget* under = window->childAt(inWindow);
+    EXPECT_NE(under, nullptr);
+    const QPoint local = under->mapFrom(window, inWindow);
+    QDragEnterEvent enter(local, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(under, &enter);
+    if (!enter.isAccepted()) {
+        return {false, false};
+    }
+    QDropEvent drop(QPointF(local), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(under, &drop);
+    return {true, drop.isAccepted()};
+}
+
 } // namespace
 
 TEST(MainWindowPreviewTest, AnEditAndItsUndoKeepThePlayheadAndItsFrameSoSplitsFollowOneAnother) {
@@ -164,4 +205,52 @@ TEST(MainWindowPreviewTest, AnEditAndItsUndoKeepThePlayheadAndItsFrameSoSplitsFo
     showRebuilt(harness, MediaTime(2, 1));
     expectAtTwoSeconds();
     EXPECT_TRUE(harness.errors().empty());
+}
+
+TEST(MainWindowPreviewTest, MediaDroppedOnThePreviewAreStagedAndAddedAsOnTheTimeline) {
+    AppHarness harness;
+    MainWindow& window = showEditor(harness);
+    vexel::testing::TestMovie movie;
+    movie.width = 160;
+    movie.height = 90;
+    movie.frameCount = 30;
+    vexel::testing::writeTestMovie(harness.root / "holiday.mp4", movie);
+    vexel::testing::writeTestMovie(harness.root / "beach.mp4", movie);
+    PreviewPlayerView& view = previewOf(window);
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    const auto videoClips = [&] { return timeline.project().videoClips(); };
+
+    // A drag of something other than files is not taken.
+    QMimeData words;
+    words.setText(QStringLiteral("holiday.mp4"));
+    EXPECT_EQ(dropAt(view, view.rect().center(), words), std::make_pair(false, false));
+
+    // On the empty preview, which asks for them.
+    ASSERT_TRUE(view.emptyState().isVisible());
+    EXPECT_EQ(dropAt(view, view.rect().center(), *filesData({harness.root / "holiday.mp4"})),
+              std::make_pair(true, true));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 1; }));
+    EXPECT_EQ(videoClips().front().assetName, "holiday.mp4");
+    EXPECT_EQ(videoClips().front().assetURL->parent_path(), harness.stagingFolder());
+    showRebuilt(harness, MediaTime::zero());
+    EXPECT_FALSE(view.emptyState().isVisible());
+
+    // On the picture: placed by the timeline, after what is there.
+    EXPECT_EQ(dropAt(view, view.surface().contentRect().center().toPoint(),
+                     *filesData({harness.root / "beach.mp4"})),
+              std::make_pair(true, true));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 2; }));
+    EXPECT_EQ(videoClips()[1].assetName, "beach.mp4");
+    EXPECT_EQ(videoClips()[1].timeRange.startTime, videoClips()[0].timeRange.duration);
+
+    // What the timeline refuses, the preview refuses the same way.
+    EXPECT_EQ(dropAt(view, view.rect().center(), *filesData({harness.root / "notes.txt"})),
+              std::make_pair(true, true));
+    settle();
+    ASSERT_TRUE(harness.graph().errorBannerViewModel().currentError());
+    EXPECT_EQ(harness.graph().errorBannerViewModel().currentError()->message,
+              "No supported file types in drop");
+    EXPECT_EQ(videoClips().size(), 2u);
 }
