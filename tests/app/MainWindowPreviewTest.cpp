@@ -5,7 +5,10 @@
 #include "presentation/views/shell/MainWindow.h"
 
 #include "app/AppHarness.h"
+#include "presentation/views/inspectors/TextInspectorHost.h"
+#include "presentation/views/inspectors/TextInspectorPopover.h"
 #include "presentation/views/preview/PreviewEmptyState.h"
+#include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/preview/TransportBar.h"
 #include "presentation/views/preview/VideoSurface.h"
@@ -253,4 +256,64 @@ TEST(MainWindowPreviewTest, MediaDroppedOnThePreviewAreStagedAndAddedAsOnTheTime
     EXPECT_EQ(harness.graph().errorBannerViewModel().currentError()->message,
               "No supported file types in drop");
     EXPECT_EQ(videoClips().size(), 2u);
+}
+
+TEST(MainWindowPreviewTest, AClickOnThePictureWhileTheTextInspectorIsOpenActsAtOnce) {
+    // The press reaches the popup, which has the pointer while it is open;
+    // the release goes where the pointer is once the popup has gone.
+    struct Case {
+        const char* name;
+        bool onText;
+    };
+    const Case cases[] = {{"beside every text", false}, {"on the text again", true}};
+    AppHarness harness;
+    MainWindow& window = showEditor(harness);
+    addClipAndTitle(harness);
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    showRebuilt(harness, MediaTime::zero());
+    PreviewPlayerView& view = previewOf(window);
+    PreviewOverlayWidget& overlay = view.overlay();
+    std::vector<PreviewOverlayWidget::Drawn> drawn = overlay.drawnOverlays();
+    ASSERT_EQ(drawn.size(), 1u);
+    const Uuid text = drawn[0].clipId;
+    const QPoint onText = drawn[0].placement.outline().boundingRect().center().toPoint();
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        click(overlay, onText);
+        ASSERT_NE(view.textInspector().form(), nullptr) << "a click on a text opens it";
+        ASSERT_EQ(timeline.selectedClipId(), text);
+        const Uuid opened = view.textInspector().form()->state().id();
+        QWidget* popup = view.textInspector().form()->window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+
+        // The picture's point beside every text (its left edge, half way
+        // down) or on the text, wherever the popup does not cover it.
+        const QRectF picture = overlay.contentRect();
+        const QPoint target = c.onText ? onText
+                                       : QPoint(static_cast<int>(picture.left()) + 8,
+                                                static_cast<int>(picture.center().y()));
+        const QPoint global = overlay.mapToGlobal(target);
+        ASSERT_FALSE(popup->frameGeometry().contains(global)) << "the popup covers the point";
+        QWindow* popupWindow = popup->windowHandle();
+        QTest::mousePress(popupWindow, Qt::LeftButton, {}, popupWindow->mapFromGlobal(global));
+        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {},
+                            window.windowHandle()->mapFromGlobal(global));
+        settle();
+
+        if (c.onText) {
+            // A fresh form for it, as a click on a text always opens.
+            ASSERT_NE(view.textInspector().form(), nullptr);
+            EXPECT_NE(view.textInspector().form()->state().id(), opened);
+            EXPECT_EQ(view.textInspector().form()->state().originalClip().id, text);
+            EXPECT_EQ(timeline.selectedClipId(), text);
+            view.textInspector().close();
+        } else {
+            EXPECT_EQ(view.textInspector().form(), nullptr);
+            EXPECT_EQ(timeline.selectedClipId(), std::nullopt);
+        }
+        settle();
+    }
+    EXPECT_EQ(timeline.project().textClips().size(), 1u) << "clicks edit nothing";
+    EXPECT_TRUE(harness.errors().empty());
 }
