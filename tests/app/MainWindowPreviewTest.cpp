@@ -207,6 +207,15 @@ TEST(MainWindowPreviewTest, AnEditAndItsUndoKeepThePlayheadAndItsFrameSoSplitsFo
     ASSERT_TRUE(runEventsUntil([&] { return timeline.project().textClips().size() == 1; }));
     showRebuilt(harness, MediaTime(2, 1));
     expectAtTwoSeconds();
+
+    // A project opened in place of this one starts at its beginning.
+    MainViewModel& document = harness.graph().mainViewModel();
+    awaitTask(document.saveTo(harness.root / "Cut.vexel"));
+    awaitTask(document.loadProject(harness.root / "Cut.vexel"));
+    showRebuilt(harness, MediaTime::zero());
+    EXPECT_EQ(preview.currentTime(), 0.0);
+    EXPECT_EQ(previewOf(window).transportBar().timeText(), QStringLiteral("0:00"));
+    EXPECT_NEAR(shownLevel(window), vexel::testing::testFrameLevel(0), 2);
     EXPECT_TRUE(harness.errors().empty());
 }
 

@@ -97,6 +97,9 @@ public:
     // result into the repository late, and the new project is then synced
     // once more when that result comes back (and is dropped).
     void setProject(Project project);
+    // Which document is shown: raised by every setProject() (a new, opened or
+    // recovered project), never by an edit, undo or redo.
+    std::uint64_t documentEpoch() const { return documentEpoch_; }
 
     // A turn of the caller's own: completes once every edit, undo and redo
     // asked for before it has ended, and holds later ones back until it is
