@@ -30,8 +30,8 @@ void PreviewRebuilder::projectChanged() {
         return;
     }
     rebuild_.start([self = QPointer(this), preview = preview_, sleep = sleep_,
-                    project = timeline_->project()](std::uint64_t generation,
-                                                    std::stop_token stop) -> QCoro::Task<void> {
+                    project = timeline_->project(), document = timeline_->documentEpoch()](
+                       std::uint64_t generation, std::stop_token stop) -> QCoro::Task<void> {
         // A cancelled wait throws and ends the task without a load.
         co_await sleep(debounce, stop);
         if (!self || stop.stop_requested() || !self->rebuild_.isCurrent(generation)) {
@@ -39,6 +39,12 @@ void PreviewRebuilder::projectChanged() {
         }
         self->rebuild_.clear(generation);
         if (preview) {
+            // The load keeps the time the player stands at: a project opened
+            // in place of another starts at its beginning.
+            if (self->loadedDocument_ != document) {
+                preview->seek(0);
+            }
+            self->loadedDocument_ = document;
             preview->loadProject(project);
         }
     });

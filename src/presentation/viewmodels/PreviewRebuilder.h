@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,7 @@ namespace vexel {
 // the last change loads the project as it was at that change, so a burst of
 // edits (a drag, repeated commands) builds the composition once. A change
 // that the preview has drawn already (it set suppressReload) is skipped once.
+// An edit leaves the playhead where it is; another document starts at 0.
 // GUI thread only.
 class PreviewRebuilder : public QObject {
     Q_OBJECT
@@ -46,6 +48,8 @@ private:
     QPointer<PreviewViewModel> preview_;
     SleepAction sleep_;
     TaskSlot rebuild_;
+    // The document the preview was last loaded with.
+    std::optional<std::uint64_t> loadedDocument_;
 };
 
 } // namespace vexel

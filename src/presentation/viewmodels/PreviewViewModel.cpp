@@ -92,10 +92,20 @@ void PreviewViewModel::showItem(std::optional<playback::PlayerItem> item) {
     // The size is read once, now: later changes of the item are not followed.
     const media::Size size = item ? item->presentationSize() : media::Size{};
     const bool loaded = item.has_value();
+    // An edit keeps the spot being edited: where the player stands now (a
+    // seek made during the build included), or the playhead shown when it
+    // had nothing to play, within what the new content lasts. Nothing to
+    // play puts the playhead back at the start.
+    double kept = 0;
+    if (item) {
+        const double now =
+            player_->currentItem() ? player_->currentTime().seconds() : currentTime_.get();
+        kept = std::isfinite(now) ? std::clamp(now, 0.0, item->duration().seconds()) : 0;
+    }
     player_->replaceCurrentItem(std::move(item));
     hasContent_.set(loaded);
     videoSize_.set(size);
-    seek(0);
+    seek(kept);
 }
 
 TaskHandle PreviewViewModel::loadProject(Project project) {

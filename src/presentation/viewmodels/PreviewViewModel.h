@@ -89,9 +89,11 @@ public:
     // number gives 0) and seeks the player there exactly.
     void seek(double seconds);
     // Replaces what the preview plays with the composition of `project`,
-    // cancelling the load before; the player pauses and the playhead goes to
-    // 0. A project that gives nothing to play empties the preview, without
-    // an error. A superseded load changes nothing.
+    // cancelling the load before; the player pauses and stays paused, and the
+    // new content shows the frame at the time the player stood at when it
+    // arrived (kept within the new content's length). A project that gives
+    // nothing to play empties the preview, without an error, and puts the
+    // playhead at 0. A superseded load changes nothing.
     TaskHandle loadProject(Project project);
     // Ends the display link, the status observation and the load in flight.
     // The player and its item stay as they are.

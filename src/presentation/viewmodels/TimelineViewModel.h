@@ -98,6 +98,9 @@ public:
     // result into the repository late, and the new project is then synced
     // once more when that result comes back (and is dropped).
     void setProject(Project project);
+    // Which document is shown: raised by every setProject() (a new, opened or
+    // recovered project), never by an edit, undo or redo.
+    std::uint64_t documentEpoch() const { return documentEpoch_; }
 
     // Moves the document and every undo and redo step onto the copies that a
     // save made of its media, so that no step brings back a file that may

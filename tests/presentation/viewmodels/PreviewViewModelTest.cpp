@@ -15,12 +15,14 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -262,6 +264,77 @@ TEST_F(PreviewViewModelTest, OnlyTheLatestLoadReachesThePlayerWhicheverBuildEnds
         EXPECT_EQ(preview->player().currentItem()->duration(), MediaTime(2, 1));
         EXPECT_TRUE(preview->hasContent());
     }
+}
+
+TEST_F(PreviewViewModelTest, AReloadShowsTheFrameAtTheTimeThePlayerStoodAtWithinTheNewContent) {
+    // Each case leaves the preview at a time, with or without content, then
+    // loads a project of `length` s; the composition shows the file's frame n
+    // at n / 30 throughout.
+    struct Case {
+        const char* name;
+        std::optional<double> before; // the length loaded first; none: empty
+        double seekTo;
+        double length;
+        MediaTime kept;
+    };
+    const Case cases[] = {
+        {"the playhead stays", 3, 1.5, 2, MediaTime(3, 2)},
+        {"within shorter content", 3, 2.5, 1, MediaTime(1, 1)},
+        {"at the end", 2, 2, 3, MediaTime(2, 1)},
+        {"before there was content", std::nullopt, 1.2, 3, MediaTime(6, 5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto preview = makeViewModel();
+        std::vector<media::VideoFrame> frames;
+        QObject::connect(&preview->player(), &playback::Player::videoFrameChanged, preview.get(),
+                         [&](const media::VideoFrame& frame) { frames.push_back(frame); });
+        if (c.before) {
+            load(*preview, oneClip(*c.before));
+        }
+        preview->seek(c.seekTo);
+        load(*preview, oneClip(c.length));
+        EXPECT_EQ(preview->currentTime(), c.kept.seconds());
+        EXPECT_EQ(preview->player().currentTime(), c.kept);
+        EXPECT_FALSE(preview->isPlaying());
+        // The frame that shows at that time, never one from the start first.
+        const MediaTime frameTime =
+            std::min(MediaTime(static_cast<std::int64_t>(c.kept.seconds() * 30), 30),
+                     MediaTime(static_cast<std::int64_t>(c.length * 30 - 1), 30));
+        frames.clear();
+        ASSERT_TRUE(runEventsUntil([&] { return !frames.empty(); }));
+        EXPECT_EQ(frames.front().time, frameTime);
+        const int index = static_cast<int>(frameTime.value() * 30 / frameTime.timescale());
+        EXPECT_NEAR(level(frames.front()), vexel::testing::testFrameLevel(index), 2);
+    }
+
+    // A reload while playing pauses where the player was.
+    auto playing = makeViewModel();
+    load(*playing, oneClip(3));
+    playing->togglePlayback();
+    ASSERT_TRUE(runEventsUntil([&] { return playing->isPlaying(); }));
+    clock_->advanceBy(std::chrono::milliseconds(700));
+    const MediaTime stoodAt = playing->player().currentTime();
+    EXPECT_GT(stoodAt, MediaTime(1, 2));
+    load(*playing, oneClip(3));
+    EXPECT_FALSE(playing->isPlaying());
+    EXPECT_EQ(playing->player().timeControlStatus(), TimeControlStatus::paused);
+    EXPECT_NEAR(playing->currentTime(), stoodAt.seconds(), 1.0 / 600);
+    EXPECT_EQ(playing->player().currentTime(), MediaTime::fromSeconds(stoodAt.seconds()));
+
+    // A seek made while the project builds is the time kept.
+    auto gate = std::make_shared<BuildGate>(itemBuilder_);
+    auto gated = makeViewModel(
+        3600, [gate](const Project& project, std::stop_token) { return gate->build(project); });
+    gate->open(3);
+    load(*gated, oneClip(3));
+    gated->seek(2);
+    TaskHandle rebuild = gated->loadProject(oneClip(2.5));
+    gated->seek(0.5);
+    gate->open(2.5);
+    test::awaitTask(rebuild.finished());
+    EXPECT_EQ(gated->currentTime(), 0.5);
+    EXPECT_EQ(gated->player().currentTime(), MediaTime(1, 2));
 }
 
 TEST_F(PreviewViewModelTest, AFailedBuildEmptiesThePreviewWithoutAnError) {

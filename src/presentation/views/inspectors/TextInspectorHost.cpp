@@ -53,6 +53,10 @@ void TextInspectorHost::open(const Clip& clip) {
         };
     };
     auto* popup = new AnchoredPopup(&anchor_);
+    // A click elsewhere closes the form and does what it does with the form
+    // closed: beside every text it clears the selection, on a text it opens
+    // that text.
+    popup->setPassesOutsideClicks(true);
     auto* layout = new QVBoxLayout(popup);
     layout->setContentsMargins(0, 0, 0, 0);
     const Uuid clipId = clip.id;

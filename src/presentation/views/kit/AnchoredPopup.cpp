@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -71,6 +73,37 @@ void AnchoredPopup::showAnchored(QWidget* anchorWidget, QRect anchor, Qt::Edge p
     show();
     raise();
     activateWindow();
+}
+
+void AnchoredPopup::setPassesOutsideClicks(bool passes) {
+    passesOutsideClicks_ = passes;
+    // Qt's own replay of the press is left to the platform; this popup
+    // passes it on itself, once.
+    setAttribute(Qt::WA_NoMouseReplay, passes);
+}
+
+void AnchoredPopup::mousePressEvent(QMouseEvent* event) {
+    QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QPoint global = event->globalPosition().toPoint();
+    if (!passesOutsideClicks_ || rect().contains(event->position().toPoint()) || owner == nullptr) {
+        QFrame::mousePressEvent(event);
+        return;
+    }
+    close();
+    event->accept();
+    // Posted to the owner's window as the window system would have sent it
+    // there: the widget under the pointer takes the press, and the release
+    // that follows, once the popup's grab of the pointer has gone.
+    QWindow* window = owner->windowHandle();
+    if (window == nullptr || !owner->isVisible() ||
+        !owner->rect().contains(owner->mapFromGlobal(global))) {
+        return;
+    }
+    const QPointF local = event->globalPosition() - QPointF(window->mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local,
+                                                        event->globalPosition(), event->button(),
+                                                        event->buttons(), event->modifiers(),
+                                                        event->pointingDevice()));
 }
 
 void AnchoredPopup::keyPressEvent(QKeyEvent* event) {

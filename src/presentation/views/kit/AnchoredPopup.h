@@ -20,6 +20,11 @@ public:
     // Runs once per showing, when the popup has closed for any reason.
     void setOnDismiss(std::function<void()> onDismiss) { onDismiss_ = std::move(onDismiss); }
 
+    // Whether a press outside the popup, besides closing it, goes on to what
+    // lies under it in the owner's window, so that the click there does what
+    // it does with no popup open. Off: the press only closes the popup.
+    void setPassesOutsideClicks(bool passes);
+
     // Closes the popup for good, for an owner that is closing it itself: the
     // dismiss path does not run, and the popup is deleted once the event loop
     // is back (it may be closing from inside one of its own children).
@@ -38,12 +43,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     std::function<void()> onDismiss_;
     bool dismissPending_ = false;
+    bool passesOutsideClicks_ = false;
 };
 
 } // namespace vexel

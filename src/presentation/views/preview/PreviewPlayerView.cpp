@@ -6,7 +6,10 @@
 #include "presentation/views/preview/PreviewOverlayWidget.h"
 #include "presentation/views/preview/TransportBar.h"
 #include "presentation/views/preview/VideoSurface.h"
+#include "presentation/views/timeline/FileDrops.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -44,6 +47,8 @@ PreviewPlayerView::PreviewPlayerView(PreviewViewModel& preview, TimelineViewMode
     , workers_(scalingThreads())
     , overlayWorkers_(overlayThreads()) {
     setFocusPolicy(Qt::NoFocus);
+    // Its children take none: a drag over any of them comes here.
+    setAcceptDrops(true);
     setAutoFillBackground(true);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -117,6 +122,18 @@ bool PreviewPlayerView::event(QEvent* event) {
 void PreviewPlayerView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layOut();
+}
+
+void PreviewPlayerView::dragEnterEvent(QDragEnterEvent* event) {
+    FileDrops::dragOver(*event, dropHandler_);
+}
+
+void PreviewPlayerView::dragMoveEvent(QDragMoveEvent* event) {
+    FileDrops::dragOver(*event, dropHandler_);
+}
+
+void PreviewPlayerView::dropEvent(QDropEvent* event) {
+    FileDrops::drop(*event, dropHandler_);
 }
 
 void PreviewPlayerView::layOut() {

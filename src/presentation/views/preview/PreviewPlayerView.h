@@ -17,13 +17,15 @@ namespace vexel {
 class PreviewEmptyState;
 class PreviewOverlayWidget;
 class TextInspectorHost;
+class TimelineDropHandler;
 class TransportBar;
 class VideoSurface;
 
 // The preview pane: the project's picture as it plays, the timeline's text
 // and image overlays above it in a layer of the same size, and the transport
 // capsule in the bottom-left corner; with nothing to play, an invitation to
-// drop media instead. The capsule hides while the guided tutorial runs.
+// drop media instead, which it takes as the timeline does, wherever they are
+// dropped on it. The capsule hides while the guided tutorial runs.
 // Playback goes to the preview view model, edits leave through `actions`
 // (a click on a text reaches onSelectText; its inspector opens anchored to
 // this whole pane); the view changes nothing itself. It tears the view
@@ -42,6 +44,8 @@ public:
 
     const PreviewActions& actions() const { return actions_; }
     void setActions(PreviewActions actions);
+    // Where dropped files go; none refuses drops. It must outlive the view.
+    void setDropHandler(TimelineDropHandler* handler) { dropHandler_ = handler; }
 
     VideoSurface& surface() const { return *surface_; }
     // The overlays over the picture; always the surface's size and place.
@@ -54,6 +58,9 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void showContent();
@@ -65,6 +72,7 @@ private:
     TimelineViewModel& timeline_;
     TutorialState& tutorial_;
     PreviewActions actions_;
+    TimelineDropHandler* dropHandler_ = nullptr;
     // Scales the frames; owned here so that it lives as long as the surface.
     WorkerPool workers_;
     // Draws the overlays; owned here so that it lives as long as they do.

@@ -17,6 +17,10 @@ constexpr int kHorizontalPadding = 12;
 constexpr int kVerticalPadding = 6;
 constexpr int kSpacing = 12;
 constexpr double kBackgroundOpacity = 0.6;
+// The rim that keeps the capsule whole where it lies over the black bars
+// beside the picture, where its dark fill alone would not show.
+constexpr double kRimOpacity = 0.25;
+constexpr double kRimWidth = 1;
 constexpr double kTimeOpacity = 0.8;
 constexpr double kSkipSeconds = 10;
 
@@ -99,11 +103,15 @@ void TransportBar::showContent() {
 void TransportBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds = QRectF(rect());
+    // The rim's line centred half a line inside the edge, so all of it shows.
+    const QRectF bounds =
+        QRectF(rect()).adjusted(kRimWidth / 2, kRimWidth / 2, -kRimWidth / 2, -kRimWidth / 2);
     const double radius = bounds.height() / 2;
     QColor fill(Qt::black);
     fill.setAlphaF(kBackgroundOpacity);
-    painter.setPen(Qt::NoPen);
+    QColor rim(Qt::white);
+    rim.setAlphaF(kRimOpacity);
+    painter.setPen(QPen(rim, kRimWidth));
     painter.setBrush(fill);
     painter.drawRoundedRect(bounds, radius, radius);
 }

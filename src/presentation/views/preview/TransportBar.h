@@ -12,7 +12,8 @@ class TactileButton;
 
 // The preview's transport: a dark capsule of five buttons (to the start, back
 // 10 s, play or pause, forward 10 s, to the end of the content) and the
-// playhead as minutes and seconds. Seeks go through the view model, which
+// playhead as minutes and seconds, rimmed so that it shows whole over the
+// black beside the picture too. Seeks go through the view model, which
 // keeps them within the preview's bounds. The buttons are off while there is
 // nothing to play, and never take the keyboard focus.
 class TransportBar : public QWidget {

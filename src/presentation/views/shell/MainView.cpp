@@ -66,11 +66,14 @@ MainView::~MainView() {
 }
 
 QWidget* MainView::makePreviewPane() {
-    return new PreviewPlayerView(context_.preview, context_.timeline, context_.tutorialState,
-                                 icons_,
-                                 makePreviewActions(context_.timeline, context_.preview,
-                                                    EditRunner(context_.timeline.errorViewModel(),
-                                                               context_.clock, context_.logger)));
+    auto* preview =
+        new PreviewPlayerView(context_.preview, context_.timeline, context_.tutorialState, icons_,
+                              makePreviewActions(context_.timeline, context_.preview,
+                                                 EditRunner(context_.timeline.errorViewModel(),
+                                                            context_.clock, context_.logger)));
+    // Its empty state asks for media: they go where the timeline's go.
+    preview->setDropHandler(dropHandler_.get());
+    return preview;
 }
 
 QWidget* MainView::makeTimelinePane() {

@@ -49,7 +49,7 @@ public:
         // Stamps the errors of edits made on the timeline.
         std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>();
         SleepAction sleep = sleepOnEventLoop;
-        // Where files dropped on the timeline are copied; none refuses drops.
+        // Where files dropped on the timeline or the preview are copied; none refuses drops.
         std::shared_ptr<const FileStaging> fileStager = nullptr;
         // The timeline's add button and its way to the command palette.
         std::function<void()> onAddFile = nullptr;

@@ -3,7 +3,6 @@
 #include "presentation/helpers/TimeFormatting.h"
 #include "presentation/theme/VexelColors.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
-#include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/views/chat/ActivitySpinner.h"
 #include "presentation/views/inspectors/InspectorForms.h"
@@ -11,6 +10,7 @@
 #include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/AddTextPopover.h"
 #include "presentation/views/timeline/AddTextPopoverState.h"
+#include "presentation/views/timeline/FileDrops.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
@@ -21,7 +21,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMimeData>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -330,35 +329,16 @@ bool TimelinePanel::isAddTextShown() const {
     return addTextPopover_->isVisible();
 }
 
-namespace {
-
-// A drag the timeline takes: one that carries at least one address.
-bool carriesFiles(const QMimeData* data) {
-    return data != nullptr && data->hasUrls() && !data->urls().isEmpty();
-}
-
-} // namespace
-
 void TimelinePanel::dragEnterEvent(QDragEnterEvent* event) {
-    if (dropHandler_ != nullptr && carriesFiles(event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    FileDrops::dragOver(*event, dropHandler_);
 }
 
 void TimelinePanel::dragMoveEvent(QDragMoveEvent* event) {
-    if (dropHandler_ != nullptr && carriesFiles(event->mimeData())) {
-        event->acceptProposedAction();
-    }
+    FileDrops::dragOver(*event, dropHandler_);
 }
 
 void TimelinePanel::dropEvent(QDropEvent* event) {
-    if (dropHandler_ == nullptr || !carriesFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    const QList<QUrl> urls = event->mimeData()->urls();
-    dropHandler_->handleDrop(std::vector<QUrl>(urls.begin(), urls.end()));
-    event->acceptProposedAction();
+    FileDrops::drop(*event, dropHandler_);
 }
 
 void TimelinePanel::editEffects(const Uuid& clipId) {

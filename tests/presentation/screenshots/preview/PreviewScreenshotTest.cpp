@@ -13,6 +13,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vexel;
 using media::MediaTime;
 using vexel::testing::clipOf;
@@ -81,4 +83,37 @@ TEST_F(PreviewScreenshotTest, Sepia) {
         EXPECT_GE(colour.red(), colour.green()) << x;
         EXPECT_GE(colour.green(), colour.blue()) << x;
     }
+}
+
+TEST_F(PreviewScreenshotTest, TransportOverAPillarboxedPicture) {
+    // 16:9 in 880 x 450: bars left and right, the capsule's rounded left end
+    // over the left bar and the rest of it over the picture.
+    view.resize(880, 450);
+    harness.load(oneClip(std::nullopt));
+    showFrame(MediaTime(75, 30));
+    ASSERT_EQ(view.surface().contentRect(), QRectF(40, 0, 800, 450));
+    const QRect capsule = view.transportBar().geometry();
+    ASSERT_EQ(capsule.left(), PreviewPlayerView::capsuleInset);
+    ASSERT_LT(capsule.left() + capsule.height() / 2, 40) << "the rounded end lies over the bar";
+    const QImage shot = test::saveScreenshot(view, "preview-transport-pillarboxed.png");
+
+    // The whole outline shows, over the bar as over the picture: its left
+    // end, and its top and bottom edges on both sides of the picture's edge.
+    const int middle = capsule.center().y();
+    const auto brightest = [&](QPoint from, QPoint step, int count) {
+        int best = 0;
+        for (int i = 0; i < count; ++i) {
+            best = std::max(best, qGray(shot.pixel(from + i * step)));
+        }
+        return best;
+    };
+    EXPECT_GT(brightest({capsule.left(), middle}, {1, 0}, 3), 24) << "the left end";
+    for (int x : {capsule.left() + capsule.height() / 2 + 2, 36, 60}) {
+        SCOPED_TRACE(x);
+        EXPECT_GT(brightest({x, capsule.top()}, {0, 1}, 3), 24) << "the top edge";
+        EXPECT_GT(brightest({x, capsule.bottom() - 2}, {0, 1}, 3), 24) << "the bottom edge";
+    }
+    // Outside it, the bar stays black.
+    EXPECT_EQ(shot.pixelColor(capsule.left() - 3, middle), QColor(Qt::black));
+    EXPECT_EQ(shot.pixelColor(20, capsule.top() - 3), QColor(Qt::black));
 }
