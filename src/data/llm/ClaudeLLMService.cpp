@@ -1,6 +1,7 @@
 #include "data/llm/ClaudeLLMService.h"
 
 #include "data/llm/AnthropicStreamEventParser.h"
+#include "data/llm/AssistantReplyError.h"
 #include "data/llm/LLMResponseParserError.h"
 #include "data/llm/StreamContentBlockAccumulator.h"
 #include "foundation/CancellationError.h"
@@ -108,36 +109,48 @@ ClaudeLLMService::streamInterpret(const std::string& instruction, const Project&
                                   const std::optional<Uuid>& selectedClipId) {
     // Built before the stream exists, so the producer owns copies of everything.
     LoopState initial = startLoop(instruction, context, history, selectedClipId);
-    return AsyncStream<LLMStreamEvent>(
-        [service = *this, context, state = std::move(initial)](
-            AsyncChannelWriter<LLMStreamEvent>& events, std::stop_token stop) mutable {
-            for (int iteration = 0; iteration < maxIterations; ++iteration) {
+    return AsyncStream<LLMStreamEvent>([service = *this, context, state = std::move(initial)](
+                                           AsyncChannelWriter<LLMStreamEvent>& events,
+                                           std::stop_token stop) mutable {
+        for (int iteration = 0; iteration < maxIterations; ++iteration) {
+            throwIfCancelled(stop);
+            AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
+                state.systemPrompt, state.messages, state.tools);
+            StreamContentBlockAccumulator accumulator;
+            std::size_t replyBytes = 0;
+            bool stopped = false;
+            while (std::optional<SSELine> line = lines.next(stop)) {
                 throwIfCancelled(stop);
-                AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
-                    state.systemPrompt, state.messages, state.tools);
-                StreamContentBlockAccumulator accumulator;
-                while (std::optional<SSELine> line = lines.next(stop)) {
-                    throwIfCancelled(stop);
-                    std::optional<AnthropicStreamEvent> event =
-                        AnthropicStreamEventParser::parse(*line);
-                    if (!event) {
-                        continue;
-                    }
-                    if (auto feedback = accumulator.feed(*event)) {
-                        events.send(std::move(*feedback));
-                    }
+                replyBytes += line->event.size() + line->data.size();
+                if (replyBytes > maxReplyBytes) {
+                    throw AssistantReplyError::replyTooLong(maxReplyBytes);
                 }
-                ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
-                                                   accumulator.stopReason(), context, iteration);
-                if (outcome.iteration) {
-                    events.send(LLMStreamEvent(std::move(*outcome.iteration)));
+                std::optional<AnthropicStreamEvent> event =
+                    AnthropicStreamEventParser::parse(*line);
+                if (!event) {
+                    continue;
                 }
-                if (!outcome.goOn) {
-                    break;
+                stopped = stopped || event->getIf<AnthropicStreamEvent::MessageStop>() != nullptr;
+                if (auto feedback = accumulator.feed(*event)) {
+                    events.send(std::move(*feedback));
                 }
             }
-            events.send(LLMStreamEvent::completed(std::move(state).response()));
-        });
+            // A connection closed mid-reply ends the body as cleanly as a
+            // finished reply does; only the closing event tells them apart.
+            if (!stopped) {
+                throw AssistantReplyError::cutOff();
+            }
+            ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
+                                               accumulator.stopReason(), context, iteration);
+            if (outcome.iteration) {
+                events.send(LLMStreamEvent(std::move(*outcome.iteration)));
+            }
+            if (!outcome.goOn) {
+                break;
+            }
+        }
+        events.send(LLMStreamEvent::completed(std::move(state).response()));
+    });
 }
 
 ClaudeLLMService::MappedToolCalls ClaudeLLMService::mapToolCalls(const std::vector<ToolCall>& calls,

@@ -22,6 +22,10 @@ class ClaudeLLMService final : public LLMService {
 public:
     static constexpr int maxIterations = 5;
     static constexpr std::size_t maxCommands = 50;
+    // The most event data one streamed reply may bring. A real reply (2048
+    // output tokens) is a small fraction of it; past it the instruction fails
+    // with AssistantReplyError instead of growing without bound.
+    static constexpr std::size_t maxReplyBytes = 4 * 1024 * 1024;
 
     // The answer to one tool call, sent back in the next request.
     struct ToolResult {
@@ -44,6 +48,9 @@ public:
                           const std::optional<Uuid>& selectedClipId,
                           std::stop_token stop = {}) override;
 
+    // A reply that ends before its "message_stop" event, or that outgrows
+    // maxReplyBytes or a tool input's limit, ends the stream with
+    // AssistantReplyError; nothing of the instruction is completed.
     AsyncStream<LLMStreamEvent> streamInterpret(const std::string& instruction,
                                                 const Project& context,
                                                 const std::vector<ChatMessage>& history,
