@@ -298,16 +298,17 @@ TEST(InstructionViewModelTest, AToolInputThatIsNoObjectIsAToolErrorNotADefaultEd
 
 TEST(InstructionViewModelTest, ALongReplyIsNotCopiedWholeForEveryPiece) {
     ChatBar bar(twoClips(intro, outro));
-    // A megabyte of text in 2048 pieces.
-    std::string reply = messageStart() + textStart(0);
+    // A megabyte of text in 400 pieces that leave the server one by one, so
+    // that the chat sees most of them come on their own.
+    ScriptedResponse reply = ScriptedResponse::eventStream();
+    reply.write(messageStart() + textStart(0));
     std::string whole;
-    for (int i = 0; i < 2048; ++i) {
-        const std::string piece = std::to_string(i % 10) + std::string(511, 'x');
-        reply += textDelta(0, piece);
+    for (int i = 0; i < 400; ++i) {
+        const std::string piece = std::to_string(i % 10) + std::string(2559, 'x');
+        reply.write(textDelta(0, piece)).pause(std::chrono::milliseconds(1));
         whole += piece;
     }
-    bar.server.enqueue(
-        ScriptedResponse::eventStream().write(reply + blockStop(0) + messageEnd("end_turn")));
+    bar.server.enqueue(std::move(reply.write(blockStop(0) + messageEnd("end_turn"))));
     std::size_t shownBytes = 0;
     std::size_t updates = 0;
     ChatHistoryManager& chat = bar.viewModel.chatHistory();
@@ -324,7 +325,7 @@ TEST(InstructionViewModelTest, ALongReplyIsNotCopiedWholeForEveryPiece) {
 
     EXPECT_EQ(bar.chatTexts(), (std::vector<std::string>{"Tell me a long story", whole}));
     // Shown again piece by piece, the text would pass through the chat about
-    // a thousand times over; shown as it grows by a fraction, about ten.
+    // two hundred times over; shown as it grows by a fraction, about ten.
     EXPECT_LE(shownBytes, 12 * whole.size()) << updates << " updates";
 }
 
