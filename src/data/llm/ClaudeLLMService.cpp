@@ -79,6 +79,41 @@ ReplyOutcome absorbReply(const ClaudeLLMService& service, LoopState& state,
                                            {std::move(assistantTurn), std::move(resultTurn)}}};
 }
 
+// Feeds one streamed reply to `accumulator`, passing its progress on to
+// `events`, within the limits of one reply.
+void readStreamedReply(AsyncStream<SSELine>& lines, StreamContentBlockAccumulator& accumulator,
+                       AsyncChannelWriter<LLMStreamEvent>& events, const std::stop_token& stop) {
+    std::size_t replyBytes = 0;
+    std::size_t textBytes = 0;
+    bool stopped = false;
+    while (std::optional<SSELine> line = lines.next(stop)) {
+        throwIfCancelled(stop);
+        replyBytes += line->event.size() + line->data.size();
+        if (replyBytes > ClaudeLLMService::maxReplyBytes) {
+            throw AssistantReplyError::replyTooLong(ClaudeLLMService::maxReplyBytes);
+        }
+        std::optional<AnthropicStreamEvent> event = AnthropicStreamEventParser::parse(*line);
+        if (!event) {
+            continue;
+        }
+        if (const auto* text = event->getIf<AnthropicStreamEvent::TextDelta>()) {
+            textBytes += text->text.size();
+            if (textBytes > ClaudeLLMService::maxReplyTextBytes) {
+                throw AssistantReplyError::replyTooLong(ClaudeLLMService::maxReplyTextBytes);
+            }
+        }
+        stopped = stopped || event->getIf<AnthropicStreamEvent::MessageStop>() != nullptr;
+        if (auto feedback = accumulator.feed(*event)) {
+            events.send(std::move(*feedback));
+        }
+    }
+    // A connection closed mid-reply ends the body as cleanly as a finished
+    // reply does; only the closing event tells them apart.
+    if (!stopped) {
+        throw AssistantReplyError::cutOff();
+    }
+}
+
 } // namespace
 
 ClaudeLLMService::ClaudeLLMService(std::shared_ptr<APIClient> apiClient,
@@ -109,48 +144,26 @@ ClaudeLLMService::streamInterpret(const std::string& instruction, const Project&
                                   const std::optional<Uuid>& selectedClipId) {
     // Built before the stream exists, so the producer owns copies of everything.
     LoopState initial = startLoop(instruction, context, history, selectedClipId);
-    return AsyncStream<LLMStreamEvent>([service = *this, context, state = std::move(initial)](
-                                           AsyncChannelWriter<LLMStreamEvent>& events,
-                                           std::stop_token stop) mutable {
-        for (int iteration = 0; iteration < maxIterations; ++iteration) {
-            throwIfCancelled(stop);
-            AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
-                state.systemPrompt, state.messages, state.tools);
-            StreamContentBlockAccumulator accumulator;
-            std::size_t replyBytes = 0;
-            bool stopped = false;
-            while (std::optional<SSELine> line = lines.next(stop)) {
+    return AsyncStream<LLMStreamEvent>(
+        [service = *this, context, state = std::move(initial)](
+            AsyncChannelWriter<LLMStreamEvent>& events, std::stop_token stop) mutable {
+            for (int iteration = 0; iteration < maxIterations; ++iteration) {
                 throwIfCancelled(stop);
-                replyBytes += line->event.size() + line->data.size();
-                if (replyBytes > maxReplyBytes) {
-                    throw AssistantReplyError::replyTooLong(maxReplyBytes);
+                AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
+                    state.systemPrompt, state.messages, state.tools);
+                StreamContentBlockAccumulator accumulator;
+                readStreamedReply(lines, accumulator, events, stop);
+                ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
+                                                   accumulator.stopReason(), context, iteration);
+                if (outcome.iteration) {
+                    events.send(LLMStreamEvent(std::move(*outcome.iteration)));
                 }
-                std::optional<AnthropicStreamEvent> event =
-                    AnthropicStreamEventParser::parse(*line);
-                if (!event) {
-                    continue;
-                }
-                stopped = stopped || event->getIf<AnthropicStreamEvent::MessageStop>() != nullptr;
-                if (auto feedback = accumulator.feed(*event)) {
-                    events.send(std::move(*feedback));
+                if (!outcome.goOn) {
+                    break;
                 }
             }
-            // A connection closed mid-reply ends the body as cleanly as a
-            // finished reply does; only the closing event tells them apart.
-            if (!stopped) {
-                throw AssistantReplyError::cutOff();
-            }
-            ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
-                                               accumulator.stopReason(), context, iteration);
-            if (outcome.iteration) {
-                events.send(LLMStreamEvent(std::move(*outcome.iteration)));
-            }
-            if (!outcome.goOn) {
-                break;
-            }
-        }
-        events.send(LLMStreamEvent::completed(std::move(state).response()));
-    });
+            events.send(LLMStreamEvent::completed(std::move(state).response()));
+        });
 }
 
 ClaudeLLMService::MappedToolCalls ClaudeLLMService::mapToolCalls(const std::vector<ToolCall>& calls,

@@ -30,11 +30,11 @@ constexpr std::size_t eventsPerWakeUp = 4096;
 // Whether the streaming message should show the text again now that it has
 // `size` bytes, `shown` of which it shows. Every showing copies and lays out
 // the whole text, so past the length of any real reply it is shown again only
-// once it has grown by an eighth: the work of a reply that keeps growing stays
+// once it has doubled: the work of a reply that keeps growing stays
 // proportional to its length instead of to its square.
 bool worthShowing(std::size_t size, std::size_t shown) {
     constexpr std::size_t alwaysShownLength = 16 * 1024;
-    return size <= alwaysShownLength || size - shown >= shown / 8;
+    return size <= alwaysShownLength || size >= 2 * shown;
 }
 
 void logStreamFailure(Logger& logger, const std::exception_ptr& error) {
