@@ -164,37 +164,25 @@ void endless(benchmark::State& state) {
     }
 }
 
+// Each run is one instruction, timed on the GUI thread alone.
+void oneInstructionARun(benchmark::internal::Benchmark* run) {
+    run->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+}
+
 } // namespace
 
 BENCHMARK(streamed)
     ->Name("ReplyInChat_streamed")
     ->Arg(64 * 1024)
     ->Arg(1024 * 1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
+    ->Apply(oneInstructionARun);
 BENCHMARK(onePiece)
     ->Name("ReplyInChat_one_piece")
     ->Arg(64 * 1024)
     ->Arg(1024 * 1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-BENCHMARK(oneWord)
-    ->Name("ReplyInChat_one_word")
-    ->Arg(1024 * 1024)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-BENCHMARK(endless)
-    ->Name("ReplyInChat_endless")
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
+    ->Apply(oneInstructionARun);
+BENCHMARK(oneWord)->Name("ReplyInChat_one_word")->Arg(1024 * 1024)->Apply(oneInstructionARun);
+BENCHMARK(endless)->Name("ReplyInChat_endless")->Apply(oneInstructionARun);
 
 int main(int argc, char** argv) {
     bench::RunTimesReporter reporter;
