@@ -14,7 +14,7 @@ public:
     enum class Kind {
         // The stream ended before its "message_stop" event.
         cutOff,
-        // The reply's text and tool calls together passed the reply limit.
+        // The reply's text, or all its event data, passed its limit.
         replyTooLong,
         // One tool call's input passed the input limit.
         toolInputTooLong,
