@@ -2,7 +2,9 @@
 
 #include "foundation/CancellationError.h"
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <stop_token>
 #include <thread>
 #include <utility>
+#include <vector>
 
 // A stream of values from a producer thread to one consumer. The channel buffers
 // without limit, so a producer never waits for its consumer; when the consumer
@@ -125,6 +128,31 @@ public:
             std::rethrow_exception(state_->error);
         }
         return std::nullopt;
+    }
+
+    // Like next(), but takes every value already waiting, up to `limit` (at
+    // least one): a consumer that pays for each wake-up catches up with a fast
+    // producer in one. Empty at a normal end; the producer's error once the
+    // values sent before it are taken.
+    std::vector<T> nextAvailable(std::size_t limit, std::stop_token stop = {}) {
+        std::vector<T> taken;
+        if (!state_) {
+            return taken;
+        }
+        std::unique_lock lock(state_->mutex);
+        const bool ready = state_->changed.wait(
+            lock, stop, [this] { return !state_->values.empty() || state_->finished; });
+        if (!ready) {
+            throw CancellationError();
+        }
+        while (!state_->values.empty() && taken.size() < std::max<std::size_t>(limit, 1)) {
+            taken.push_back(std::move(state_->values.front()));
+            state_->values.pop_front();
+        }
+        if (taken.empty() && state_->error) {
+            std::rethrow_exception(state_->error);
+        }
+        return taken;
     }
 
     // Asks the producer to stop without waiting for it.

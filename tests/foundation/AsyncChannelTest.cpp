@@ -8,6 +8,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace vexel;
 using namespace std::chrono_literals;
@@ -47,6 +48,30 @@ TEST(AsyncChannel, DeliversValuesInOrderAndThenTheEndOrTheError) {
 
     auto failed = AsyncStream<int>::failed(std::make_exception_ptr(std::logic_error("at once")));
     EXPECT_THROW(failed.next(watchdog.token()), std::logic_error);
+    EXPECT_FALSE(watchdog.fired());
+}
+
+TEST(AsyncChannel, TakesWhatIsWaitingUpToALimitAndTheErrorAfterIt) {
+    test::Watchdog watchdog(5s);
+    AsyncStream<int> stream([](AsyncChannelWriter<int>& out, std::stop_token) {
+        for (int i = 1; i <= 5; ++i) {
+            out.send(i);
+        }
+        throw std::runtime_error("broken");
+    });
+    // Once the producer is done, everything it sent is waiting.
+    std::vector<int> taken;
+    while (taken.size() < 5) {
+        const std::vector<int> batch = stream.nextAvailable(2, watchdog.token());
+        ASSERT_FALSE(batch.empty());
+        EXPECT_LE(batch.size(), 2u);
+        taken.insert(taken.end(), batch.begin(), batch.end());
+    }
+    EXPECT_EQ(taken, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_THROW(stream.nextAvailable(2, watchdog.token()), std::runtime_error);
+
+    AsyncStream<int> ended([](AsyncChannelWriter<int>&, std::stop_token) {});
+    EXPECT_TRUE(ended.nextAvailable(8, watchdog.token()).empty());
     EXPECT_FALSE(watchdog.fired());
 }
 

@@ -30,24 +30,30 @@ inline std::string textDelta(int index, const std::string& text) {
                                          {"delta", {{"type", "text_delta"}, {"text", text}}}});
 }
 
-// A tool call whose whole input arrives in one delta.
-inline std::string toolCall(int index, const std::string& id, const std::string& name,
-                            const Json& input) {
-    return event(
-               "content_block_start",
-               {{"type", "content_block_start"},
-                {"index", index},
-                {"content_block",
-                 {{"type", "tool_use"}, {"id", id}, {"name", name}, {"input", Json::object()}}}}) +
-           event("content_block_delta",
+inline std::string toolStart(int index, const std::string& id, const std::string& name) {
+    return event("content_block_start",
+                 {{"type", "content_block_start"},
+                  {"index", index},
+                  {"content_block",
+                   {{"type", "tool_use"}, {"id", id}, {"name", name}, {"input", Json::object()}}}});
+}
+
+// One fragment of a tool call's input JSON, as text.
+inline std::string inputDelta(int index, const std::string& fragment) {
+    return event("content_block_delta",
                  {{"type", "content_block_delta"},
                   {"index", index},
-                  {"delta", {{"type", "input_json_delta"}, {"partial_json", input.dump()}}}}) +
-           event("content_block_stop", {{"type", "content_block_stop"}, {"index", index}});
+                  {"delta", {{"type", "input_json_delta"}, {"partial_json", fragment}}}});
 }
 
 inline std::string blockStop(int index) {
     return event("content_block_stop", {{"type", "content_block_stop"}, {"index", index}});
+}
+
+// A tool call whose whole input arrives in one delta.
+inline std::string toolCall(int index, const std::string& id, const std::string& name,
+                            const Json& input) {
+    return toolStart(index, id, name) + inputDelta(index, input.dump()) + blockStop(index);
 }
 
 inline std::string messageEnd(const std::string& stopReason) {

@@ -1,6 +1,7 @@
 #include "data/llm/ClaudeLLMService.h"
 
 #include "data/llm/AnthropicStreamEventParser.h"
+#include "data/llm/AssistantReplyError.h"
 #include "data/llm/LLMResponseParserError.h"
 #include "data/llm/StreamContentBlockAccumulator.h"
 #include "foundation/CancellationError.h"
@@ -78,6 +79,41 @@ ReplyOutcome absorbReply(const ClaudeLLMService& service, LoopState& state,
                                            {std::move(assistantTurn), std::move(resultTurn)}}};
 }
 
+// Feeds one streamed reply to `accumulator`, passing its progress on to
+// `events`, within the limits of one reply.
+void readStreamedReply(AsyncStream<SSELine>& lines, StreamContentBlockAccumulator& accumulator,
+                       AsyncChannelWriter<LLMStreamEvent>& events, const std::stop_token& stop) {
+    std::size_t replyBytes = 0;
+    std::size_t textBytes = 0;
+    bool stopped = false;
+    while (std::optional<SSELine> line = lines.next(stop)) {
+        throwIfCancelled(stop);
+        replyBytes += line->event.size() + line->data.size();
+        if (replyBytes > ClaudeLLMService::maxReplyBytes) {
+            throw AssistantReplyError::replyTooLong(ClaudeLLMService::maxReplyBytes);
+        }
+        std::optional<AnthropicStreamEvent> event = AnthropicStreamEventParser::parse(*line);
+        if (!event) {
+            continue;
+        }
+        if (const auto* text = event->getIf<AnthropicStreamEvent::TextDelta>()) {
+            textBytes += text->text.size();
+            if (textBytes > ClaudeLLMService::maxReplyTextBytes) {
+                throw AssistantReplyError::replyTooLong(ClaudeLLMService::maxReplyTextBytes);
+            }
+        }
+        stopped = stopped || event->getIf<AnthropicStreamEvent::MessageStop>() != nullptr;
+        if (auto feedback = accumulator.feed(*event)) {
+            events.send(std::move(*feedback));
+        }
+    }
+    // A connection closed mid-reply ends the body as cleanly as a finished
+    // reply does; only the closing event tells them apart.
+    if (!stopped) {
+        throw AssistantReplyError::cutOff();
+    }
+}
+
 } // namespace
 
 ClaudeLLMService::ClaudeLLMService(std::shared_ptr<APIClient> apiClient,
@@ -116,17 +152,7 @@ ClaudeLLMService::streamInterpret(const std::string& instruction, const Project&
                 AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
                     state.systemPrompt, state.messages, state.tools);
                 StreamContentBlockAccumulator accumulator;
-                while (std::optional<SSELine> line = lines.next(stop)) {
-                    throwIfCancelled(stop);
-                    std::optional<AnthropicStreamEvent> event =
-                        AnthropicStreamEventParser::parse(*line);
-                    if (!event) {
-                        continue;
-                    }
-                    if (auto feedback = accumulator.feed(*event)) {
-                        events.send(std::move(*feedback));
-                    }
-                }
+                readStreamedReply(lines, accumulator, events, stop);
                 ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
                                                    accumulator.stopReason(), context, iteration);
                 if (outcome.iteration) {

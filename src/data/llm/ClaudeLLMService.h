@@ -22,6 +22,13 @@ class ClaudeLLMService final : public LLMService {
 public:
     static constexpr int maxIterations = 5;
     static constexpr std::size_t maxCommands = 50;
+    // The most text one streamed reply may bring, and the most event data in
+    // all (which also bounds replies of endless empty pieces or blocks). A
+    // real reply (2048 output tokens) is a small fraction of either; past one
+    // the instruction fails with AssistantReplyError instead of growing
+    // without bound.
+    static constexpr std::size_t maxReplyTextBytes = 4 * 1024 * 1024;
+    static constexpr std::size_t maxReplyBytes = 32 * 1024 * 1024;
 
     // The answer to one tool call, sent back in the next request.
     struct ToolResult {
@@ -44,6 +51,9 @@ public:
                           const std::optional<Uuid>& selectedClipId,
                           std::stop_token stop = {}) override;
 
+    // A reply that ends before its "message_stop" event, or that outgrows
+    // one of the limits above or a tool input's, ends the stream with
+    // AssistantReplyError; nothing of the instruction is completed.
     AsyncStream<LLMStreamEvent> streamInterpret(const std::string& instruction,
                                                 const Project& context,
                                                 const std::vector<ChatMessage>& history,

@@ -46,6 +46,10 @@ LLMResponseParserError LLMResponseParserError::invalidExportFormat(std::string f
     return {Kind::invalidExportFormat, std::move(format), std::nullopt};
 }
 
+LLMResponseParserError LLMResponseParserError::invalidToolInput(std::string toolName) {
+    return {Kind::invalidToolInput, std::move(toolName), std::nullopt};
+}
+
 std::string_view caseName(LLMResponseParserError::Kind kind) {
     using Kind = LLMResponseParserError::Kind;
     switch (kind) {
@@ -67,6 +71,8 @@ std::string_view caseName(LLMResponseParserError::Kind kind) {
         return "invalidPosition";
     case Kind::invalidExportFormat:
         return "invalidExportFormat";
+    case Kind::invalidToolInput:
+        return "invalidToolInput";
     }
     return "unknownAction";
 }

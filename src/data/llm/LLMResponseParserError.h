@@ -30,6 +30,9 @@ public:
         invalidTextContent,
         invalidPosition,
         invalidExportFormat,
+        // The tool's input, as streamed, is not a JSON object; carries the
+        // tool name.
+        invalidToolInput,
     };
 
     static LLMResponseParserError unknownAction(std::string toolName);
@@ -41,6 +44,7 @@ public:
     static LLMResponseParserError invalidTextContent(std::string text);
     static LLMResponseParserError invalidPosition(std::string word);
     static LLMResponseParserError invalidExportFormat(std::string format);
+    static LLMResponseParserError invalidToolInput(std::string toolName);
 
     Kind kind() const { return kind_; }
     // The string payload every case carries: the name, target, key or text.

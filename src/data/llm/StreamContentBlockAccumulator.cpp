@@ -1,7 +1,9 @@
 #include "data/llm/StreamContentBlockAccumulator.h"
 
+#include "data/llm/AssistantReplyError.h"
 #include "data/llm/JSONValueConversion.h"
 #include "foundation/JsonReader.h"
+#include "foundation/UnicodeText.h"
 
 namespace vexel {
 
@@ -23,7 +25,11 @@ StreamContentBlockAccumulator::feed(const AnthropicStreamEvent& event) {
         return Feedback::TextDelta{delta->text};
     }
     if (const auto* delta = event.getIf<Event::InputJsonDelta>()) {
-        jsonBuffers_[delta->index] += delta->partialJson;
+        std::string& buffer = jsonBuffers_[delta->index];
+        if (delta->partialJson.size() > maxToolInputBytes - buffer.size()) {
+            throw AssistantReplyError::toolInputTooLong(maxToolInputBytes);
+        }
+        buffer += delta->partialJson;
         return std::nullopt;
     }
     if (const auto* stop = event.getIf<Event::ContentBlockStop>()) {
@@ -53,13 +59,20 @@ void StreamContentBlockAccumulator::finishBlock(std::int64_t index) {
     if (buffer == jsonBuffers_.end()) {
         return;
     }
-    // Malformed or non-object input becomes an empty input: the mapper then
-    // reports the missing parameters to the model instead of the reply failing.
-    const std::optional<Json> parsed = json::tryParse(buffer->second);
+    // No input at all is a call without arguments. Input that is not a JSON
+    // object is marked, so that the call fails as a tool error: read as empty,
+    // it would run with every argument at its default.
+    ToolCall call{std::move(toolUse.id), std::move(toolUse.name), {}};
+    if (!unicode::trimmingWhitespaceAndNewlines(buffer->second).empty()) {
+        const std::optional<Json> parsed = json::tryParse(buffer->second);
+        if (parsed && parsed->is_object()) {
+            call.input = convertToJSONObject(*parsed);
+        } else {
+            call.malformedInput = true;
+        }
+    }
     jsonBuffers_.erase(buffer);
-    completedBlocks_.push_back(
-        ContentBlock::toolUse(ToolCall{std::move(toolUse.id), std::move(toolUse.name),
-                                       parsed ? convertToJSONObject(*parsed) : JSONObject{}}));
+    completedBlocks_.push_back(ContentBlock::toolUse(std::move(call)));
 }
 
 } // namespace vexel

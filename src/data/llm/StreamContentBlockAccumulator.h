@@ -4,6 +4,7 @@
 #include "data/llm/ContentBlock.h"
 #include "domain/entities/LLMStreamEvent.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -22,8 +23,14 @@ public:
     // start of a tool use, as the assistant loop reports them.
     using Feedback = LLMStreamEvent;
 
+    // The most input JSON one tool call may gather. Real inputs are a few
+    // hundred bytes; past this the reply is refused whole rather than growing
+    // without bound or being applied in part.
+    static constexpr std::size_t maxToolInputBytes = 1024 * 1024;
+
     // Updates the buffers with one event; tells when text arrived (also empty
-    // text) or a tool-use block began.
+    // text) or a tool-use block began. Throws AssistantReplyError when a tool
+    // input outgrows maxToolInputBytes.
     std::optional<Feedback> feed(const AnthropicStreamEvent& event);
 
     // Finished blocks in the order their stop events arrived. Blocks that never

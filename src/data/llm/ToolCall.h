@@ -12,6 +12,9 @@ struct ToolCall {
     std::string id;
     std::string name;
     JSONObject input;
+    // The streamed input did not read as a JSON object; `input` is then empty
+    // and the call cannot be mapped.
+    bool malformedInput = false;
 
     friend bool operator==(const ToolCall&, const ToolCall&) = default;
 };

@@ -41,6 +41,9 @@ EditCommand ToolCallMapper::map(const ToolCall& call, const Project& context) co
     if (!tool) {
         throw LLMResponseParserError::unknownAction(call.name);
     }
+    if (call.malformedInput) {
+        throw LLMResponseParserError::invalidToolInput(call.name);
+    }
     switch (*tool) {
     case ToolName::addClip:
         return MediaToolParsers::parseAddClip(call);

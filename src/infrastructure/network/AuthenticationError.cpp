@@ -17,6 +17,8 @@ std::string describe(AuthenticationError::Kind kind, int statusCode) {
         return "tokenExpired";
     case Kind::tokenInvalid:
         return "tokenInvalid";
+    case Kind::configuredTokenRefused:
+        return "configuredTokenRefused";
     }
     return "unknown";
 }
@@ -46,6 +48,10 @@ AuthenticationError AuthenticationError::tokenExpired() {
 
 AuthenticationError AuthenticationError::tokenInvalid() {
     return AuthenticationError(Kind::tokenInvalid, 0);
+}
+
+AuthenticationError AuthenticationError::configuredTokenRefused() {
+    return AuthenticationError(Kind::configuredTokenRefused, 0);
 }
 
 } // namespace vexel

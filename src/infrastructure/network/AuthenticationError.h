@@ -16,6 +16,9 @@ public:
         serverError,        // it failed on its side
         tokenExpired,       // the session is over
         tokenInvalid,       // the token was refused as not genuine
+        // The backend refused the token the user configured, and no other is
+        // configured to renew it with: only the user can mend it.
+        configuredTokenRefused,
     };
 
     static AuthenticationError networkError();
@@ -23,6 +26,7 @@ public:
     static AuthenticationError serverError();
     static AuthenticationError tokenExpired();
     static AuthenticationError tokenInvalid();
+    static AuthenticationError configuredTokenRefused();
 
     Kind kind() const { return kind_; }
     // The status of unexpectedResponse; 0 otherwise.

@@ -129,10 +129,18 @@ int retryLimit(APIClientError::Kind kind) {
     }
 }
 
+// A whole reply is read into memory; one that never ends must not take all of
+// it. The limit is that of one event of a streamed reply.
+constexpr std::size_t maxBodyBytes = SSELineParser::defaultMaxLineLength;
+
 class BodyCollector final : public net::HttpResponseHandler {
 public:
     void onResponse(const net::HttpResponseHead& head) override { head_ = head; }
     bool onBody(std::string_view bytes) override {
+        if (bytes.size() > maxBodyBytes - body_.size()) {
+            throw APIClientError::networkError("Response body larger than " +
+                                               std::to_string(maxBodyBytes) + " bytes");
+        }
         body_.append(bytes);
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "foundation/CancellationError.h"
 #include "infrastructure/network/APIClientError.h"
+#include "infrastructure/network/AuthenticationError.h"
 
 #include <stdexcept>
 #include <utility>
@@ -16,7 +17,7 @@ ConfiguredAccessTokenProvider::ConfiguredAccessTokenProvider(
     }
 }
 
-std::string ConfiguredAccessTokenProvider::accessToken(std::stop_token stop) {
+std::string ConfiguredAccessTokenProvider::configuredToken(std::stop_token stop) const {
     throwIfCancelled(stop);
     auto token = configuration_().accessToken;
     if (!token) {
@@ -25,8 +26,21 @@ std::string ConfiguredAccessTokenProvider::accessToken(std::stop_token stop) {
     return std::move(*token);
 }
 
+std::string ConfiguredAccessTokenProvider::accessToken(std::stop_token stop) {
+    std::string token = configuredToken(stop);
+    const std::lock_guard lock(mutex_);
+    lastIssued_ = token;
+    return token;
+}
+
 std::string ConfiguredAccessTokenProvider::renewAccessToken(std::stop_token stop) {
-    return accessToken(stop);
+    std::string token = configuredToken(stop);
+    const std::lock_guard lock(mutex_);
+    if (token == lastIssued_) {
+        throw AuthenticationError::configuredTokenRefused();
+    }
+    lastIssued_ = token;
+    return token;
 }
 
 } // namespace vexel

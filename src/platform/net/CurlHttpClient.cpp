@@ -135,7 +135,11 @@ template <class Value> void setOption(CURL* easy, CURLoption option, Value value
     }
 }
 
-void configureTimeouts(CURL* easy, std::chrono::duration<double> timeout) {
+void configureTimeouts(CURL* easy, std::chrono::duration<double> timeout,
+                       std::chrono::duration<double> deadline) {
+    if (const double total = deadline.count(); total > 0 && std::isfinite(total)) {
+        setOption(easy, CURLOPT_TIMEOUT_MS, std::max(1L, std::lround(std::min(total, 1e6) * 1000)));
+    }
     const double seconds = timeout.count();
     if (!(seconds > 0) || !std::isfinite(seconds)) {
         return;
@@ -214,7 +218,7 @@ void CurlHttpClient::send(const HttpRequest& request, HttpResponseHandler& handl
         setOption(e, CURLOPT_POSTFIELDS, request.body.data());
     }
     setOption(e, CURLOPT_HTTPHEADER, headerList.get());
-    configureTimeouts(e, request.timeout);
+    configureTimeouts(e, request.timeout, request.deadline);
     setOption(e, CURLOPT_HEADERFUNCTION, onHeaderLine);
     setOption(e, CURLOPT_HEADERDATA, &transfer);
     setOption(e, CURLOPT_WRITEFUNCTION, onBodyBytes);

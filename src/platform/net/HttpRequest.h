@@ -17,6 +17,10 @@ struct HttpRequest {
     // not a limit on the whole exchange, so a long stream that keeps talking
     // never times out. Not positive or not finite: no idle limit.
     std::chrono::duration<double> timeout{60};
+    // The longest the whole exchange may take, however steadily bytes come;
+    // past it the exchange fails as timed out. Not positive or not finite: no
+    // limit, as a stream that keeps talking needs.
+    std::chrono::duration<double> deadline{0};
 
     bool operator==(const HttpRequest&) const = default;
 };

@@ -52,12 +52,14 @@ const std::string* textMember(const Json& object, const char* name) {
 
 FeedUpdater::FeedUpdater(std::optional<std::string> feedUrl, std::string currentVersion,
                          std::shared_ptr<net::HttpClient> http, Presenter presenter,
-                         std::shared_ptr<Logger> logger, QThreadPool* worker, QObject* parent)
+                         std::shared_ptr<Logger> logger, std::chrono::milliseconds deadline,
+                         QThreadPool* worker, QObject* parent)
     : Updater(parent)
     , currentVersion_(std::move(currentVersion))
     , http_(std::move(http))
     , presenter_(std::move(presenter))
     , logger_(std::move(logger))
+    , deadline_(deadline)
     , worker_(worker ? worker : QThreadPool::globalInstance()) {
     if (feedUrl && !net::isValidHttpURL(*feedUrl)) {
         logger_->error("[Update] The update feed is not an http or https address");
@@ -88,6 +90,7 @@ void FeedUpdater::checkForUpdates() {
     request.url = *feedUrl_;
     request.headers = {{"Accept", "application/json"}};
     request.timeout = timeout;
+    request.deadline = deadline_;
     // Only values are captured: the fetch may outlive the updater.
     auto fetch = [http = http_, request = std::move(request), version = currentVersion_,
                   logger = logger_, stop = stop_.get_token()]() -> UpdateCheckResult {

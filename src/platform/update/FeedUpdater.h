@@ -34,13 +34,19 @@ public:
     // A feed larger than this is not a feed.
     static constexpr std::size_t maximumFeedSize = 64 * 1024;
     static constexpr std::chrono::seconds timeout{30};
+    // How long a whole check may take: a feed that trickles in a few bytes at
+    // a time never trips the idle timeout, and would keep the menu item
+    // disabled for hours.
+    static constexpr std::chrono::milliseconds defaultDeadline{30'000};
 
     // `feedUrl`: an http or https address, or none (another is logged and
     // counts as none). `currentVersion`: the running version, dotted.
+    // `deadline`: the longest a check may take before it counts as failed.
     // `worker`: where the fetch runs (none: the global thread pool).
     FeedUpdater(std::optional<std::string> feedUrl, std::string currentVersion,
                 std::shared_ptr<net::HttpClient> http, Presenter presenter,
-                std::shared_ptr<Logger> logger, QThreadPool* worker = nullptr,
+                std::shared_ptr<Logger> logger,
+                std::chrono::milliseconds deadline = defaultDeadline, QThreadPool* worker = nullptr,
                 QObject* parent = nullptr);
     // Stops a fetch under way; its outcome is never presented.
     ~FeedUpdater() override;
@@ -59,6 +65,7 @@ private:
     std::shared_ptr<net::HttpClient> http_;
     Presenter presenter_;
     std::shared_ptr<Logger> logger_;
+    std::chrono::milliseconds deadline_;
     QThreadPool* worker_;
     std::stop_source stop_;
     QFutureWatcher<UpdateCheckResult> watcher_;

@@ -7,8 +7,10 @@
 
 #include <QThreadPool>
 
+#include <cstddef>
 #include <exception>
 #include <utility>
+#include <vector>
 
 namespace vexel {
 
@@ -20,6 +22,19 @@ namespace {
 bool usable(const QPointer<ChatHistoryManager>& chat,
             const InstructionStreamProcessor::StillCurrent& stillCurrent) {
     return chat && (!stillCurrent || stillCurrent());
+}
+
+// Events taken from the stream per wake-up of the GUI thread.
+constexpr std::size_t eventsPerWakeUp = 4096;
+
+// Whether the streaming message should show the text again now that it has
+// `size` bytes, `shown` of which it shows. Every showing copies and lays out
+// the whole text, so past the length of any real reply it is shown again only
+// once it has doubled: the work of a reply that keeps growing stays
+// proportional to its length instead of to its square.
+bool worthShowing(std::size_t size, std::size_t shown) {
+    constexpr std::size_t alwaysShownLength = 16 * 1024;
+    return size <= alwaysShownLength || size >= 2 * shown;
 }
 
 void logStreamFailure(Logger& logger, const std::exception_ptr& error) {
@@ -76,25 +91,38 @@ QCoro::Task<void> InstructionStreamProcessor::run(
     std::exception_ptr failure;
     try {
         AsyncStream<LLMStreamEvent> events = streamExecute(text, priorHistory, selectedClipId);
+        // How much of `accumulated` the streaming message shows.
+        std::size_t shown = 0;
         for (;;) {
-            std::optional<LLMStreamEvent> event = co_await nextFromStream(worker, events, stop);
-            if (!event) {
+            std::vector<LLMStreamEvent> batch =
+                co_await nextBatchFromStream(worker, events, eventsPerWakeUp, stop);
+            if (batch.empty()) {
                 break;
             }
             throwIfCancelled(stop);
             ChatHistoryManager& history = alive();
-            if (const auto* delta = event->getIf<LLMStreamEvent::TextDelta>()) {
-                accumulated += delta->text;
+            bool textArrived = false;
+            for (const LLMStreamEvent& event : batch) {
+                if (const auto* delta = event.getIf<LLMStreamEvent::TextDelta>()) {
+                    accumulated += delta->text;
+                    textArrived = true;
+                    textStreamed = true;
+                } else if (const auto* iteration =
+                               event.getIf<LLMStreamEvent::IterationCompleted>()) {
+                    history.finalizeStreamingMessage(streamingId, "");
+                    history.appendMessages(iteration->intermediateMessages);
+                    accumulated.clear();
+                    shown = 0;
+                    textArrived = false;
+                    streamingId = Uuid::random();
+                    history.appendStreamingMessage(streamingId);
+                } else if (const auto* completed = event.getIf<LLMStreamEvent::Completed>()) {
+                    response = completed->response;
+                }
+            }
+            if (textArrived && worthShowing(accumulated.size(), shown)) {
                 history.updateStreamingMessage(streamingId, accumulated);
-                textStreamed = true;
-            } else if (const auto* iteration = event->getIf<LLMStreamEvent::IterationCompleted>()) {
-                history.finalizeStreamingMessage(streamingId, "");
-                history.appendMessages(iteration->intermediateMessages);
-                accumulated.clear();
-                streamingId = Uuid::random();
-                history.appendStreamingMessage(streamingId);
-            } else if (const auto* completed = event->getIf<LLMStreamEvent::Completed>()) {
-                response = completed->response;
+                shown = accumulated.size();
             }
         }
 

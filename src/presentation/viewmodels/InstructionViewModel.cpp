@@ -1,5 +1,6 @@
 #include "presentation/viewmodels/InstructionViewModel.h"
 
+#include "data/llm/AssistantReplyError.h"
 #include "domain/entities/ChatMessage.h"
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
@@ -201,10 +202,11 @@ void InstructionViewModel::reportStreamFailure(const std::exception_ptr& error,
         chatHistory_.appendErrorMessage(userMessage(apiError), typed);
     } catch (const AuthenticationError& authError) {
         setInstructionText(typed);
-        chatHistory_.appendErrorMessage(
-            authError.needsNewSession() ? "Your session has expired. Please restart the app."
-                                        : "A connection error occurred. Please try again later.",
-            typed);
+        chatHistory_.appendErrorMessage(authenticationMessage(authError), typed);
+    } catch (const AssistantReplyError& replyError) {
+        setInstructionText(typed);
+        logger_->error(std::string("[Instruction] Reply refused: ") + replyError.what());
+        chatHistory_.appendErrorMessage(replyError.userMessage(), typed);
     } catch (const AssistantNotConfiguredError&) {
         setInstructionText(typed);
         chatHistory_.appendErrorMessage(AssistantNotConfiguredError::userMessage, typed);
@@ -394,6 +396,17 @@ InstructionViewModel::audioSuggestions(const Clip& clip, const std::vector<Track
     suggestions.push_back(other != tracks.end() ? "Move clip to " + other->name
                                                 : "Add a fade-in effect");
     return suggestions;
+}
+
+std::string InstructionViewModel::authenticationMessage(const AuthenticationError& error) {
+    if (error.kind() == AuthenticationError::Kind::configuredTokenRefused) {
+        // The token comes from the environment: restarting alone brings the
+        // same token back.
+        return "The assistant backend refused the access token. Check VEXEL_ACCESS_TOKEN, then "
+               "start Vexel again.";
+    }
+    return error.needsNewSession() ? "Your session has expired. Please restart the app."
+                                   : "A connection error occurred. Please try again later.";
 }
 
 std::string InstructionViewModel::userMessage(const APIClientError& error) {

@@ -10,6 +10,7 @@
 #include "domain/entities/ExportFormat.h"
 #include "foundation/Logger.h"
 #include "infrastructure/network/APIClientError.h"
+#include "infrastructure/network/AuthenticationError.h"
 #include "presentation/viewmodels/ChatHistoryManager.h"
 #include "presentation/viewmodels/ExportCoordinator.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
@@ -117,6 +118,8 @@ public:
 
     // The chat sentence of a transport error.
     static std::string userMessage(const APIClientError& error);
+    // The chat sentence of a token that could not be had.
+    static std::string authenticationMessage(const AuthenticationError& error);
     // One summary line per command; "No changes made." for none.
     static std::string buildCommandSummary(const std::vector<EditCommand>& commands);
 

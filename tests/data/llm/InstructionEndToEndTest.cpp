@@ -10,6 +10,7 @@
 #include "foundation/SteadySleeper.h"
 #include "infrastructure/network/ClaudeAPIClient.h"
 #include "platform/net/CurlHttpClient.h"
+#include "support/AnthropicEvents.h"
 #include "support/FakeExportService.h"
 #include "support/LoopbackServer.h"
 #include "support/Watchdog.h"
@@ -22,58 +23,11 @@
 
 using namespace vexel;
 using namespace std::chrono_literals;
+using namespace vexel::test::anthropic;
 using test::LoopbackServer;
 using test::ScriptedResponse;
 
 namespace {
-
-std::string event(const std::string& name, const Json& data) {
-    return "event: " + name + "\ndata: " + data.dump() + "\n\n";
-}
-
-std::string messageStart() {
-    return event("message_start",
-                 {{"type", "message_start"},
-                  {"message", {{"id", "msg_01"}, {"usage", {{"input_tokens", 812}}}}}});
-}
-
-std::string textStart(int index) {
-    return event("content_block_start", {{"type", "content_block_start"},
-                                         {"index", index},
-                                         {"content_block", {{"type", "text"}, {"text", ""}}}});
-}
-
-std::string textDelta(int index, const std::string& text) {
-    return event("content_block_delta", {{"type", "content_block_delta"},
-                                         {"index", index},
-                                         {"delta", {{"type", "text_delta"}, {"text", text}}}});
-}
-
-std::string toolStart(int index, const std::string& id, const std::string& name) {
-    return event("content_block_start",
-                 {{"type", "content_block_start"},
-                  {"index", index},
-                  {"content_block",
-                   {{"type", "tool_use"}, {"id", id}, {"name", name}, {"input", Json::object()}}}});
-}
-
-std::string inputDelta(int index, const std::string& fragment) {
-    return event("content_block_delta",
-                 {{"type", "content_block_delta"},
-                  {"index", index},
-                  {"delta", {{"type", "input_json_delta"}, {"partial_json", fragment}}}});
-}
-
-std::string blockStop(int index) {
-    return event("content_block_stop", {{"type", "content_block_stop"}, {"index", index}});
-}
-
-std::string messageEnd(const std::string& stopReason) {
-    return event("message_delta", {{"type", "message_delta"},
-                                   {"delta", {{"stop_reason", stopReason}}},
-                                   {"usage", {{"output_tokens", 57}}}}) +
-           event("message_stop", {{"type", "message_stop"}});
-}
 
 Clip clip(const std::string& name, double start, double duration) {
     return Clip{.id = Uuid::random(),

@@ -1,5 +1,7 @@
 #include "data/llm/StreamContentBlockAccumulator.h"
 
+#include "data/llm/AssistantReplyError.h"
+
 #include <gtest/gtest.h>
 
 using namespace vexel;
@@ -73,7 +75,7 @@ TEST(StreamContentBlockAccumulator, ParsesJoinedToolInputWhenTheBlockStops) {
                                                                          JSONValue::null()})}})}}));
 }
 
-TEST(StreamContentBlockAccumulator, MalformedOrMissingToolInputBecomesAnEmptyInput) {
+TEST(StreamContentBlockAccumulator, MissingInputIsEmptyAndInputThatIsNoObjectIsMarked) {
     StreamContentBlockAccumulator accumulator;
     accumulator.feed(toolStart(0, "t0", "undo"));
     accumulator.feed(stop(0));
@@ -92,12 +94,46 @@ TEST(StreamContentBlockAccumulator, MalformedOrMissingToolInputBecomesAnEmptyInp
     accumulator.feed(jsonPiece(4, "{\"a\": " + std::string(300000, '[')));
     accumulator.feed(jsonPiece(4, std::string(300000, ']') + "}"));
     accumulator.feed(stop(4));
+    accumulator.feed(toolStart(5, "t5", "redo"));
+    accumulator.feed(jsonPiece(5, ""));
+    accumulator.feed(jsonPiece(5, " \n"));
+    accumulator.feed(stop(5));
+    const auto marked = [](std::string id, std::string name) {
+        ToolCall call{std::move(id), std::move(name), {}};
+        call.malformedInput = true;
+        return ContentBlock::toolUse(std::move(call));
+    };
     EXPECT_EQ(accumulator.completedBlocks(),
-              (std::vector{ContentBlock::toolUse({"t0", "undo", {}}),
-                           ContentBlock::toolUse({"t1", "split_clip", {}}),
-                           ContentBlock::toolUse({"t2", "split_clip", {}}),
-                           ContentBlock::toolUse({"", "", {}}),
-                           ContentBlock::toolUse({"t4", "undo", {}})}));
+              (std::vector{ContentBlock::toolUse({"t0", "undo", {}}), marked("t1", "split_clip"),
+                           marked("t2", "split_clip"), marked("", ""), marked("t4", "undo"),
+                           ContentBlock::toolUse({"t5", "redo", {}})}));
+}
+
+TEST(StreamContentBlockAccumulator, AToolInputPastItsLimitRefusesTheReply) {
+    const std::size_t limit = StreamContentBlockAccumulator::maxToolInputBytes;
+    StreamContentBlockAccumulator accumulator;
+    // Exactly at the limit is still an input; each call has a limit of its own.
+    for (int index : {0, 1}) {
+        accumulator.feed(toolStart(index, "t", "add_text"));
+        const std::string head = "{\"text\": \"";
+        accumulator.feed(jsonPiece(index, head));
+        accumulator.feed(jsonPiece(index, std::string(limit - head.size() - 2, 'a')));
+        accumulator.feed(jsonPiece(index, "\"}"));
+        accumulator.feed(stop(index));
+    }
+    ASSERT_EQ(accumulator.completedBlocks().size(), 2u);
+    EXPECT_EQ(
+        accumulator.completedBlocks()[1].toolCallValue()->input.at("text").stringValue()->size(),
+        limit - 12);
+
+    accumulator.feed(toolStart(2, "t", "add_text"));
+    accumulator.feed(jsonPiece(2, std::string(limit, ' ')));
+    try {
+        accumulator.feed(jsonPiece(2, " "));
+        ADD_FAILURE() << "a tool input past its limit was taken";
+    } catch (const AssistantReplyError& error) {
+        EXPECT_EQ(error.kind(), AssistantReplyError::Kind::toolInputTooLong);
+    }
 }
 
 TEST(StreamContentBlockAccumulator, KeepsBlocksInStopOrderAndIgnoresUnknownStops) {

@@ -10,6 +10,8 @@
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,13 +34,17 @@ std::string feed(const std::string& version, const std::string& url = "https://v
 // server's feed unless told otherwise, recording what it presents and every
 // value of its flag.
 struct UpdaterHarness {
-    UpdaterHarness() { make(server.baseURL() + "/appcast.json"); }
+    explicit UpdaterHarness(std::chrono::milliseconds deadline = FeedUpdater::defaultDeadline) {
+        make(server.baseURL() + "/appcast.json", deadline);
+    }
     explicit UpdaterHarness(std::optional<std::string> feedUrl) { make(std::move(feedUrl)); }
 
-    void make(std::optional<std::string> feedUrl) {
+    void make(std::optional<std::string> feedUrl,
+              std::chrono::milliseconds deadline = FeedUpdater::defaultDeadline) {
         updater = std::make_unique<FeedUpdater>(
             std::move(feedUrl), "0.1.0", std::make_shared<net::CurlHttpClient>(),
-            [this](const UpdateCheckResult& result) { presented.push_back(result); }, logger);
+            [this](const UpdateCheckResult& result) { presented.push_back(result); }, logger,
+            deadline);
         QObject::connect(updater.get(), &Updater::canCheckForUpdatesChanged,
                          [this](bool canCheck) { flags.push_back(canCheck); });
     }
@@ -162,6 +168,24 @@ TEST(FeedUpdaterTest, AFeedThatCannotBeReadFailsAndTheNextCheckMayStart) {
               (std::vector<bool>{false, true, false, true, false, true, false, true}));
     EXPECT_EQ(harness.logger->countStartingWith("[Update] Could not read the update feed"), 2u);
     EXPECT_EQ(harness.logger->countStartingWith("[Update] The update feed is malformed"), 1u);
+}
+
+TEST(FeedUpdaterTest, AFeedThatTricklesInFailsAtTheDeadline) {
+    // A whole, valid feed, one byte every 40 ms: never silent long enough for
+    // the idle timeout, and complete only after several seconds.
+    const std::string body = feed("9.0.0");
+    ScriptedResponse trickle = ScriptedResponse::eventStream(200);
+    trickle.contentType = "application/json";
+    for (const char byte : body) {
+        trickle.write(std::string(1, byte)).pause(std::chrono::milliseconds(40));
+    }
+    UpdaterHarness harness(std::chrono::milliseconds(400));
+    harness.server.enqueue(std::move(trickle));
+
+    // Read to its end, the feed would offer 9.0.0.
+    EXPECT_EQ(harness.checkOnce(), UpdateCheckResult(UpdateCheckFailed{}));
+    EXPECT_EQ(harness.logger->countStartingWith("[Update] Could not read the update feed"), 1u);
+    EXPECT_TRUE(harness.updater->canCheckForUpdates());
 }
 
 TEST(FeedUpdaterTest, AnUpdaterGoneDuringAFetchPresentsNothing) {

@@ -31,13 +31,16 @@ namespace vexel::test {
 struct ChatBar {
     using TokenOperation = std::function<std::string(std::stop_token)>;
 
+    // `renewal` gives the token after a refusal; none: `token` again.
     explicit ChatBar(
         Project project,
         TokenOperation token = [](std::stop_token) { return std::string("token"); },
         std::shared_ptr<MediaLoader> mediaLoader =
-            std::make_shared<vexel::testing::FakeMediaLoader>())
+            std::make_shared<vexel::testing::FakeMediaLoader>(),
+        TokenOperation renewal = {})
         : harness(std::move(project), std::move(mediaLoader))
-        , tokens(std::move(token)) {}
+        , tokens(std::move(token))
+        , renewals(renewal ? std::move(renewal) : tokens) {}
 
     // Types `text` and sends it, then waits until the instruction has ended.
     void submit(const std::string& text) {
@@ -73,6 +76,7 @@ struct ChatBar {
 
     ConversationHarness harness;
     TokenOperation tokens;
+    TokenOperation renewals;
     LoopbackServer server;
     std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
     vexel::testing::TemporaryFolder folder;
@@ -81,7 +85,7 @@ struct ChatBar {
     InstructionViewModel viewModel{
         std::make_shared<InterpretInstructionUseCase>(
             std::make_shared<ClaudeLLMService>(std::make_shared<ClaudeAPIClient>(
-                std::make_shared<net::CurlHttpClient>(), tokens, tokens, server.baseURL(),
+                std::make_shared<net::CurlHttpClient>(), tokens, renewals, server.baseURL(),
                 std::nullopt, 2048, 10, 1, sleeper)),
             harness.repository),
         harness.timeline,

@@ -7,6 +7,8 @@
 #include "domain/entities/ExportError.h"
 #include "domain/entities/ModelFixtures.h"
 #include "infrastructure/network/AuthenticationError.h"
+#include "infrastructure/network/BackendConfiguration.h"
+#include "infrastructure/network/ConfiguredAccessTokenProvider.h"
 #include "presentation/support/ChatBar.h"
 #include "support/AnthropicEvents.h"
 
@@ -29,6 +31,17 @@ Project twoClips(const Clip& intro, const Clip& outro) {
 
 const Clip intro = makeClip(0, 8, TrackType::video, "intro.mov");
 const Clip outro = makeClip(8, 2, TrackType::video, "outro.mov");
+
+// A reply that keeps coming: `pieces` writes of 64 KiB each, after `head`.
+ScriptedResponse endless(std::string head, int pieces,
+                         const std::function<std::string(const std::string&)>& piece) {
+    ScriptedResponse reply = ScriptedResponse::eventStream();
+    reply.write(std::move(head));
+    for (int i = 0; i < pieces; ++i) {
+        reply.write(piece(std::string(64 * 1024, 'a')));
+    }
+    return reply;
+}
 
 } // namespace
 
@@ -89,6 +102,8 @@ TEST(InstructionViewModelTest, AReplyWithTwoToolCallsIsOneBatchThatOneUndoRestor
 }
 
 TEST(InstructionViewModelTest, BackendFailuresShowTheirMessageAndLeaveTheProjectUnchanged) {
+    const std::string cutOff = "The connection closed before the assistant finished its reply. "
+                               "No changes were made. Please try again.";
     struct Case {
         std::string name;
         std::function<void(LoopbackServer&)> script;
@@ -109,15 +124,61 @@ TEST(InstructionViewModelTest, BackendFailuresShowTheirMessageAndLeaveTheProject
              server.enqueue(ScriptedResponse::plain(401));
          },
          "Session expired. Please restart the app."},
-        // Lines that are no events are skipped, so a stream of nothing else is
-        // an answer without text or commands: nothing to retry.
+        // Lines that are no events are skipped; a stream of nothing else never
+        // says the reply is complete.
         {"garbage stream",
          [](LoopbackServer& server) {
              server.enqueue(ScriptedResponse::eventStream().write(
                  "event: message_start\ndata: {not json\n\nevent: content_block_delta\n"
                  "data: [1, 2\n\n"));
          },
-         "No changes made.", false},
+         cutOff},
+        // The body ends as cleanly as a whole reply's would: only the missing
+        // closing event tells it was cut, and the call already in is not applied.
+        {"closed mid-reply",
+         [](LoopbackServer& server) {
+             server.enqueue(ScriptedResponse::plain(
+                 200,
+                 messageStart() + toolCall(0, "toolu_01", "remove", {{"target", "intro.mov"}}) +
+                     event("message_delta",
+                           {{"type", "message_delta"}, {"delta", {{"stop_reason", "end_turn"}}}}),
+                 {{"Content-Type", "text/event-stream"}}));
+         },
+         cutOff},
+        {"closed mid-text",
+         [](LoopbackServer& server) {
+             server.enqueue(ScriptedResponse::eventStream().write(messageStart() + textStart(0) +
+                                                                  textDelta(0, "Trimm")));
+         },
+         cutOff},
+        {"endless text",
+         [](LoopbackServer& server) {
+             server.enqueue(endless(messageStart() + textStart(0), 80,
+                                    [](const std::string& text) { return textDelta(0, text); }));
+         },
+         "The assistant's reply was too long, so it was stopped. No changes were made."},
+        // Pieces without text add nothing to read, but still cannot go on for ever.
+        {"endless empty pieces",
+         [](LoopbackServer& server) {
+             server.enqueue(endless(messageStart() + textStart(0), 720, [](const std::string&) {
+                 std::string pieces;
+                 for (int i = 0; i < 600; ++i) {
+                     pieces += textDelta(0, "");
+                 }
+                 return pieces;
+             }));
+         },
+         "The assistant's reply was too long, so it was stopped. No changes were made."},
+        // The whole instruction is refused, the call that came whole included.
+        {"endless tool input",
+         [](LoopbackServer& server) {
+             server.enqueue(endless(
+                 messageStart() + toolCall(0, "toolu_01", "remove", {{"target", "intro.mov"}}) +
+                     toolStart(1, "toolu_02", "add_text") + inputDelta(1, R"({"text": ")"),
+                 24, [](const std::string& text) { return inputDelta(1, text); }));
+         },
+         "The assistant sent an edit too large to apply, so it was stopped. No changes were "
+         "made."},
         {"connection dropped mid-stream",
          [](LoopbackServer& server) {
              server.enqueue(ScriptedResponse::eventStream()
@@ -190,6 +251,94 @@ TEST(InstructionViewModelTest, ARetrySendsTheTextAsTypedAndTokenFailuresAreWorde
             std::vector<std::string>{"[Instruction] Auth error: " + error.logSafeDescription()});
         EXPECT_EQ(refused.server.requestCount(), 0u);
     }
+}
+
+TEST(InstructionViewModelTest, ARefusedTokenFromTheEnvironmentPointsAtItsVariable) {
+    auto tokens = std::make_shared<ConfiguredAccessTokenProvider>([] {
+        return readBackendConfiguration([](const std::string& name) -> std::optional<std::string> {
+            return name == "VEXEL_ACCESS_TOKEN" ? std::optional<std::string>("stale")
+                                                : std::nullopt;
+        });
+    });
+    ChatBar bar(
+        twoClips(intro, outro),
+        [tokens](std::stop_token stop) { return tokens->accessToken(stop); },
+        std::make_shared<vexel::testing::FakeMediaLoader>(),
+        [tokens](std::stop_token stop) { return tokens->renewAccessToken(stop); });
+    bar.server.enqueue(ScriptedResponse::plain(401));
+    bar.server.enqueue(ScriptedResponse::plain(401));
+
+    bar.submit("Trim");
+
+    // Asking again with the same token cannot help: no second request.
+    EXPECT_EQ(bar.server.requestCount(), 1u);
+    EXPECT_EQ(bar.server.requests()[0].header("Authorization"), "Bearer stale");
+    EXPECT_EQ(bar.chatTexts(),
+              (std::vector<std::string>{"Trim", "The assistant backend refused the access token. "
+                                                "Check VEXEL_ACCESS_TOKEN, then start Vexel "
+                                                "again."}));
+    EXPECT_EQ(bar.viewModel.instructionText(), "Trim");
+    EXPECT_EQ(bar.harness.logger->messages(),
+              std::vector<std::string>{"[Instruction] Auth error: configuredTokenRefused"});
+}
+
+TEST(InstructionViewModelTest, AToolInputThatIsNoObjectIsAToolErrorNotADefaultEdit) {
+    for (const std::string input : {R"({"text": "Hi")", R"(["Hi"])", R"("Hi")"}) {
+        SCOPED_TRACE(input);
+        ChatBar bar(twoClips(intro, outro));
+        const std::string before = bar.harness.storedProject();
+        bar.server.enqueue(ScriptedResponse::eventStream().write(
+            messageStart() + toolStart(0, "toolu_01", "add_text") + inputDelta(0, input) +
+            blockStop(0) + messageEnd("tool_use")));
+        bar.server.enqueue(
+            ScriptedResponse::eventStream().write(textReply("I could not add it.", "end_turn")));
+
+        bar.submit("Add a title");
+
+        EXPECT_EQ(bar.harness.storedProject(), before);
+        EXPECT_FALSE(bar.harness.timeline.canUndo());
+        EXPECT_EQ(bar.chatTexts().back(), "I could not add it.");
+        // The model is told which call failed, as for any call it got wrong.
+        ASSERT_EQ(bar.server.requestCount(), 2u);
+        const Json answer = Json::parse(bar.server.requests()[1].body)["messages"].back();
+        EXPECT_EQ(answer["content"],
+                  Json::parse(R"json([{"type": "tool_result", "tool_use_id": "toolu_01",
+                                       "content": "Error: invalidToolInput(\"add_text\")",
+                                       "is_error": true}])json"));
+    }
+}
+
+TEST(InstructionViewModelTest, ALongReplyIsNotCopiedWholeForEveryPiece) {
+    ChatBar bar(twoClips(intro, outro));
+    // A megabyte of text in 400 pieces that leave the server one by one, so
+    // that the chat sees most of them come on their own.
+    ScriptedResponse reply = ScriptedResponse::eventStream();
+    reply.write(messageStart() + textStart(0));
+    std::string whole;
+    for (int i = 0; i < 400; ++i) {
+        const std::string piece = std::to_string(i % 10) + std::string(2559, 'x');
+        reply.write(textDelta(0, piece)).pause(std::chrono::milliseconds(1));
+        whole += piece;
+    }
+    bar.server.enqueue(std::move(reply.write(blockStop(0) + messageEnd("end_turn"))));
+    std::size_t shownBytes = 0;
+    std::size_t updates = 0;
+    ChatHistoryManager& chat = bar.viewModel.chatHistory();
+    QObject::connect(&chat, &ChatHistoryManager::messageUpdated, [&](const Uuid& id) {
+        for (const ChatMessage& message : chat.messages()) {
+            if (message.id == id) {
+                shownBytes += message.content().size();
+                ++updates;
+            }
+        }
+    });
+
+    bar.submit("Tell me a long story");
+
+    EXPECT_EQ(bar.chatTexts(), (std::vector<std::string>{"Tell me a long story", whole}));
+    // Shown again piece by piece, the text would pass through the chat about
+    // two hundred times over; shown each time it doubles, about three.
+    EXPECT_LE(shownBytes, 4 * whole.size()) << updates << " updates";
 }
 
 TEST(InstructionViewModelTest, OneTaskAtATimeAndBlankInstructionsSendNothing) {

@@ -7,12 +7,14 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <cstddef>
 #include <exception>
 #include <optional>
 #include <stop_token>
 #include <type_traits>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace vexel {
 
@@ -58,6 +60,15 @@ template <class T>
 QCoro::Task<std::optional<T>> nextFromStream(QThreadPool* pool, AsyncStream<T>& stream,
                                              std::stop_token stop) {
     auto next = [&stream, stop] { return stream.next(stop); };
+    co_return co_await runInBackground(pool, std::move(next));
+}
+
+// Every value of a producer's stream already waiting (at least one, at most
+// `limit`), waited for like nextFromStream: empty at the end of the stream.
+template <class T>
+QCoro::Task<std::vector<T>> nextBatchFromStream(QThreadPool* pool, AsyncStream<T>& stream,
+                                                std::size_t limit, std::stop_token stop) {
+    auto next = [&stream, limit, stop] { return stream.nextAvailable(limit, stop); };
     co_return co_await runInBackground(pool, std::move(next));
 }
 

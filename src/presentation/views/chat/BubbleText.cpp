@@ -16,6 +16,26 @@
 
 namespace vexel {
 
+namespace {
+
+// Qt looks back over the whole word for a boundary at every line it breaks, so
+// a word thousands of characters long (a pasted blob, a reply gone wrong)
+// costs the square of its length to lay out: seconds at 64 KiB, minutes at a
+// megabyte. A text holding such a word wraps anywhere instead, which is linear.
+bool holdsVeryLongWord(const QString& text) {
+    constexpr qsizetype longestWord = 1000;
+    qsizetype run = 0;
+    for (const QChar character : text) {
+        run = character.isSpace() ? 0 : run + 1;
+        if (run > longestWord) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 BubbleText::BubbleText(QWidget* parent)
     : QWidget(parent)
     , selection_(&document_) {
@@ -35,6 +55,10 @@ void BubbleText::setText(const QString& text) {
         return;
     }
     text_ = text;
+    QTextOption option = document_.defaultTextOption();
+    option.setWrapMode(holdsVeryLongWord(text_) ? QTextOption::WrapAnywhere
+                                                : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document_.setDefaultTextOption(option);
     document_.setPlainText(text_);
     selection_ = QTextCursor(&document_);
     invalidateLayout();

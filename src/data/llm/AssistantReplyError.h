@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <string>
+
+namespace vexel {
+
+// A streamed reply that cannot be used as it stands: it ended before the
+// backend said it was complete, or it kept growing past what any real reply
+// needs. Either way the whole instruction fails and nothing is applied.
+class AssistantReplyError : public std::exception {
+public:
+    enum class Kind {
+        // The stream ended before its "message_stop" event.
+        cutOff,
+        // The reply's text, or all its event data, passed its limit.
+        replyTooLong,
+        // One tool call's input passed the input limit.
+        toolInputTooLong,
+    };
+
+    static AssistantReplyError cutOff();
+    static AssistantReplyError replyTooLong(std::size_t limit);
+    static AssistantReplyError toolInputTooLong(std::size_t limit);
+
+    Kind kind() const { return kind_; }
+
+    // The chat's sentence for the failure.
+    std::string userMessage() const;
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    AssistantReplyError(Kind kind, std::string description);
+
+    Kind kind_;
+    std::string description_;
+};
+
+} // namespace vexel
