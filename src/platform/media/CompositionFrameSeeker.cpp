@@ -19,6 +19,10 @@ using Kind = MediaError::Kind;
 
 // Released composed frames kept for reuse.
 constexpr std::size_t kIdleFrames = 4;
+// What a frame of a source without an open decoder is taken to cost: opening
+// it and about a group of pictures from its key frame. Telling more would
+// mean opening it, which could close one in use.
+constexpr std::int64_t kUnopenedCost = 60;
 
 } // namespace
 
@@ -75,7 +79,9 @@ struct CompositionFrameSeeker::Impl {
         return result;
     }
 
-    detail::SeekDecoder& decoderFor(const Needed& need) {
+    // The decoder kept for the source, now the most recently used; null when
+    // there is none.
+    detail::SeekDecoder* openDecoder(const Needed& need) {
         const std::filesystem::path& path = need.shown.segment->asset->path;
         const int sourceTrackID = need.shown.sourceTrack->trackID;
         std::lock_guard lock(sourcesMutex);
@@ -84,9 +90,19 @@ struct CompositionFrameSeeker::Impl {
             if (source.compositionTrackID == need.trackID && source.path == path &&
                 source.sourceTrackID == sourceTrackID) {
                 source.lastUse = uses;
-                return *source.decoder;
+                return source.decoder.get();
             }
         }
+        return nullptr;
+    }
+
+    detail::SeekDecoder& decoderFor(const Needed& need) {
+        if (detail::SeekDecoder* open = openDecoder(need)) {
+            return *open;
+        }
+        const std::filesystem::path& path = need.shown.segment->asset->path;
+        const int sourceTrackID = need.shown.sourceTrack->trackID;
+        std::lock_guard lock(sourcesMutex);
         if (sources.size() >= std::max<std::size_t>(options.maxOpenDecoders, 1)) {
             auto oldest = std::min_element(sources.begin(), sources.end(),
                                            [](auto& a, auto& b) { return a.lastUse < b.lastUse; });
@@ -165,7 +181,8 @@ std::int64_t CompositionFrameSeeker::decodingCost(std::int64_t n) {
     const MediaTime time = impl.time(n);
     std::int64_t cost = 0;
     for (const Impl::Needed& need : impl.needed(time, impl.video.instruction(time))) {
-        cost += impl.decoderFor(need).costTo(need.shown.sourceTime);
+        detail::SeekDecoder* decoder = impl.openDecoder(need);
+        cost += decoder ? decoder->costTo(need.shown.sourceTime) : kUnopenedCost;
     }
     return cost;
 }
