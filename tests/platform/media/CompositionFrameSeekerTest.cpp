@@ -1,15 +1,14 @@
 #include "platform/media/CompositionFrameSeeker.h"
-#include "platform/media/CompositionReader.h"
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MutableComposition.h"
+#include "support/media/FreshFrame.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace vexel::media;
+using vexel::testing::samePixels;
 using vexel::testing::TemporaryFolder;
 using vexel::testing::testFrameLevel;
 using vexel::testing::writeTestMovie;
@@ -39,26 +38,8 @@ Cut cutClip(const std::shared_ptr<const Asset>& clip) {
     return {composition.copy(), std::move(video)};
 }
 
-// Frame n as a reader newly opened at it composes it.
 PixelBuffer freshFrame(const Cut& cut, std::int64_t n) {
-    CompositionReader reader(cut.composition,
-                             {.timeRange = MediaTimeRange{MediaTime(n, 30), MediaTime(1, 30)}});
-    reader.addVideoOutput(cut.video);
-    EXPECT_TRUE(reader.startReading());
-    std::optional<VideoFrame> frame = reader.copyNextVideoFrame();
-    return frame ? frame->buffer : PixelBuffer{};
-}
-
-bool samePixels(const PixelBuffer& a, const PixelBuffer& b) {
-    if (a.isNull() || b.isNull() || a.width() != b.width() || a.height() != b.height()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.width()) * 4) != 0) {
-            return false;
-        }
-    }
-    return true;
+    return vexel::testing::freshFrame(cut.composition, cut.video, MediaTime(n, 30));
 }
 
 int level(const PixelBuffer& frame) {

@@ -1,17 +1,16 @@
 #include "platform/playback/Player.h"
 
 #include "ManualClock.h"
-#include "platform/media/CompositionReader.h"
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "support/RunEventsUntil.h"
+#include "support/media/FreshFrame.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <ostream>
 #include <vector>
 
@@ -26,6 +25,7 @@ using namespace vexel::media;
 using namespace vexel::playback;
 using vexel::testing::ManualClock;
 using vexel::testing::runEventsUntil;
+using vexel::testing::samePixels;
 using vexel::testing::TemporaryFolder;
 using vexel::testing::testFrameLevel;
 
@@ -282,24 +282,14 @@ namespace {
 
 // Frame n of the item as a reader newly opened at it composes it.
 PixelBuffer freshFrame(const PlayerItem& item, int n) {
-    CompositionReader reader(item.composition,
-                             {.timeRange = MediaTimeRange{MediaTime(n, 30), MediaTime(1, 30)}});
-    reader.addVideoOutput(*item.videoComposition);
-    EXPECT_TRUE(reader.startReading());
-    std::optional<VideoFrame> frame = reader.copyNextVideoFrame();
-    return frame ? frame->buffer : PixelBuffer{};
+    return vexel::testing::freshFrame(item.composition, *item.videoComposition, MediaTime(n, 30));
 }
 
-bool samePixels(const PixelBuffer& a, const PixelBuffer& b) {
-    if (a.isNull() || b.isNull() || a.width() != b.width() || a.height() != b.height()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.width()) * 4) != 0) {
-            return false;
-        }
-    }
-    return true;
+// Runs the event loop until the player shows frame n.
+bool showsFrame(const Player& player, int n) {
+    return runEventsUntil([&] {
+        return player.currentVideoFrame() && player.currentVideoFrame()->time == MediaTime(n, 30);
+    });
 }
 
 } // namespace
@@ -317,10 +307,7 @@ TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
         target = (7 + 53 * i) % kClipFrames;
         player.seek(MediaTime(target, 30));
     }
-    ASSERT_TRUE(runEventsUntil([&] {
-        return player.currentVideoFrame() &&
-               player.currentVideoFrame()->time == MediaTime(target, 30);
-    }));
+    ASSERT_TRUE(showsFrame(player, target));
     EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, freshFrame(clip, target)));
     EXPECT_EQ(player.currentTime(), MediaTime(target, 30));
     // The first seek, perhaps given up, and the last.
@@ -341,10 +328,7 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
     ASSERT_TRUE(waitForFrames(1));
     auto seekAndWait = [&](int n) {
         player.seek(MediaTime(n, 30));
-        return runEventsUntil([&] {
-            return player.currentVideoFrame() &&
-                   player.currentVideoFrame()->time == MediaTime(n, 30);
-        });
+        return showsFrame(player, n);
     };
     ASSERT_TRUE(seekAndWait(10));
     ASSERT_TRUE(seekAndWait(20));

@@ -1,7 +1,6 @@
 #include "presentation/views/timeline/TimelinePanel.h"
 
 #include "domain/entities/ModelFixtures.h"
-#include "platform/media/CompositionReader.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/Pointer.h"
 #include "presentation/support/PreviewHarness.h"
@@ -20,6 +19,7 @@
 #include "presentation/views/timeline/TrackIconColumn.h"
 #include "presentation/views/timeline/TrackLanesView.h"
 #include "presentation/views/timeline/TrackRow.h"
+#include "support/media/FreshFrame.h"
 #include "support/media/MovieMaker.h"
 
 #include <QAbstractButton>
@@ -30,7 +30,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -542,8 +541,9 @@ TEST(TimelinePanelTest, DraggingTheLaneBackgroundScrubsThePreviewAndRestsOnTheEx
     ASSERT_TRUE(frameShownIs(pressed));
     std::size_t before = shown.size();
     background.moveTo(at(0.7));
-    ASSERT_EQ(shown.size(), before + 1);
-    EXPECT_EQ(shown.back(), pressed);
+    // An exact seek there would never show the pressed frame.
+    ASSERT_GE(shown.size(), before + 1);
+    EXPECT_EQ(shown[before], pressed);
     // Steps faster than frames decode, then the release where the last one
     // was: the exact frame there ends on screen.
     for (double seconds : {1.0, 1.4, 0.2, 2.1, 2.6}) {
@@ -556,19 +556,7 @@ TEST(TimelinePanelTest, DraggingTheLaneBackgroundScrubsThePreviewAndRestsOnTheEx
     ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return painted == rest; }));
 
     const playback::PlayerItem& item = *player.currentItem();
-    media::CompositionReader reader(
-        item.composition, {.timeRange = media::MediaTimeRange{rest, media::MediaTime(1, 30)}});
-    reader.addVideoOutput(*item.videoComposition);
-    ASSERT_TRUE(reader.startReading());
-    const std::optional<media::VideoFrame> fresh = reader.copyNextVideoFrame();
-    ASSERT_TRUE(fresh.has_value());
-    const media::PixelBuffer& exact = player.currentVideoFrame()->buffer;
-    ASSERT_EQ(exact.width(), fresh->buffer.width());
-    ASSERT_EQ(exact.height(), fresh->buffer.height());
-    for (int y = 0; y < exact.height(); ++y) {
-        ASSERT_EQ(std::memcmp(exact.row(y), fresh->buffer.row(y),
-                              static_cast<std::size_t>(exact.width()) * 4),
-                  0)
-            << "row " << y;
-    }
+    EXPECT_TRUE(vexel::testing::samePixels(
+        player.currentVideoFrame()->buffer,
+        vexel::testing::freshFrame(item.composition, *item.videoComposition, rest)));
 }
