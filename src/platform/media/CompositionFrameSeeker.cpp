@@ -17,8 +17,8 @@ namespace {
 
 using Kind = MediaError::Kind;
 
-// Released composed frames kept for reuse.
-constexpr std::size_t kIdleFrames = 4;
+// Released composed frames kept for reuse: the one on screen and the next.
+constexpr std::size_t kIdleFrames = 2;
 // What a frame of a source without an open decoder is taken to cost: opening
 // it and about a group of pictures from its key frame. Telling more would
 // mean opening it, which could close one in use.
@@ -203,6 +203,15 @@ std::int64_t CompositionFrameSeeker::keyFrameSeeks() const {
         count += source.decoder->keyFrameSeeks();
     }
     return count;
+}
+
+void CompositionFrameSeeker::closeDecoders() {
+    std::lock_guard lock(impl_->sourcesMutex);
+    for (const auto& source : impl_->sources) {
+        impl_->closedFramesDecoded += source.decoder->framesDecoded();
+        impl_->closedKeyFrameSeeks += source.decoder->keyFrameSeeks();
+    }
+    impl_->sources.clear();
 }
 
 void CompositionFrameSeeker::cancel() {

@@ -62,6 +62,10 @@ public:
     std::int64_t framesDecoded() const;
     std::int64_t keyFrameSeeks() const;
 
+    // Closes every source's decoder, giving back its memory; the next frame
+    // opens them again. From the thread that asks for frames.
+    void closeDecoders();
+
     // Ends the frame under way and every later one.
     void cancel();
 

@@ -99,6 +99,10 @@ void Player::startPipeline() {
 void Player::updateStatus() {
     bool playing = wantsToPlay_ && item_ && ready_ && !ended_ && !error_;
     sink_->setPlaying(playing);
+    if (playing && seeker_) {
+        // Playback reads through decoders of its own.
+        seeker_->releaseDecoders();
+    }
     if (pipeline_) {
         pipeline_->setPlaying(playing);
         if (wantsToPlay_) {

@@ -41,6 +41,12 @@ void SeekWorker::request(std::uint64_t run, std::int64_t n) {
     changed_.notify_all();
 }
 
+void SeekWorker::releaseDecoders() {
+    std::lock_guard lock(mutex_);
+    releasing_ = true;
+    changed_.notify_all();
+}
+
 void SeekWorker::setShownSize(std::optional<media::Size> size) {
     std::lock_guard lock(mutex_);
     shownSize_ = size;
@@ -65,16 +71,24 @@ SeekStatistics SeekWorker::statistics() const {
 
 void SeekWorker::run() {
     while (true) {
-        Request request;
+        std::optional<Request> request;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopped_ || waiting_; });
+            changed_.wait(lock, [&] { return stopped_ || waiting_ || releasing_; });
             if (stopped_) {
                 return;
             }
-            request = *std::exchange(waiting_, std::nullopt);
+            request = std::exchange(waiting_, std::nullopt);
+            // A seek waiting comes first; its decoders are released after it.
+            if (!request) {
+                releasing_ = false;
+            }
         }
-        show(request);
+        if (request) {
+            show(*request);
+        } else {
+            seeker_.closeDecoders();
+        }
     }
 }
 

@@ -52,6 +52,9 @@ public:
     // Shows frame n for `run`, after the decode under way, in place of any
     // seek still waiting.
     void request(std::uint64_t run, std::int64_t n);
+    // Closes the decoders once no seek is waiting, giving back their memory
+    // while playback reads on its own; the next seek opens them again.
+    void releaseDecoders();
     // Frames kept from now on are scaled to fit within `size`, in pixels,
     // when they are larger; none keeps them as composed.
     void setShownSize(std::optional<media::Size> size);
@@ -81,6 +84,7 @@ private:
     std::condition_variable changed_;
     std::optional<Request> waiting_;
     std::optional<media::Size> shownSize_;
+    bool releasing_ = false;
     bool stopped_ = false;
     SeekStatistics statistics_;
 
