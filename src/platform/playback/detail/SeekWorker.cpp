@@ -13,9 +13,10 @@ namespace vexel::playback::detail {
 
 namespace {
 
-// Scaling a frame for the cache takes a share of the cores, not all: the next
-// seek is decoding beside it.
-constexpr unsigned kScalingThreads = 2;
+// The seeks wait while a frame is scaled for the cache, their decoders idle:
+// these threads and the seeks' own scale it, half the cores of the machines
+// we aim at, leaving the rest to the window and the pictures it draws.
+constexpr unsigned kScalingThreads = 3;
 
 } // namespace
 
