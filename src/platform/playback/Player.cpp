@@ -192,8 +192,10 @@ void Player::scrub(const MediaTime& time) {
     }
     if (seeker_) {
         const std::int64_t n = detail::PlaybackPipeline::firstFrameIndex(*item_, target);
+        // Whole frames within reach: floor(reach / frame duration).
+        const MediaTime& step = item_->videoComposition->frameDuration;
         const std::int64_t within =
-            detail::PlaybackPipeline::firstFrameIndex(*item_, MediaTime::zero() + kScrubNearby);
+            (kScrubNearby.value() * step.timescale()) / (step.value() * kScrubNearby.timescale());
         if (std::optional<media::VideoFrame> nearby = cache_->nearest(n, within)) {
             frame_ = std::move(*nearby);
             emit videoFrameChanged(*frame_);
