@@ -146,6 +146,12 @@ void exactSeek(benchmark::State& state) {
         latencies.push_back(seconds * 1000);
     }
     reportSeeks(state, latencies, cpuStart);
+    // What the seeks cost in decoding: frames out of the decoder and returns
+    // to a key frame, per seek.
+    const SeekStatistics seeks = player.seekStatistics();
+    const double count = std::max<double>(1, static_cast<double>(latencies.size()));
+    state.counters["frames_decoded_per_seek"] = static_cast<double>(seeks.sourceFrames) / count;
+    state.counters["key_frame_seeks_per_seek"] = static_cast<double>(seeks.keyFrameSeeks) / count;
 }
 
 // The library's own limit: a reader opened at the frame, decoding from the

@@ -3,6 +3,7 @@
 #include "platform/media/detail/FFmpeg.h"
 #include "platform/media/detail/Scaler.h"
 #include "platform/media/detail/StatusMachine.h"
+#include "platform/media/detail/TrackInput.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -30,10 +31,6 @@ struct ReadingCancelled {};
 
 MediaTime timeIn(std::int64_t ticks, AVRational timeBase) {
     return MediaTime(ticks, timeBase.den).multipliedByRatio(timeBase.num, 1);
-}
-
-int interruptRequested(void* opaque) {
-    return static_cast<std::atomic<bool>*>(opaque)->load(std::memory_order_relaxed) ? 1 : 0;
 }
 
 } // namespace
@@ -139,60 +136,11 @@ struct AssetReader::Impl {
     }
 
     void open() {
-        const std::string context = "Cannot read \"" + asset.path.string() + "\"";
-        ffmpeg::requireRegularFile(asset.path, context);
-        AVFormatContext* raw = avformat_alloc_context();
-        if (!raw) {
-            throw std::bad_alloc();
-        }
-        raw->interrupt_callback.callback = interruptRequested;
-        raw->interrupt_callback.opaque = &cancelRequested;
-        ffmpeg::Options formatOptions;
-        formatOptions.set("protocol_whitelist", "file");
-        // On failure FFmpeg frees the context itself.
-        check(avformat_open_input(&raw, ffmpeg::fileUrl(asset.path).c_str(), nullptr,
-                                  formatOptions.get()),
-              Kind::cannotOpen, context);
-        format.reset(raw);
-        if (!headerDescribesVideo()) {
-            check(avformat_find_stream_info(format.get(), nullptr), Kind::cannotOpen, context);
-        }
-
-        if (track.trackID < 0 || static_cast<unsigned>(track.trackID) >= format->nb_streams) {
-            throw MediaError(Kind::noSuchTrack,
-                             context + ": no track " + std::to_string(track.trackID));
-        }
-        stream = format->streams[track.trackID];
-        AVMediaType wanted =
-            track.mediaType == MediaType::video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
-        if (stream->codecpar->codec_type != wanted) {
-            throw MediaError(Kind::noSuchTrack, context + ": track " +
-                                                    std::to_string(track.trackID) +
-                                                    " is not of the expected kind");
-        }
-        for (unsigned i = 0; i < format->nb_streams; ++i) {
-            if (format->streams[i] != stream) {
-                format->streams[i]->discard = AVDISCARD_ALL;
-            }
-        }
-
-        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-        if (!codec) {
-            throw MediaError(Kind::unsupported, context + ": no decoder for " +
-                                                    avcodec_get_name(stream->codecpar->codec_id));
-        }
-        decoder.reset(avcodec_alloc_context3(codec));
-        if (!decoder) {
-            throw std::bad_alloc();
-        }
-        check(avcodec_parameters_to_context(decoder.get(), stream->codecpar), Kind::unsupported,
-              context);
-        decoder->pkt_timebase = stream->time_base;
-        // Zero asks FFmpeg for one per core.
-        decoder->thread_count =
-            track.mediaType == MediaType::video ? options.decoderThreads.value_or(0) : 0;
-        decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-        check(avcodec_open2(decoder.get(), codec, nullptr), Kind::unsupported, context);
+        detail::TrackInput input = detail::openTrackInput(
+            asset, track, options.decoderThreads.value_or(0), cancelRequested);
+        format = std::move(input.format);
+        stream = input.stream;
+        decoder = std::move(input.decoder);
         packet = ffmpeg::makePacket();
         if (track.mediaType == MediaType::video && options.timeRange) {
             const MediaTime end = options.timeRange->end();
@@ -201,22 +149,6 @@ struct AssetReader::Impl {
         }
 
         seekToRangeStart();
-    }
-
-    // Whether the QuickTime/MP4 header alone describes the video track to be
-    // read well enough to decode it. Probing the streams would decode several
-    // frames single-threaded to guess H.264's reordering, which the decoder
-    // learns from the stream anyway; that would cost every seek tens of
-    // milliseconds before its own decoding even starts.
-    bool headerDescribesVideo() const {
-        if (track.mediaType != MediaType::video || track.trackID < 0 ||
-            static_cast<unsigned>(track.trackID) >= format->nb_streams ||
-            std::string_view(format->iformat->name).find("mp4") == std::string_view::npos) {
-            return false;
-        }
-        const AVCodecParameters& codec = *format->streams[track.trackID]->codecpar;
-        return codec.codec_type == AVMEDIA_TYPE_VIDEO && codec.codec_id != AV_CODEC_ID_NONE &&
-               codec.width > 0 && codec.height > 0 && codec.extradata_size > 0;
     }
 
     void seekToRangeStart() {
@@ -434,29 +366,10 @@ struct AssetReader::Impl {
     }
 
     VideoFrame deliver(const Decoded& decoded, const MediaTime& duration) {
-        const AVFrame& frame = *decoded.frame;
-        if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
-            // Frames the consumer holds come back here; keeping them saves
-            // mapping and faulting in fresh ones.
-            pool.emplace(frame.width, frame.height, 16);
-        }
-        PixelBuffer buffer = pool->makeBufferForOverwrite();
-        ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);
-        ffmpeg::ScaleFormats formats;
-        formats.sourceWidth = frame.width;
-        formats.sourceHeight = frame.height;
-        formats.sourceFormat = static_cast<AVPixelFormat>(frame.format);
-        formats.sourceColorspace = ffmpeg::colorspaceOf(frame);
-        formats.sourceFullRange = ffmpeg::isFullRange(frame);
-        formats.destinationWidth = frame.width;
-        formats.destinationHeight = frame.height;
-        formats.destinationFormat = AV_PIX_FMT_BGRA;
-        formats.destinationFullRange = true;
-        scaler.scale(formats, frame, *target);
-        // Converting a format without alpha fills alpha with 255.
-        const AVPixFmtDescriptor* described = av_pix_fmt_desc_get(formats.sourceFormat);
-        buffer.setOpaque(described && (described->flags & AV_PIX_FMT_FLAG_ALPHA) == 0);
-        return VideoFrame{std::move(buffer), decoded.time, duration};
+        // Frames the consumer holds come back to the pool; keeping them saves
+        // mapping and faulting in fresh ones.
+        return VideoFrame{detail::toPixelBuffer(*decoded.frame, pool, scaler, 16), decoded.time,
+                          duration};
     }
 
     std::optional<VideoFrame> nextVideoFrame() {

@@ -1,6 +1,7 @@
 #include "platform/media/CompositionReader.h"
 
 #include "platform/media/AudioMixer.h"
+#include "platform/media/detail/FrameComposing.h"
 #include "platform/media/detail/GainCurve.h"
 #include "platform/media/detail/LayerDrawing.h"
 #include "platform/media/detail/StatusMachine.h"
@@ -221,32 +222,8 @@ struct CompositionReader::Impl {
         if (!running()) {
             return;
         }
-        PixelBuffer frame;
-        if (!instruction) {
-            // No instruction covers this time: nothing is drawn on black.
-            frame = outputPool->makeBufferForOverwrite();
-            detail::fillOpaqueBlack(frame);
-        } else {
-            auto allocate = [this](bool zeroFilled) -> std::optional<PixelBuffer> {
-                try {
-                    return zeroFilled ? outputPool->makeBuffer()
-                                      : outputPool->makeBufferForOverwrite();
-                } catch (const std::bad_alloc&) {
-                    return std::nullopt;
-                }
-            };
-            VideoCompositionRequest request(std::move(instruction), time, std::move(sources),
-                                            allocate);
-            compositor->startRequest(request);
-            if (const auto* error = std::get_if<VideoCompositionError>(&request.result())) {
-                throw MediaError::compositionFailed(error->domain, error->code, error->description);
-            }
-            if (!request.isFinished()) {
-                throw MediaError(Kind::invalidState, "The compositor did not finish the frame at " +
-                                                         time.description());
-            }
-            frame = std::get<PixelBuffer>(request.result());
-        }
+        PixelBuffer frame = detail::composeFrame(*compositor, std::move(instruction), time,
+                                                 std::move(sources), *outputPool);
         std::lock_guard lock(resultsMutex);
         results[n] = std::move(frame);
         resultsChanged.notify_all();

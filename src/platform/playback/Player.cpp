@@ -2,11 +2,20 @@
 
 #include "platform/playback/QtAudioSink.h"
 #include "platform/playback/detail/Disposer.h"
+#include "platform/playback/detail/FrameCache.h"
 #include "platform/playback/detail/PlaybackPipeline.h"
+#include "platform/playback/detail/SeekWorker.h"
 
 namespace vexel::playback {
 
 using media::MediaTime;
+
+namespace {
+
+// How far from a scrub's time a frame at hand may be to show first.
+const MediaTime kScrubNearby(1, 2);
+
+} // namespace
 
 Player::Player(QObject* parent)
     : Player(std::make_shared<SteadyMonotonicClock>(), nullptr, parent) {}
@@ -16,19 +25,30 @@ Player::Player(std::shared_ptr<MonotonicClock> clock, std::unique_ptr<AudioSink>
     : QObject(parent)
     , clock_(std::move(clock))
     , sink_(sink ? std::move(sink) : makeDefaultAudioSink(clock_))
-    , disposer_(std::make_unique<detail::Disposer<detail::PlaybackPipeline>>()) {
+    , cache_(std::make_shared<detail::FrameCache>(frameCacheBytes))
+    , disposer_(std::make_unique<detail::Disposer<detail::PlaybackPipeline>>())
+    , seekerDisposer_(std::make_unique<detail::Disposer<detail::SeekWorker>>()) {
     sink_->beginRun(run_);
 }
 
 Player::~Player() {
     retirePipeline();
+    retireSeeker();
     disposer_.reset();
+    seekerDisposer_.reset();
 }
 
 void Player::retirePipeline() {
     if (pipeline_) {
         pipeline_->requestStop();
         disposer_->dispose(std::move(pipeline_));
+    }
+}
+
+void Player::retireSeeker() {
+    if (seeker_) {
+        seeker_->requestStop();
+        seekerDisposer_->dispose(std::move(seeker_));
     }
 }
 
@@ -39,37 +59,50 @@ void Player::startRun(const MediaTime& start) {
     runStart_ = start;
     ready_ = false;
     ended_ = false;
+    awaitingFrame_ = false;
     error_.reset();
-    if (item_) {
-        const std::uint64_t run = run_;
-        detail::PlaybackPipeline::Events events;
-        // Each event comes back to this thread; the player drops those of a
-        // run that is over.
-        events.frameDue = [this, run](media::VideoFrame frame) {
-            QMetaObject::invokeMethod(
-                this, [this, run, frame] { frameDue(run, frame); }, Qt::QueuedConnection);
-        };
-        events.ready = [this, run] {
-            QMetaObject::invokeMethod(
-                this, [this, run] { readyToPlay(run); }, Qt::QueuedConnection);
-        };
-        events.ended = [this, run] {
-            QMetaObject::invokeMethod(
-                this, [this, run] { ended(run); }, Qt::QueuedConnection);
-        };
-        events.failed = [this, run](const media::MediaError& error) {
-            QMetaObject::invokeMethod(
-                this, [this, run, error] { readingFailed(run, error); }, Qt::QueuedConnection);
-        };
-        pipeline_ = std::make_unique<detail::PlaybackPipeline>(item_, start, run_, *sink_, *clock_,
-                                                               std::move(events));
+    if (item_ && seeker_) {
+        // Playback from here starts once the frame here is on screen.
+        awaitingFrame_ = true;
+        seeker_->request(run_, detail::PlaybackPipeline::firstFrameIndex(*item_, start));
+    } else if (item_) {
+        startPipeline();
     }
     updateStatus();
+}
+
+void Player::startPipeline() {
+    const std::uint64_t run = run_;
+    detail::PlaybackPipeline::Events events;
+    // Each event comes back to this thread; the player drops those of a run
+    // that is over.
+    events.frameDue = [this, run](media::VideoFrame frame) {
+        QMetaObject::invokeMethod(
+            this, [this, run, frame] { frameDue(run, frame); }, Qt::QueuedConnection);
+    };
+    events.ready = [this, run] {
+        QMetaObject::invokeMethod(
+            this, [this, run] { readyToPlay(run); }, Qt::QueuedConnection);
+    };
+    events.ended = [this, run] {
+        QMetaObject::invokeMethod(
+            this, [this, run] { ended(run); }, Qt::QueuedConnection);
+    };
+    events.failed = [this, run](const media::MediaError& error) {
+        QMetaObject::invokeMethod(
+            this, [this, run, error] { readingFailed(run, error); }, Qt::QueuedConnection);
+    };
+    pipeline_ = std::make_unique<detail::PlaybackPipeline>(item_, runStart_, run_, *sink_, *clock_,
+                                                           std::move(events));
 }
 
 void Player::updateStatus() {
     bool playing = wantsToPlay_ && item_ && ready_ && !ended_ && !error_;
     sink_->setPlaying(playing);
+    if (playing && seeker_) {
+        // Playback reads through decoders of its own.
+        seeker_->releaseDecoders();
+    }
     if (pipeline_) {
         pipeline_->setPlaying(playing);
         if (wantsToPlay_) {
@@ -86,9 +119,38 @@ void Player::updateStatus() {
 }
 
 void Player::replaceCurrentItem(std::optional<PlayerItem> item) {
+    retireSeeker();
+    cache_->clear();
     item_ = item ? std::make_shared<const PlayerItem>(std::move(*item)) : nullptr;
     frame_.reset();
+    itemRun_ = run_ + 1;
+    std::optional<media::MediaError> unseekable;
+    const auto& video = item_ ? item_->videoComposition : std::nullopt;
+    if (video && video->frameDuration > MediaTime::zero()) {
+        detail::SeekWorker::Events events;
+        events.shown = [this](std::uint64_t run, media::VideoFrame frame) {
+            QMetaObject::invokeMethod(
+                this, [this, run, frame] { seekShown(run, frame); }, Qt::QueuedConnection);
+        };
+        events.failed = [this](std::uint64_t run, const media::MediaError& error) {
+            QMetaObject::invokeMethod(
+                this, [this, run, error] { readingFailed(run, error); }, Qt::QueuedConnection);
+        };
+        try {
+            seeker_ = std::make_unique<detail::SeekWorker>(item_, cache_, std::move(events));
+            seeker_->setShownSize(shownSize_);
+        } catch (const media::MediaError& error) {
+            unseekable = error;
+        }
+    }
     startRun(MediaTime::zero());
+    if (unseekable) {
+        // Reported as reading it would have: on this thread, after this call.
+        const std::uint64_t run = run_;
+        QMetaObject::invokeMethod(
+            this, [this, run, error = *unseekable] { readingFailed(run, error); },
+            Qt::QueuedConnection);
+    }
 }
 
 void Player::play() {
@@ -104,11 +166,15 @@ void Player::pause() {
     updateStatus();
 }
 
+MediaTime Player::clamped(const MediaTime& time) const {
+    return min(max(time, MediaTime::zero()), item_->duration());
+}
+
 void Player::seek(const MediaTime& time) {
     if (!item_) {
         return;
     }
-    MediaTime target = min(max(time, MediaTime::zero()), item_->duration());
+    MediaTime target = clamped(time);
     // Paused where it is asked to go: the run under way shows that frame.
     if (status_ == TimeControlStatus::paused && !error_ && target == currentTime()) {
         return;
@@ -116,11 +182,67 @@ void Player::seek(const MediaTime& time) {
     startRun(target);
 }
 
+void Player::scrub(const MediaTime& time) {
+    if (!item_) {
+        return;
+    }
+    MediaTime target = clamped(time);
+    if (status_ == TimeControlStatus::paused && !error_ && target == currentTime()) {
+        return;
+    }
+    if (seeker_) {
+        const std::int64_t n = detail::PlaybackPipeline::firstFrameIndex(*item_, target);
+        // Whole frames within reach: floor(reach / frame duration).
+        const MediaTime& step = item_->videoComposition->frameDuration;
+        const std::int64_t within =
+            (kScrubNearby.value() * step.timescale()) / (step.value() * kScrubNearby.timescale());
+        if (std::optional<media::VideoFrame> nearby = cache_->nearest(n, within)) {
+            frame_ = std::move(*nearby);
+            emit videoFrameChanged(*frame_);
+        }
+    }
+    startRun(target);
+}
+
+void Player::setShownSize(std::optional<media::Size> size) {
+    if (size == shownSize_) {
+        return;
+    }
+    shownSize_ = size;
+    // Frames kept at the former size would show at the wrong one.
+    cache_->clear();
+    if (seeker_) {
+        seeker_->setShownSize(size);
+    }
+}
+
+SeekStatistics Player::seekStatistics() const {
+    SeekStatistics statistics = seeker_ ? seeker_->statistics() : SeekStatistics{};
+    statistics.cachedFrames = static_cast<std::int64_t>(cache_->count());
+    statistics.cachedBytes = static_cast<std::int64_t>(cache_->bytes());
+    return statistics;
+}
+
 MediaTime Player::currentTime() const {
     if (!item_) {
         return MediaTime::zero();
     }
     return min(runStart_ + MediaTime(sink_->position(), AudioSink::sampleRate), item_->duration());
+}
+
+void Player::seekShown(std::uint64_t run, media::VideoFrame frame) {
+    // A frame of a run since replaced still shows while its item does: it is
+    // where a drag was a moment ago, and the newer frame follows.
+    if (run < itemRun_ || run > run_) {
+        return;
+    }
+    frame_ = std::move(frame);
+    emit videoFrameChanged(*frame_);
+    if (run == run_ && awaitingFrame_) {
+        awaitingFrame_ = false;
+        startPipeline();
+        updateStatus();
+    }
 }
 
 void Player::frameDue(std::uint64_t run, media::VideoFrame frame) {
@@ -153,6 +275,7 @@ void Player::readingFailed(std::uint64_t run, const media::MediaError& error) {
         return;
     }
     error_ = error;
+    awaitingFrame_ = false;
     wantsToPlay_ = false;
     updateStatus();
     emit failed();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/media/Geometry.h"
 #include "platform/media/MediaError.h"
 #include "platform/media/VideoFrame.h"
 #include "platform/playback/AudioSink.h"
 #include "platform/playback/MonotonicClock.h"
 #include "platform/playback/PlayerItem.h"
+#include "platform/playback/SeekStatistics.h"
 #include "platform/playback/TimeControlStatus.h"
 
 #include <QObject>
@@ -16,14 +18,18 @@
 namespace vexel::playback {
 
 namespace detail {
+class FrameCache;
 class PlaybackPipeline;
+class SeekWorker;
 template <typename Object> class Disposer;
 } // namespace detail
 
 // Plays one item at a time: its frames, composed ahead on worker threads, are
 // handed on as they are due, and its sound goes to the sink, whose position is
-// the clock everything follows. A player lives on one thread (the one that
-// made it), which none of its operations blocks; its signals come there.
+// the clock everything follows. Seeks decode one at a time, the newest first,
+// and the frames they showed are kept (within a bound) so that going back over
+// them shows them at once. A player lives on one thread (the one that made
+// it), which none of its operations blocks; its signals come there.
 class Player : public QObject {
     Q_OBJECT
 
@@ -47,10 +53,26 @@ public:
     void play();
     void pause();
 
+    // What the frames kept for going back take at most.
+    static constexpr std::size_t frameCacheBytes = std::size_t{256} << 20;
+
     // Seeks exactly: the frame showing at `time` (kept within the item) is
-    // decoded from the key frame before it and shown, and the current time is
-    // `time` at once. Nothing without an item.
+    // shown once decoded, and the current time is `time` at once. A seek asked
+    // while an earlier one decodes replaces any still waiting; the earlier one
+    // still shows its frame unless the newer would show sooner. Nothing
+    // without an item.
     void seek(const media::MediaTime& time);
+    // Seeks as a drag of the playhead does: a frame already at hand within
+    // half a second of `time` shows at once, then the exact frame, as seek()
+    // shows it.
+    void scrub(const media::MediaTime& time);
+
+    // The size the picture is shown at, in pixels; none when unknown. Frames
+    // kept for going back are kept at that size when it is smaller.
+    void setShownSize(std::optional<media::Size> size);
+
+    // What seeking has cost since the item was set.
+    SeekStatistics seekStatistics() const;
 
     // Where playback is within the item; zero without one.
     media::MediaTime currentTime() const;
@@ -80,7 +102,11 @@ signals:
 
 private:
     void startRun(const media::MediaTime& start);
+    void startPipeline();
     void retirePipeline();
+    void retireSeeker();
+    media::MediaTime clamped(const media::MediaTime& time) const;
+    void seekShown(std::uint64_t run, media::VideoFrame frame);
     void updateStatus();
 
     void frameDue(std::uint64_t run, media::VideoFrame frame);
@@ -101,10 +127,19 @@ private:
     bool ready_ = false;
     bool ended_ = false;
     std::unique_ptr<detail::PlaybackPipeline> pipeline_;
+    // The first run of the item: frames of earlier runs are another item's.
+    std::uint64_t itemRun_ = 0;
+    // The run's frame at its start is still to come: its playback starts
+    // then.
+    bool awaitingFrame_ = false;
+    std::shared_ptr<detail::FrameCache> cache_;
+    std::optional<media::Size> shownSize_;
+    std::unique_ptr<detail::SeekWorker> seeker_;
     std::optional<media::VideoFrame> frame_;
     std::optional<media::MediaError> error_;
-    // Last: ends every pipeline before the sink and the clock go.
+    // Last: end every pipeline and seeker before the sink and the clock go.
     std::unique_ptr<detail::Disposer<detail::PlaybackPipeline>> disposer_;
+    std::unique_ptr<detail::Disposer<detail::SeekWorker>> seekerDisposer_;
 };
 
 } // namespace vexel::playback

@@ -69,9 +69,17 @@ void PreviewViewModel::togglePlayback() {
 }
 
 void PreviewViewModel::seek(double seconds) {
-    double clamped = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maxDuration_);
-    currentTime_.set(clamped);
-    player_->seek(media::MediaTime::fromSeconds(clamped));
+    currentTime_.set(clampedSeek(seconds));
+    player_->seek(media::MediaTime::fromSeconds(currentTime_.get()));
+}
+
+void PreviewViewModel::scrub(double seconds) {
+    currentTime_.set(clampedSeek(seconds));
+    player_->scrub(media::MediaTime::fromSeconds(currentTime_.get()));
+}
+
+double PreviewViewModel::clampedSeek(double seconds) const {
+    return std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maxDuration_);
 }
 
 void PreviewViewModel::displayLinkFired() {

@@ -88,6 +88,9 @@ public:
     // Moves the playhead at once to `seconds` within 0 ... maxDuration (not a
     // number gives 0) and seeks the player there exactly.
     void seek(double seconds);
+    // The same for each step of a drag of the playhead: the picture may first
+    // show a frame at hand near `seconds`, then shows the exact one.
+    void scrub(double seconds);
     // Replaces what the preview plays with the composition of `project`,
     // cancelling the load before; the player pauses and stays paused, and the
     // new content shows the frame at the time the player stood at when it
@@ -109,6 +112,8 @@ signals:
 
 private:
     void displayLinkFired();
+    // Within 0 ... maxDuration; not a number gives 0.
+    double clampedSeek(double seconds) const;
     void showItem(std::optional<playback::PlayerItem> item);
 
     Observable<bool> isPlaying_;

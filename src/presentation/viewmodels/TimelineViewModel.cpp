@@ -80,7 +80,13 @@ void TimelineViewModel::setProject(Project project) {
     editHistory_ = EditHistory{historyDepth_, {}, {}};
     syncHistoryState();
     selectedClipId_.set(std::nullopt);
+    // Another document is a change even when it equals the one shown (the
+    // folder just saved, opened again): the preview starts it afresh.
+    const bool unchanged = project == this->project();
     show(std::move(project));
+    if (unchanged) {
+        emit projectChanged();
+    }
     notifyProjectSync();
 }
 

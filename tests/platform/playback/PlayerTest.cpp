@@ -5,6 +5,7 @@
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "support/RunEventsUntil.h"
+#include "support/media/FreshFrame.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -24,6 +25,7 @@ using namespace vexel::media;
 using namespace vexel::playback;
 using vexel::testing::ManualClock;
 using vexel::testing::runEventsUntil;
+using vexel::testing::samePixels;
 using vexel::testing::TemporaryFolder;
 using vexel::testing::testFrameLevel;
 
@@ -274,4 +276,102 @@ TEST_F(PlayerTest, AnItemThatCannotBeReadFailsAndPauses) {
     player.play();
     EXPECT_EQ(player.timeControlStatus(), paused);
     EXPECT_EQ(failures, 1);
+}
+
+namespace {
+
+// Frame n of the item as a reader newly opened at it composes it.
+PixelBuffer freshFrame(const PlayerItem& item, int n) {
+    return vexel::testing::freshFrame(item.composition, *item.videoComposition, MediaTime(n, 30));
+}
+
+// Runs the event loop until the player shows frame n.
+bool showsFrame(const Player& player, int n) {
+    return runEventsUntil([&] {
+        return player.currentVideoFrame() && player.currentVideoFrame()->time == MediaTime(n, 30);
+    });
+}
+
+} // namespace
+
+TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    const PlayerItem clip = item(kClipFrames);
+    player.replaceCurrentItem(clip);
+    ASSERT_TRUE(waitForFrames(1));
+
+    // As fast as a hand never moves: each seek replaces the one waiting.
+    int target = 0;
+    for (int i = 0; i < 100; ++i) {
+        target = (7 + 53 * i) % kClipFrames;
+        player.seek(MediaTime(target, 30));
+    }
+    ASSERT_TRUE(showsFrame(player, target));
+    EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, freshFrame(clip, target)));
+    EXPECT_EQ(player.currentTime(), MediaTime(target, 30));
+    // The first seek, perhaps given up, and the last.
+    SeekStatistics seeks = player.seekStatistics();
+    EXPECT_LE(seeks.decoded + seeks.abandoned + seeks.fromCache, 1 + 2);
+    EXPECT_GE(seeks.skipped, 100 - 2);
+    EXPECT_LE(frames_.size(), 1u + 2u);
+    // The frames shown are kept, well within the bound.
+    EXPECT_GE(seeks.cachedFrames, 2);
+    EXPECT_LE(static_cast<std::size_t>(seeks.cachedBytes), Player::frameCacheBytes);
+}
+
+TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    const PlayerItem clip = item(kClipFrames);
+    player.replaceCurrentItem(clip);
+    ASSERT_TRUE(waitForFrames(1));
+    auto seekAndWait = [&](int n) {
+        player.seek(MediaTime(n, 30));
+        return showsFrame(player, n);
+    };
+    ASSERT_TRUE(seekAndWait(10));
+    ASSERT_TRUE(seekAndWait(20));
+
+    struct Step {
+        int scrubTo;
+        // Shown at once, within the call: a frame seen before, near enough.
+        std::optional<int> atOnce;
+    };
+    const Step steps[] = {
+        {22, 20},           // near a frame seen
+        {11, 10},           // back, near another
+        {10, 10},           // on a frame seen
+        {60, std::nullopt}, // nothing seen within half a second
+        {40, std::nullopt}, {46, 40},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.scrubTo);
+        std::size_t before = frames_.size();
+        player.scrub(MediaTime(step.scrubTo, 30));
+        EXPECT_EQ(player.currentTime(), MediaTime(step.scrubTo, 30));
+        if (step.atOnce) {
+            ASSERT_EQ(frames_.size(), before + 1);
+            EXPECT_EQ(frames_.back().time, MediaTime(*step.atOnce, 30));
+        } else {
+            EXPECT_EQ(frames_.size(), before);
+        }
+        // Where the scrub rests, the exact frame.
+        ASSERT_TRUE(runEventsUntil(
+            [&] { return player.currentVideoFrame()->time == MediaTime(step.scrubTo, 30); }));
+        EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, freshFrame(clip, step.scrubTo)));
+    }
+
+    // Shown smaller, frames are kept at that size: going back shows them so.
+    player.setShownSize(Size{160, 120});
+    ASSERT_TRUE(seekAndWait(30));
+    EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
+    player.scrub(MediaTime(31, 30));
+    EXPECT_EQ(frames_.back().time, MediaTime(30, 30));
+    EXPECT_EQ(frames_.back().buffer.width(), 160);
+    EXPECT_EQ(frames_.back().buffer.height(), 120);
+    ASSERT_TRUE(
+        runEventsUntil([&] { return player.currentVideoFrame()->time == MediaTime(31, 30); }));
+    EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
+    EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
 }

@@ -86,16 +86,11 @@ PlaybackPipeline::PlaybackPipeline(std::shared_ptr<const PlayerItem> item, const
     const MediaTime duration = item_->duration();
     const auto& video = item_->videoComposition;
     if (video && video->frameDuration > MediaTime::zero()) {
-        // The frame showing at the start; at the very end, the last frame.
         const MediaTime& step = video->frameDuration;
-        std::int64_t n = std::max<std::int64_t>(stepsAtOrBefore(start_, step), 0);
-        firstFrameTime_ = MediaTime(n * step.value(), step.timescale());
-        if (n > 0 && firstFrameTime_ >= duration) {
-            firstFrameTime_ = MediaTime((n - 1) * step.value(), step.timescale());
-        }
+        firstFrameTime_ =
+            MediaTime(firstFrameIndex(*item_, start_) * step.value(), step.timescale());
         MediaTime afterFirst = min(firstFrameTime_ + step, duration);
-        // One frame needs one composing thread; reading ahead takes them all.
-        firstFrameReader_ = makeReader(*item_, firstFrameTime_, afterFirst, 1, true);
+        // Reading ahead takes every core.
         videoReader_ = makeReader(*item_, afterFirst, duration, 0, true);
     }
     // Mixing uses a thread per audio track at most; a few are plenty.
@@ -104,6 +99,19 @@ PlaybackPipeline::PlaybackPipeline(std::shared_ptr<const PlayerItem> item, const
     reading_ = std::thread([this] { read(); });
     sound_ = std::thread([this] { writeSound(); });
     presenting_ = std::thread([this] { present(); });
+}
+
+std::int64_t PlaybackPipeline::firstFrameIndex(const PlayerItem& item, const MediaTime& start) {
+    const auto& video = item.videoComposition;
+    if (!video || !(video->frameDuration > MediaTime::zero())) {
+        return 0;
+    }
+    const MediaTime& step = video->frameDuration;
+    std::int64_t n = std::max<std::int64_t>(stepsAtOrBefore(start, step), 0);
+    if (n > 0 && MediaTime(n * step.value(), step.timescale()) >= item.duration()) {
+        --n;
+    }
+    return n;
 }
 
 PlaybackPipeline::~PlaybackPipeline() {
@@ -118,7 +126,7 @@ void PlaybackPipeline::requestStop() {
     readAheadNow_.request_stop();
     {
         std::lock_guard lock(mutex_);
-        for (auto* reader : {&firstFrameReader_, &videoReader_, &soundReader_}) {
+        for (auto* reader : {&videoReader_, &soundReader_}) {
             if (*reader) {
                 (*reader)->cancelReading();
             }
@@ -170,25 +178,7 @@ void PlaybackPipeline::read() {
         }
         return false;
     };
-    if (firstFrameReader_) {
-        if (!firstFrameReader_->startReading()) {
-            failedReading(*firstFrameReader_);
-            return;
-        }
-        std::optional<media::VideoFrame> frame = firstFrameReader_->copyNextVideoFrame();
-        if (failedReading(*firstFrameReader_) || stop_.stop_requested()) {
-            return;
-        }
-        if (frame) {
-            events_.frameDue(std::move(*frame));
-        }
-        // Its decoder and buffers are not needed any more.
-        std::unique_ptr<media::CompositionReader> used;
-        {
-            std::lock_guard lock(mutex_);
-            used = std::move(firstFrameReader_);
-        }
-        used.reset();
+    if (videoReader_) {
         clock_.waitUntil(clock_.now() + kReadAheadDelay, readAheadNow_.get_token());
         if (stop_.stop_requested()) {
             return;
@@ -196,7 +186,7 @@ void PlaybackPipeline::read() {
     }
     {
         std::lock_guard lock(mutex_);
-        firstFrameShown_ = true;
+        readingAhead_ = true;
         changed_.notify_all();
     }
     if (!videoReader_) {
@@ -227,8 +217,9 @@ void PlaybackPipeline::read() {
 }
 
 void PlaybackPipeline::writeSound() {
-    // The sound waits for the frame at the start, which a seek shows first.
-    if (!waitFor(firstFrameShown_) || !soundReader_->startReading()) {
+    // The sound waits, as the frames do, until reading ahead begins: a scrub
+    // moves on before then.
+    if (!waitFor(readingAhead_) || !soundReader_->startReading()) {
         if (auto error = soundReader_->error()) {
             fail(*error);
         }

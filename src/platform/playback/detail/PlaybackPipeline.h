@@ -1,12 +1,12 @@
 #pragma once
 
-// One stretch of playback of an item from one place on. The frame showing at
-// the start is read alone first, so that a seek shows it as soon as it can;
-// then, once that frame has shown for a moment (so that scrubbing does not
-// start reading ahead at every step) or at once when playing is asked for, the
-// rest is read ahead on worker threads, its sound written to the sink and its
-// frames handed on as the sink's position reaches them. A seek or a new item
-// ends it and starts another. Internal to the player.
+// One stretch of playback of an item from one place on, begun once the frame
+// showing at the start is on screen (the player's seek shows it). Once that
+// frame has shown for a moment (so that scrubbing does not start reading ahead
+// at every step) or at once when playing is asked for, the rest is read ahead
+// on worker threads, its sound written to the sink and its frames handed on as
+// the sink's position reaches them. A seek or a new item ends it and starts
+// another. Internal to the player.
 
 #include "platform/media/CompositionReader.h"
 #include "platform/media/InputQueue.h"
@@ -27,9 +27,9 @@ class PlaybackPipeline {
 public:
     // Called on the pipeline's threads.
     struct Events {
-        // A frame whose time has come: the one showing at the start at once,
-        // later ones when the position reaches them. A frame that is ready
-        // only after the next one is due is dropped.
+        // A frame after the one showing at the start, when the position
+        // reaches it. A frame that is ready only after the next one is due is
+        // dropped.
         std::function<void(media::VideoFrame)> frameDue;
         // Enough frames after the start and the first sound are queued (or
         // there are no more): playing can begin without a stall.
@@ -49,6 +49,10 @@ public:
 
     PlaybackPipeline(const PlaybackPipeline&) = delete;
     PlaybackPipeline& operator=(const PlaybackPipeline&) = delete;
+
+    // The index, on the item's frame grid, of the frame showing at `start`
+    // (within the item's duration): the last frame at the very end.
+    static std::int64_t firstFrameIndex(const PlayerItem& item, const media::MediaTime& start);
 
     // Ends the work soon without waiting for it. An event already under way
     // may still come.
@@ -83,16 +87,14 @@ private:
     std::mutex mutex_;
     std::condition_variable_any changed_;
     bool playing_ = false;
-    // The frame at the start has been handed on: reading ahead may begin.
-    bool firstFrameShown_ = false;
+    // The pause before reading ahead is over.
+    bool readingAhead_ = false;
     bool videoReady_ = false;
     bool soundReady_ = false;
     bool readySent_ = false;
     std::atomic<bool> failed_{false};
 
-    // The frame at the start alone; the frames after it; the sound from the
-    // start.
-    std::unique_ptr<media::CompositionReader> firstFrameReader_;
+    // The frames after the one at the start; the sound from the start.
     std::unique_ptr<media::CompositionReader> videoReader_;
     std::unique_ptr<media::CompositionReader> soundReader_;
     media::InputQueue<media::VideoFrame> frames_;

@@ -11,6 +11,7 @@ namespace vexel {
 
 VideoSurface::VideoSurface(playback::Player& player, WorkerPool& workers, QWidget* parent)
     : QWidget(parent)
+    , player_(player)
     , renderer_(workers) {
     setFocusPolicy(Qt::NoFocus);
     // Every pixel is painted, bars included: nothing behind needs drawing.
@@ -55,10 +56,15 @@ void VideoSurface::showFrame(const media::VideoFrame& frame) {
 
 void VideoSurface::updateTarget() {
     if (videoSize_.width > 0 && videoSize_.height > 0) {
-        renderer_.setTargetSize(deviceContentRect().size());
+        const QSize shown = deviceContentRect().size();
+        renderer_.setTargetSize(shown);
+        // Frames kept for scrubbing back are kept at the size they show at.
+        player_.setShownSize(
+            media::Size{static_cast<double>(shown.width()), static_cast<double>(shown.height())});
     } else {
         // Without content there is no picture to show.
         renderer_.setTargetSize({});
+        player_.setShownSize(std::nullopt);
     }
 }
 

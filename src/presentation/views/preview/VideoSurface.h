@@ -46,6 +46,7 @@ private:
     void showFrame(const media::VideoFrame& frame);
     void updateTarget();
 
+    playback::Player& player_;
     PreviewFrameRenderer renderer_;
     media::Size videoSize_{};
     media::MediaTime frameTime_{};

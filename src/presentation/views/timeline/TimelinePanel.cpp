@@ -143,6 +143,7 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     lanes->setOnDeselect([this] { viewModel_.setSelectedClipId(std::nullopt); });
     if (preview_) {
         lanes->setOnSeek([this](double seconds) { seek(seconds); });
+        lanes->setOnScrub([this](double seconds) { preview_->scrub(seconds); });
         content_->ruler()->setOnSeek([this](double seconds) { seek(seconds); });
     }
     content_->setOnMagnify([this](double magnification) { applyMagnification(magnification); });
@@ -277,7 +278,11 @@ void TimelinePanel::makeActions() {
                         "Cannot move clip: overlaps another clip on the target track");
             };
         }
-        clip->onTrimScrub = [this](double seconds) { seek(seconds); };
+        clip->onTrimScrub = [this](double seconds) {
+            if (preview_) {
+                preview_->scrub(seconds);
+            }
+        };
         (audio ? audioActions_ : otherActions_) = std::move(clip);
     }
 

@@ -222,7 +222,7 @@ void TrackLanesView::mousePressEvent(QMouseEvent* event) {
     }
     press_ = event->position();
     pressMoved_ = false;
-    seekTo(event->position().x());
+    seekTo(event->position().x(), false);
 }
 
 void TrackLanesView::mouseMoveEvent(QMouseEvent* event) {
@@ -231,7 +231,7 @@ void TrackLanesView::mouseMoveEvent(QMouseEvent* event) {
     }
     const QPointF travel = event->position() - *press_;
     pressMoved_ = pressMoved_ || std::hypot(travel.x(), travel.y()) >= tapDistance;
-    seekTo(event->position().x());
+    seekTo(event->position().x(), true);
 }
 
 void TrackLanesView::mouseReleaseEvent(QMouseEvent* event) {
@@ -245,13 +245,14 @@ void TrackLanesView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void TrackLanesView::seekTo(double x) const {
-    if (!onSeek_) {
+void TrackLanesView::seekTo(double x, bool dragging) const {
+    const auto& seek = dragging && onScrub_ ? onScrub_ : onSeek_;
+    if (!seek) {
         return;
     }
     if (const std::optional<double> time =
             TimelinePlayhead::seekTime(x, width(), 0, maxDuration_)) {
-        onSeek_(*time);
+        seek(*time);
     }
 }
 

@@ -50,6 +50,9 @@ public:
     void setCurrentTime(std::optional<double> seconds);
     // A press or drag on the space between the bars, at this time.
     void setOnSeek(std::function<void(double seconds)> onSeek) { onSeek_ = std::move(onSeek); }
+    // Each step of a drag there, in place of onSeek when set: the picture may
+    // lag while the drag moves, and must be exact where it rests.
+    void setOnScrub(std::function<void(double seconds)> onScrub) { onScrub_ = std::move(onScrub); }
     // A click on that space.
     void setOnDeselect(std::function<void()> onDeselect) { onDeselect_ = std::move(onDeselect); }
 
@@ -70,7 +73,7 @@ protected:
 
 private:
     void relayoutRows();
-    void seekTo(double x) const;
+    void seekTo(double x, bool dragging) const;
     double laneTop(std::size_t index) const;
 
     const IconRegistry& icons_;
@@ -87,6 +90,7 @@ private:
     std::shared_ptr<const TextOverlayActions> textActions_;
     std::optional<double> currentTime_;
     std::function<void(double)> onSeek_;
+    std::function<void(double)> onScrub_;
     std::function<void()> onDeselect_;
     std::optional<QPointF> press_;
     bool pressMoved_ = false;

@@ -3,9 +3,13 @@
 #include "domain/entities/ModelFixtures.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/support/Pointer.h"
+#include "presentation/support/PreviewHarness.h"
 #include "presentation/support/TimelinePanelHarness.h"
 #include "presentation/theme/VexelColors.h"
+#include "presentation/viewmodels/TutorialState.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/preview/PreviewPlayerView.h"
+#include "presentation/views/preview/VideoSurface.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
 #include "presentation/views/timeline/TextOverlayRow.h"
@@ -15,6 +19,8 @@
 #include "presentation/views/timeline/TrackIconColumn.h"
 #include "presentation/views/timeline/TrackLanesView.h"
 #include "presentation/views/timeline/TrackRow.h"
+#include "support/media/FreshFrame.h"
+#include "support/media/MovieMaker.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -473,3 +479,84 @@ TEST(TimelinePanelTest, InspectorsOpenOnWhatTheyCanEditAndApplyAsOneStep) {
 }
 
 } // namespace
+
+TEST(TimelinePanelTest, DraggingTheLaneBackgroundScrubsThePreviewAndRestsOnTheExactFrame) {
+    // The preview pane and the timeline panel over one real player and one
+    // 3 s clip with a key frame every second.
+    test::PreviewHarness pane;
+    const std::filesystem::path movie = pane.folder / "clip.mp4";
+    vexel::testing::writeTestMovie(movie, {.frameCount = 90, .maxKeyFrameInterval = 30});
+    Clip clip = makeClip(0, 3);
+    clip.assetName = "clip.mp4";
+    clip.assetURL = movie;
+    const Project project(
+        {makeTrack(TrackType::video, "Video 1", {clip}), makeTrack(TrackType::audio, "Audio 1")},
+        3600);
+    pane.load(project);
+    ASSERT_TRUE(pane.preview.hasContent());
+    playback::Player& player = pane.preview.player();
+    test::ConversationHarness editing(project);
+    IconRegistry icons{editing.logger};
+    EditRunner runner{editing.banner, editing.time, editing.logger};
+    TutorialState tutorial;
+    QWidget window;
+    auto* panel =
+        new TimelinePanel(editing.timeline, &pane.preview, runner, icons, nullptr, &window);
+    panel->setGeometry(0, 0, 900, 300);
+    window.resize(900, 300);
+    PreviewPlayerView view(pane.preview, editing.timeline, tutorial, icons);
+    view.resize(480, 270);
+    window.show();
+    view.show();
+    QApplication::processEvents();
+
+    std::vector<media::MediaTime> shown;
+    QObject::connect(&player, &playback::Player::videoFrameChanged, &window,
+                     [&](const media::VideoFrame& frame) { shown.push_back(frame.time); });
+    std::optional<media::MediaTime> painted;
+    QObject::connect(
+        &view.surface(), &VideoSurface::framePainted, &window,
+        [&](const media::MediaTime& time, const media::MediaTime&) { painted = time; });
+    // The frame showing at the playhead: a 600th of a second is a twentieth
+    // of a frame.
+    auto playheadFrame = [&] {
+        const media::MediaTime time = media::MediaTime::fromSeconds(pane.preview.currentTime());
+        return media::MediaTime(time.value() / 20, 30);
+    };
+    auto frameShownIs = [&](const media::MediaTime& time) {
+        return vexel::testing::runEventsUntil(
+            [&] { return player.currentVideoFrame() && player.currentVideoFrame()->time == time; });
+    };
+
+    TrackLanesView& lanes = *panel->content()->lanes();
+    const double display = editing.timeline.displayDuration();
+    auto at = [&](double seconds) {
+        return QPoint(static_cast<int>(seconds / display * lanes.width()),
+                      lanes.rows()[1]->geometry().center().y());
+    };
+    test::Pointer background(lanes);
+    // The press seeks; once its frame is in, a step nearby shows it at once.
+    background.press(at(0.5));
+    const media::MediaTime pressed = playheadFrame();
+    ASSERT_TRUE(frameShownIs(pressed));
+    std::size_t before = shown.size();
+    background.moveTo(at(0.7));
+    // An exact seek there would never show the pressed frame.
+    ASSERT_GE(shown.size(), before + 1);
+    EXPECT_EQ(shown[before], pressed);
+    // Steps faster than frames decode, then the release where the last one
+    // was: the exact frame there ends on screen.
+    for (double seconds : {1.0, 1.4, 0.2, 2.1, 2.6}) {
+        background.moveTo(at(seconds));
+    }
+    background.release(at(2.6));
+    const media::MediaTime rest = playheadFrame();
+    ASSERT_GT(rest, media::MediaTime(2, 1));
+    ASSERT_TRUE(frameShownIs(rest));
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return painted == rest; }));
+
+    const playback::PlayerItem& item = *player.currentItem();
+    EXPECT_TRUE(vexel::testing::samePixels(
+        player.currentVideoFrame()->buffer,
+        vexel::testing::freshFrame(item.composition, *item.videoComposition, rest)));
+}

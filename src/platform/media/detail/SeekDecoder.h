@@ -1,0 +1,102 @@
+#pragma once
+
+// Decodes single frames of one video track of a file for a series of seeks,
+// keeping its place between them: a frame in the group of pictures it has
+// reached, or shortly after, decodes on from there instead of from the key
+// frame before it. Frames that neither show at the frame asked for nor serve
+// as references are dropped by the decoder, and only the frame handed out is
+// converted. Internal to the media layer.
+
+#include "platform/media/Asset.h"
+#include "platform/media/MediaTime.h"
+#include "platform/media/PixelBuffer.h"
+#include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/Scaler.h"
+#include "platform/media/detail/TrackInput.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace vexel::media::detail {
+
+class SeekDecoder {
+public:
+    // Asked between packets: true gives up the frame under way, keeping the
+    // place reached.
+    using Abandon = std::function<bool()>;
+
+    // `threads` decode (0: one per core). The file opens with the first frame
+    // asked for.
+    SeekDecoder(Asset asset, AssetTrack track, int threads);
+    ~SeekDecoder();
+
+    SeekDecoder(const SeekDecoder&) = delete;
+    SeekDecoder& operator=(const SeekDecoder&) = delete;
+
+    // The frame showing at `sourceTime`: the last that starts at or before it
+    // (the first when none does); null when the track has no frame. Nothing
+    // when abandoned or cancelled. Throws MediaError.
+    std::optional<PixelBuffer> frameAt(const MediaTime& sourceTime, const Abandon& abandon);
+
+    // About how many packets reaching the frame at `sourceTime` decodes, from
+    // the place reached or from the key frame before it, whichever it would
+    // start from.
+    std::int64_t costTo(const MediaTime& sourceTime);
+
+    // Frames that came out of the decoder so far.
+    std::int64_t framesDecoded() const { return framesDecoded_.load(); }
+    // Times it went back to a key frame.
+    std::int64_t keyFrameSeeks() const { return keyFrameSeeks_.load(); }
+
+    // Ends a decode under way and every later one; from any thread.
+    void cancel() { cancelled_.store(true); }
+
+private:
+    struct Decoded {
+        ffmpeg::FramePtr frame;
+        std::int64_t pts = 0;
+    };
+
+    void open();
+    std::int64_t streamTime(const MediaTime& time) const;
+    std::int64_t packetIndex(std::int64_t timestamp, bool keyFrame) const;
+    bool decodesOnTo(std::int64_t target);
+    void seekTo(std::int64_t target);
+    // One step towards `target`: a frame out of the decoder, or a packet into
+    // it. False once the decoder has given its last frame.
+    bool step(std::int64_t target);
+    PixelBuffer converted(const Decoded& decoded);
+
+    Asset asset_;
+    AssetTrack track_;
+    int threads_;
+    std::atomic<bool> cancelled_{false};
+    TrackInput input_;
+    ffmpeg::PacketPtr packet_;
+    ffmpeg::Scaler scaler_;
+    std::optional<PixelBufferPool> pool_;
+
+    // The place reached: a key frame was sought since the decoder last
+    // started over.
+    bool placed_ = false;
+    bool readEnded_ = false;
+    bool decoderEnded_ = false;
+    // The index entry of the last packet read.
+    std::int64_t readIndex_ = -1;
+    // The latest time of a packet sent that shows at or before the frame
+    // asked for: an earlier one not a reference is never needed again.
+    std::int64_t latestSent_ = AV_NOPTS_VALUE;
+    // The last frame out of the decoder, and the one after it.
+    std::optional<Decoded> current_;
+    std::optional<Decoded> next_;
+    // The last frame handed out, kept converted.
+    std::int64_t convertedPts_ = AV_NOPTS_VALUE;
+    PixelBuffer convertedBuffer_;
+    // Read from other threads.
+    std::atomic<std::int64_t> framesDecoded_{0};
+    std::atomic<std::int64_t> keyFrameSeeks_{0};
+};
+
+} // namespace vexel::media::detail

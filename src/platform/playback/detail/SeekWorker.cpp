@@ -1,0 +1,173 @@
+#include "platform/playback/detail/SeekWorker.h"
+
+#include "foundation/WorkerPool.h"
+#include "platform/image/Compositing.h"
+#include "platform/image/Picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <utility>
+
+namespace vexel::playback::detail {
+
+namespace {
+
+// The seeks wait while a frame is scaled for the cache, their decoders idle:
+// these threads and the seeks' own scale it, half the cores of the machines
+// we aim at, leaving the rest to the window and the pictures it draws.
+constexpr unsigned kScalingThreads = 3;
+
+} // namespace
+
+SeekWorker::SeekWorker(std::shared_ptr<const PlayerItem> item, std::shared_ptr<FrameCache> cache,
+                       Events events)
+    : cache_(std::move(cache))
+    , events_(std::move(events))
+    , seeker_(item->composition, *item->videoComposition)
+    , scalers_(std::make_unique<WorkerPool>(kScalingThreads))
+    , thread_([this] { run(); }) {}
+
+SeekWorker::~SeekWorker() {
+    requestStop();
+    thread_.join();
+}
+
+void SeekWorker::request(std::uint64_t run, std::int64_t n) {
+    std::lock_guard lock(mutex_);
+    if (waiting_) {
+        ++statistics_.skipped;
+    }
+    waiting_ = Request{run, n};
+    changed_.notify_all();
+}
+
+void SeekWorker::releaseDecoders() {
+    std::lock_guard lock(mutex_);
+    releasing_ = true;
+    changed_.notify_all();
+}
+
+void SeekWorker::setShownSize(std::optional<media::Size> size) {
+    std::lock_guard lock(mutex_);
+    shownSize_ = size;
+}
+
+void SeekWorker::requestStop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+    seeker_.cancel();
+}
+
+SeekStatistics SeekWorker::statistics() const {
+    std::lock_guard lock(mutex_);
+    SeekStatistics statistics = statistics_;
+    statistics.sourceFrames = seeker_.framesDecoded();
+    statistics.keyFrameSeeks = seeker_.keyFrameSeeks();
+    return statistics;
+}
+
+void SeekWorker::run() {
+    while (true) {
+        std::optional<Request> request;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopped_ || waiting_ || releasing_; });
+            if (stopped_) {
+                return;
+            }
+            request = std::exchange(waiting_, std::nullopt);
+            // A seek waiting comes first; its decoders are released after it.
+            if (!request) {
+                releasing_ = false;
+            }
+        }
+        if (request) {
+            show(*request);
+        } else {
+            seeker_.closeDecoders();
+        }
+    }
+}
+
+bool SeekWorker::newerShowsSooner(std::int64_t underWay) {
+    std::int64_t newer = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_) {
+            return true;
+        }
+        if (!waiting_) {
+            return false;
+        }
+        newer = waiting_->frame;
+    }
+    if (cache_->contains(newer)) {
+        return true;
+    }
+    // Costs from where the decoders are now: a newer frame that decodes on
+    // from the one under way costs at least what is left of it.
+    return seeker_.decodingCost(newer) < seeker_.decodingCost(underWay);
+}
+
+void SeekWorker::show(const Request& request) {
+    if (std::optional<media::VideoFrame> kept = cache_->find(request.frame)) {
+        {
+            std::lock_guard lock(mutex_);
+            ++statistics_.fromCache;
+        }
+        events_.shown(request.run, std::move(*kept));
+        return;
+    }
+    try {
+        std::optional<media::VideoFrame> frame =
+            seeker_.frameAt(request.frame, [&] { return newerShowsSooner(request.frame); });
+        {
+            std::lock_guard lock(mutex_);
+            ++(frame ? statistics_.decoded : statistics_.abandoned);
+        }
+        if (!frame) {
+            return;
+        }
+        // Kept before it is shown: once on screen, going back to it finds it.
+        cache_->insert(request.frame, forCache(*frame));
+        events_.shown(request.run, std::move(*frame));
+    } catch (const media::MediaError& error) {
+        events_.failed(request.run, error);
+    } catch (const std::exception& error) {
+        events_.failed(request.run,
+                       media::MediaError(media::MediaError::Kind::decodingFailed, error.what()));
+    }
+}
+
+media::VideoFrame SeekWorker::forCache(const media::VideoFrame& frame) {
+    std::optional<media::Size> shown;
+    {
+        std::lock_guard lock(mutex_);
+        shown = shownSize_;
+    }
+    const media::PixelBuffer& pixels = frame.buffer;
+    if (!shown || pixels.isNull() || shown->width < 1 || shown->height < 1 ||
+        (shown->width >= pixels.width() && shown->height >= pixels.height())) {
+        return frame;
+    }
+    // The shown size has the picture's shape: at that size the preview draws
+    // the frame one to one.
+    const int width = std::max(1, static_cast<int>(std::lround(shown->width)));
+    const int height = std::max(1, static_cast<int>(std::lround(shown->height)));
+    if (width > media::PixelBuffer::maxDimension || height > media::PixelBuffer::maxDimension) {
+        return frame;
+    }
+    media::PixelBuffer scaled = media::PixelBuffer::create(width, height);
+    const image::Picture picture = image::Picture(pixels).transformed(
+        media::Affine::scale(static_cast<double>(width) / pixels.width(),
+                             static_cast<double>(height) / pixels.height()));
+    image::renderInto(scaled, picture, *scalers_);
+    scaled.setOpaque(pixels.isOpaque());
+    return media::VideoFrame{std::move(scaled), frame.time, frame.duration};
+}
+
+} // namespace vexel::playback::detail
