@@ -100,7 +100,8 @@ private:
 // application do.
 struct Document {
     Document(const std::filesystem::path& root, std::shared_ptr<InMemorySecretStore> secrets,
-             ManualTime& time, std::shared_ptr<RecordingLogger> logger)
+             ManualTime& time, std::shared_ptr<RecordingLogger> logger,
+             std::chrono::duration<double> autoSaveDebounce = debounce)
         : autoSave(std::make_shared<RecordingAutoSave>(std::make_shared<FileAutoSaveService>(
               root / "autosave", std::make_shared<KeychainAESEncryption>(
                                      "com.vexel.app.autosave-key", "aes-key", secrets))))
@@ -113,7 +114,7 @@ struct Document {
                {[this] { resets.push_back("instructions"); },
                 [this] { resets.push_back("tutorial"); }},
                settings, logger, std::shared_ptr<const Clock>(std::shared_ptr<void>(), &time),
-               time.sleepAction(), debounce) {
+               time.sleepAction(), autoSaveDebounce) {
         timeline.setOnProjectSync([this](const Project& project) {
             repository->save(project);
             main.setIsDirty(true);
@@ -338,6 +339,53 @@ TEST_F(MainViewModelTest, AChangeMadeWhileASaveRunsKeepsTheDocumentDirty) {
     awaitTask(main.saveProject());
     EXPECT_FALSE(main.isDirty());
     EXPECT_FALSE(document->autoSave->exists());
+}
+
+// Edits 3 s and 2 s apart never leave the 5 s of quiet the auto-save waits
+// for; each must still be on disk, as the next run reads it, within 15 s.
+TEST_F(MainViewModelTest, SteadyEditingReachesTheAutoSaveWithinFifteenSeconds) {
+    Document steady(root / "steady", secrets, time, logger, MainViewModel::defaultAutoSaveDebounce);
+    struct Edit {
+        std::chrono::duration<double> madeAt;
+        Project project;
+    };
+    std::vector<Edit> edits;
+    std::chrono::duration<double> now{0};
+    for (int n = 0; now < 90s; ++n) {
+        steady.edit(addText(n));
+        settle();
+        edits.push_back({now, steady.timeline.project()});
+        const std::chrono::duration<double> step = n % 2 == 0 ? 3s : 2s;
+        time.advance(step);
+        now += step;
+        if (time.pendingSleeps() == 0) { // the wait is over: the write has begun
+            awaitTask(steady.main.autoSaveTask()->finished());
+        }
+
+        const auto due = std::find_if(edits.rbegin(), edits.rend(),
+                                      [&](const Edit& edit) { return now - edit.madeAt >= 15s; });
+        if (due == edits.rend()) {
+            continue;
+        }
+        ASSERT_TRUE(steady.autoSave->exists())
+            << "nothing auto-saved after " << now.count() << " s";
+        const Project onDisk = steady.autoSave->load();
+        const auto written = std::find_if(edits.begin(), edits.end(),
+                                          [&](const Edit& edit) { return edit.project == onDisk; });
+        ASSERT_NE(written, edits.end());
+        EXPECT_GE(written - edits.begin(), edits.rend() - due - 1)
+            << "an edit of " << due->madeAt.count() << " s was not on disk at " << now.count()
+            << " s";
+    }
+    // A change never waits longer than the debounce, and once the edits stop
+    // the quiet wait writes the last one.
+    for (double delay : time.requestedDelays()) {
+        EXPECT_LE(delay, MainViewModel::defaultAutoSaveDebounce.count());
+    }
+    time.advance(MainViewModel::defaultAutoSaveDebounce);
+    awaitTask(steady.main.autoSaveTask()->finished());
+    EXPECT_EQ(steady.autoSave->load(), steady.timeline.project());
+    EXPECT_TRUE(logger->messages().empty());
 }
 
 TEST_F(MainViewModelTest, AutoSavesReachTheFileInTheOrderTheyWereAskedFor) {
