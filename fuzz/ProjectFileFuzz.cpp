@@ -1,13 +1,16 @@
 // Reads arbitrary bytes as a saved project file and as an auto-save. Bad
-// input must end in a decode error, never in a crash. What decodes must keep
-// every media file of a project folder inside that folder, and must come back
-// unchanged from being written and read again under either path rule.
+// input must end in a decode error, never in a crash. The one-pass reading
+// must accept and refuse what the decoding of the whole parsed tree does, with
+// the same result. What decodes must keep every media file of a project
+// folder inside that folder, and must come back unchanged from being written
+// and read again under either path rule.
 #include "data/persistence/ProjectFile.h"
 #include "domain/entities/PersistenceError.h"
 #include "foundation/DecodeError.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 using namespace vexel;
@@ -60,11 +63,22 @@ bool survivesRewriting(const Project& project, ProjectFile::Layout layout, Persi
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::optional<ProjectFile> throughTree;
+    try {
+        throughTree = ProjectFile::decodedFrom(ProjectFile::parsed(bytes));
+    } catch (const DecodeError&) {
+    }
     ProjectFile file;
     try {
         file = ProjectFile::decoded(bytes);
     } catch (const DecodeError&) {
+        if (throughTree) {
+            fail("the one pass refuses what the parsed tree decodes");
+        }
         return 0;
+    }
+    if (!throughTree || !(*throughTree == file)) {
+        fail("the one pass decodes what the parsed tree does not, or differently");
     }
 
     const Project inFolder = file.project.toProject(kFolder);

@@ -2,9 +2,14 @@
 // place) in under 30 ms each. Baselines in the same run: the project's plain
 // encoding and decoding, the library's own JSON parser, and an atomic write of
 // the same number of bytes.
+// Target: refusing a 15 MB hostile file shaped unlike a project in well under
+// 2 s (read from memory); baselines: the decoding of the whole parsed tree it
+// replaced, and the library's own validation of the text, which builds
+// nothing.
 #include "data/persistence/ProjectFile.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "foundation/AtomicFileWriter.h"
+#include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
 #include "foundation/JsonReader.h"
 #include "support/BenchProjects.h"
@@ -132,6 +137,75 @@ void BM_ParseProjectFileLibraryBaseline(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ParseProjectFileLibraryBaseline)->Unit(benchmark::kMillisecond);
+
+// The project file's text decoded in one pass, as a load decodes it.
+void BM_DecodeProjectFile(benchmark::State& state) {
+    for (auto _ : state) {
+        ProjectFile decoded = ProjectFile::decoded(projectFileText());
+        benchmark::DoNotOptimize(decoded);
+    }
+}
+BENCHMARK(BM_DecodeProjectFile)->Unit(benchmark::kMillisecond);
+
+// Baseline: the same through a tree of the whole text, as loads decoded it
+// before.
+void BM_DecodeProjectFileThroughTreeBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        ProjectFile decoded = ProjectFile::decodedFrom(ProjectFile::parsed(projectFileText()));
+        benchmark::DoNotOptimize(decoded);
+    }
+}
+BENCHMARK(BM_DecodeProjectFileThroughTreeBaseline)->Unit(benchmark::kMillisecond);
+
+// 15 MB of a project whose tracks are numbers: what a reader building a tree
+// of it spends most on.
+const std::string& hostileFileText() {
+    static const std::string text = [] {
+        std::string made = R"({"version": 1, "project": {"maxDuration": 60, "tracks": [)";
+        while (made.size() < (std::size_t{15} << 20)) {
+            made += "0,";
+        }
+        return made + "0]}}";
+    }();
+    return text;
+}
+
+void BM_RefuseHostileFile(benchmark::State& state) {
+    for (auto _ : state) {
+        try {
+            ProjectFile::decoded(hostileFileText());
+            throw std::logic_error("the hostile file decoded");
+        } catch (const DecodeError&) {
+        }
+    }
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * hostileFileText().size()));
+}
+BENCHMARK(BM_RefuseHostileFile)->Unit(benchmark::kMillisecond);
+
+// Baseline: the decoding of the whole parsed tree.
+void BM_RefuseHostileFileThroughTreeBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        try {
+            ProjectFile::decodedFrom(ProjectFile::parsed(hostileFileText()));
+            throw std::logic_error("the hostile file decoded");
+        } catch (const DecodeError&) {
+        }
+    }
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * hostileFileText().size()));
+}
+BENCHMARK(BM_RefuseHostileFileThroughTreeBaseline)->Unit(benchmark::kMillisecond);
+
+// Baseline: the library's validation of the text, the floor of any reading.
+void BM_AcceptHostileFileLibraryBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Json::accept(hostileFileText()));
+    }
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * hostileFileText().size()));
+}
+BENCHMARK(BM_AcceptHostileFileLibraryBaseline)->Unit(benchmark::kMillisecond);
 
 // Baseline: the project's own decoding of its compact form.
 void BM_DecodeProjectBaseline(benchmark::State& state) {

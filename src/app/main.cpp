@@ -1,12 +1,10 @@
 #include "app/AppController.h"
 #include "app/AppEnvironment.h"
 #include "app/ApplicationIdentity.h"
+#include "app/CommandLine.h"
 #include "foundation/StreamLogger.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,22 +28,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     vexel::setUpApplication(application);
 
-    QCommandLineParser arguments;
-    arguments.setApplicationDescription(
-        QStringLiteral("Vexel, a video editor that takes plain-language instructions."));
-    arguments.addHelpOption();
-    arguments.addVersionOption();
-    arguments.addPositionalArgument(QStringLiteral("folder"),
-                                    QStringLiteral("A project folder to open."),
-                                    QStringLiteral("[folder]"));
-    arguments.process(application);
-    std::optional<std::filesystem::path> folder;
-    if (const QStringList given = arguments.positionalArguments(); !given.isEmpty()) {
-        // The file system's own bytes, absolute, so that the folder stays the
-        // same whatever the working folder becomes.
-        folder = std::filesystem::path(
-            QFile::encodeName(QFileInfo(given.front()).absoluteFilePath()).toStdString());
-    }
+    const std::optional<std::filesystem::path> folder = vexel::projectFolderArgument(argc, argv);
 
     auto logger = std::make_shared<vexel::StreamLogger>(stderr, debugLogging());
     vexel::AppController controller(vexel::AppEnvironment::system(logger), folder);

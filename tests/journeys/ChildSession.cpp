@@ -28,37 +28,58 @@ ChildSession::~ChildSession() {
     if (process_.state() != QProcess::NotRunning) {
         kill();
     }
+    readOutput();
+    takeUntil([](const QString&) { return false; });
 }
 
 bool ChildSession::waitForLine(const QString& line, std::chrono::milliseconds limit) {
-    const QDeadlineTimer deadline(limit);
-    if (!process_.waitForStarted(int(deadline.remainingTime()))) {
-        return false;
+    return waitFor([&line](const QString& written) { return written == line; }, limit).has_value();
+}
+
+std::optional<QString> ChildSession::waitForLineStartingWith(const QString& prefix,
+                                                             std::chrono::milliseconds limit) {
+    std::optional<QString> line =
+        waitFor([&prefix](const QString& written) { return written.startsWith(prefix); }, limit);
+    if (line) {
+        line->remove(0, prefix.size());
     }
+    return line;
+}
+
+std::optional<QString> ChildSession::waitFor(const std::function<bool(const QString&)>& wanted,
+                                             std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
     while (true) {
-        if (passOnOutput(line)) {
-            return true;
+        readOutput();
+        if (std::optional<QString> found = takeUntil(wanted)) {
+            return found;
         }
         if (process_.state() == QProcess::NotRunning || deadline.hasExpired()) {
-            return false;
+            return std::nullopt;
         }
-        process_.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        if (process_.state() == QProcess::Starting) {
+            process_.waitForStarted(int(std::max<qint64>(1, deadline.remainingTime())));
+        } else {
+            process_.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        }
     }
 }
 
 void ChildSession::kill() {
     process_.kill();
     process_.waitForFinished(10'000);
-    passOnOutput({});
+    readOutput();
 }
 
 bool ChildSession::waitForExit(std::chrono::milliseconds limit) {
     const QDeadlineTimer deadline(limit);
     while (process_.state() != QProcess::NotRunning && !deadline.hasExpired()) {
         process_.waitForFinished(int(std::max<qint64>(1, deadline.remainingTime())));
-        passOnOutput({});
+        readOutput();
+        takeUntil([](const QString&) { return false; });
     }
-    passOnOutput({});
+    readOutput();
+    takeUntil([](const QString&) { return false; });
     return process_.state() == QProcess::NotRunning;
 }
 
@@ -67,17 +88,26 @@ bool ChildSession::succeeds(std::chrono::milliseconds limit) {
            process_.exitCode() == 0;
 }
 
-bool ChildSession::passOnOutput(const QString& line) {
+void ChildSession::readOutput() {
     pending_ += process_.readAllStandardOutput();
-    bool seen = false;
     for (qsizetype end = pending_.indexOf('\n'); end >= 0; end = pending_.indexOf('\n')) {
-        const QByteArray text = pending_.left(end);
+        lines_.push_back(QString::fromUtf8(pending_.left(end)));
         pending_.remove(0, end + 1);
-        std::printf("[child] %s\n", text.constData());
-        seen = seen || (!line.isEmpty() && QString::fromUtf8(text) == line);
+    }
+}
+
+std::optional<QString> ChildSession::takeUntil(const std::function<bool(const QString&)>& wanted) {
+    std::optional<QString> found;
+    while (!found && !lines_.empty()) {
+        QString line = std::move(lines_.front());
+        lines_.pop_front();
+        std::printf("[child] %s\n", line.toUtf8().constData());
+        if (wanted(line)) {
+            found = std::move(line);
+        }
     }
     std::fflush(stdout);
-    return seen;
+    return found;
 }
 
 std::optional<ChildRun> ChildRun::take(int& argc, char** argv) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,6 +30,11 @@ public:
     // True once the child has written `line`; false when it ended or `limit`
     // passed first.
     bool waitForLine(const QString& line, std::chrono::milliseconds limit);
+    // The next line the child writes that begins with `prefix`, without it;
+    // none when the child ended or `limit` passed first. Lines written before
+    // the child ended are still found after it.
+    std::optional<QString> waitForLineStartingWith(const QString& prefix,
+                                                   std::chrono::milliseconds limit);
     // Ends the child with SIGKILL, as a crash would, and waits for it to go.
     void kill();
     // True when the child ended on its own within `limit`.
@@ -40,12 +46,18 @@ public:
     const QProcess& process() const { return process_; }
 
 private:
-    // Passes on the complete lines read so far; true when `line` was among
-    // them.
-    bool passOnOutput(const QString& line);
+    // Keeps the complete lines written so far.
+    void readOutput();
+    // Takes the kept lines in order, passing each on, up to the first that
+    // `wanted` accepts.
+    std::optional<QString> takeUntil(const std::function<bool(const QString&)>& wanted);
+    // Waits for a line that `wanted` accepts.
+    std::optional<QString> waitFor(const std::function<bool(const QString&)>& wanted,
+                                   std::chrono::milliseconds limit);
 
     QProcess process_;
     QByteArray pending_;
+    std::deque<QString> lines_;
 };
 
 // What a step does in the child, with the arguments it was started with.

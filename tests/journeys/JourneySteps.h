@@ -32,4 +32,12 @@ void crashSession(const std::vector<std::string>& arguments);
 inline constexpr const char* recoverSessionStep = "recover-session";
 void recoverSession(const std::vector<std::string>& arguments);
 
+// Starts the editor fresh (first argument "fresh") or answers Recover to the
+// recovery question ("recover"), and announces the texts it then shows. With
+// "edit" as third argument it goes on adding texts named after the session
+// (second argument), one every 2 to 3 s, announcing each with the moment it
+// was made, until it is killed; with "end" it ends there.
+inline constexpr const char* steadySessionStep = "steady-session";
+void steadySession(const std::vector<std::string>& arguments);
+
 } // namespace vexel::journeys

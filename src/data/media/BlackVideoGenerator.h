@@ -21,8 +21,8 @@ public:
     // (0 < duration <= 3600) long at `fps` (1 to 30) frames per second and
     // `size` (each side truncated, 1 to 7680) large; the caller owns it.
     // Throws BlackVideoGeneratorError, std::filesystem::filesystem_error for
-    // the staging folder, and CancellationError when `stop` is requested (the
-    // unfinished file then stays until the staging folder is cleaned).
+    // the staging folder, and CancellationError when `stop` is requested.
+    // Whatever it throws, it leaves no file behind.
     static std::filesystem::path generate(media::Size size, double duration, int fps,
                                           std::stop_token stop = {});
 };

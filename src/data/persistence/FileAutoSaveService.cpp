@@ -5,10 +5,8 @@
 #include "domain/entities/Project.h"
 #include "foundation/AtomicFileWriter.h"
 #include "foundation/DataHome.h"
-#include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
 #include "foundation/FolderLock.h"
-#include "foundation/Json.h"
 #include "foundation/PrivateFolder.h"
 
 #include <sys/stat.h>
@@ -152,18 +150,15 @@ FileAutoSaveService::Opened FileAutoSaveService::open(const std::filesystem::pat
         }
         if (decryptionFailure) {
             // Written without encryption, if it is JSON whose top level is an
-            // object or an array; parsed once, here, for both questions.
-            std::optional<Json> plain;
+            // object or an array; read once, here, for both questions.
+            std::optional<ProjectFile> plain;
             if (plainAllowed) {
-                try {
-                    plain = ProjectFile::parsed(bytes);
-                } catch (const DecodeError&) {
-                }
+                plain = ProjectFile::decodedIfStructured(bytes);
             }
-            if (!plain || !plain->is_structured()) {
+            if (!plain) {
                 return Opened{std::nullopt, decryptionFailure};
             }
-            return Opened{ProjectFile::decodedFrom(*plain).project.toProjectFromAutoSave(), {}};
+            return Opened{plain->project.toProjectFromAutoSave(), {}};
         }
     }
     return Opened{ProjectFile::decoded(bytes).project.toProjectFromAutoSave(), {}};

@@ -20,6 +20,9 @@ struct PersistedProject {
     // Media paths by the absolute rule.
     static PersistedProject forAutoSave(const Project& project);
 
+    // The project, each of whose tracks and clips has an id of its own: an id
+    // found again after its first track or clip (in track order, each track
+    // before its clips) is replaced by a new one.
     Project toProject(const assetpaths::ProjectFolder& baseURL) const;
     Project toProjectFromAutoSave() const;
 

@@ -1,6 +1,7 @@
 #include "data/persistence/ProjectFile.h"
 
 #include "data/persistence/JsonTree.h"
+#include "data/persistence/ProjectFileReader.h"
 #include "domain/entities/EncodedMember.h"
 #include "domain/entities/PersistenceError.h"
 #include "foundation/DecodeError.h"
@@ -96,15 +97,19 @@ std::string ProjectFile::encoded(Layout layout) const {
     if (holdsNonFiniteNumber(json)) {
         throw PersistenceError::encodingFailed();
     }
+    std::string text;
     try {
-        if (layout == Layout::prettySortedKeys) {
-            return dumped(sortedByKey(std::move(json)), 2, expectedSize(project));
-        }
-        return dumped(json, -1, expectedSize(project) / 2);
+        text = layout == Layout::prettySortedKeys
+                   ? dumped(sortedByKey(std::move(json)), 2, expectedSize(project))
+                   : dumped(json, -1, expectedSize(project) / 2);
     } catch (const nlohmann::json::type_error&) {
         // Text that is not valid UTF-8, such as a file name in another encoding.
         throw PersistenceError::encodingFailed();
     }
+    if (text.size() > maxEncodedBytes) {
+        throw PersistenceError::encodingFailed();
+    }
+    return text;
 }
 
 Json ProjectFile::parsed(std::string_view bytes) {
@@ -112,7 +117,25 @@ Json ProjectFile::parsed(std::string_view bytes) {
 }
 
 ProjectFile ProjectFile::decoded(std::string_view bytes) {
-    return decodedFrom(parsed(bytes));
+    ProjectFileReading reading = readProjectFile(bytes, kMaxDepth, maxClipValues);
+    if (reading.malformed) {
+        throw *reading.malformed;
+    }
+    if (reading.failure) {
+        std::rethrow_exception(reading.failure);
+    }
+    return std::move(*reading.file);
+}
+
+std::optional<ProjectFile> ProjectFile::decodedIfStructured(std::string_view bytes) {
+    ProjectFileReading reading = readProjectFile(bytes, kMaxDepth, maxClipValues);
+    if (reading.malformed || !reading.structured) {
+        return std::nullopt;
+    }
+    if (reading.failure) {
+        std::rethrow_exception(reading.failure);
+    }
+    return std::move(reading.file);
 }
 
 ProjectFile ProjectFile::decodedFrom(const Json& json) {

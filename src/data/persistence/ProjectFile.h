@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,10 +14,20 @@ namespace vexel {
 // The top-level record of "project.json": a format version and the project.
 struct ProjectFile {
     static constexpr std::int64_t currentVersion = 1;
-    // The largest project file or auto-save that is read at all (a project of
-    // 1000 clips takes under 1 MB): a bigger one is refused before reading, so
-    // that a hostile file cannot take the memory and time of a load.
-    static constexpr std::size_t maxFileBytes = std::size_t{16} << 20;
+    // The largest project file or auto-save that is written: a project of
+    // 1000 clips takes about 1 MB, so this is some 30,000 clips. A larger one
+    // is not written, so that every file the editor writes reads back.
+    static constexpr std::size_t maxEncodedBytes = std::size_t{32} << 20;
+    // The largest project file or auto-save that is read at all, twice what
+    // is written (room for a file re-indented or grown by hand): a bigger one
+    // is refused before reading. What is read is decoded in one pass that
+    // builds no tree of the whole text, so a hostile file under the limit
+    // costs about as much as a project of its size.
+    static constexpr std::size_t maxFileBytes = 2 * maxEncodedBytes;
+    // More JSON values than a clip of a project file could hold (the editor
+    // writes a few hundred): a clip of more does not decode, so that no clip
+    // takes more memory than that while it is read.
+    static constexpr std::size_t maxClipValues = 100'000;
 
     enum class Layout {
         // Indented, keys in alphabetical order: the project folder's file,
@@ -31,15 +42,19 @@ struct ProjectFile {
 
     // Throws PersistenceError::encodingFailed when the record holds a number
     // that is not finite (JSON has no form for it: it would be written as null
-    // and the file would never read back) or text that is not valid UTF-8.
+    // and the file would never read back), text that is not valid UTF-8, or
+    // when the text would be longer than maxEncodedBytes.
     std::string encoded(Layout layout) const;
 
-    // Parses and decodes; throws DecodeError. The version is not checked.
+    // Parses and decodes in one pass (see ProjectFileReader.h); throws
+    // DecodeError, also for text that is not JSON or nests deeper than any
+    // project file. The version is not checked.
     static ProjectFile decoded(std::string_view bytes);
-    // The two steps of decoded() apart, for a reader that looks at the parsed
-    // value before deciding what it is: parsing (text that is not JSON, or
-    // nests deeper than any project file, is a DecodeError, refused as the
-    // parser meets it), and decoding a parsed value.
+    // The same for text that may not be JSON at all: none when it is not, or
+    // when its top level is a bare value rather than an object or an array.
+    static std::optional<ProjectFile> decodedIfStructured(std::string_view bytes);
+    // The two steps of decoded() apart, through a tree of the whole text:
+    // parsing (as the one pass does) and decoding a parsed value.
     static Json parsed(std::string_view bytes);
     static ProjectFile decodedFrom(const Json& json);
 

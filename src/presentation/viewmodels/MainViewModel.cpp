@@ -11,6 +11,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <typeinfo>
@@ -254,9 +255,17 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
 
 void MainViewModel::scheduleAutoSave(Project project) {
     ++changeCount_;
+    const std::chrono::system_clock::time_point now = clock_->now();
+    if (!oldestUnwrittenChange_) {
+        oldestUnwrittenChange_ = now;
+    }
+    const std::chrono::duration<double> waited = now - *oldestUnwrittenChange_;
+    const std::chrono::duration<double> delay =
+        std::max(std::chrono::duration<double>::zero(),
+                 std::min(autoSaveDebounce_, autoSaveMaxDelay - waited));
     autoSave_.start([self = QPointer(this), project = std::move(project),
-                     service = autoSaveService_, sleep = sleep_, delay = autoSaveDebounce_](
-                        std::uint64_t, std::stop_token stop) -> QCoro::Task<void> {
+                     service = autoSaveService_, sleep = sleep_,
+                     delay](std::uint64_t, std::stop_token stop) -> QCoro::Task<void> {
         try {
             co_await sleep(delay, stop);
         } catch (...) {
@@ -265,12 +274,16 @@ void MainViewModel::scheduleAutoSave(Project project) {
         if (stop.stop_requested() || !self) {
             co_return;
         }
+        // Every change so far is in this project: the next one starts the
+        // wait afresh.
+        self->oldestUnwrittenChange_.reset();
         co_await self->writeAutoSave(service, project, "[AutoSave] Failed to auto-save");
     });
 }
 
 QCoro::Task<void> MainViewModel::flushAutoSave() {
     autoSave_.cancel();
+    oldestUnwrittenChange_.reset();
     if (!isDirty()) {
         co_return;
     }

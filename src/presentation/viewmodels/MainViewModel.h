@@ -53,6 +53,11 @@ public:
     };
 
     static constexpr std::chrono::duration<double> defaultAutoSaveDebounce{5.0};
+    // The longest a change waits for the auto-save while changes keep coming
+    // closer together than the debounce: each would otherwise put the write
+    // off again, and a crash would take all of them. It leaves the write time
+    // to reach the disk within 15 s of the change.
+    static constexpr std::chrono::duration<double> autoSaveMaxDelay{10.0};
     // Auto-save failures are logged every time but shown at most this often.
     static constexpr std::chrono::duration<double> autoSaveFailureNoticeInterval{60.0};
 
@@ -124,7 +129,9 @@ public:
     QCoro::Task<void> saveTo(std::filesystem::path folder);
 
     // Writes `project` to the auto-save once the debounce has passed with no
-    // later change; each call replaces the one pending.
+    // later change, or once the oldest change not yet written has waited
+    // autoSaveMaxDelay, whichever comes first; each call replaces the one
+    // pending.
     void scheduleAutoSave(Project project);
     // At quit: drops the pending auto-save and, when the document is dirty,
     // writes the timeline's project at once.
@@ -167,6 +174,8 @@ private:
     std::shared_ptr<const AutoSaveService> autoSaveService_;
     std::chrono::duration<double> autoSaveDebounce_;
     std::optional<std::chrono::system_clock::time_point> lastAutoSaveFailure_;
+    // When the oldest change that no auto-save has begun to write was made.
+    std::optional<std::chrono::system_clock::time_point> oldestUnwrittenChange_;
     DocumentStorage storage_;
     // Raised by every replacement of the document (new, open, recovery).
     std::uint64_t documentGeneration_ = 0;

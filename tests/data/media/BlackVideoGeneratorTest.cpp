@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <thread>
 
 using vexel::BlackVideoGenerator;
 using vexel::BlackVideoGeneratorError;
@@ -117,9 +118,24 @@ TEST_F(BlackVideoGeneratorTest, AFailingWriterEndsTheWaitRemovesTheFileAndReport
     EXPECT_TRUE(std::filesystem::is_empty(staging()));
 }
 
-TEST_F(BlackVideoGeneratorTest, CancellationIsThrownOn) {
-    std::stop_source stop;
-    stop.request_stop();
-    EXPECT_THROW(BlackVideoGenerator::generate({16, 16}, 10, 1, stop.get_token()),
+TEST_F(BlackVideoGeneratorTest, ACancelledMovieIsThrownOnAndLeavesNoFile) {
+    std::stop_source before;
+    before.request_stop();
+    EXPECT_THROW(BlackVideoGenerator::generate({16, 16}, 10, 1, before.get_token()),
                  vexel::CancellationError);
+    EXPECT_TRUE(std::filesystem::is_empty(staging()));
+
+    // Cancelled in the middle of an hour at 30 frames per second, once the
+    // file has begun.
+    std::stop_source during;
+    std::thread canceller([&] {
+        while (std::filesystem::is_empty(staging())) {
+            std::this_thread::yield();
+        }
+        during.request_stop();
+    });
+    EXPECT_THROW(BlackVideoGenerator::generate({64, 64}, 3600, 30, during.get_token()),
+                 vexel::CancellationError);
+    canceller.join();
+    EXPECT_TRUE(std::filesystem::is_empty(staging()));
 }

@@ -3,6 +3,7 @@
 #include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
+#include "data/persistence/PersistenceSamples.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/usecases/DefaultHandlers.h"
@@ -27,6 +28,7 @@
 #include <future>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -101,7 +103,8 @@ private:
 // application do.
 struct Document {
     Document(const std::filesystem::path& root, std::shared_ptr<InMemorySecretStore> secrets,
-             ManualTime& time, std::shared_ptr<RecordingLogger> logger)
+             ManualTime& time, std::shared_ptr<RecordingLogger> logger,
+             std::chrono::duration<double> autoSaveDebounce = debounce)
         : autoSave(std::make_shared<RecordingAutoSave>(std::make_shared<FileAutoSaveService>(
               root / "autosave", std::make_shared<KeychainAESEncryption>(
                                      "com.vexel.app.autosave-key", "aes-key", secrets))))
@@ -114,7 +117,7 @@ struct Document {
                {[this] { resets.push_back("instructions"); },
                 [this] { resets.push_back("tutorial"); }},
                settings, logger, std::shared_ptr<const Clock>(std::shared_ptr<void>(), &time),
-               time.sleepAction(), debounce) {
+               time.sleepAction(), autoSaveDebounce) {
         timeline.setOnProjectSync([this](const Project& project) {
             repository->save(project);
             main.setIsDirty(true);
@@ -352,6 +355,161 @@ TEST_F(MainViewModelTest, AChangeMadeWhileASaveRunsKeepsTheDocumentDirty) {
     awaitTask(main.saveProject());
     EXPECT_FALSE(main.isDirty());
     EXPECT_FALSE(document->autoSave->exists());
+}
+
+// Edits 3 s and 2 s apart never leave the 5 s of quiet the auto-save waits
+// for; each must still be on disk, as the next run reads it, within 15 s.
+TEST_F(MainViewModelTest, SteadyEditingReachesTheAutoSaveWithinFifteenSeconds) {
+    Document steady(root / "steady", secrets, time, logger, MainViewModel::defaultAutoSaveDebounce);
+    struct Edit {
+        std::chrono::duration<double> madeAt;
+        Project project;
+    };
+    std::vector<Edit> edits;
+    std::chrono::duration<double> now{0};
+    for (int n = 0; now < 90s; ++n) {
+        steady.edit(addText(n));
+        settle();
+        edits.push_back({now, steady.timeline.project()});
+        const std::chrono::duration<double> step = n % 2 == 0 ? 3s : 2s;
+        time.advance(step);
+        now += step;
+        if (time.pendingSleeps() == 0) { // the wait is over: the write has begun
+            awaitTask(steady.main.autoSaveTask()->finished());
+        }
+
+        const auto due = std::find_if(edits.rbegin(), edits.rend(),
+                                      [&](const Edit& edit) { return now - edit.madeAt >= 15s; });
+        if (due == edits.rend()) {
+            continue;
+        }
+        ASSERT_TRUE(steady.autoSave->exists())
+            << "nothing auto-saved after " << now.count() << " s";
+        const Project onDisk = steady.autoSave->load();
+        const auto written = std::find_if(edits.begin(), edits.end(),
+                                          [&](const Edit& edit) { return edit.project == onDisk; });
+        ASSERT_NE(written, edits.end());
+        EXPECT_GE(written - edits.begin(), edits.rend() - due - 1)
+            << "an edit of " << due->madeAt.count() << " s was not on disk at " << now.count()
+            << " s";
+    }
+    // A change never waits longer than the debounce, and once the edits stop
+    // the quiet wait writes the last one.
+    for (double delay : time.requestedDelays()) {
+        EXPECT_LE(delay, MainViewModel::defaultAutoSaveDebounce.count());
+    }
+    time.advance(MainViewModel::defaultAutoSaveDebounce);
+    awaitTask(steady.main.autoSaveTask()->finished());
+    EXPECT_EQ(steady.autoSave->load(), steady.timeline.project());
+    EXPECT_TRUE(logger->messages().empty());
+}
+
+// Some 20 MB of project file, over the 16 MiB that reading once allowed.
+TEST_F(MainViewModelTest, ALargeProjectIsSavedAndOpenedAgainAndOneTooLargeIsNotWritten) {
+    const std::filesystem::path folder = root / "Long Film";
+    writeFile(folder / "assets" / "take.mov", "frames");
+    Project large = Project::makeNew();
+    Track video{Uuid::random(), TrackType::video, "Video 1", {}, false};
+    for (int n = 0; n < 2000; ++n) {
+        Clip clip = vexel::testing::richClip(folder / "assets" / "take.mov");
+        clip.assetName = "Take " + std::to_string(n) + std::string(9000, '.');
+        clip.timeRange = {static_cast<double>(n), 1};
+        video.clips.push_back(std::move(clip));
+    }
+    large.tracks.insert(large.tracks.begin(), std::move(video));
+    timeline.setProject(large);
+    awaitTask(main.saveTo(folder));
+    EXPECT_GT(std::filesystem::file_size(folder / "project.json"), std::size_t{16} << 20);
+    document->passDebounce(time);
+
+    Document next(root.path(), secrets, time, logger);
+    awaitTask(next.main.loadProject(folder));
+    EXPECT_EQ(next.timeline.project(), large);
+    Document recovering(root.path(), secrets, time, logger);
+    awaitTask(recovering.main.recoverAutoSave());
+    EXPECT_EQ(recovering.timeline.project(), large);
+    EXPECT_TRUE(document->banner.errorHistory().empty());
+    EXPECT_TRUE(next.banner.errorHistory().empty());
+    EXPECT_TRUE(recovering.banner.errorHistory().empty());
+
+    // A project whose file would pass what is written is refused, and the
+    // files written before stay as they were.
+    const std::string savedFile = readFile(folder / "project.json");
+    Project tooLarge = Project::makeNew();
+    tooLarge.tracks.push_back(Track{Uuid::random(),
+                                    TrackType::text,
+                                    "Text 1",
+                                    {vexel::testing::textClip(std::string(33 << 20, 'a'))},
+                                    false});
+    timeline.setProject(tooLarge);
+    awaitTask(main.saveProject());
+    document->passDebounce(time);
+    EXPECT_EQ(messages(document->banner.errorHistory()),
+              (std::vector<std::string>{"Failed to save project",
+                                        "Auto-save failed. Your changes may not be saved."}));
+    EXPECT_TRUE(main.isDirty());
+    EXPECT_TRUE(readFile(folder / "project.json") == savedFile);
+    EXPECT_EQ(ProjectPersistenceService().load(folder), large);
+    EXPECT_EQ(document->autoSave->load(), large);
+}
+
+// A project file put together by hand with one id for every track and clip:
+// opened, and recovered from the auto-save, each keeps all its tracks and
+// clips, and one removal by that id removes one clip.
+TEST_F(MainViewModelTest, TracksAndClipsSharingAnIdAreGivenIdsOfTheirOwnWhenRead) {
+    Project shared = Project::makeNew();
+    const Uuid id = Uuid::random();
+    for (int n = 1; n <= 3; ++n) {
+        Track text{id, TrackType::text, "Text " + std::to_string(n), {}, false};
+        for (int k = 0; k < (n == 1 ? 2 : 1); ++k) {
+            text.clips.push_back(vexel::testing::textClip("Title", 4.0 * k));
+            text.clips.back().id = id;
+        }
+        shared.tracks.push_back(std::move(text));
+    }
+    for (Track& track : shared.tracks) {
+        track.id = id;
+    }
+    const std::filesystem::path folder = root / "shared";
+    timeline.setProject(shared);
+    awaitTask(main.saveTo(folder));
+    document->autoSave->save(shared);
+
+    const auto expectOneThingPerId = [&](const Project& read) {
+        std::set<Uuid> ids;
+        std::size_t count = 0;
+        for (const Track& track : read.tracks) {
+            ids.insert(track.id);
+            ++count;
+            for (const Clip& clip : track.clips) {
+                ids.insert(clip.id);
+                ++count;
+            }
+        }
+        EXPECT_EQ(ids.size(), count);
+        EXPECT_EQ(count, 6u + 4u);
+        EXPECT_TRUE(ids.contains(id)); // the first keeps it
+    };
+    Document opening(root.path(), secrets, time, logger);
+    awaitTask(opening.main.loadProject(folder));
+    Document recovering(root.path(), secrets, time, logger);
+    awaitTask(recovering.main.recoverAutoSave());
+    for (Document* reader : {&opening, &recovering}) {
+        const Project read = reader->timeline.project();
+        expectOneThingPerId(read);
+        EXPECT_TRUE(reader->banner.errorHistory().empty());
+
+        const auto firstText = [](const Project& project) {
+            return *std::find_if(project.tracks.begin(), project.tracks.end(),
+                                 [](const Track& track) { return track.name == "Text 1"; });
+        };
+        const Track text = firstText(read);
+        ASSERT_EQ(text.clips.size(), 2u);
+        reader->edit(EditCommand::RemoveClip{text.clips.front().id});
+        const Project after = reader->timeline.project();
+        EXPECT_EQ(after.tracks.size(), read.tracks.size());
+        EXPECT_EQ(firstText(after).clips, std::vector<Clip>{text.clips.back()});
+    }
 }
 
 TEST_F(MainViewModelTest, AutoSavesReachTheFileInTheOrderTheyWereAskedFor) {
