@@ -106,8 +106,14 @@ void PreviewViewModel::showItem(std::optional<playback::PlayerItem> item) {
     // play puts the playhead back at the start.
     double kept = 0;
     if (item) {
-        const double now =
-            player_->currentItem() ? player_->currentTime().seconds() : currentTime_.get();
+        double now = currentTime_.get();
+        // The player stands on its clock's ticks: while it stands where the
+        // playhead was put, the playhead is kept as shown, not moved onto a
+        // tick.
+        if (player_->currentItem() &&
+            player_->currentTime() != media::MediaTime::fromSeconds(currentTime_.get())) {
+            now = player_->currentTime().seconds();
+        }
         kept = std::isfinite(now) ? std::clamp(now, 0.0, item->duration().seconds()) : 0;
     }
     player_->replaceCurrentItem(std::move(item));

@@ -308,6 +308,14 @@ TEST_F(PreviewViewModelTest, AReloadShowsTheFrameAtTheTimeThePlayerStoodAtWithin
         EXPECT_NEAR(level(frames.front()), vexel::testing::testFrameLevel(index), 2);
     }
 
+    // A playhead put between two ticks of the player's clock stays as shown.
+    auto between = makeViewModel();
+    load(*between, oneClip(3));
+    between->seek(1.2345);
+    load(*between, oneClip(3));
+    EXPECT_EQ(between->currentTime(), 1.2345);
+    EXPECT_EQ(between->player().currentTime(), MediaTime::fromSeconds(1.2345));
+
     // A reload while playing pauses where the player was.
     auto playing = makeViewModel();
     load(*playing, oneClip(3));
