@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 
 #include <cstdio>
 #include <cstring>
@@ -124,6 +125,10 @@ std::optional<ChildRun> ChildRun::take(int& argc, char** argv) {
         return run;
     }
     return std::nullopt;
+}
+
+QString argument(const std::filesystem::path& path) {
+    return QFile::decodeName(path.c_str());
 }
 
 void announce(std::string_view line) {

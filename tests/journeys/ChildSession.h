@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -71,6 +72,9 @@ struct ChildRun {
     // Takes the child's part off the command line; none for a normal run.
     static std::optional<ChildRun> take(int& argc, char** argv);
 };
+
+// `path` as an argument of a session.
+QString argument(const std::filesystem::path& path);
 
 // Writes `line` on the child's standard output for the parent to see.
 void announce(std::string_view line);

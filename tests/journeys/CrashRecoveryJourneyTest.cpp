@@ -36,7 +36,7 @@ void crashSession(const std::vector<std::string>& arguments) {
     ASSERT_NE(panel, nullptr) << "the window shows no timeline";
     TimelineViewModel& timeline = app->editorGraph()->timelineViewModel();
 
-    dropFiles(*panel, {QUrl::fromLocalFile(QFile::decodeName(clip.c_str()))});
+    dropFiles(*panel, {fileUrl(clip)});
     ASSERT_TRUE(waitUntil([&] {
         return timeline.importingCount() == 0 && timeline.project().videoClips().size() == 1;
     })) << "the dropped clip did not arrive";
@@ -108,16 +108,14 @@ TEST(CrashRecoveryJourney, TheWorkOfAKilledSessionIsRecoveredUnsaved) {
     vexel::testing::writeTestMovie(clip, {.width = 640, .height = 360, .frameCount = 90});
     const std::filesystem::path projectFile = home / "crashed-project.json";
 
-    ChildSession crashed(crashSessionStep,
-                         {QFile::decodeName(clip.c_str()), QFile::decodeName(projectFile.c_str())},
+    ChildSession crashed(crashSessionStep, {argument(clip), argument(projectFile)},
                          home.environment());
     ASSERT_TRUE(crashed.waitForLine(QString::fromLatin1(readyToBeKilled), 120s))
         << "the session ended or hung before its work was auto-saved";
     crashed.kill();
     EXPECT_EQ(crashed.process().exitStatus(), QProcess::CrashExit);
 
-    ChildSession recovered(recoverSessionStep, {QFile::decodeName(projectFile.c_str())},
-                           home.environment());
+    ChildSession recovered(recoverSessionStep, {argument(projectFile)}, home.environment());
     EXPECT_TRUE(recovered.succeeds(120s)) << "the recovering session's checks failed";
 }
 

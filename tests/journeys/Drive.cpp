@@ -4,7 +4,9 @@
 #include "app/screenshots/ScreenGrab.h"
 #include "foundation/Json.h"
 #include "foundation/StreamLogger.h"
+#include "presentation/support/Keyboard.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/shell/MainWindowCommands.h"
 #include "support/RunEventsUntil.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +46,14 @@ std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> 
                                                std::move(folder));
     app->start();
     return app;
+}
+
+void startPastWelcome(std::unique_ptr<AppController>& app) {
+    app = startEditor();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
+    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
+    activate(app->window());
+    ASSERT_NO_FATAL_FAILURE(skipWelcome(*app));
 }
 
 const Project& shownProject(const AppController& app) {
@@ -112,6 +123,18 @@ void chooseFromMenu(QToolButton& button, const QString& item) {
     EXPECT_TRUE(waitUntil([&] { return chosen; })) << "the menu did not open";
 }
 
+void expectReopened(const AppController& app, const std::filesystem::path& folder,
+                    const Project& saved) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.window()));
+    ASSERT_TRUE(waitUntil([&] { return app.startup()->isFinished(); }))
+        << "the start-up did not end (was a question asked?)";
+    const MainViewModel& document = app.editorGraph()->mainViewModel();
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(shownProject(app), saved);
+    waitForPreview(app);
+}
+
 void waitForPreview(const AppController& app) {
     MainView* view = app.window().mainView();
     ASSERT_NE(view, nullptr);
@@ -135,6 +158,90 @@ void dropFiles(QWidget& target, const QList<QUrl>& files) {
     drop.setAccepted(false);
     QApplication::sendEvent(&target, &drop);
     ASSERT_TRUE(drop.isAccepted()) << "the drop was not taken";
+}
+
+QUrl fileUrl(const std::filesystem::path& path) {
+    return QUrl::fromLocalFile(QFile::decodeName(path.c_str()));
+}
+
+DraggableClipBar* barOf(const TimelinePanel& panel, const Uuid& clipId) {
+    for (DraggableClipBar* bar : panel.findChildren<DraggableClipBar*>()) {
+        if (bar->isVisible() && bar->clip().id == clipId) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Waits for the save that `keys` start through the file panel `title`,
+// answered with `folder`; `answer` settles what the panel asks then.
+void saveThroughPanel(MainWindow& window, QKeyCombination keys, const QString& title,
+                      const std::filesystem::path& folder, const std::function<void()>& answer) {
+    const MainWindowCommands& commands = window.commands();
+    const std::optional<TaskHandle> before = commands.lastTask();
+    activate(window);
+    test::press(window, keys);
+    QFileDialog* panel = waitForFilePanel(title);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NO_FATAL_FAILURE(answerFilePanel(*panel, folder));
+    ASSERT_NO_FATAL_FAILURE(answer());
+    ASSERT_TRUE(waitUntil([&] {
+        return commands.lastTask() != before && commands.lastTask()->isFinished();
+    })) << "the save did not end";
+    const MainViewModel& document = window.editorGraph()->mainViewModel();
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty()) << "the project was not saved";
+}
+
+} // namespace
+
+void saveWithKeys(MainWindow& window, const std::filesystem::path& folder) {
+    saveThroughPanel(window, Qt::CTRL | Qt::Key_S, QStringLiteral("Save Project"), folder, [] {});
+}
+
+void saveAsOverWithKeys(MainWindow& window, const std::filesystem::path& folder) {
+    saveThroughPanel(
+        window, Qt::CTRL | Qt::SHIFT | Qt::Key_S, QStringLiteral("Save Project As"), folder, [&] {
+            QMessageBox* replace = test::waitForQuestion();
+            ASSERT_NE(replace, nullptr);
+            EXPECT_EQ(replace->text(),
+                      QStringLiteral("\u201c%1\u201d already exists. Do you want to replace it?")
+                          .arg(QFile::decodeName(folder.filename().c_str())));
+            QAbstractButton* button = test::buttonNamed(*replace, QStringLiteral("Replace"));
+            ASSERT_NE(button, nullptr);
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+}
+
+std::optional<int> quitWithKeys(MainWindow& window) {
+    activate(window);
+    bool asked = false;
+    QTimer::singleShot(0, &window, [&window] { test::press(window, Qt::CTRL | Qt::Key_Q); });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&asked] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible()) {
+                asked = true;
+                QCoreApplication::exit(-1);
+            }
+        }
+    });
+    watch.start(std::chrono::milliseconds(20));
+    bool timedOut = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(-1);
+    });
+    limit.start(std::chrono::seconds(30));
+    const int code = QApplication::exec();
+    if (asked || timedOut) {
+        return std::nullopt;
+    }
+    return code;
 }
 
 void writeProject(const Project& project, const std::filesystem::path& file) {

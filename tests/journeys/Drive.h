@@ -2,6 +2,9 @@
 
 #include "app/AppController.h"
 #include "domain/entities/Project.h"
+#include "presentation/views/shell/MainWindow.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
+#include "presentation/views/timeline/TimelinePanel.h"
 
 #include <QFileDialog>
 #include <QList>
@@ -25,6 +28,10 @@ namespace vexel::journeys {
 // Qt's own quit when quitting is decided. Started: the window shows and the
 // editor is being built.
 std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder = {});
+
+// A first launch as main() starts it, into `app`: once the editor is built,
+// the window is active and the tutorial's welcome skipped.
+void startPastWelcome(std::unique_ptr<AppController>& app);
 
 // The project the editor shows; the editor must be built.
 const Project& shownProject(const AppController& app);
@@ -52,6 +59,12 @@ void skipWelcome(const AppController& app);
 // Opens the menu of `button` with a click and clicks its item `item`.
 void chooseFromMenu(QToolButton& button, const QString& item);
 
+// Waits until the editor started on the project folder `folder` is built,
+// asking nothing, and checks that it shows `saved` from there, unchanged and
+// with its preview loaded.
+void expectReopened(const AppController& app, const std::filesystem::path& folder,
+                    const Project& saved);
+
 // Runs the event loop until the preview has loaded what the editor shows and
 // presents a frame of it.
 void waitForPreview(const AppController& app);
@@ -59,6 +72,23 @@ void waitForPreview(const AppController& app);
 // Drags `files` over `target` and drops them there, as the window system
 // delivers a drop from a file manager.
 void dropFiles(QWidget& target, const QList<QUrl>& files);
+// The URL a file manager gives for `path`.
+QUrl fileUrl(const std::filesystem::path& path);
+
+// The bar the timeline shows for the clip `clipId`; null when none shows.
+DraggableClipBar* barOf(const TimelinePanel& panel, const Uuid& clipId);
+
+// Ctrl+S on a project never saved: the "Save Project" panel, answered with
+// `folder`, which does not exist yet; returns once the project is saved there.
+void saveWithKeys(MainWindow& window, const std::filesystem::path& folder);
+// Ctrl+Shift+S answered with `folder`, which holds a project already: the
+// question whether to replace it, answered Replace; returns once the project
+// is saved there.
+void saveAsOverWithKeys(MainWindow& window, const std::filesystem::path& folder);
+
+// Ctrl+Q from inside the application's event loop, as main() runs it; the
+// loop's exit code, or none when a question opened or nothing ended it.
+std::optional<int> quitWithKeys(MainWindow& window);
 
 // The project as a file, in the encoding the editor stores it in; and back.
 void writeProject(const Project& project, const std::filesystem::path& file);

@@ -1,26 +1,21 @@
 #include "app/screenshots/ScreenGrab.h"
-#include "data/persistence/ProjectPersistenceService.h"
 #include "journeys/ChildSession.h"
 #include "journeys/Drive.h"
 #include "journeys/JourneySteps.h"
 #include "journeys/PrivateHome.h"
+#include "journeys/SavedFolder.h"
 #include "presentation/views/chat/InstructionInputView.h"
-#include "presentation/views/shell/MainWindowCommands.h"
-#include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelineContentView.h"
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "presentation/views/timeline/TimelineRuler.h"
 #include "support/AnthropicEvents.h"
-#include "support/FileContents.h"
 #include "support/LoopbackServer.h"
 #include "support/media/FrameAt.h"
 #include "support/media/MovieMaker.h"
 
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -35,80 +30,10 @@ namespace {
 constexpr int kClipFrames = 90;
 constexpr int kClipRate = 30;
 
-QUrl fileUrl(const std::filesystem::path& path) {
-    return QUrl::fromLocalFile(QFile::decodeName(path.c_str()));
-}
-
-DraggableClipBar* barOf(TimelinePanel& panel, const Uuid& clipId) {
-    for (DraggableClipBar* bar : panel.findChildren<DraggableClipBar*>()) {
-        if (bar->isVisible() && bar->clip().id == clipId) {
-            return bar;
-        }
-    }
-    return nullptr;
-}
-
-// Ctrl+Q from inside the application's event loop, as main() runs it; the
-// loop's exit code, or none when a question opened or nothing ended it.
-std::optional<int> quitWithKeys(MainWindow& window) {
-    activate(window);
-    bool asked = false;
-    QTimer::singleShot(0, &window,
-                       [&window] { QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier); });
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&asked] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible()) {
-                asked = true;
-                QCoreApplication::exit(-1);
-            }
-        }
-    });
-    watch.start(20ms);
-    bool timedOut = false;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        QCoreApplication::exit(-1);
-    });
-    limit.start(30s);
-    const int code = QApplication::exec();
-    if (asked || timedOut) {
-        return std::nullopt;
-    }
-    return code;
-}
-
 // The level of the grey left half of a test movie's 640x360 frame, away from
 // its corner mark and the edges.
 double greyLevel(const media::PixelBuffer& frame) {
     return vexel::testing::meanLevel(frame, 40, 40, 280, 320);
-}
-
-// The project the folder holds, checked against the one the editor showed
-// when it saved it: the same in everything but where the media lie, the
-// copies in the folder having the same bytes as the files they were made
-// from.
-Project checkSavedFolder(const std::filesystem::path& folder, const Project& shown) {
-    const Project saved = ProjectPersistenceService().load(folder);
-    Project relocated = saved;
-    EXPECT_EQ(saved.tracks.size(), shown.tracks.size());
-    for (std::size_t t = 0; t < saved.tracks.size() && t < shown.tracks.size(); ++t) {
-        std::vector<Clip>& clips = relocated.tracks[t].clips;
-        const std::vector<Clip>& shownClips = shown.tracks[t].clips;
-        EXPECT_EQ(clips.size(), shownClips.size());
-        for (std::size_t c = 0; c < clips.size() && c < shownClips.size(); ++c) {
-            if (clips[c].assetURL && shownClips[c].assetURL) {
-                EXPECT_EQ(clips[c].assetURL->parent_path(), folder / "assets");
-                EXPECT_EQ(test::readFile(*clips[c].assetURL),
-                          test::readFile(*shownClips[c].assetURL));
-                clips[c].assetURL = shownClips[c].assetURL;
-            }
-        }
-    }
-    EXPECT_EQ(relocated, shown);
-    return saved;
 }
 
 // The assistant's reply to the title: one add_text call, then, after the
@@ -132,12 +57,9 @@ void editSession(const std::vector<std::string>& arguments) {
     const std::filesystem::path movie = arguments[2];
     const std::filesystem::path shownFile = arguments[3];
 
-    std::unique_ptr<AppController> app = startEditor();
+    std::unique_ptr<AppController> app;
+    ASSERT_NO_FATAL_FAILURE(startPastWelcome(app));
     MainWindow& window = app->window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
-    activate(window);
-    skipWelcome(*app);
 
     auto* panel = window.findChild<TimelinePanel*>();
     ASSERT_NE(panel, nullptr) << "the window shows no timeline";
@@ -214,36 +136,12 @@ void editSession(const std::vector<std::string>& arguments) {
     })) << "the export was not saved";
     test::saveScreen(window, QStringLiteral("journey-5-exported.png"));
 
-    // 6. Saved with Ctrl+S into a new folder.
-    activate(window);
-    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-    QFileDialog* savePanel = waitForFilePanel(QStringLiteral("Save Project"));
-    ASSERT_NE(savePanel, nullptr);
-    answerFilePanel(*savePanel, folder);
-    const MainViewModel& document = graph.mainViewModel();
-    ASSERT_TRUE(waitUntil([&] { return !document.isDirty() && document.savingCount() == 0; }))
-        << "the project was not saved";
-    EXPECT_EQ(document.currentProjectURL(), folder);
+    // 6. Saved with Ctrl+S into a new folder, then with Save As over that
+    // same folder: asked first, then replaced in place.
+    ASSERT_NO_FATAL_FAILURE(saveWithKeys(window, folder));
     writeProject(timeline.project(), shownFile);
     test::saveScreen(window, QStringLiteral("journey-6-saved.png"));
-
-    // Save As over that same folder: asked first, then replaced in place.
-    activate(window);
-    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QFileDialog* saveAsPanel = waitForFilePanel(QStringLiteral("Save Project As"));
-    ASSERT_NE(saveAsPanel, nullptr);
-    answerFilePanel(*saveAsPanel, folder);
-    QMessageBox* replace = test::waitForQuestion();
-    ASSERT_NE(replace, nullptr);
-    EXPECT_EQ(
-        replace->text(),
-        QStringLiteral("\u201cJourney.vexel\u201d already exists. Do you want to replace it?"));
-    QTest::mouseClick(test::buttonNamed(*replace, QStringLiteral("Replace")), Qt::LeftButton);
-    const MainWindowCommands& commands = window.commands();
-    ASSERT_TRUE(waitUntil([&] { return commands.lastTask() && commands.lastTask()->isFinished(); }))
-        << "the project was not saved over";
-    EXPECT_EQ(document.currentProjectURL(), folder);
-    EXPECT_FALSE(document.isDirty());
+    ASSERT_NO_FATAL_FAILURE(saveAsOverWithKeys(window, folder));
 
     // 7. Ctrl+Q on the saved document asks nothing and ends the event loop,
     // as main() runs it, with 0.
@@ -256,14 +154,7 @@ void reopenSession(const std::vector<std::string>& arguments) {
     const Project saved = readProject(arguments[1]);
 
     std::unique_ptr<AppController> app = startEditor(folder);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
-    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }))
-        << "the start-up did not end (was a question asked?)";
-    const MainViewModel& document = app->editorGraph()->mainViewModel();
-    EXPECT_EQ(document.currentProjectURL(), folder);
-    EXPECT_FALSE(document.isDirty());
-    EXPECT_EQ(shownProject(*app), saved);
-    waitForPreview(*app);
+    ASSERT_NO_FATAL_FAILURE(expectReopened(*app, folder, saved));
     test::saveScreen(app->window(), QStringLiteral("journey-7-reopened.png"));
 }
 
@@ -283,14 +174,10 @@ TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
 
     test::LoopbackServer backend;
     scriptTitleReply(backend);
-    QProcessEnvironment environment = home.environment();
-    environment.insert(QStringLiteral("VEXEL_BACKEND_URL"),
-                       QString::fromStdString(backend.baseURL()));
-    environment.insert(QStringLiteral("VEXEL_ACCESS_TOKEN"), QStringLiteral("journey-token"));
-    auto name = [](const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); };
 
-    ChildSession editing(editSessionStep, {name(media), name(folder), name(movie), name(shownFile)},
-                         environment);
+    ChildSession editing(editSessionStep,
+                         {argument(media), argument(folder), argument(movie), argument(shownFile)},
+                         home.environment(backend.baseURL()));
     ASSERT_TRUE(editing.succeeds(180s)) << "the editing session's checks failed";
     // The tool call and, after its result, the closing reply.
     EXPECT_EQ(backend.requestCount(), 2u);
@@ -311,19 +198,7 @@ TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
     EXPECT_NEAR(sourceLevel, vexel::testing::testFrameLevel(45), 1.5);
     EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 4.5)), sourceLevel, 1.5);
 
-    // One project, at the folder's top: none was written inside it.
-    std::vector<std::filesystem::path> projectFiles;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().filename() == ProjectPersistenceService::projectFileName) {
-            projectFiles.push_back(entry.path());
-        }
-    }
-    EXPECT_EQ(projectFiles, std::vector{folder / ProjectPersistenceService::projectFileName});
-    const Project saved = checkSavedFolder(folder, readProject(shownFile));
-    const std::filesystem::path savedFile = home / "saved-project.json";
-    writeProject(saved, savedFile);
-    ChildSession reopened(reopenSessionStep, {name(folder), name(savedFile)}, home.environment());
-    EXPECT_TRUE(reopened.succeeds(120s)) << "the reopened editor's checks failed";
+    reopenSavedFolder(home, reopenSessionStep, folder, shownFile);
 }
 
 } // namespace

@@ -24,9 +24,10 @@ using vexel::journeys::ChildStep;
 std::optional<ChildStep> findChildStep(std::string_view name) {
     using namespace vexel::journeys;
     const std::pair<const char*, ChildStep> steps[] = {
-        {editSessionStep, editSession},     {reopenSessionStep, reopenSession},
-        {crashSessionStep, crashSession},   {recoverSessionStep, recoverSession},
-        {steadySessionStep, steadySession},
+        {editSessionStep, editSession},           {reopenSessionStep, reopenSession},
+        {crashSessionStep, crashSession},         {recoverSessionStep, recoverSession},
+        {steadySessionStep, steadySession},       {everydaySessionStep, everydaySession},
+        {everydayReopenedStep, everydayReopened},
     };
     for (const auto& [stepName, step] : steps) {
         if (name == stepName) {

@@ -11,7 +11,8 @@ namespace vexel::journeys {
 // (first argument); splits the first clip at 1.5 s; asks the chat for the
 // title "Hello" and undoes it; exports as MP4 into the file named third;
 // saves with Ctrl+S into the folder named second, writing the project it
-// showed then into the file named fourth; quits with Ctrl+Q.
+// showed then into the file named fourth, and with Save As over that same
+// folder; quits with Ctrl+Q.
 inline constexpr const char* editSessionStep = "edit-session";
 void editSession(const std::vector<std::string>& arguments);
 
@@ -39,5 +40,21 @@ void recoverSession(const std::vector<std::string>& arguments);
 // was made, until it is killed; with "end" it ends there.
 inline constexpr const char* steadySessionStep = "steady-session";
 void steadySession(const std::vector<std::string>& arguments);
+
+// Drops the clip given as first argument and saves it with Ctrl+S into the
+// folder named second; selects the clip, types an instruction and erases a
+// word of it; deletes the clip with the keys and undoes that; sends the
+// instruction, undoes its edits with Ctrl+Z from the emptied chat field;
+// saves with Save As over the same folder, writing the project it shows then
+// into the file named third; quits with Ctrl+Q.
+inline constexpr const char* everydaySessionStep = "everyday-session";
+void everydaySession(const std::vector<std::string>& arguments);
+
+// Starts the editor with the project folder given as first argument, checks
+// that it shows the project of the file given as second argument, then splits
+// the clip at 2 s with Ctrl+B and undoes that, checking that the playhead and
+// the picture stay at 2 s throughout.
+inline constexpr const char* everydayReopenedStep = "everyday-reopened";
+void everydayReopened(const std::vector<std::string>& arguments);
 
 } // namespace vexel::journeys

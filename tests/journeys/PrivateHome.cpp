@@ -40,4 +40,11 @@ QProcessEnvironment JourneyHome::environment() const {
     return environment;
 }
 
+QProcessEnvironment JourneyHome::environment(const std::string& backendURL) const {
+    QProcessEnvironment withBackend = environment();
+    withBackend.insert(QStringLiteral("VEXEL_BACKEND_URL"), QString::fromStdString(backendURL));
+    withBackend.insert(QStringLiteral("VEXEL_ACCESS_TOKEN"), QStringLiteral("journey-token"));
+    return withBackend;
+}
+
 } // namespace vexel::journeys

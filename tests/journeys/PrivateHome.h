@@ -36,6 +36,8 @@ public:
     // This process's environment with the journey's folders and no session
     // bus, for its sessions.
     QProcessEnvironment environment() const;
+    // The same, with the assistant's backend at `backendURL`.
+    QProcessEnvironment environment(const std::string& backendURL) const;
 
 private:
     vexel::testing::TemporaryFolder root_;
