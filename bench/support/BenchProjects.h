@@ -7,14 +7,26 @@
 #include "foundation/Uuid.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vexel::bench {
 
+// Files for the media clips of a bench project to read.
+struct BenchMedia {
+    // For the video and audio clips.
+    std::filesystem::path movie;
+    // For the image clips.
+    std::filesystem::path photo;
+};
+
 // A realistic project of `clipCount` clips spread over two video tracks, an
-// image track, a text track and the first audio track, back to back in 2 s
-// clips; every fourth clip carries a colour adjustment, transitions and a fade.
-inline Project benchProject(int clipCount) {
+// image track, a text track and the first audio track, back to back in clips
+// of `clipSeconds`; every fourth clip carries a colour adjustment, transitions
+// and a fade. Its media clips name files that are not there, unless `media`
+// gives real ones.
+inline Project benchProject(int clipCount, double clipSeconds = 2.0,
+                            const std::optional<BenchMedia>& media = std::nullopt) {
     Project project = Project::makeNew();
     const TrackType types[] = {TrackType::video, TrackType::video, TrackType::image,
                                TrackType::text};
@@ -32,12 +44,15 @@ inline Project benchProject(int clipCount) {
         Clip clip;
         clip.id = Uuid::random();
         clip.trackType = track.type;
-        clip.timeRange = {static_cast<double>(track.clips.size()) * 2.0, 2.0};
+        clip.timeRange = {static_cast<double>(track.clips.size()) * clipSeconds, clipSeconds};
         if (track.type == TrackType::text) {
             clip.assetName = "Caption number " + std::to_string(i);
             clip.volume = 0;
             clip.textPosition = TextPosition::bottom();
             clip.textStyle = TextStyle{};
+        } else if (media) {
+            clip.assetURL = track.type == TrackType::image ? media->photo : media->movie;
+            clip.assetName = clip.assetURL->filename().string();
         } else {
             clip.assetName = "clip " + std::to_string(i) + ".mov";
             clip.assetURL =

@@ -2,6 +2,7 @@
 
 #include "data/export/FFmpegExportService.h"
 #include "infrastructure/security/KeychainService.h"
+#include "platform/memory/Heap.h"
 #include "platform/net/CurlHttpClient.h"
 #include "platform/net/HttpURL.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
@@ -63,6 +64,8 @@ AppController::AppController(AppEnvironment environment,
     , projectFolder_(std::move(projectFolder))
     , autoSaveService_(DependencyContainer::makeAutoSaveService(environment_))
     , window_(std::make_unique<MainWindow>()) {
+    // Before the editor's threads start, so that they share a few arenas.
+    memory::boundHeapGrowth();
     if (!dialogs) {
         dialogs = std::make_unique<QtDialogService>(window_.get());
     }
@@ -178,6 +181,9 @@ QCoro::Task<void> AppController::startEditor(QPointer<AppController> self) {
     }
     self->graph_ = DependencyContainer::over(self->environment_).makeEditorGraph();
     self->window_->showEditor(*self->graph_);
+    self->heapTrimmer_ = std::make_unique<HeapTrimmer>(
+        self->environment_.releaseFreeHeap, self->environment_.logger, self->environment_.sleep);
+    self->heapTrimmer_->watch(*self->graph_);
     self->connectQuitHooks();
 
     bool autoSaveWaits = false;

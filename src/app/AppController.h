@@ -2,6 +2,7 @@
 
 #include "app/AppEnvironment.h"
 #include "app/DependencyContainer.h"
+#include "app/HeapTrimmer.h"
 #include "app/QuitController.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
@@ -55,6 +56,8 @@ public:
     // The start-up begun by start(): the editor built, recovery offered, the
     // folder opened.
     const std::optional<TaskHandle>& startup() const { return startup_; }
+    // None until the start-up has built the editor.
+    HeapTrimmer* heapTrimmer() const { return heapTrimmer_.get(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +81,8 @@ private:
     std::unique_ptr<DialogService> dialogs_;
     std::unique_ptr<QuitController> quit_;
     std::unique_ptr<update::FeedUpdater> updater_;
+    // Made with the editor; it watches the graph.
+    std::unique_ptr<HeapTrimmer> heapTrimmer_;
     // Until the work of an earlier session is recovered or discarded (the
     // question unanswered, or the copy unreadable for now), its auto-save is
     // the only copy of that work: quitting must not remove it.

@@ -3,6 +3,7 @@
 #include "foundation/Logger.h"
 #include "infrastructure/network/BackendConfiguration.h"
 #include "platform/keychain/SecretStore.h"
+#include "platform/memory/Heap.h"
 #include "platform/playback/Player.h"
 #include "presentation/helpers/ResourceBundle.h"
 #include "presentation/viewmodels/runtime/Clock.h"
@@ -41,6 +42,9 @@ struct AppEnvironment {
     // None: a player on the default sound device.
     std::function<std::unique_ptr<playback::Player>()> makePlayer;
     std::chrono::duration<double> autoSaveDebounce{5.0};
+    // Hands the heap's free memory back to the system, once the editor rests
+    // after heavy work.
+    std::function<void()> releaseFreeHeap = memory::releaseFreeHeap;
     // The version strings under "CFBundleShortVersionString" and
     // "CFBundleVersion".
     QVariantMap infoDictionary;

@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -73,6 +74,7 @@ struct AppHarness {
         };
         environment.infoDictionary = AppEnvironment::buildInfoDictionary();
         environment.resources = resources;
+        environment.releaseFreeHeap = [releases = heapReleases] { ++*releases; };
         return environment;
     }
 
@@ -172,6 +174,8 @@ struct AppHarness {
     // Where the tutorial finds its sample: nowhere, unless a test says.
     ResourceBundle resources{{}};
     int terminations = 0;
+    // How often the application handed its free heap back (on a worker).
+    std::shared_ptr<std::atomic<int>> heapReleases = std::make_shared<std::atomic<int>>(0);
     // False: the application asks through its own message boxes.
     bool scriptDialogs = true;
     // The scripted dialogs of the running application, when it has them.

@@ -4,6 +4,7 @@
 #include "data/composition/ImageOverlayRenderer.h"
 #include "data/composition/OverlayRenderer.h"
 #include "data/composition/TextOverlayRenderer.h"
+#include "data/composition/TextRenderer.h"
 #include "data/composition/VideoEntryRenderer.h"
 #include "domain/utilities/TextAnimationCalculator.h"
 #include "foundation/NumberText.h"
@@ -270,8 +271,8 @@ std::string ColorAdjustCompositor::imageKey(const ImageOverlayEntry& entry) {
 
 std::string ColorAdjustCompositor::textKey(const TextOverlayEntry& entry, Size renderSize) {
     const TextStyle& style = entry.style;
-    return keyText(entry.text) + "|" + formatNumber(style.fontSize) + "|" +
-           keyText(style.textColor) + "|" + keyText(style.strokeColor) + "|" +
+    return keyText(TextRenderer::laidOutBytes(entry.text)) + "|" + formatNumber(style.fontSize) +
+           "|" + keyText(style.textColor) + "|" + keyText(style.strokeColor) + "|" +
            formatNumber(style.strokeWidth) + "|" + keyText(style.fontName.value_or("")) + "|" +
            formatNumber(style.boxWidth.value_or(0.0)) + "|" + formatNumber(renderSize.width) + "x" +
            formatNumber(renderSize.height);

@@ -53,10 +53,15 @@ media::Size TextRenderer::measureTextSize(std::string_view text, const TextStyle
     if (!(boxWidth > 0) || !isDrawableFontSize(style.fontSize)) {
         return {0, 0};
     }
+    // Lines below the tallest box are never drawn: they are not laid out.
     const text::TextExtent laidOut =
-        text::measureText(text, attributesFor(style, style.strokeWidth), boxWidth);
+        text::measureText(text, attributesFor(style, style.strokeWidth), boxWidth, maxBoxDimension);
     return {boxSide(laidOut.width + 2 * style.strokeWidth),
             boxSide(laidOut.height + 0.3 * style.fontSize)};
+}
+
+std::string_view TextRenderer::laidOutBytes(std::string_view text) {
+    return text.substr(0, text::maxLaidOutBytes + 1);
 }
 
 media::PixelBuffer TextRenderer::render(std::string_view text, const TextStyle& style,

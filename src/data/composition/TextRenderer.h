@@ -34,8 +34,17 @@ public:
     // width plus twice the stroke width, and the laid-out height plus 0.3 of
     // the font size, each rounded up and at most 2048. (0, 0) when `boxWidth`
     // is not above 0 or the font size is not one that text can be drawn at.
+    // Lines that start below 2048 points, which no box shows, are not laid out
+    // and widen nothing; of a text longer than text::maxLaidOutBytes only its
+    // beginning is laid out, here and in render().
     static media::Size measureTextSize(std::string_view text, const TextStyle& style,
                                        double boxWidth);
+
+    // What of `text` its measuring and drawing depend on: a text up to
+    // text::maxLaidOutBytes whole, and as many bytes and one more (which tells
+    // whether the cut falls inside a character) of a longer one. Caches of
+    // rasters key on it, so that a key never copies millions of bytes.
+    static std::string_view laidOutBytes(std::string_view text);
 
     // The glyphs of `text` laid out in a box of `boxSize` points, on a
     // transparent BGRA picture of twice the box (whole pixels). Null when a side

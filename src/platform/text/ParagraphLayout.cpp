@@ -4,6 +4,7 @@
 #include "platform/text/TextRasterizer.h"
 
 #include <QImage>
+#include <QTextBoundaryFinder>
 #include <QTextOption>
 
 #include <algorithm>
@@ -38,6 +39,27 @@ std::vector<QString> paragraphsOf(const QString& text) {
     return paragraphs;
 }
 
+// The text, or of a longer one its first whole characters within
+// maxLaidOutBytes: cut at a character's first byte, then before the last
+// character cluster, which may go on past the cut.
+QString laidOutPart(std::string_view text) {
+    if (text.size() <= maxLaidOutBytes) {
+        return qtString(text);
+    }
+    std::size_t end = maxLaidOutBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    QString part = qtString(text.substr(0, end));
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, part);
+    clusters.toEnd();
+    const qsizetype lastCluster = clusters.toPreviousBoundary();
+    if (lastCluster >= 0) {
+        part.truncate(lastCluster);
+    }
+    return part;
+}
+
 // A paragraph takes its direction from its first strong character and aligns
 // at its start: the left for left-to-right text, the right otherwise.
 QTextOption layoutOption(const QString& paragraph) {
@@ -65,7 +87,7 @@ ParagraphLayout::ParagraphLayout(std::string_view text, const Font& font, double
     const QFont qfont = qtFont(font);
 
     double y = 0;
-    for (const QString& paragraph : paragraphsOf(qtString(text))) {
+    for (const QString& paragraph : paragraphsOf(laidOutPart(text))) {
         if (y >= heightLimit) {
             break;
         }

@@ -60,9 +60,10 @@ void draw(const std::vector<QTextLine>& lines, const TextAttributes& attributes,
 
 } // namespace
 
-TextExtent measureText(std::string_view text, const TextAttributes& attributes, double boxWidth) {
+TextExtent measureText(std::string_view text, const TextAttributes& attributes, double boxWidth,
+                       double heightLimit) {
     requireGuiApplication();
-    const ParagraphLayout layout(text, attributes.font, boxWidth);
+    const ParagraphLayout layout(text, attributes.font, boxWidth, heightLimit);
     return {layout.width(), layout.height()};
 }
 

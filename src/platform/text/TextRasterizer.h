@@ -3,6 +3,8 @@
 #include "platform/media/PixelBuffer.h"
 #include "platform/text/TextAttributes.h"
 
+#include <cstddef>
+#include <limits>
 #include <string_view>
 
 // Measuring and drawing text with the desktop's font system.
@@ -25,6 +27,13 @@ namespace vexel::text {
 // Font sizes outside (0, maxPointSize] lay nothing out.
 inline constexpr double maxPointSize = 16384;
 
+// Of a longer text only its first whole characters within this many bytes of
+// UTF-8 are laid out and drawn. That is more than the largest box shows at any
+// size a title is read at, while laying out a text of millions of characters
+// (one without spaces above all, broken anywhere, line after line) takes
+// minutes.
+inline constexpr std::size_t maxLaidOutBytes = 64 * 1024;
+
 struct TextExtent {
     double width = 0;
     double height = 0;
@@ -35,8 +44,11 @@ struct TextExtent {
 // The width of the widest line and the height of all lines of `text` laid out
 // in `boxWidth` points. Zero for an empty text, a box width that is not above
 // 0, or a font size outside the range. Boxes wider than a million points lay
-// out as a million points wide.
-TextExtent measureText(std::string_view text, const TextAttributes& attributes, double boxWidth);
+// out as a million points wide. Lines that would start at or below
+// `heightLimit` are not laid out and count for nothing: a caller that shows no
+// more than that height need not pay for the rest.
+TextExtent measureText(std::string_view text, const TextAttributes& attributes, double boxWidth,
+                       double heightLimit = std::numeric_limits<double>::infinity());
 
 // The glyphs of `text`, laid out in a box of `boxWidth` × `boxHeight` points
 // and drawn `scale` times as large, on a transparent picture of the whole part

@@ -36,9 +36,9 @@ std::optional<std::string> TextRenderCache::cacheKey(const Clip& clip, const Tex
     }
     std::string key = clip.id.string();
     for (const std::string& part :
-         {clip.assetName, formatNumber(style.fontSize), style.textColor, style.strokeColor,
-          formatNumber(style.strokeWidth), style.fontName.value_or(""),
-          formatNumber(style.boxWidth.value_or(0.0))}) {
+         {std::string(TextRenderer::laidOutBytes(clip.assetName)), formatNumber(style.fontSize),
+          style.textColor, style.strokeColor, formatNumber(style.strokeWidth),
+          style.fontName.value_or(""), formatNumber(style.boxWidth.value_or(0.0))}) {
         key += '|';
         key += part;
     }

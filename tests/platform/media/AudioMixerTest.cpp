@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cmath>
 #include <memory>
 
@@ -144,4 +146,35 @@ TEST_F(AudioMixerTest, DoubleSpeedHalvesTheLengthAndKeepsThePitch) {
     std::vector<float> slowAll = mixAll(slowMixer);
     ASSERT_EQ(slowAll.size(), 2u * 88200);
     EXPECT_NEAR(dominantFrequency(slowAll, 8000, 80000), 440, 8);
+}
+
+TEST_F(AudioMixerTest, ThousandsOfTracksMixInTheMemoryOfAFew) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator stands in for the heap, which this measures";
+#endif
+    // A project of thousands of clips: a track each, nearly all silent at any
+    // time. Two tones play at the start, on the first track and on the last.
+    MutableComposition composition;
+    composition.addTrack(MediaType::audio)
+        ->insertTimeRange({seconds(0), seconds(1)}, tone(), audioTrack(), seconds(0));
+    for (int i = 0; i < 2000; ++i) {
+        composition.addTrack(MediaType::audio)
+            ->insertTimeRange({seconds(0), seconds(1)}, tone(), audioTrack(), seconds(10 + i));
+    }
+    composition.addTrack(MediaType::audio)
+        ->insertTimeRange({seconds(0), seconds(1)}, tone(), audioTrack(), seconds(0));
+    const Composition copy = composition.copy();
+
+    const auto heapInUse = [] {
+        const struct mallinfo2 heap = mallinfo2();
+        return heap.uordblks + heap.hblkhd;
+    };
+    const std::size_t before = heapInUse();
+    AudioMixer mixer(copy, std::nullopt);
+    const std::optional<FloatAudioSamples> run = mixer.next(8192);
+    // A buffer a track would be 2002 x 64 KiB.
+    EXPECT_LT(heapInUse() - before, std::size_t{24} << 20);
+    ASSERT_TRUE(run);
+    ASSERT_EQ(run->samples.size(), 2u * 8192);
+    EXPECT_NEAR(loudness(run->samples, 2000, 8000), 2 * kToneLoudness, 0.03);
 }

@@ -166,3 +166,49 @@ TEST(TextRasterizer, RefusesPicturesOutsideTheBufferLimits) {
     EXPECT_EQ(smallest.width(), 1);
     EXPECT_EQ(smallest.height(), 1);
 }
+
+TEST(TextRasterizer, LaysOutALongTextOnlyAsFarAsItCanShow) {
+    const TextAttributes font = plain(12);
+    const double line = measureText("HELLO", font, 1000).height;
+    const double hello = measureText("HELLO", font, 1000).width;
+
+    // Lines from the height limit on are neither laid out nor measured, even
+    // a wider one.
+    std::string lines;
+    for (int i = 0; i < 40; ++i) {
+        lines += "HELLO\n";
+    }
+    lines += "HELLO WIDE WORLD";
+    const TextExtent all = measureText(lines, font, 1000);
+    EXPECT_NEAR(all.height, 41 * line, 1e-6);
+    EXPECT_GT(all.width, hello);
+    const TextExtent top = measureText(lines, font, 1000, 5.5 * line);
+    EXPECT_NEAR(top.height, 6 * line, 1e-6);
+    EXPECT_EQ(top.width, hello);
+
+    // Of a text far longer than any box shows, only the beginning is laid
+    // out (a text of millions of characters took minutes), here a text whose
+    // words fill a line each.
+    std::string words;
+    while (words.size() < 16 * maxLaidOutBytes) {
+        words += "HELLO ";
+    }
+    const TextExtent beginning = measureText(words.substr(0, maxLaidOutBytes), font, hello * 1.5);
+    const TextExtent whole = measureText(words, font, hello * 1.5);
+    EXPECT_NEAR(whole.height, beginning.height, line);
+    EXPECT_EQ(whole.width, beginning.width);
+
+    // Characters of several bytes count by their bytes, and the cut, which
+    // falls inside one here, leaves it out whole.
+    const std::string wide = "\xE2\x80\x94"; // an em dash, three bytes
+    std::string dashes = "AB";
+    while (dashes.size() < 2 * maxLaidOutBytes) {
+        dashes += wide;
+    }
+    const double dash = measureText(wide, font, 1000).width;
+    const TextExtent cut = measureText(dashes, font, 1e6);
+    EXPECT_NEAR(cut.height, line, 1e-6);
+    const double dashesShown = std::round((cut.width - measureText("AB", font, 1000).width) / dash);
+    EXPECT_LE(dashesShown, double(maxLaidOutBytes) / 3);
+    EXPECT_GT(dashesShown, double(maxLaidOutBytes) / 3 - 3);
+}

@@ -39,12 +39,14 @@ QString ElidedLabel::displayedText() const {
     // A line break would draw a second line over the first: show it as a space.
     QString line = text_;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return fontMetrics().elidedText(line, elideMode_, contentsRect().width());
+    return fontMetrics().elidedText(shownPart(line, elideMode_), elideMode_,
+                                    contentsRect().width());
 }
 
 QSize ElidedLabel::sizeHint() const {
     const QMargins margins = contentsMargins();
-    return QSize(fontMetrics().horizontalAdvance(text_), fontMetrics().height()) +
+    return QSize(fontMetrics().horizontalAdvance(shownPart(text_, elideMode_)),
+                 fontMetrics().height()) +
            QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
 }
 

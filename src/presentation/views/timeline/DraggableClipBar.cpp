@@ -187,7 +187,8 @@ void DraggableClipBar::paintEvent(QPaintEvent*) {
     const int textWidth =
         std::max(0, width() - 2 * labelPadding - (badge ? badgeSize + badgeSpacing : 0));
     if (elidedFor_ != textWidth) {
-        elidedName_ = fontMetrics().elidedText(qText(clip_.assetName), Qt::ElideMiddle, textWidth);
+        elidedName_ =
+            fontMetrics().elidedText(shownPart(qText(clip_.assetName)), Qt::ElideMiddle, textWidth);
         elidedFor_ = textWidth;
     }
     painter.setPen(Qt::white);

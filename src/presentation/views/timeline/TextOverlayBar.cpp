@@ -95,7 +95,7 @@ void TextOverlayBar::paintEvent(QPaintEvent*) {
     painter.fillPath(shape, toQColor(VexelColors::trackText));
     const int textWidth = std::max(0, width() - 2 * labelPadding);
     if (elidedFor_ != textWidth) {
-        elidedText_ = fontMetrics().elidedText(QString::fromStdString(clip_.assetName),
+        elidedText_ = fontMetrics().elidedText(shownPart(QString::fromStdString(clip_.assetName)),
                                                Qt::ElideMiddle, textWidth);
         elidedFor_ = textWidth;
     }

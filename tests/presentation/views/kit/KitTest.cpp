@@ -187,6 +187,33 @@ TEST(ElidedLabelTest, KeepsBothEndsOfALongNameAndShowsMarkupAsText) {
         EXPECT_EQ(document.toPlainText(), name);
     }
     EXPECT_EQ(escapeMnemonic(QStringLiteral("Tom & Jerry")), QStringLiteral("Tom && Jerry"));
+
+    // A name of millions of characters (a project file may hold one) is
+    // shaped only as far as a line shows it: both ends still show, the size
+    // asked for is that of the part shown, and the tip is its beginning.
+    const QString huge = QStringLiteral("start ") + QString(2'000'000, QLatin1Char('m')) +
+                         QStringLiteral(" end.mov");
+    ElidedLabel hugeLabel(huge);
+    hugeLabel.resize(300, 20);
+    EXPECT_TRUE(hugeLabel.displayedText().startsWith(QStringLiteral("start m")));
+    EXPECT_TRUE(hugeLabel.displayedText().endsWith(QStringLiteral("m end.mov")));
+    EXPECT_LE(hugeLabel.sizeHint().width(),
+              hugeLabel.fontMetrics().horizontalAdvance(QString(maxShownLength + 40, 'm')));
+    QTextDocument tip;
+    tip.setHtml(plainToolTip(huge));
+    EXPECT_TRUE(tip.toPlainText() == huge.first(maxShownLength) + QChar(0x2026));
+
+    // Whatever the cut, no character of two UTF-16 units is split.
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    for (const QString& start : {QString(), QStringLiteral("x")}) {
+        const QString faces = start + face.repeated(maxShownLength);
+        for (Qt::TextElideMode mode : {Qt::ElideLeft, Qt::ElideMiddle, Qt::ElideRight}) {
+            const QString part = shownPart(faces, mode);
+            EXPECT_TRUE(part.isValidUtf16()) << mode;
+            EXPECT_LE(part.size(), maxShownLength + 1) << mode;
+            EXPECT_GE(part.size(), maxShownLength - 2) << mode;
+        }
+    }
 }
 
 TEST(TactileButtonTest, ShrinksWhilePressedAndNeverTakesTheFocus) {
