@@ -35,6 +35,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <set>
@@ -141,7 +142,10 @@ struct Screen {
 void runEventsFor(Clock::time_point deadline) {
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
+    // A step already late (a loaded machine) wakes at once.
+    wake.start(
+        std::max(std::chrono::milliseconds(0),
+                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())));
     runEventsUntil([&] { return Clock::now() >= deadline; }, std::chrono::seconds(5));
 }
 
