@@ -98,6 +98,16 @@ TEST(CompositionFrameSeekerTest, DecodesOnWithinAGroupOfPicturesAndGivesAFreshRe
     // Frames that are neither shown nor referred to are not decoded.
     EXPECT_LT(seeker.framesDecoded() - decoded, 22 - 1);
 
+    // A seek given up before its first frame came out has still moved the
+    // decoder to its key frame: a frame before that one goes back to its own
+    // key frame rather than taking the first frame that comes.
+    ASSERT_TRUE(seeker.frameAt(2).has_value());
+    EXPECT_FALSE(seeker.frameAt(84, [] { return true; }).has_value());
+    frame = seeker.frameAt(20);
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_NEAR(level(frame->buffer), testFrameLevel(20), 2);
+    EXPECT_TRUE(samePixels(frame->buffer, freshFrame(cut, 20)));
+
     seeker.cancel();
     EXPECT_FALSE(seeker.frameAt(40).has_value());
 }

@@ -59,10 +59,16 @@ bool SeekDecoder::decodesOnTo(std::int64_t target) {
     if (latestSent_ != AV_NOPTS_VALUE && target < latestSent_) {
         return false;
     }
+    std::int64_t key = packetIndex(target, true);
+    // Nothing out since the last key frame sought: what comes out first is
+    // that key frame, which must not lie after the frame asked for (a seek
+    // given up before its first frame still moved the decoder there).
+    if (!current_ && (key < 0 || key < placedKeyIndex_)) {
+        return false;
+    }
     if (decoderEnded_) {
         return true;
     }
-    std::int64_t key = packetIndex(target, true);
     if (key < 0 || readIndex_ < 0) {
         auto within = static_cast<std::int64_t>(kDecodeOnSeconds * input_.stream->time_base.den /
                                                 std::max(1, input_.stream->time_base.num));
@@ -105,7 +111,8 @@ void SeekDecoder::seekTo(std::int64_t target) {
     placed_ = true;
     readEnded_ = false;
     decoderEnded_ = false;
-    readIndex_ = std::max<std::int64_t>(packetIndex(target, true) - 1, -1);
+    placedKeyIndex_ = packetIndex(target, true);
+    readIndex_ = std::max<std::int64_t>(placedKeyIndex_ - 1, -1);
     latestSent_ = AV_NOPTS_VALUE;
     current_.reset();
     next_.reset();

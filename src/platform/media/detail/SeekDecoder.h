@@ -81,6 +81,8 @@ private:
     // The place reached: a key frame was sought since the decoder last
     // started over.
     bool placed_ = false;
+    // The index entry of the key frame sought last.
+    std::int64_t placedKeyIndex_ = -1;
     bool readEnded_ = false;
     bool decoderEnded_ = false;
     // The index entry of the last packet read.
