@@ -1,6 +1,6 @@
 // Decoding a 1080p30 H.264 file to BGRA through AssetReader.
 
-#include "BusyFrames.h"
+#include "BusyMovie.h"
 #include "platform/media/Asset.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/MovieWriter.h"
@@ -20,29 +20,12 @@ namespace {
 
 constexpr int kFrames = 300;
 
-std::filesystem::path writeMovie(const std::string& name, int grain) {
-    auto path = vexel::bench::scratchPath(name);
-    std::filesystem::remove(path);
-    auto frames = vexel::bench::busyFrames(30, grain);
-    MovieWriter writer(path, FileType::mp4);
-    VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    for (int i = 0; i < kFrames; ++i) {
-        input.append(frames[i % frames.size()], MediaTime(i, 30));
-    }
-    input.markAsFinished();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return path;
-}
-
 // Grain everywhere (about 25 Mbit/s), and lighter grain (a camera's rate).
 const std::filesystem::path& movie(int grain) {
-    static const std::filesystem::path busy = writeMovie("decode-busy.mp4", 32);
-    static const std::filesystem::path light = writeMovie("decode-light.mp4", 6);
+    static const std::filesystem::path busy =
+        vexel::bench::writeBusyMovie("decode-busy.mp4", {.frameCount = kFrames, .grain = 32});
+    static const std::filesystem::path light =
+        vexel::bench::writeBusyMovie("decode-light.mp4", {.frameCount = kFrames});
     return grain == 32 ? busy : light;
 }
 

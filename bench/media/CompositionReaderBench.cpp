@@ -3,7 +3,7 @@
 // ranges alone with AssetReader in the same run; and the peak resident memory
 // of reading a 10-minute 1080p composition.
 
-#include "BusyFrames.h"
+#include "BusyMovie.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/CompositionReader.h"
 #include "platform/media/LayerVideoCompositionInstruction.h"
@@ -32,28 +32,14 @@ namespace {
 
 const MediaTime kPart(11, 2); // 5.5 s of each source
 
-std::shared_ptr<const Asset> writeSource(const std::string& name, int seed) {
-    auto path = vexel::bench::scratchPath(name);
-    std::filesystem::remove(path);
-    auto frames = vexel::bench::busyFrames(30 + seed, 6);
-    MovieWriter writer(path, FileType::mp4);
-    VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    for (int i = 0; i < 165; ++i) {
-        input.append(frames[(i + seed) % frames.size()], MediaTime(i, 30));
-    }
-    input.markAsFinished();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return std::make_shared<const Asset>(Asset::load(path));
+std::shared_ptr<const Asset> loadedSource(const std::string& name, int seed) {
+    return std::make_shared<const Asset>(
+        Asset::load(vexel::bench::writeBusyMovie(name, {.seed = seed})));
 }
 
 const std::shared_ptr<const Asset>& source(int which) {
-    static const std::shared_ptr<const Asset> a = writeSource("reader-a.mp4", 0);
-    static const std::shared_ptr<const Asset> b = writeSource("reader-b.mp4", 7);
+    static const std::shared_ptr<const Asset> a = loadedSource("reader-a.mp4", 0);
+    static const std::shared_ptr<const Asset> b = loadedSource("reader-b.mp4", 7);
     return which == 0 ? a : b;
 }
 

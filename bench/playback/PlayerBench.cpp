@@ -4,7 +4,7 @@
 // in real time, counting frames that came late or not at all, beside reading
 // the composition flat out.
 
-#include "BusyFrames.h"
+#include "BusyMovie.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/CompositionReader.h"
 #include "platform/media/LayerVideoCompositionInstruction.h"
@@ -38,25 +38,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::shared_ptr<const Asset> writeMovie(const std::string& name, int frameCount, int seed,
-                                        int maxKeyFrameInterval) {
-    auto path = vexel::bench::scratchPath(name);
-    std::filesystem::remove(path);
-    auto frames = vexel::bench::busyFrames(30 + seed, 6);
-    MovieWriter writer(path, FileType::mp4);
-    VideoWriterInput& input = writer.addVideoInput(
-        {.width = 1920, .height = 1080, .maxKeyFrameInterval = maxKeyFrameInterval});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    for (int i = 0; i < frameCount; ++i) {
-        input.append(frames[(i + seed) % frames.size()], MediaTime(i, 30));
-    }
-    input.markAsFinished();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return std::make_shared<const Asset>(Asset::load(path));
+std::shared_ptr<const Asset> loadedMovie(const std::string& name,
+                                         const vexel::bench::BusyMovie& movie) {
+    return std::make_shared<const Asset>(Asset::load(vexel::bench::writeBusyMovie(name, movie)));
 }
 
 int videoTrackOf(const Asset& asset) {
@@ -90,7 +74,8 @@ void reportSeeks(benchmark::State& state, const std::vector<double>& latencies, 
 
 // 10 s with a key frame at least every 2 s.
 const std::shared_ptr<const Asset>& seekSource() {
-    static const std::shared_ptr<const Asset> asset = writeMovie("seek.mp4", 300, 0, 60);
+    static const std::shared_ptr<const Asset> asset =
+        loadedMovie("seek.mp4", {.frameCount = 300, .maxKeyFrameInterval = 60});
     return asset;
 }
 
@@ -184,8 +169,8 @@ void readerAtFrame(benchmark::State& state) {
 // [4.5 s, 5.5 s) as the preview's layer form draws it: A on top fading out
 // over B, which shows in full from its start.
 PlayerItem crossDissolve() {
-    static const std::shared_ptr<const Asset> a = writeMovie("dissolve-a.mp4", 165, 0, 0);
-    static const std::shared_ptr<const Asset> b = writeMovie("dissolve-b.mp4", 165, 7, 0);
+    static const std::shared_ptr<const Asset> a = loadedMovie("dissolve-a.mp4", {});
+    static const std::shared_ptr<const Asset> b = loadedMovie("dissolve-b.mp4", {.seed = 7});
     const MediaTime part(11, 2);
     const MediaTimeRange dissolve{MediaTime(9, 2), MediaTime(1, 1)};
     MutableComposition composition;

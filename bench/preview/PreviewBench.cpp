@@ -10,7 +10,7 @@
 // by PreviewItemBuilder and played in real time into the real view: every one
 // of the 300 frames must be painted, in order, before the next one is due.
 
-#include "BusyFrames.h"
+#include "BusyMovie.h"
 #include "data/composition/CompositionBuilder.h"
 #include "platform/image/Compositing.h"
 #include "platform/media/MovieWriter.h"
@@ -48,25 +48,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::filesystem::path writeMovie(const std::string& name, int frameCount, int seed) {
-    const std::filesystem::path path = bench::scratchPath(name);
-    std::filesystem::remove(path);
-    const auto frames = bench::busyFrames(30 + seed, 6);
-    media::MovieWriter writer(path, media::FileType::mp4);
-    media::VideoWriterInput& input = writer.addVideoInput({.width = 1920, .height = 1080});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    for (int i = 0; i < frameCount; ++i) {
-        input.append(frames[static_cast<std::size_t>((i + seed) % 30)], MediaTime(i, 30));
-    }
-    input.markAsFinished();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return path;
-}
-
 Clip videoClip(const std::filesystem::path& file, double start, double duration) {
     Clip clip;
     clip.id = Uuid::random();
@@ -80,8 +61,8 @@ Clip videoClip(const std::filesystem::path& file, double start, double duration)
 // A on [0, 5.5 s) graded and dissolving for its last second into B, which
 // follows in sepia: 10 s in all once the dissolve overlaps them.
 Project gradedDissolve() {
-    static const std::filesystem::path a = writeMovie("preview-a.mp4", 165, 0);
-    static const std::filesystem::path b = writeMovie("preview-b.mp4", 165, 7);
+    static const std::filesystem::path a = bench::writeBusyMovie("preview-a.mp4", {});
+    static const std::filesystem::path b = bench::writeBusyMovie("preview-b.mp4", {.seed = 7});
     Clip first = videoClip(a, 0, 5.5);
     first.colorAdjust = ColorAdjust{0.05, 1.2, 1.3};
     first.transitionOut = TransitionEffect{1, TransitionType::crossDissolve(), EasingCurve::linear};

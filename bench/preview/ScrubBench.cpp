@@ -6,7 +6,7 @@
 // beside them in the same run, a reader newly opened at that frame. States
 // the process's peak resident memory.
 
-#include "BusyFrames.h"
+#include "BusyMovie.h"
 #include "data/composition/CompositionBuilder.h"
 #include "platform/media/AssetReader.h"
 #include "platform/media/MovieWriter.h"
@@ -54,26 +54,6 @@ constexpr double kDragSeconds = 5.0;
 constexpr auto kStep = std::chrono::milliseconds(16);
 constexpr int kSteps = 62; // 1 s of steps 16 ms apart
 
-std::filesystem::path writeMovie() {
-    const std::filesystem::path path = bench::scratchPath("scrub.mp4");
-    std::filesystem::remove(path);
-    const auto frames = bench::busyFrames(30, 6);
-    media::MovieWriter writer(path, media::FileType::mp4);
-    media::VideoWriterInput& input =
-        writer.addVideoInput({.width = 1920, .height = 1080, .maxKeyFrameInterval = 60});
-    if (!writer.startWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    for (int i = 0; i < 300; ++i) {
-        input.append(frames[static_cast<std::size_t>(i % 30)], MediaTime(i, 30));
-    }
-    input.markAsFinished();
-    if (!writer.finishWriting()) {
-        throw std::runtime_error(writer.error()->message());
-    }
-    return path;
-}
-
 Project scrubProject(const std::filesystem::path& movie) {
     Clip clip{.id = Uuid::random(),
               .assetName = movie.filename().string(),
@@ -88,7 +68,8 @@ Project scrubProject(const std::filesystem::path& movie) {
 // The timeline panel and the preview pane as the window has them, over one
 // real player on a real clock without sound.
 struct Screen {
-    std::filesystem::path movie = writeMovie();
+    std::filesystem::path movie =
+        bench::writeBusyMovie("scrub.mp4", {.frameCount = 300, .maxKeyFrameInterval = 60});
     Project project = scrubProject(movie);
     std::shared_ptr<Logger> logger = std::make_shared<NullLogger>();
     std::shared_ptr<playback::SteadyMonotonicClock> clock =
