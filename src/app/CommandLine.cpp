@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "data/persistence/AssetPaths.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -54,11 +56,7 @@ std::optional<std::filesystem::path> projectFolderArgument(int argc, const char*
             : std::filesystem::path(std::string(positional.front()));
     // Absolute and without "." and "..", so that the folder stays the same
     // whatever the working folder becomes.
-    folder = std::filesystem::absolute(folder).lexically_normal();
-    if (!folder.has_filename() && folder.has_relative_path()) {
-        folder = folder.parent_path();
-    }
-    return folder;
+    return assetpaths::normalized(std::filesystem::absolute(folder));
 }
 
 } // namespace vexel

@@ -113,12 +113,7 @@ public:
         if (!state_) {
             return std::nullopt;
         }
-        std::unique_lock lock(state_->mutex);
-        const bool ready = state_->changed.wait(
-            lock, stop, [this] { return !state_->values.empty() || state_->finished; });
-        if (!ready) {
-            throw CancellationError();
-        }
+        std::unique_lock lock = waitForValueOrEnd(stop);
         if (!state_->values.empty()) {
             T value = std::move(state_->values.front());
             state_->values.pop_front();
@@ -139,12 +134,7 @@ public:
         if (!state_) {
             return taken;
         }
-        std::unique_lock lock(state_->mutex);
-        const bool ready = state_->changed.wait(
-            lock, stop, [this] { return !state_->values.empty() || state_->finished; });
-        if (!ready) {
-            throw CancellationError();
-        }
+        std::unique_lock lock = waitForValueOrEnd(stop);
         while (!state_->values.empty() && taken.size() < std::max<std::size_t>(limit, 1)) {
             taken.push_back(std::move(state_->values.front()));
             state_->values.pop_front();
@@ -160,6 +150,18 @@ public:
 
 private:
     AsyncStream() = default;
+
+    // The state's lock, held once a value waits or the producer has finished;
+    // CancellationError when `stop` is requested first.
+    std::unique_lock<std::mutex> waitForValueOrEnd(std::stop_token stop) {
+        std::unique_lock lock(state_->mutex);
+        const bool ready = state_->changed.wait(
+            lock, stop, [this] { return !state_->values.empty() || state_->finished; });
+        if (!ready) {
+            throw CancellationError();
+        }
+        return lock;
+    }
 
     std::shared_ptr<detail::AsyncChannelState<T>> state_;
     // Declared last so that it is joined before the state is released.

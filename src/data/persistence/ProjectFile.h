@@ -53,8 +53,9 @@ struct ProjectFile {
     // The same for text that may not be JSON at all: none when it is not, or
     // when its top level is a bare value rather than an object or an array.
     static std::optional<ProjectFile> decodedIfStructured(std::string_view bytes);
-    // The two steps of decoded() apart, through a tree of the whole text:
-    // parsing (as the one pass does) and decoding a parsed value.
+    // Decoding through a tree of the whole text, in two steps: parsing and
+    // decoding a parsed value. The one pass of decoded() must accept and
+    // refuse exactly what these do; nothing else reads a project this way.
     static Json parsed(std::string_view bytes);
     static ProjectFile decodedFrom(const Json& json);
 

@@ -11,7 +11,6 @@
 #include "foundation/FolderLock.h"
 #include "foundation/Uuid.h"
 
-#include <map>
 #include <optional>
 #include <system_error>
 
@@ -116,16 +115,14 @@ MediaRelocation ProjectPersistenceService::save(const Project& project,
     // One copy per file, however many clips use it: the pieces of a split
     // clip share their file, and each would otherwise cost a whole copy.
     MediaRelocation relocation;
-    std::map<std::filesystem::path, std::string> copiedPaths;
     for (const Track& track : project.tracks) {
         for (const Clip& clip : track.clips) {
             if (!clip.assetURL || packageFolder.relativePathOf(*clip.assetURL) ||
-                copiedPaths.contains(*clip.assetURL)) {
+                relocation.copies.contains(*clip.assetURL)) {
                 continue;
             }
             try {
                 const std::string name = copyIntoAssets(*clip.assetURL, assets);
-                copiedPaths[*clip.assetURL] = std::string(assetsFolderName) + "/" + name;
                 relocation.copies[*clip.assetURL] =
                     assetpaths::normalized(base) / assetsFolderName / name;
             } catch (const std::exception&) {
@@ -134,18 +131,9 @@ MediaRelocation ProjectPersistenceService::save(const Project& project,
         }
     }
 
-    ProjectFile file{ProjectFile::currentVersion, PersistedProject::from(project, packageFolder)};
-    for (std::size_t t = 0; t < project.tracks.size(); ++t) {
-        const std::vector<Clip>& clips = project.tracks[t].clips;
-        for (std::size_t c = 0; c < clips.size(); ++c) {
-            if (!clips[c].assetURL) {
-                continue;
-            }
-            if (auto copied = copiedPaths.find(*clips[c].assetURL); copied != copiedPaths.end()) {
-                file.project.tracks[t].clips[c].assetPath = copied->second;
-            }
-        }
-    }
+    // Stored as the folder's own copies, so the file never names an outside one.
+    const ProjectFile file{ProjectFile::currentVersion,
+                           PersistedProject::from(relocation.applied(project), packageFolder)};
     const std::string bytes = file.encoded(ProjectFile::Layout::prettySortedKeys);
     try {
         writeFileAtomically(base / projectFileName, bytes);

@@ -2,6 +2,7 @@
 
 #include "domain/entities/PersistenceError.h"
 #include "foundation/UnicodeText.h"
+#include "presentation/helpers/FileNameText.h"
 
 #include <algorithm>
 #include <set>
@@ -24,8 +25,8 @@ std::string folderName(const std::filesystem::path& folder) {
     if (!normal.has_filename() && normal.has_relative_path()) {
         normal = normal.parent_path();
     }
-    const std::string name = normal.filename().string();
-    return unicode::replacingInvalidUtf8(name.empty() ? folder.string() : name);
+    const std::string name = displayFileName(normal);
+    return name.empty() ? unicode::replacingInvalidUtf8(folder.string()) : name;
 }
 
 std::string reasonOf(const std::exception_ptr& error) {

@@ -132,9 +132,8 @@ QCoro::Task<void> MainViewModel::loadProject(std::filesystem::path folder) {
     // After the fresh start, which empties the banner.
     if (const std::vector<UnavailableMedia>& unavailable = opened->unavailableMedia;
         !unavailable.empty()) {
-        timelineViewModel_.errorViewModel().pushError(AppError::make(
-            ErrorCategory::fileImport, documentmessages::unavailableMedia(unavailable),
-            clock_->now(), documentmessages::unavailableMediaDetail(unavailable)));
+        pushError(documentmessages::unavailableMedia(unavailable),
+                  documentmessages::unavailableMediaDetail(unavailable));
     }
 }
 
@@ -170,7 +169,6 @@ QCoro::Task<void> MainViewModel::recoverAutoSave() {
     if (!self) {
         co_return;
     }
-    ++documentGeneration_;
     timelineViewModel_.setProject(recovered->ensuringDefaultAudioTracks());
     isDirty_.set(true);
 }
@@ -188,7 +186,6 @@ void MainViewModel::startAfresh(Project project, std::optional<std::filesystem::
     banner.clearHistory();
     // The timeline tells the application, which sets the document dirty and
     // schedules an auto-save of it; the document itself starts clean.
-    ++documentGeneration_;
     timelineViewModel_.setProject(std::move(project));
     currentProjectURL_.set(std::move(folder));
     isDirty_.set(false);
@@ -211,7 +208,7 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
     QPointer self(this);
     savingCount_.set(savingCount() + 1);
     const std::uint64_t changesBefore = changeCount_;
-    const std::uint64_t document = documentGeneration_;
+    const std::uint64_t document = timelineViewModel_.documentEpoch();
     std::optional<MediaRelocation> relocation;
     try {
         relocation = co_await storage_.save(std::move(folder));
@@ -388,7 +385,7 @@ QCoro::Task<void> MainViewModel::moveOntoCopies(MediaRelocation relocation,
     // No edit may be inside the engine: its result, made from the project
     // with the old paths, would land after the move and undo it.
     const TurnQueue::Turn turn = co_await timelineViewModel_.holdEdits();
-    if (!self || document != documentGeneration_) {
+    if (!self || document != timelineViewModel_.documentEpoch()) {
         co_return;
     }
     timelineViewModel_.relocateMedia(relocation);
@@ -397,9 +394,9 @@ QCoro::Task<void> MainViewModel::moveOntoCopies(MediaRelocation relocation,
     }
 }
 
-void MainViewModel::pushError(std::string message) {
-    timelineViewModel_.errorViewModel().pushError(
-        AppError::make(ErrorCategory::fileImport, std::move(message), clock_->now()));
+void MainViewModel::pushError(std::string message, std::optional<std::string> detail) {
+    timelineViewModel_.errorViewModel().pushError(AppError::make(
+        ErrorCategory::fileImport, std::move(message), clock_->now(), std::move(detail)));
 }
 
 } // namespace vexel

@@ -162,7 +162,7 @@ private:
     // Moves the document, its undo steps and the repository's project onto
     // the copies a save made, unless `document` has since been replaced.
     QCoro::Task<void> moveOntoCopies(MediaRelocation relocation, std::uint64_t document);
-    void pushError(std::string message);
+    void pushError(std::string message, std::optional<std::string> detail = std::nullopt);
 
     TimelineViewModel& timelineViewModel_;
     std::shared_ptr<const FileStaging> fileStager_;
@@ -177,8 +177,6 @@ private:
     // When the oldest change that no auto-save has begun to write was made.
     std::optional<std::chrono::system_clock::time_point> oldestUnwrittenChange_;
     DocumentStorage storage_;
-    // Raised by every replacement of the document (new, open, recovery).
-    std::uint64_t documentGeneration_ = 0;
     DocumentResets resets_;
     QSettings& userDefaults_;
     std::shared_ptr<Logger> logger_;

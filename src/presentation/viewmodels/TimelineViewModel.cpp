@@ -82,9 +82,7 @@ void TimelineViewModel::setProject(Project project) {
     selectedClipId_.set(std::nullopt);
     // Another document is a change even when it equals the one shown (the
     // folder just saved, opened again): the preview starts it afresh.
-    const bool unchanged = project == this->project();
-    show(std::move(project));
-    if (unchanged) {
+    if (!show(std::move(project))) {
         emit projectChanged();
     }
     notifyProjectSync();
@@ -280,10 +278,11 @@ void TimelineViewModel::endImport() {
     importingCount_.set(std::max(importingCount() - 1, 0));
 }
 
-void TimelineViewModel::show(Project project) {
+bool TimelineViewModel::show(Project project) {
     const double totalDuration = computeTotalDuration(project);
-    project_.set(std::move(project));
+    const bool changed = project_.set(std::move(project));
     totalDuration_.set(totalDuration);
+    return changed;
 }
 
 void TimelineViewModel::syncHistoryState() {

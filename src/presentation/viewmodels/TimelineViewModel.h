@@ -161,8 +161,8 @@ private:
     // synced. On failure nothing changes and the engine's error propagates.
     QCoro::Task<void> applyEdit(std::function<QCoro::Task<Project>()> callEngine,
                                 bool checkSelection);
-    // Shows `project` and its total duration.
-    void show(Project project);
+    // Shows `project` and its total duration; false when it equals the one shown.
+    bool show(Project project);
     using HistoryStep = std::optional<Project> (EditHistory::*)(Project);
     // Undo or redo, at once or in its turn.
     void stepHistory(HistoryStep step);

@@ -52,19 +52,11 @@ QCoro::Task<std::invoke_result_t<Work&>> runInBackground(QThreadPool* pool, Work
     }
 }
 
-// The next value of a producer's stream, waited for on a thread of `pool` so
-// that the GUI thread consuming the stream never blocks: nothing at the end of
-// the stream, the producer's error after its last value, CancellationError when
-// `stop` is requested while waiting. The stream must outlive the wait.
-template <class T>
-QCoro::Task<std::optional<T>> nextFromStream(QThreadPool* pool, AsyncStream<T>& stream,
-                                             std::stop_token stop) {
-    auto next = [&stream, stop] { return stream.next(stop); };
-    co_return co_await runInBackground(pool, std::move(next));
-}
-
 // Every value of a producer's stream already waiting (at least one, at most
-// `limit`), waited for like nextFromStream: empty at the end of the stream.
+// `limit`), waited for on a thread of `pool` so that the GUI thread consuming
+// the stream never blocks: empty at the end of the stream, the producer's error
+// after its last value, CancellationError when `stop` is requested while
+// waiting. The stream must outlive the wait.
 template <class T>
 QCoro::Task<std::vector<T>> nextBatchFromStream(QThreadPool* pool, AsyncStream<T>& stream,
                                                 std::size_t limit, std::stop_token stop) {

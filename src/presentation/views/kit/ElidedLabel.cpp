@@ -37,10 +37,9 @@ void ElidedLabel::setAlignment(Qt::Alignment alignment) {
 
 QString ElidedLabel::displayedText() const {
     // A line break would draw a second line over the first: show it as a space.
-    QString line = text_;
+    QString line = shownPart(text_, elideMode_);
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return fontMetrics().elidedText(shownPart(line, elideMode_), elideMode_,
-                                    contentsRect().width());
+    return elidedPlain(fontMetrics(), line, elideMode_, contentsRect().width());
 }
 
 QSize ElidedLabel::sizeHint() const {

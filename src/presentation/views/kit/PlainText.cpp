@@ -31,6 +31,11 @@ QString shownPart(const QString& text, Qt::TextElideMode mode) {
     return text.first(characterStart(text, maxShownLength)) + ellipsis;
 }
 
+QString elidedPlain(const QFontMetrics& metrics, const QString& text, Qt::TextElideMode mode,
+                    int width) {
+    return metrics.elidedText(shownPart(text, mode), mode, width);
+}
+
 QString plainToolTip(const QString& text) {
     if (text.isEmpty()) {
         return text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QString>
 #include <Qt>
 
@@ -17,6 +18,11 @@ inline constexpr qsizetype maxShownLength = 4096;
 // start, its end, or (ElideMiddle) both, each maxShownLength / 2 long, around
 // "…"; ElideNone keeps the start. Never cuts a surrogate pair in two.
 QString shownPart(const QString& text, Qt::TextElideMode mode = Qt::ElideMiddle);
+
+// `text` elided by `mode` to `width` pixels of `metrics`, only its shownPart
+// ever measured.
+QString elidedPlain(const QFontMetrics& metrics, const QString& text, Qt::TextElideMode mode,
+                    int width);
 
 // For a tool tip: the text exactly as written, never read as markup; of a very
 // long text its start and "…".

@@ -146,7 +146,7 @@ void PaletteList::placeRows() {
         }
         if (rowOfButton_[slot] != row || button->width() != width) {
             const QString& entry = entries_[shown_[std::size_t(row)]];
-            const QString shown = metrics.elidedText(shownPart(entry), Qt::ElideMiddle, textWidth);
+            const QString shown = elidedPlain(metrics, entry, Qt::ElideMiddle, textWidth);
             button->setText(escapeMnemonic(shown));
             button->setToolTip(shown == entry ? QString() : plainToolTip(entry));
         }

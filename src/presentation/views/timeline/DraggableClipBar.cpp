@@ -188,7 +188,7 @@ void DraggableClipBar::paintEvent(QPaintEvent*) {
         std::max(0, width() - 2 * labelPadding - (badge ? badgeSize + badgeSpacing : 0));
     if (elidedFor_ != textWidth) {
         elidedName_ =
-            fontMetrics().elidedText(shownPart(qText(clip_.assetName)), Qt::ElideMiddle, textWidth);
+            elidedPlain(fontMetrics(), qText(clip_.assetName), Qt::ElideMiddle, textWidth);
         elidedFor_ = textWidth;
     }
     painter.setPen(Qt::white);

@@ -95,8 +95,8 @@ void TextOverlayBar::paintEvent(QPaintEvent*) {
     painter.fillPath(shape, toQColor(VexelColors::trackText));
     const int textWidth = std::max(0, width() - 2 * labelPadding);
     if (elidedFor_ != textWidth) {
-        elidedText_ = fontMetrics().elidedText(shownPart(QString::fromStdString(clip_.assetName)),
-                                               Qt::ElideMiddle, textWidth);
+        elidedText_ = elidedPlain(fontMetrics(), QString::fromStdString(clip_.assetName),
+                                  Qt::ElideMiddle, textWidth);
         elidedFor_ = textWidth;
     }
     painter.setPen(Qt::white);

@@ -143,7 +143,7 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     lanes->setOnDeselect([this] { viewModel_.setSelectedClipId(std::nullopt); });
     if (preview_) {
         lanes->setOnSeek([this](double seconds) { seek(seconds); });
-        lanes->setOnScrub([this](double seconds) { preview_->scrub(seconds); });
+        lanes->setOnScrub([this](double seconds) { scrub(seconds); });
         content_->ruler()->setOnSeek([this](double seconds) { seek(seconds); });
     }
     content_->setOnMagnify([this](double magnification) { applyMagnification(magnification); });
@@ -278,11 +278,7 @@ void TimelinePanel::makeActions() {
                         "Cannot move clip: overlaps another clip on the target track");
             };
         }
-        clip->onTrimScrub = [this](double seconds) {
-            if (preview_) {
-                preview_->scrub(seconds);
-            }
-        };
+        clip->onTrimScrub = [this](double seconds) { scrub(seconds); };
         (audio ? audioActions_ : otherActions_) = std::move(clip);
     }
 
@@ -437,6 +433,12 @@ void TimelinePanel::refreshPlayhead() {
 void TimelinePanel::seek(double seconds) {
     if (preview_) {
         preview_->seek(seconds);
+    }
+}
+
+void TimelinePanel::scrub(double seconds) {
+    if (preview_) {
+        preview_->scrub(seconds);
     }
 }
 

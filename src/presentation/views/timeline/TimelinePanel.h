@@ -106,6 +106,7 @@ private:
     void refreshImporting();
     void refreshPlayhead();
     void seek(double seconds);
+    void scrub(double seconds);
     void editEffects(const Uuid& clipId);
     void editText(const Uuid& clipId, bool animation);
 

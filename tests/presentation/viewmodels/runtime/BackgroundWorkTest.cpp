@@ -65,8 +65,11 @@ TEST(BackgroundWorkTest, ConsumesAProducersStreamWithoutBlockingTheGuiThread) {
     });
     std::vector<int> received;
     try {
-        while (const std::optional<int> value = awaitTask(nextFromStream(pool(), stream, {}))) {
-            received.push_back(*value);
+        // Batches of at most two; an empty one would be the end, not an error.
+        for (std::vector<int> batch = awaitTask(nextBatchFromStream(pool(), stream, 2, {}));
+             !batch.empty(); batch = awaitTask(nextBatchFromStream(pool(), stream, 2, {}))) {
+            EXPECT_LE(batch.size(), 2u);
+            received.insert(received.end(), batch.begin(), batch.end());
         }
         ADD_FAILURE() << "the producer's error was not passed on";
     } catch (const std::runtime_error& error) {
@@ -82,7 +85,8 @@ TEST(BackgroundWorkTest, ConsumesAProducersStreamWithoutBlockingTheGuiThread) {
         never.wait(lock, producerStop, [] { return false; });
     });
     std::stop_source stop;
-    QCoro::Task<std::optional<int>> waiting = nextFromStream(pool(), silent, stop.get_token());
+    QCoro::Task<std::vector<int>> waiting =
+        nextBatchFromStream(pool(), silent, 2, stop.get_token());
     stop.request_stop();
     EXPECT_THROW(awaitTask(std::move(waiting)), CancellationError);
 }
