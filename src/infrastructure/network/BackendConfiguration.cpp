@@ -1,7 +1,6 @@
 #include "infrastructure/network/BackendConfiguration.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string_view>
 
 namespace vexel {
@@ -29,13 +28,6 @@ bool holdsControlCharacter(std::string_view text) {
 }
 
 } // namespace
-
-std::optional<std::string> processEnvironment(const std::string& name) {
-    if (const char* value = std::getenv(name.c_str())) {
-        return std::string(value);
-    }
-    return std::nullopt;
-}
 
 BackendConfiguration readBackendConfiguration(const EnvironmentLookup& environment) {
     BackendConfiguration configuration;

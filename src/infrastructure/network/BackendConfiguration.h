@@ -1,6 +1,7 @@
 #pragma once
 
-#include <functional>
+#include "foundation/Environment.h"
+
 #include <optional>
 #include <string>
 
@@ -14,12 +15,6 @@ struct BackendConfiguration {
 
     bool operator==(const BackendConfiguration&) const = default;
 };
-
-// Reads one environment variable; nothing when it is unset.
-using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
-
-// The process environment.
-std::optional<std::string> processEnvironment(const std::string& name);
 
 // VEXEL_BACKEND_URL and VEXEL_ACCESS_TOKEN, trimmed of surrounding whitespace.
 // An empty value counts as missing, and so does a token with a control

@@ -8,7 +8,7 @@ namespace vexel::desktop {
 
 namespace {
 
-std::optional<std::string> nonEmpty(const EnvironmentReader& environment, const char* name) {
+std::optional<std::string> nonEmpty(const EnvironmentLookup& environment, const char* name) {
     std::optional<std::string> value = environment(name);
     if (value && value->empty()) {
         value.reset();
@@ -18,7 +18,7 @@ std::optional<std::string> nonEmpty(const EnvironmentReader& environment, const 
 
 } // namespace
 
-std::vector<std::filesystem::path> gtkSettingsFiles(const EnvironmentReader& environment) {
+std::vector<std::filesystem::path> gtkSettingsFiles(const EnvironmentLookup& environment) {
     std::vector<std::filesystem::path> folders;
     // Relative folders are ignored, as the XDG rules ask.
     const auto addFolder = [&folders](const std::filesystem::path& folder) {

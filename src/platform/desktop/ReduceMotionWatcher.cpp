@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QStringList>
 
-#include <cstdlib>
 #include <system_error>
 #include <utility>
 
@@ -13,7 +12,7 @@ namespace {
 
 constexpr const char* overrideVariable = "VEXEL_REDUCE_MOTION";
 
-std::optional<bool> overridden(const EnvironmentReader& environment) {
+std::optional<bool> overridden(const EnvironmentLookup& environment) {
     const std::optional<std::string> value = environment(overrideVariable);
     if (value == "1") {
         return true;
@@ -33,12 +32,7 @@ bool pathExists(const std::filesystem::path& path) {
 
 ReduceMotionWatcher::Sources ReduceMotionWatcher::systemSources() {
     Sources sources;
-    sources.environment = [](const std::string& name) -> std::optional<std::string> {
-        if (const char* value = std::getenv(name.c_str())) {
-            return std::string(value);
-        }
-        return std::nullopt;
-    };
+    sources.environment = processEnvironment;
     if (!overridden(sources.environment)) {
         sources.gnome = GnomeAnimationSetting::open();
         if (!sources.gnome) {

@@ -23,7 +23,7 @@ class ReduceMotionWatcher : public QObject {
 
 public:
     struct Sources {
-        EnvironmentReader environment;
+        EnvironmentLookup environment;
         // None: GNOME's setting is not there.
         std::unique_ptr<GnomeAnimationSetting> gnome;
         // Most binding first; watched, so that a file made or changed later

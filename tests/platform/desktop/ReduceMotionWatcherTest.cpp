@@ -17,7 +17,7 @@ using vexel::testing::TemporaryFolder;
 
 namespace {
 
-EnvironmentReader environmentOf(std::map<std::string, std::string> variables) {
+vexel::EnvironmentLookup environmentOf(std::map<std::string, std::string> variables) {
     return [variables = std::move(variables)](const std::string& name) {
         const auto found = variables.find(name);
         return found == variables.end() ? std::nullopt : std::optional(found->second);
