@@ -9,8 +9,13 @@
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
+#include <QScopeGuard>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <ostream>
 #include <vector>
 
@@ -292,6 +297,16 @@ bool showsFrame(const Player& player, int n) {
     });
 }
 
+// Runs the event loop until the player keeps `count` frames. A frame is kept
+// just after it shows, on the seeks' thread, which sends no word of it: this
+// looks again every millisecond.
+bool keeps(const Player& player, std::size_t count) {
+    QTimer look;
+    look.start(1);
+    return runEventsUntil(
+        [&] { return static_cast<std::size_t>(player.seekStatistics().cachedFrames) >= count; });
+}
+
 } // namespace
 
 TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
@@ -376,4 +391,100 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
         runEventsUntil([&] { return player.currentVideoFrame()->time == MediaTime(31, 30); }));
     EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
     EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
+}
+
+namespace {
+
+// Holds the first frame asked of its compositors until let go, so that the
+// frame is still being made when the test moves on.
+class Gate {
+public:
+    // Blank frames, the first once let go.
+    class Compositor : public VideoCompositor {
+    public:
+        explicit Compositor(std::shared_ptr<Gate> gate)
+            : gate_(std::move(gate)) {
+            std::lock_guard lock(gate_->mutex_);
+            ++gate_->alive_;
+        }
+        ~Compositor() override {
+            std::lock_guard lock(gate_->mutex_);
+            --gate_->alive_;
+            gate_->changed_.notify_all();
+        }
+        void startRequest(VideoCompositionRequest& request) override {
+            {
+                std::unique_lock lock(gate_->mutex_);
+                gate_->entered_ = true;
+                gate_->changed_.notify_all();
+                gate_->changed_.wait(lock, [&] { return gate_->open_; });
+            }
+            request.finish(*request.newPixelBuffer());
+        }
+
+    private:
+        std::shared_ptr<Gate> gate_;
+    };
+
+    void letGo() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    // Waits, for a while at most, until a frame is held.
+    bool holds() {
+        return waitFor([&] { return entered_; });
+    }
+    // Waits, for a while at most, until every compositor made is gone.
+    bool allGone() {
+        return waitFor([&] { return alive_ == 0; });
+    }
+
+private:
+    template <typename Condition> bool waitFor(Condition done) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(15), done);
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool open_ = false;
+    int alive_ = 0;
+};
+
+} // namespace
+
+TEST_F(PlayerTest, AFrameOfTheFormerItemStillBeingMadeNeverShowsForTheNewOne) {
+    auto gate = std::make_shared<Gate>();
+    PlayerItem blank = item(kClipFrames);
+    blank.videoComposition->customCompositor = [gate] {
+        return std::make_unique<Gate::Compositor>(gate);
+    };
+    const PlayerItem clip = item(kClipFrames);
+    const PixelBuffer first = freshFrame(clip, 0);
+
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    // The player ends only once the frame held is made.
+    auto letGo = qScopeGuard([&] { gate->letGo(); });
+    record(player);
+    player.replaceCurrentItem(blank);
+    ASSERT_TRUE(gate->holds());
+
+    // The new item's first frame shows and is kept while the former item's
+    // is still being made; that one comes once its worker has been retired.
+    player.replaceCurrentItem(clip);
+    ASSERT_TRUE(waitForFrames(1));
+    EXPECT_TRUE(samePixels(frames_[0].buffer, first));
+    ASSERT_TRUE(keeps(player, 1));
+    gate->letGo();
+    ASSERT_TRUE(gate->allGone());
+
+    // Going back to the new item's first frame shows that frame.
+    player.seek(MediaTime(10, 30));
+    ASSERT_TRUE(showsFrame(player, 10));
+    player.seek(MediaTime::zero());
+    ASSERT_TRUE(showsFrame(player, 0));
+    EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, first));
+    EXPECT_EQ(player.seekStatistics().fromCache, 1);
 }
