@@ -132,9 +132,10 @@ void SeekWorker::show(const Request& request) {
         if (!frame) {
             return;
         }
-        // Kept before it is shown: once on screen, going back to it finds it.
+        // Shown before it is scaled for keeping, which would delay it; the
+        // next seek comes to this thread only once it is kept.
+        events_.shown(request.run, *frame);
         keep(request.frame, *frame);
-        events_.shown(request.run, std::move(*frame));
     } catch (const media::MediaError& error) {
         events_.failed(request.run, error);
     } catch (const std::exception& error) {
