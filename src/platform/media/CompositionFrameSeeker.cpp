@@ -79,30 +79,35 @@ struct CompositionFrameSeeker::Impl {
         return result;
     }
 
-    // The decoder kept for the source, now the most recently used; null when
-    // there is none.
-    detail::SeekDecoder* openDecoder(const Needed& need) {
+    // The source's entry; null when there is none. With sourcesMutex held.
+    Source* kept(const Needed& need) {
         const std::filesystem::path& path = need.shown.segment->asset->path;
         const int sourceTrackID = need.shown.sourceTrack->trackID;
-        std::lock_guard lock(sourcesMutex);
-        ++uses;
         for (Source& source : sources) {
             if (source.compositionTrackID == need.trackID && source.path == path &&
                 source.sourceTrackID == sourceTrackID) {
-                source.lastUse = uses;
-                return source.decoder.get();
+                return &source;
             }
         }
         return nullptr;
     }
 
-    detail::SeekDecoder& decoderFor(const Needed& need) {
-        if (detail::SeekDecoder* open = openDecoder(need)) {
-            return *open;
-        }
-        const std::filesystem::path& path = need.shown.segment->asset->path;
-        const int sourceTrackID = need.shown.sourceTrack->trackID;
+    // The decoder kept for the source, its use unchanged: looking at costs
+    // must not decide which decoder closes next. Null when there is none.
+    detail::SeekDecoder* openDecoder(const Needed& need) {
         std::lock_guard lock(sourcesMutex);
+        Source* source = kept(need);
+        return source ? source->decoder.get() : nullptr;
+    }
+
+    // The source's decoder, now the most recently used.
+    detail::SeekDecoder& decoderFor(const Needed& need) {
+        std::lock_guard lock(sourcesMutex);
+        ++uses;
+        if (Source* source = kept(need)) {
+            source->lastUse = uses;
+            return *source->decoder;
+        }
         if (sources.size() >= std::max<std::size_t>(options.maxOpenDecoders, 1)) {
             auto oldest = std::min_element(sources.begin(), sources.end(),
                                            [](auto& a, auto& b) { return a.lastUse < b.lastUse; });
@@ -110,6 +115,8 @@ struct CompositionFrameSeeker::Impl {
             closedKeyFrameSeeks += oldest->decoder->keyFrameSeeks();
             sources.erase(oldest);
         }
+        const std::filesystem::path& path = need.shown.segment->asset->path;
+        const int sourceTrackID = need.shown.sourceTrack->trackID;
         auto decoder = std::make_unique<detail::SeekDecoder>(*need.shown.segment->asset,
                                                              *need.shown.sourceTrack,
                                                              options.decoderThreads.value_or(0));
@@ -182,7 +189,9 @@ std::int64_t CompositionFrameSeeker::decodingCost(std::int64_t n) {
     std::int64_t cost = 0;
     for (const Impl::Needed& need : impl.needed(time, impl.video.instruction(time))) {
         detail::SeekDecoder* decoder = impl.openDecoder(need);
-        cost += decoder ? decoder->costTo(need.shown.sourceTime) : kUnopenedCost;
+        std::optional<std::int64_t> known =
+            decoder ? decoder->costTo(need.shown.sourceTime) : std::nullopt;
+        cost += known.value_or(kUnopenedCost);
     }
     return cost;
 }
