@@ -102,6 +102,9 @@ struct CompositionFrameSeeker::Impl {
 
     // The source's decoder, now the most recently used.
     detail::SeekDecoder& decoderFor(const Needed& need) {
+        // Destroyed after the lock is let go: it joins the decoder's threads,
+        // and a cancel waits for the lock meanwhile.
+        std::unique_ptr<detail::SeekDecoder> closing;
         std::lock_guard lock(sourcesMutex);
         ++uses;
         if (Source* source = kept(need)) {
@@ -113,6 +116,7 @@ struct CompositionFrameSeeker::Impl {
                                            [](auto& a, auto& b) { return a.lastUse < b.lastUse; });
             closedFramesDecoded += oldest->decoder->framesDecoded();
             closedKeyFrameSeeks += oldest->decoder->keyFrameSeeks();
+            closing = std::move(oldest->decoder);
             sources.erase(oldest);
         }
         const std::filesystem::path& path = need.shown.segment->asset->path;
@@ -215,12 +219,14 @@ std::int64_t CompositionFrameSeeker::keyFrameSeeks() const {
 }
 
 void CompositionFrameSeeker::closeDecoders() {
+    // Destroyed unlocked, as decoderFor closes one.
+    std::vector<Impl::Source> closing;
     std::lock_guard lock(impl_->sourcesMutex);
     for (const auto& source : impl_->sources) {
         impl_->closedFramesDecoded += source.decoder->framesDecoded();
         impl_->closedKeyFrameSeeks += source.decoder->keyFrameSeeks();
     }
-    impl_->sources.clear();
+    closing.swap(impl_->sources);
 }
 
 void CompositionFrameSeeker::cancel() {
