@@ -113,6 +113,9 @@ void SeekDecoder::seekTo(std::int64_t target) {
     latestSent_ = AV_NOPTS_VALUE;
     current_.reset();
     next_.reset();
+    // Times made up for frames without one start over from here, so the frame
+    // converted last may share its time with another picture.
+    convertedPts_ = AV_NOPTS_VALUE;
 }
 
 bool SeekDecoder::step(std::int64_t target) {
