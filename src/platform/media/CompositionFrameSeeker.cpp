@@ -3,6 +3,7 @@
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MediaError.h"
 #include "platform/media/detail/FrameComposing.h"
+#include "platform/media/detail/FrameGrid.h"
 #include "platform/media/detail/SeekDecoder.h"
 #include "platform/media/detail/SourceRun.h"
 
@@ -55,9 +56,7 @@ struct CompositionFrameSeeker::Impl {
         detail::ShownMedia shown;
     };
 
-    MediaTime time(std::int64_t n) const {
-        return MediaTime(n * video.frameDuration.value(), video.frameDuration.timescale());
-    }
+    MediaTime time(std::int64_t n) const { return detail::FrameGrid{video.frameDuration}.time(n); }
 
     // The sources the frame at `time` composes, as the instruction asks.
     std::vector<Needed>
@@ -159,10 +158,6 @@ CompositionFrameSeeker::CompositionFrameSeeker(Composition composition,
 }
 
 CompositionFrameSeeker::~CompositionFrameSeeker() = default;
-
-const MediaTime& CompositionFrameSeeker::frameDuration() const {
-    return impl_->video.frameDuration;
-}
 
 std::optional<VideoFrame> CompositionFrameSeeker::frameAt(std::int64_t n, const Abandon& abandon) {
     Impl& impl = *impl_;
