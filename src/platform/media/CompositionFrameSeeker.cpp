@@ -3,6 +3,7 @@
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MediaError.h"
 #include "platform/media/detail/FrameComposing.h"
+#include "platform/media/detail/FrameGrid.h"
 #include "platform/media/detail/SeekDecoder.h"
 #include "platform/media/detail/SourceRun.h"
 
@@ -55,9 +56,7 @@ struct CompositionFrameSeeker::Impl {
         detail::ShownMedia shown;
     };
 
-    MediaTime time(std::int64_t n) const {
-        return MediaTime(n * video.frameDuration.value(), video.frameDuration.timescale());
-    }
+    MediaTime time(std::int64_t n) const { return detail::FrameGrid{video.frameDuration}.time(n); }
 
     // The sources the frame at `time` composes, as the instruction asks.
     std::vector<Needed>
@@ -79,37 +78,48 @@ struct CompositionFrameSeeker::Impl {
         return result;
     }
 
-    // The decoder kept for the source, now the most recently used; null when
-    // there is none.
-    detail::SeekDecoder* openDecoder(const Needed& need) {
+    // The source's entry; null when there is none. With sourcesMutex held.
+    Source* kept(const Needed& need) {
         const std::filesystem::path& path = need.shown.segment->asset->path;
         const int sourceTrackID = need.shown.sourceTrack->trackID;
-        std::lock_guard lock(sourcesMutex);
-        ++uses;
         for (Source& source : sources) {
             if (source.compositionTrackID == need.trackID && source.path == path &&
                 source.sourceTrackID == sourceTrackID) {
-                source.lastUse = uses;
-                return source.decoder.get();
+                return &source;
             }
         }
         return nullptr;
     }
 
-    detail::SeekDecoder& decoderFor(const Needed& need) {
-        if (detail::SeekDecoder* open = openDecoder(need)) {
-            return *open;
-        }
-        const std::filesystem::path& path = need.shown.segment->asset->path;
-        const int sourceTrackID = need.shown.sourceTrack->trackID;
+    // The decoder kept for the source, its use unchanged: looking at costs
+    // must not decide which decoder closes next. Null when there is none.
+    detail::SeekDecoder* openDecoder(const Needed& need) {
         std::lock_guard lock(sourcesMutex);
+        Source* source = kept(need);
+        return source ? source->decoder.get() : nullptr;
+    }
+
+    // The source's decoder, now the most recently used.
+    detail::SeekDecoder& decoderFor(const Needed& need) {
+        // Destroyed after the lock is let go: it joins the decoder's threads,
+        // and a cancel waits for the lock meanwhile.
+        std::unique_ptr<detail::SeekDecoder> closing;
+        std::lock_guard lock(sourcesMutex);
+        ++uses;
+        if (Source* source = kept(need)) {
+            source->lastUse = uses;
+            return *source->decoder;
+        }
         if (sources.size() >= std::max<std::size_t>(options.maxOpenDecoders, 1)) {
             auto oldest = std::min_element(sources.begin(), sources.end(),
                                            [](auto& a, auto& b) { return a.lastUse < b.lastUse; });
             closedFramesDecoded += oldest->decoder->framesDecoded();
             closedKeyFrameSeeks += oldest->decoder->keyFrameSeeks();
+            closing = std::move(oldest->decoder);
             sources.erase(oldest);
         }
+        const std::filesystem::path& path = need.shown.segment->asset->path;
+        const int sourceTrackID = need.shown.sourceTrack->trackID;
         auto decoder = std::make_unique<detail::SeekDecoder>(*need.shown.segment->asset,
                                                              *need.shown.sourceTrack,
                                                              options.decoderThreads.value_or(0));
@@ -149,10 +159,6 @@ CompositionFrameSeeker::CompositionFrameSeeker(Composition composition,
 
 CompositionFrameSeeker::~CompositionFrameSeeker() = default;
 
-const MediaTime& CompositionFrameSeeker::frameDuration() const {
-    return impl_->video.frameDuration;
-}
-
 std::optional<VideoFrame> CompositionFrameSeeker::frameAt(std::int64_t n, const Abandon& abandon) {
     Impl& impl = *impl_;
     const MediaTime time = impl.time(n);
@@ -182,7 +188,9 @@ std::int64_t CompositionFrameSeeker::decodingCost(std::int64_t n) {
     std::int64_t cost = 0;
     for (const Impl::Needed& need : impl.needed(time, impl.video.instruction(time))) {
         detail::SeekDecoder* decoder = impl.openDecoder(need);
-        cost += decoder ? decoder->costTo(need.shown.sourceTime) : kUnopenedCost;
+        std::optional<std::int64_t> known =
+            decoder ? decoder->costTo(need.shown.sourceTime) : std::nullopt;
+        cost += known.value_or(kUnopenedCost);
     }
     return cost;
 }
@@ -206,12 +214,14 @@ std::int64_t CompositionFrameSeeker::keyFrameSeeks() const {
 }
 
 void CompositionFrameSeeker::closeDecoders() {
+    // Destroyed unlocked, as decoderFor closes one.
+    std::vector<Impl::Source> closing;
     std::lock_guard lock(impl_->sourcesMutex);
     for (const auto& source : impl_->sources) {
         impl_->closedFramesDecoded += source.decoder->framesDecoded();
         impl_->closedKeyFrameSeeks += source.decoder->keyFrameSeeks();
     }
-    impl_->sources.clear();
+    closing.swap(impl_->sources);
 }
 
 void CompositionFrameSeeker::cancel() {

@@ -46,8 +46,6 @@ public:
     CompositionFrameSeeker(const CompositionFrameSeeker&) = delete;
     CompositionFrameSeeker& operator=(const CompositionFrameSeeker&) = delete;
 
-    const MediaTime& frameDuration() const;
-
     // Frame n, at n x frame duration, composed; nothing when abandoned or
     // cancelled. Throws MediaError when a source cannot be read or the
     // compositor fails.

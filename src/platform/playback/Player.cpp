@@ -120,7 +120,9 @@ void Player::updateStatus() {
 
 void Player::replaceCurrentItem(std::optional<PlayerItem> item) {
     retireSeeker();
-    cache_->clear();
+    // A cache of its own: the retired worker may still keep a frame of the
+    // former item as it ends, where the new item would find it.
+    cache_ = std::make_shared<detail::FrameCache>(frameCacheBytes);
     item_ = item ? std::make_shared<const PlayerItem>(std::move(*item)) : nullptr;
     frame_.reset();
     itemRun_ = run_ + 1;
@@ -209,11 +211,12 @@ void Player::setShownSize(std::optional<media::Size> size) {
         return;
     }
     shownSize_ = size;
-    // Frames kept at the former size would show at the wrong one.
-    cache_->clear();
+    // The worker first, so that it keeps nothing scaled for the former size
+    // after the clear: frames at that size would show at the wrong one.
     if (seeker_) {
         seeker_->setShownSize(size);
     }
+    cache_->clear();
 }
 
 SeekStatistics Player::seekStatistics() const {

@@ -118,11 +118,19 @@ TEST(CompositionFrameSeekerTest, ReportsWhatCannotBeRead) {
     const Cut cut = cutClip(std::make_shared<const Asset>(Asset::load(folder / "gone.mp4")));
     std::filesystem::remove(folder / "gone.mp4");
     CompositionFrameSeeker seeker(cut.composition, cut.video);
-    try {
-        seeker.frameAt(3);
-        FAIL() << "a missing file read";
-    } catch (const MediaError& error) {
-        EXPECT_EQ(error.kind(), MediaError::Kind::cannotOpen);
+    // Failing to open, it reports so each time, and a frame of it is never
+    // taken to cost less than one of a source not opened yet: choosing
+    // between seeks must not favour the one that cannot be read.
+    const std::int64_t unopened = seeker.decodingCost(3);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        try {
+            seeker.frameAt(3);
+            FAIL() << "a missing file read";
+        } catch (const MediaError& error) {
+            EXPECT_EQ(error.kind(), MediaError::Kind::cannotOpen);
+        }
+        EXPECT_EQ(seeker.decodingCost(3), unopened);
     }
 
     VideoComposition still = cut.video;

@@ -9,9 +9,15 @@
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
+#include <QScopeGuard>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <ostream>
+#include <set>
 #include <vector>
 
 namespace vexel::playback {
@@ -292,6 +298,16 @@ bool showsFrame(const Player& player, int n) {
     });
 }
 
+// Runs the event loop until the player keeps `count` frames. A frame is kept
+// just after it shows, on the seeks' thread, which sends no word of it: this
+// looks again every millisecond.
+bool keeps(const Player& player, std::size_t count) {
+    QTimer look;
+    look.start(1);
+    return runEventsUntil(
+        [&] { return static_cast<std::size_t>(player.seekStatistics().cachedFrames) >= count; });
+}
+
 } // namespace
 
 TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
@@ -318,8 +334,9 @@ TEST_F(PlayerTest, ABurstOfSeeksDecodesFewAndEndsOnTheLastOnesExactFrame) {
     EXPECT_GE(seeks.skipped, 100 - 10);
     EXPECT_LE(frames_.size(), 1u + 10u);
     // The frames shown are kept, well within the bound.
-    EXPECT_GE(seeks.cachedFrames, 2);
-    EXPECT_LE(static_cast<std::size_t>(seeks.cachedBytes), Player::frameCacheBytes);
+    ASSERT_TRUE(keeps(player, 2));
+    EXPECT_LE(static_cast<std::size_t>(player.seekStatistics().cachedBytes),
+              Player::frameCacheBytes);
 }
 
 TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
@@ -328,9 +345,16 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
     const PlayerItem clip = item(kClipFrames);
     player.replaceCurrentItem(clip);
     ASSERT_TRUE(waitForFrames(1));
+    // Waits until frame n shows and is kept, as a hand does not come back
+    // within the moment between.
+    std::set<int> kept{0};
+    auto restsOn = [&](int n) {
+        kept.insert(n);
+        return showsFrame(player, n) && keeps(player, kept.size());
+    };
     auto seekAndWait = [&](int n) {
         player.seek(MediaTime(n, 30));
-        return showsFrame(player, n);
+        return restsOn(n);
     };
     ASSERT_TRUE(seekAndWait(10));
     ASSERT_TRUE(seekAndWait(20));
@@ -359,13 +383,13 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
             EXPECT_EQ(frames_.size(), before);
         }
         // Where the scrub rests, the exact frame.
-        ASSERT_TRUE(runEventsUntil(
-            [&] { return player.currentVideoFrame()->time == MediaTime(step.scrubTo, 30); }));
+        ASSERT_TRUE(restsOn(step.scrubTo));
         EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, freshFrame(clip, step.scrubTo)));
     }
 
     // Shown smaller, frames are kept at that size: going back shows them so.
     player.setShownSize(Size{160, 120});
+    kept.clear();
     ASSERT_TRUE(seekAndWait(30));
     EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
     player.scrub(MediaTime(31, 30));
@@ -376,4 +400,100 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
         runEventsUntil([&] { return player.currentVideoFrame()->time == MediaTime(31, 30); }));
     EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
     EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
+}
+
+namespace {
+
+// Holds the first frame asked of its compositors until let go, so that the
+// frame is still being made when the test moves on.
+class Gate {
+public:
+    // Blank frames, the first once let go.
+    class Compositor : public VideoCompositor {
+    public:
+        explicit Compositor(std::shared_ptr<Gate> gate)
+            : gate_(std::move(gate)) {
+            std::lock_guard lock(gate_->mutex_);
+            ++gate_->alive_;
+        }
+        ~Compositor() override {
+            std::lock_guard lock(gate_->mutex_);
+            --gate_->alive_;
+            gate_->changed_.notify_all();
+        }
+        void startRequest(VideoCompositionRequest& request) override {
+            {
+                std::unique_lock lock(gate_->mutex_);
+                gate_->entered_ = true;
+                gate_->changed_.notify_all();
+                gate_->changed_.wait(lock, [&] { return gate_->open_; });
+            }
+            request.finish(*request.newPixelBuffer());
+        }
+
+    private:
+        std::shared_ptr<Gate> gate_;
+    };
+
+    void letGo() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    // Waits, for a while at most, until a frame is held.
+    bool holds() {
+        return waitFor([&] { return entered_; });
+    }
+    // Waits, for a while at most, until every compositor made is gone.
+    bool allGone() {
+        return waitFor([&] { return alive_ == 0; });
+    }
+
+private:
+    template <typename Condition> bool waitFor(Condition done) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(15), done);
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool open_ = false;
+    int alive_ = 0;
+};
+
+} // namespace
+
+TEST_F(PlayerTest, AFrameOfTheFormerItemStillBeingMadeNeverShowsForTheNewOne) {
+    auto gate = std::make_shared<Gate>();
+    PlayerItem blank = item(kClipFrames);
+    blank.videoComposition->customCompositor = [gate] {
+        return std::make_unique<Gate::Compositor>(gate);
+    };
+    const PlayerItem clip = item(kClipFrames);
+    const PixelBuffer first = freshFrame(clip, 0);
+
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    // The player ends only once the frame held is made.
+    auto letGo = qScopeGuard([&] { gate->letGo(); });
+    record(player);
+    player.replaceCurrentItem(blank);
+    ASSERT_TRUE(gate->holds());
+
+    // The new item's first frame shows and is kept while the former item's
+    // is still being made; that one comes once its worker has been retired.
+    player.replaceCurrentItem(clip);
+    ASSERT_TRUE(waitForFrames(1));
+    EXPECT_TRUE(samePixels(frames_[0].buffer, first));
+    ASSERT_TRUE(keeps(player, 1));
+    gate->letGo();
+    ASSERT_TRUE(gate->allGone());
+
+    // Going back to the new item's first frame shows that frame.
+    player.seek(MediaTime(10, 30));
+    ASSERT_TRUE(showsFrame(player, 10));
+    player.seek(MediaTime::zero());
+    ASSERT_TRUE(showsFrame(player, 0));
+    EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, first));
+    EXPECT_EQ(player.seekStatistics().fromCache, 1);
 }

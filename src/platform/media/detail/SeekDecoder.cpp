@@ -50,7 +50,7 @@ std::int64_t SeekDecoder::packetIndex(std::int64_t timestamp, bool keyFrame) con
                                      AVSEEK_FLAG_BACKWARD | (keyFrame ? 0 : AVSEEK_FLAG_ANY));
 }
 
-bool SeekDecoder::decodesOnTo(std::int64_t target) {
+bool SeekDecoder::decodesOnTo(std::int64_t target) const {
     if (!placed_ || (current_ && current_->pts > target)) {
         return false;
     }
@@ -77,14 +77,11 @@ bool SeekDecoder::decodesOnTo(std::int64_t target) {
     return readIndex_ + kDecodeOnWithin >= key;
 }
 
-std::int64_t SeekDecoder::costTo(const MediaTime& sourceTime) {
+std::optional<std::int64_t> SeekDecoder::costTo(const MediaTime& sourceTime) const {
+    // Opening here would touch the file between the packets of a decode under
+    // way, and a file that cannot be opened must not look free.
     if (!input_.format) {
-        try {
-            open();
-        } catch (...) {
-            // Reported when the frame is asked for.
-            return 0;
-        }
+        return std::nullopt;
     }
     std::int64_t target = streamTime(sourceTime);
     std::int64_t at = packetIndex(target, false);
@@ -116,6 +113,9 @@ void SeekDecoder::seekTo(std::int64_t target) {
     latestSent_ = AV_NOPTS_VALUE;
     current_.reset();
     next_.reset();
+    // Times made up for frames without one start over from here, so the frame
+    // converted last may share its time with another picture.
+    convertedPts_ = AV_NOPTS_VALUE;
 }
 
 bool SeekDecoder::step(std::int64_t target) {

@@ -42,8 +42,8 @@ public:
 
     // About how many packets reaching the frame at `sourceTime` decodes, from
     // the place reached or from the key frame before it, whichever it would
-    // start from.
-    std::int64_t costTo(const MediaTime& sourceTime);
+    // start from; nothing before the file is open.
+    std::optional<std::int64_t> costTo(const MediaTime& sourceTime) const;
 
     // Frames that came out of the decoder so far.
     std::int64_t framesDecoded() const { return framesDecoded_.load(); }
@@ -62,7 +62,7 @@ private:
     void open();
     std::int64_t streamTime(const MediaTime& time) const;
     std::int64_t packetIndex(std::int64_t timestamp, bool keyFrame) const;
-    bool decodesOnTo(std::int64_t target);
+    bool decodesOnTo(std::int64_t target) const;
     void seekTo(std::int64_t target);
     // One step towards `target`: a frame out of the decoder, or a packet into
     // it. False once the decoder has given its last frame.

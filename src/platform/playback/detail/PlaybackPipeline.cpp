@@ -77,7 +77,6 @@ PlaybackPipeline::PlaybackPipeline(std::shared_ptr<const PlayerItem> item, const
                                    Events events)
     : item_(std::move(item))
     , start_(start)
-    , firstFrameTime_(start)
     , run_(run)
     , sink_(sink)
     , clock_(clock)
@@ -87,9 +86,10 @@ PlaybackPipeline::PlaybackPipeline(std::shared_ptr<const PlayerItem> item, const
     const auto& video = item_->videoComposition;
     if (video && video->frameDuration > MediaTime::zero()) {
         const MediaTime& step = video->frameDuration;
-        firstFrameTime_ =
-            MediaTime(firstFrameIndex(*item_, start_) * step.value(), step.timescale());
-        MediaTime afterFirst = min(firstFrameTime_ + step, duration);
+        // The first frame is the seek's: reading starts after it.
+        const MediaTime firstFrameTime(firstFrameIndex(*item_, start_) * step.value(),
+                                       step.timescale());
+        MediaTime afterFirst = min(firstFrameTime + step, duration);
         // Reading ahead takes every core.
         videoReader_ = makeReader(*item_, afterFirst, duration, 0, true);
     }

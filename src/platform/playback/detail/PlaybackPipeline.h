@@ -74,8 +74,6 @@ private:
 
     std::shared_ptr<const PlayerItem> item_;
     media::MediaTime start_;
-    // The time of the frame showing at `start_`.
-    media::MediaTime firstFrameTime_;
     std::uint64_t run_;
     AudioSink& sink_;
     MonotonicClock& clock_;

@@ -132,9 +132,10 @@ void SeekWorker::show(const Request& request) {
         if (!frame) {
             return;
         }
-        // Kept before it is shown: once on screen, going back to it finds it.
-        cache_->insert(request.frame, forCache(*frame));
-        events_.shown(request.run, std::move(*frame));
+        // Shown before it is scaled for keeping, which would delay it; the
+        // next seek comes to this thread only once it is kept.
+        events_.shown(request.run, *frame);
+        keep(request.frame, *frame);
     } catch (const media::MediaError& error) {
         events_.failed(request.run, error);
     } catch (const std::exception& error) {
@@ -143,12 +144,24 @@ void SeekWorker::show(const Request& request) {
     }
 }
 
-media::VideoFrame SeekWorker::forCache(const media::VideoFrame& frame) {
+void SeekWorker::keep(std::int64_t n, const media::VideoFrame& frame) {
     std::optional<media::Size> shown;
     {
         std::lock_guard lock(mutex_);
         shown = shownSize_;
     }
+    media::VideoFrame scaled = scaledToFit(frame, shown);
+    // Checked and kept under the lock: once the shown size has changed, the
+    // player lets go of what was kept at the former one, and a frame scaled
+    // for it meanwhile must not come in after.
+    std::lock_guard lock(mutex_);
+    if (shownSize_ == shown) {
+        cache_->insert(n, std::move(scaled));
+    }
+}
+
+media::VideoFrame SeekWorker::scaledToFit(const media::VideoFrame& frame,
+                                          const std::optional<media::Size>& shown) {
     const media::PixelBuffer& pixels = frame.buffer;
     if (!shown || pixels.isNull() || shown->width < 1 || shown->height < 1 ||
         (shown->width >= pixels.width() && shown->height >= pixels.height())) {

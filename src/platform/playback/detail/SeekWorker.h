@@ -56,7 +56,8 @@ public:
     // while playback reads on its own; the next seek opens them again.
     void releaseDecoders();
     // Frames kept from now on are scaled to fit within `size`, in pixels,
-    // when they are larger; none keeps them as composed.
+    // when they are larger; none keeps them as composed. A frame scaled for
+    // the former size is not kept once this returns.
     void setShownSize(std::optional<media::Size> size);
     // Ends the work soon, without waiting.
     void requestStop();
@@ -73,7 +74,10 @@ private:
     void run();
     void show(const Request& request);
     bool newerShowsSooner(std::int64_t underWay);
-    media::VideoFrame forCache(const media::VideoFrame& frame);
+    // Keeps frame n in the cache, at the shown size when that is smaller.
+    void keep(std::int64_t n, const media::VideoFrame& frame);
+    media::VideoFrame scaledToFit(const media::VideoFrame& frame,
+                                  const std::optional<media::Size>& shown);
 
     std::shared_ptr<FrameCache> cache_;
     Events events_;
