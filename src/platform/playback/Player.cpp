@@ -118,7 +118,7 @@ void Player::updateStatus() {
     }
 }
 
-void Player::replaceCurrentItem(std::optional<PlayerItem> item) {
+void Player::replaceCurrentItem(std::optional<PlayerItem> item, MediaTime start) {
     retireSeeker();
     // A cache of its own: the retired worker may still keep a frame of the
     // former item as it ends, where the new item would find it.
@@ -145,7 +145,9 @@ void Player::replaceCurrentItem(std::optional<PlayerItem> item) {
             unseekable = error;
         }
     }
-    startRun(MediaTime::zero());
+    // Straight to `start`: a first seek to the item's start would be under way
+    // already, and would show that frame before the one asked for.
+    startRun(item_ ? clamped(start) : MediaTime::zero());
     if (unseekable) {
         // Reported as reading it would have: on this thread, after this call.
         const std::uint64_t run = run_;

@@ -41,9 +41,10 @@ public:
            QObject* parent = nullptr);
     ~Player() override;
 
-    // What is played from now on, from its start; none stops playback. Asked
-    // to play, the player plays the new item as soon as it can.
-    void replaceCurrentItem(std::optional<PlayerItem> item);
+    // What is played from now on, from `start` (within the item); none stops
+    // playback. Asked to play, the player plays the new item as soon as it can.
+    void replaceCurrentItem(std::optional<PlayerItem> item,
+                            media::MediaTime start = media::MediaTime::zero());
     // Null when there is none.
     const PlayerItem* currentItem() const { return item_.get(); }
 

@@ -116,7 +116,7 @@ void PreviewViewModel::showItem(std::optional<playback::PlayerItem> item) {
         }
         kept = std::isfinite(now) ? std::clamp(now, 0.0, item->duration().seconds()) : 0;
     }
-    player_->replaceCurrentItem(std::move(item));
+    player_->replaceCurrentItem(std::move(item), media::MediaTime::fromSeconds(clampedSeek(kept)));
     hasContent_.set(loaded);
     videoSize_.set(size);
     seek(kept);
