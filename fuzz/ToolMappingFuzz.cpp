@@ -1,11 +1,11 @@
 // Maps a tool call with arbitrary JSON input against a small project, as the
 // assistant's replies are mapped, and runs what maps as one batch. Bad input
 // must end in a mapping or edit error; a failed batch leaves the project as it was.
-#include "data/llm/JSONValueConversion.h"
 #include "data/llm/LLMResponseParserError.h"
 #include "data/llm/ToolCallMapper.h"
 #include "data/llm/ToolName.h"
 #include "domain/entities/EditError.h"
+#include "domain/entities/JSONObjectText.h"
 #include "domain/usecases/DefaultHandlers.h"
 #include "support/FakeExportService.h"
 #include "support/FakeMediaLoader.h"
@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 using namespace vexel;
@@ -31,7 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Json parsed =
         Json::parse(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), nullptr,
                     /*allow_exceptions=*/false);
-    const ToolCall call{"toolu_1", name, convertToJSONObject(parsed)};
+    // Input that is not an object reaches the mapper as a malformed call, as
+    // the stream reader hands it on.
+    const std::optional<JSONObjectText> input = JSONObjectText::fromParsed(parsed);
+    const ToolCall call{"toolu_1", name, input.value_or(JSONObjectText{}), !input.has_value()};
 
     const Project project = fuzz::smallProject();
     std::vector<EditCommand> commands;

@@ -33,6 +33,7 @@
 #include "presentation/views/kit/DialogService.h"
 #include "support/BenchProjects.h"
 #include "support/InMemorySecretStore.h"
+#include "support/ResidentMemory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -65,18 +66,7 @@ constexpr int kLargeClips = 15000;
 // The longest a step may take before the run is given up as stuck.
 constexpr qint64 kStepLimitMs = 120000;
 
-// A line of /proc/self/status in MiB ("VmRSS", "VmHWM").
-double statusMegabytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.starts_with(prefix)) {
-            return std::stod(line.substr(prefix.size())) / 1024;
-        }
-    }
-    return 0;
-}
+using bench::statusMegabytes;
 
 // Nothing is asked of the user in these runs: any alert is cancelled.
 class NoDialogs final : public DialogService {
@@ -434,18 +424,6 @@ int runLarge(const std::filesystem::path& root, int edits) {
     return 0;
 }
 
-// Runs this program again with `mode`, so that each run has a fresh heap.
-int runChild(const char* self, const char* mode) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(self, self, mode, static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -464,8 +442,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!mode) {
-        const int session = runChild("/proc/self/exe", "session");
-        const int large = runChild("/proc/self/exe", "large");
+        const int session = bench::runAgainWith("session");
+        const int large = bench::runAgainWith("large");
         return session != 0 ? session : large;
     }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {

@@ -13,19 +13,14 @@
 
 #include "data/llm/ClaudeLLMService.h"
 #include "data/llm/InterpretInstructionUseCase.h"
-#include "data/repositories/InMemoryProjectRepository.h"
-#include "domain/usecases/DefaultHandlers.h"
 #include "foundation/SteadySleeper.h"
 #include "infrastructure/network/ClaudeAPIClient.h"
 #include "platform/net/CurlHttpClient.h"
-#include "presentation/viewmodels/ErrorBannerViewModel.h"
 #include "presentation/viewmodels/InstructionViewModel.h"
-#include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "support/AnthropicEvents.h"
-#include "support/FakeExportService.h"
-#include "support/FakeMediaLoader.h"
+#include "support/ChatTimeline.h"
 #include "support/LoopbackServer.h"
 #include "support/RunTimes.h"
 #include "support/WidgetBenchmarks.h"
@@ -53,17 +48,7 @@ double guiThreadSeconds() {
 }
 
 // The chat column over the whole road to a loopback backend.
-struct ChatColumn {
-    std::shared_ptr<Logger> logger = std::make_shared<NullLogger>();
-    std::shared_ptr<InMemoryProjectRepository> repository =
-        std::make_shared<InMemoryProjectRepository>(Project::makeNew());
-    ErrorBannerViewModel banner{logger};
-    TimelineViewModel timeline{
-        repository->load(), banner,
-        WrappedEditCommandExecutor(
-            std::make_shared<DefaultEditCommandExecutor>(makeDefaultEditCommandExecutor(
-                repository, std::make_shared<vexel::testing::FakeMediaLoader>(),
-                std::make_shared<vexel::testing::FakeExportService>())))};
+struct ChatColumn : bench::ChatTimeline {
     test::LoopbackServer server;
     QTemporaryDir folder;
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};

@@ -11,16 +11,13 @@
 //   of the same panes, empty.
 
 #include "app/DependencyContainer.h"
-#include "data/repositories/InMemoryProjectRepository.h"
-#include "domain/usecases/DefaultHandlers.h"
 #include "platform/playback/SilentAudioSink.h"
 #include "presentation/viewmodels/InstructionViewModel.h"
 #include "presentation/views/chat/ChatHistoryView.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/shell/MainWindow.h"
-#include "support/FakeExportService.h"
-#include "support/FakeMediaLoader.h"
+#include "support/ChatTimeline.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RunTimes.h"
 #include "support/WidgetBenchmarks.h"
@@ -59,17 +56,7 @@ public:
 
 // The view models of the chat: the timeline over the real edit engine and the
 // conversation.
-struct Editor {
-    std::shared_ptr<Logger> logger = std::make_shared<NullLogger>();
-    std::shared_ptr<InMemoryProjectRepository> repository =
-        std::make_shared<InMemoryProjectRepository>(Project::makeNew());
-    ErrorBannerViewModel banner{logger};
-    TimelineViewModel timeline{
-        repository->load(), banner,
-        WrappedEditCommandExecutor(
-            std::make_shared<DefaultEditCommandExecutor>(makeDefaultEditCommandExecutor(
-                repository, std::make_shared<vexel::testing::FakeMediaLoader>(),
-                std::make_shared<vexel::testing::FakeExportService>())))};
+struct Editor : bench::ChatTimeline {
     QTemporaryDir folder;
     QSettings settings{folder.filePath("settings.ini"), QSettings::IniFormat};
     InstructionViewModel viewModel{std::make_shared<NoAssistant>(), timeline,

@@ -120,6 +120,18 @@ AppController::~AppController() {
     window_.reset();
 }
 
+void AppController::becomeTheEditor(std::unique_ptr<instance::PrimaryInstance> instance) {
+    instance_ = std::move(instance);
+    instance::InstanceServer* server = instance_ ? instance_->server() : nullptr;
+    if (server == nullptr) {
+        return;
+    }
+    connect(server, &instance::InstanceServer::requested, this, &AppController::takeHandOver);
+    // A start taken now would be answered by an editor that is about to end.
+    connect(quit_.get(), &QuitController::quitAllowed, server,
+            &instance::InstanceServer::stopAccepting);
+}
+
 void AppController::start() {
     cleanUpAtStart();
     // Watched from before it is shown: a platform may expose it at once.
@@ -274,6 +286,37 @@ QCoro::Task<void> AppController::discard(QPointer<AppController> self) {
             self->environment_.logger->error("[App] Failed to clean staged files after discard");
         }
     }
+}
+
+void AppController::takeHandOver(const std::optional<std::filesystem::path>& folder) {
+    window_->bringToFront();
+    if (!folder) {
+        return;
+    }
+    lastHandOver_ =
+        TaskHandle::start([self = QPointer(this), folder = *folder](
+                              std::stop_token) { return openHandedFolder(self, folder); },
+                          environment_.logger);
+}
+
+QCoro::Task<void> AppController::openHandedFolder(QPointer<AppController> self,
+                                                  std::filesystem::path folder) {
+    if (!self) {
+        co_return;
+    }
+    QCoro::Task<TurnQueue::Turn> waiting = self->handOverTurns_.waitForTurn();
+    const TurnQueue::Turn turn = co_await waiting;
+    // The start-up may still be asking about recovered work, or opening the
+    // folder it was started with: the handed one comes after.
+    if (const std::optional<TaskHandle> startup = self ? self->startup_ : std::nullopt) {
+        co_await startup->finished();
+    }
+    if (!self || self->graph_ == nullptr || self->quit_->isQuitAllowed()) {
+        co_return;
+    }
+    QCoro::Task<void> opening =
+        self->window_->commands().openProjectFolderWithConfirmation(std::move(folder));
+    co_await opening;
 }
 
 void AppController::handleCommitData(QSessionManager& manager) {

@@ -6,9 +6,11 @@
 #include "app/QuitController.h"
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
+#include "platform/instance/SingleInstance.h"
 #include "platform/update/FeedUpdater.h"
 #include "presentation/viewmodels/EditorGraph.h"
 #include "presentation/viewmodels/runtime/TaskHandle.h"
+#include "presentation/viewmodels/runtime/TurnQueue.h"
 #include "presentation/views/kit/DialogService.h"
 #include "presentation/views/shell/MainWindow.h"
 
@@ -29,7 +31,9 @@ namespace vexel {
 // no longer used), shows the window, and then, from the event loop, builds
 // the editor, routes every way of quitting through the quit controller,
 // offers to recover the work of a session that ended unsaved, and opens the
-// project folder it was started with. GUI thread only.
+// project folder it was started with. As the user's one editor, it comes to
+// the front for each later start and opens the folder that start was given.
+// GUI thread only.
 class AppController : public QObject {
     Q_OBJECT
 
@@ -41,6 +45,14 @@ public:
                   std::unique_ptr<DialogService> dialogs = nullptr,
                   std::function<void()> terminate = nullptr, QObject* parent = nullptr);
     ~AppController() override;
+
+    // Makes this the user's one editor, before start(): each later start that
+    // `instance` hears from brings the window to the front and has its folder
+    // opened as Open does, after the start-up and asking first about unsaved
+    // work; once quitting is decided no later start is taken, so that one
+    // waits to become the editor itself. The instance's lock is let go of
+    // when the controller goes.
+    void becomeTheEditor(std::unique_ptr<instance::PrimaryInstance> instance);
 
     // Tidies up, shows the window and starts the editor's start-up.
     void start();
@@ -58,6 +70,8 @@ public:
     const std::optional<TaskHandle>& startup() const { return startup_; }
     // None until the start-up has built the editor.
     HeapTrimmer* heapTrimmer() const { return heapTrimmer_.get(); }
+    // The opening of the folder a later start handed over last.
+    const std::optional<TaskHandle>& lastHandOver() const { return lastHandOver_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,7 +84,12 @@ private:
     static QCoro::Task<void> discard(QPointer<AppController> self);
     void connectQuitHooks();
     void handleCommitData(QSessionManager& manager);
+    void takeHandOver(const std::optional<std::filesystem::path>& folder);
+    static QCoro::Task<void> openHandedFolder(QPointer<AppController> self,
+                                              std::filesystem::path folder);
 
+    // First, so that the lock is let go of after everything else is gone.
+    std::unique_ptr<instance::PrimaryInstance> instance_;
     AppEnvironment environment_;
     std::optional<std::filesystem::path> projectFolder_;
     std::shared_ptr<const FileAutoSaveService> autoSaveService_;
@@ -89,6 +108,9 @@ private:
     bool recoveryPending_ = false;
     bool exposed_ = false;
     std::optional<TaskHandle> startup_;
+    // Folders handed over are opened one after the other, as they came.
+    TurnQueue handOverTurns_;
+    std::optional<TaskHandle> lastHandOver_;
 };
 
 } // namespace vexel

@@ -1,7 +1,6 @@
-#include "app/AppController.h"
-#include "app/AppEnvironment.h"
 #include "app/ApplicationIdentity.h"
 #include "app/CommandLine.h"
+#include "app/EditorLaunch.h"
 #include "foundation/StreamLogger.h"
 
 #include <QApplication>
@@ -31,7 +30,9 @@ int main(int argc, char** argv) {
     const std::optional<std::filesystem::path> folder = vexel::projectFolderArgument(argc, argv);
 
     auto logger = std::make_shared<vexel::StreamLogger>(stderr, debugLogging());
-    vexel::AppController controller(vexel::AppEnvironment::system(logger), folder);
-    controller.start();
+    const vexel::EditorLaunch launch = vexel::launchEditor(logger, folder);
+    if (!launch.editor) {
+        return launch.exitCode;
+    }
     return application.exec();
 }

@@ -4,6 +4,7 @@
 
 #include "foundation/Uuid.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -47,13 +48,12 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
 constexpr std::string_view kTemporaryMark = ".tmp-";
 constexpr std::size_t kTemporarySuffixLength = 8;
 
-std::filesystem::path temporaryName(const std::filesystem::path& destination) {
-    std::string name = destination.filename().string();
+std::string temporaryName(std::string name) {
     if (name.size() > kMaxKeptNameBytes) {
         name.resize(kMaxKeptNameBytes);
     }
-    return folderOf(destination) / ("." + name + std::string(kTemporaryMark) +
-                                    Uuid::random().string().substr(0, kTemporarySuffixLength));
+    return "." + name + std::string(kTemporaryMark) +
+           Uuid::random().string().substr(0, kTemporarySuffixLength);
 }
 
 bool isUpperHexDigit(char c) {
@@ -147,41 +147,55 @@ void copyThroughBuffer(int from, int to, const std::filesystem::path& source,
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, mode_t mode)
-    : destination_(std::move(destination))
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, mode_t mode)
+    : folder_(FolderHandle::open(folderOf(destination)))
+    , name_(destination.filename().string())
     , mode_(mode & 07777) {
+    create();
+}
+
+AtomicFileWriter::AtomicFileWriter(const FolderHandle& folder, std::string name, mode_t mode)
+    : folder_(folder.duplicate())
+    , name_(std::move(name))
+    , mode_(mode & 07777) {
+    create();
+}
+
+void AtomicFileWriter::create() {
+    entryName(name_, folder_.path());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary_ = temporaryName(destination_);
+        temporary_ = temporaryName(name_);
         // Private until it is whole: a writer killed half-way leaves a file
         // that only its owner can read, whatever the finished file's mode.
-        fd_ = ::open(systemPath(temporary_), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                     mode_ & 0600);
+        fd_ = ::openat(folder_.fd(), temporary_.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode_ & 0600);
         if (fd_ >= 0) {
             return;
         }
         if (errno != EEXIST) {
-            fail("cannot create temporary file", temporary_, errno);
+            fail("cannot create temporary file", temporaryPath(), errno);
         }
     }
-    fail("cannot create temporary file", temporary_, EEXIST);
+    fail("cannot create temporary file", temporaryPath(), EEXIST);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
-    if (!committed_) {
-        ::unlink(temporary_.c_str());
+    if (!committed_ && !temporary_.empty()) {
+        ::unlinkat(folder_.fd(), temporary_.c_str(), 0);
     }
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
-    writeAll(fd_, bytes.data(), bytes.size(), temporary_);
+    writeAll(fd_, bytes.data(), bytes.size(), temporaryPath());
 }
 
 void AtomicFileWriter::copyFrom(const std::filesystem::path& source) {
-    // Non-blocking open: opening a pipe for reading would otherwise wait for a writer.
-    FileDescriptor from(::open(systemPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // Non-blocking open: opening a pipe for reading would otherwise wait for a
+    // writer. A link is not followed, wherever it leads.
+    FileDescriptor from(::open(systemPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (from.get() < 0) {
         fail("cannot open file", source, errno);
     }
@@ -193,7 +207,7 @@ void AtomicFileWriter::copyFrom(const std::filesystem::path& source) {
         fail("not a regular file", source, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
     if (!copyInKernel(from.get(), fd_, source)) {
-        copyThroughBuffer(from.get(), fd_, source, temporary_);
+        copyThroughBuffer(from.get(), fd_, source, temporaryPath());
     }
 }
 
@@ -202,38 +216,39 @@ void AtomicFileWriter::flush() {
         return;
     }
     if ((mode_ & ~mode_t{0600}) != 0 && ::fchmod(fd_, mode_ & ~currentUmask()) != 0) {
-        fail("cannot set the file's mode", temporary_, errno);
+        fail("cannot set the file's mode", temporaryPath(), errno);
     }
     if (::fsync(fd_) != 0) {
-        fail("cannot flush file", temporary_, errno);
+        fail("cannot flush file", temporaryPath(), errno);
     }
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) {
-        fail("cannot close file", temporary_, errno);
+        fail("cannot close file", temporaryPath(), errno);
     }
     flushed_ = true;
 }
 
 void AtomicFileWriter::commit() {
     flush();
-    if (::rename(temporary_.c_str(), systemPath(destination_)) != 0) {
-        fail("cannot rename file", destination_, errno);
+    if (::renameat(folder_.fd(), temporary_.c_str(), folder_.fd(),
+                   entryName(name_, folder_.path())) != 0) {
+        fail("cannot rename file", folder_ / name_, errno);
     }
     committed_ = true;
-    syncFolder(folderOf(destination_));
+    folder_.sync();
 }
 
 void AtomicFileWriter::commitWithoutReplacing() {
-    commitWithoutReplacing(destination_);
+    commitWithoutReplacing(name_);
 }
 
-void AtomicFileWriter::commitWithoutReplacing(const std::filesystem::path& destination) {
+void AtomicFileWriter::commitWithoutReplacing(const std::string& name) {
     flush();
-    renameWithoutReplacing(temporary_, destination);
-    destination_ = destination;
+    renameWithoutReplacingAt(folder_, temporary_, name);
+    name_ = name;
     committed_ = true;
-    syncFolder(folderOf(destination_));
+    folder_.sync();
 }
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
@@ -244,38 +259,68 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 // The kernel's no-replace rename, else a hard link (which fails on an existing
 // name too), else, on file systems with neither, a check just before the rename.
-void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::renameat2(AT_FDCWD, systemPath(from), AT_FDCWD, systemPath(to), RENAME_NOREPLACE) == 0) {
+static void renameAtWithoutReplacing(int fromFolder, const char* from, int toFolder, const char* to,
+                                     const std::filesystem::path& shown) {
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0) {
         return;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-        fail("cannot rename file", to, errno);
+        fail("cannot rename file", shown, errno);
     }
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+    if (::linkat(fromFolder, from, toFolder, to, 0) == 0) {
+        ::unlinkat(fromFolder, from, 0);
         return;
     }
     if (errno == EEXIST) {
-        fail("cannot rename file", to, errno);
+        fail("cannot rename file", shown, errno);
     }
     struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0) {
-        fail("cannot rename file", to, EEXIST);
+    if (::fstatat(toFolder, to, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        fail("cannot rename file", shown, EEXIST);
     }
-    if (::rename(from.c_str(), to.c_str()) != 0) {
-        fail("cannot rename file", to, errno);
+    if (::renameat(fromFolder, from, toFolder, to) != 0) {
+        fail("cannot rename file", shown, errno);
     }
 }
 
-void removeLeftoverTemporaries(const std::filesystem::path& folder) {
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        std::error_code ignored;
-        if (isTemporaryName(entry->path().filename().native()) &&
-            entry->symlink_status(ignored).type() == std::filesystem::file_type::regular) {
-            std::filesystem::remove(entry->path(), ignored);
+void renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const char* target = systemPath(to);
+    renameAtWithoutReplacing(AT_FDCWD, systemPath(from), AT_FDCWD, target, to);
+}
+
+void renameWithoutReplacingAt(const FolderHandle& folder, const std::string& from,
+                              const std::string& to) {
+    renameAtWithoutReplacing(folder.fd(), entryName(from, folder.path()), folder.fd(),
+                             entryName(to, folder.path()), folder / to);
+}
+
+void removeLeftoverTemporaries(const FolderHandle& folder) {
+    // A description of its own: reading the entries moves its offset.
+    const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    DIR* entries = ::fdopendir(fd);
+    if (entries == nullptr) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        struct stat info {};
+        if (isTemporaryName(entry->d_name) &&
+            ::fstatat(folder.fd(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            ::unlinkat(folder.fd(), entry->d_name, 0);
         }
+    }
+    ::closedir(entries);
+}
+
+void removeLeftoverTemporaries(const std::filesystem::path& folder) {
+    try {
+        removeLeftoverTemporaries(FolderHandle::openUnlessLink(folder));
+    } catch (const std::filesystem::filesystem_error&) {
+        // Nothing there to tidy, or nothing of the folder's own.
     }
 }
 

@@ -16,16 +16,12 @@ namespace {
                                             std::error_code(error, std::generic_category()));
 }
 
-} // namespace
-
-std::string readFileContents(const std::filesystem::path& path, std::size_t maxBytes) {
-    // A C string ends at the first NUL: such a path would name another file.
-    if (path.native().find('\0') != std::string::npos) {
-        fail("path holds a NUL character", path, EINVAL);
-    }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+// Reads what `fd` holds; -1 when opening failed with `openError`. `path`
+// names it in errors.
+std::string readOpenedFile(int fd, int openError, const std::filesystem::path& path,
+                           std::size_t maxBytes) {
     if (fd < 0) {
-        fail("cannot open file", path, errno);
+        fail("cannot open file", path, openError);
     }
     struct Closer {
         int fd;
@@ -70,6 +66,26 @@ std::string readFileContents(const std::filesystem::path& path, std::size_t maxB
     }
     contents.resize(filled);
     return contents;
+}
+
+} // namespace
+
+std::string readFileContents(const std::filesystem::path& path, std::size_t maxBytes) {
+    // A C string ends at the first NUL: such a path would name another file.
+    if (path.native().find('\0') != std::string::npos) {
+        fail("path holds a NUL character", path, EINVAL);
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int error = errno;
+    return readOpenedFile(fd, error, path, maxBytes);
+}
+
+std::string readFileContents(const FolderHandle& folder, const std::string& name,
+                             std::size_t maxBytes) {
+    const char* entry = entryName(name, folder.path());
+    const int fd = ::openat(folder.fd(), entry, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    const int error = errno;
+    return readOpenedFile(fd, error, folder / name, maxBytes);
 }
 
 } // namespace vexel

@@ -1,20 +1,26 @@
 #include "app/AppController.h"
 
 #include "app/AppHarness.h"
+#include "app/HeldDialogService.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "foundation/StreamLogger.h"
+#include "platform/instance/SingleInstance.h"
 #include "support/FileContents.h"
+#include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vexel;
@@ -266,4 +272,89 @@ TEST(AppControllerTest, WithoutABackendTheStartSaysSoOnceAndReadablyInTheLog) {
         std::vector<std::string>{"com.vexel.app general info: [App] The assistant backend is not "
                                  "configured: set VEXEL_BACKEND_URL and VEXEL_ACCESS_TOKEN"})
         << text;
+}
+
+namespace {
+
+// Hands `folder` to the editor listening at `paths` from another thread, as a
+// later start of the program would, while this thread's event loop serves
+// the editor; true once the editor took it.
+bool handOverFromAnotherStart(const instance::InstancePaths& paths,
+                              const std::filesystem::path& folder) {
+    std::atomic<bool> done = false;
+    std::optional<bool> taken;
+    std::thread start([&] {
+        try {
+            taken = !instance::claimInstance(paths, folder).has_value();
+        } catch (const std::exception&) {
+            taken = false;
+        }
+        done = true;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    });
+    const bool ended = vexel::testing::runEventsUntil([&] { return done.load(); });
+    start.join();
+    return ended && taken == true;
+}
+
+} // namespace
+
+TEST(AppControllerTest, AFolderHandedOverOpensAfterTheStartUpAndTheUnsavedWorkQuestion) {
+    AppHarness harness;
+    const Project unsaved = titleOnlyProject(harness);
+    harness.autoSave()->save(unsaved);
+    const std::filesystem::path folder = harness.root / "Handed Film";
+    Project handed = Project::makeNew();
+    handed.tracks.push_back(Track{Uuid::random(), TrackType::audio, "Music", {}, false});
+    ProjectPersistenceService().save(handed, folder);
+
+    const instance::InstancePaths paths{harness.root / "editor.lock",
+                                        harness.root / "editor.socket"};
+    std::optional<instance::PrimaryInstance> claimed = instance::claimInstance(paths, std::nullopt);
+    ASSERT_TRUE(claimed && claimed->server());
+    auto held = std::make_unique<HeldDialogService>();
+    HeldDialogService& dialogs = *held;
+    harness.make(std::nullopt, std::move(held));
+    harness.app->becomeTheEditor(std::make_unique<instance::PrimaryInstance>(std::move(*claimed)));
+    harness.app->start();
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return dialogs.asked.size() == 1; }));
+    EXPECT_EQ(dialogs.asked[0].message, QStringLiteral("Recover unsaved changes?"));
+
+    // Handed over while the start-up asks about the recovered work: the folder
+    // waits, so that the recovery never lands on the opened folder.
+    ASSERT_TRUE(handOverFromAnotherStart(paths, folder));
+    ASSERT_TRUE(harness.app->lastHandOver());
+    settle();
+    const MainViewModel& document = harness.graph().mainViewModel();
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_FALSE(document.currentProjectURL());
+    dialogs.reply(0); // Recover
+    // Then it asks about the recovered work, unsaved; Cancel keeps it.
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return dialogs.asked.size() == 2; }));
+    EXPECT_EQ(dialogs.asked[1].message, QStringLiteral("Save changes to the current project?"));
+    EXPECT_TRUE(harness.app->startup()->isFinished());
+    dialogs.reply(2);
+    awaitTask(harness.app->lastHandOver()->finished());
+    settle();
+    EXPECT_TRUE(document.isDirty());
+    EXPECT_FALSE(document.currentProjectURL());
+    EXPECT_EQ(harness.graph().timelineViewModel().project().textClips(), unsaved.textClips());
+
+    ASSERT_TRUE(handOverFromAnotherStart(paths, folder));
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return dialogs.asked.size() == 3; }));
+    dialogs.reply(1); // Don't Save
+    awaitTask(harness.app->lastHandOver()->finished());
+    settle();
+    EXPECT_EQ(document.currentProjectURL(), folder);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(harness.graph().timelineViewModel().project(),
+              ProjectPersistenceService().load(folder));
+
+    // Once quitting is decided, no later start is taken: it waits to become
+    // the editor itself.
+    harness.app->quitController().requestQuit();
+    settle();
+    EXPECT_EQ(harness.terminations, 1);
+    EXPECT_FALSE(std::filesystem::exists(paths.socket));
 }

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/AppHarness.h"
+#include "support/WorkingFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +25,6 @@ std::optional<std::filesystem::path> folderOf(std::vector<std::string> arguments
     argv.push_back(nullptr);
     return projectFolderArgument(static_cast<int>(argv.size()) - 1, argv.data());
 }
-
-// Runs with `folder` as the working folder.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const std::filesystem::path& folder)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-private:
-    std::filesystem::path previous_;
-};
 
 } // namespace
 

@@ -15,7 +15,10 @@
 #include "presentation/views/shell/MainView.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
+#include "presentation/views/timeline/TimelineContentView.h"
+#include "presentation/views/timeline/TimelineInspectors.h"
 #include "presentation/views/timeline/TimelinePanel.h"
+#include "presentation/views/timeline/TrackLanesView.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
@@ -23,6 +26,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -267,28 +271,83 @@ TEST(MainWindowPreviewTest, MediaDroppedOnThePreviewAreStagedAndAddedAsOnTheTime
     EXPECT_EQ(videoClips().size(), 2u);
 }
 
-TEST(MainWindowPreviewTest, AClickOnThePictureWhileTheTextInspectorIsOpenActsAtOnce) {
-    // The press reaches the popup, which has the pointer while it is open;
-    // the release goes where the pointer is once the popup has gone.
-    struct Case {
-        const char* name;
-        bool onText;
+namespace {
+
+// A click beside an open popup, at `global`, delivered as an X server
+// delivers it: the popup holds the pointer, so the press goes to its window,
+// and so do the moves and the release for as long as it holds it. Once it
+// has closed its window is gone: the rest of a quick click, already addressed
+// to it, is lost, while a slow click's goes to the window under the pointer.
+void clickBesidePopup(QWidget& popup, QWindow& window, QPoint global, bool quick) {
+    const QPointer<QWidget> grabbing(&popup);
+    const QPointer<QWindow> grab(popup.windowHandle());
+    ASSERT_NE(grab, nullptr);
+    QTest::mousePress(grab, Qt::LeftButton, {}, grab->mapFromGlobal(global));
+    if (!quick) {
+        settle();
+    }
+    const auto addressee = [&]() -> QWindow* {
+        if (grabbing && grabbing->isVisible() && grab) {
+            return grab;
+        }
+        return quick ? nullptr : &window;
     };
-    const Case cases[] = {{"beside every text", false}, {"on the text again", true}};
+    // A hand never holds quite still.
+    const QPoint moved = global + QPoint(2, 1);
+    if (QWindow* to = addressee()) {
+        QTest::mouseMove(to, to->mapFromGlobal(moved));
+    }
+    if (QWindow* to = addressee()) {
+        QTest::mouseRelease(to, Qt::LeftButton, {}, to->mapFromGlobal(moved));
+    }
+    settle();
+}
+
+// The bottom lane (an empty audio lane) wherever `popup` leaves it in sight.
+QPoint lanesBeside(TrackLanesView& lanes, const QWidget& popup) {
+    QPoint global;
+    for (const double share : {0.9, 0.75, 0.6, 0.45}) {
+        global = lanes.mapToGlobal(QPoint(int(lanes.width() * share), lanes.height() - 4));
+        if (!popup.frameGeometry().contains(global)) {
+            break;
+        }
+    }
+    return global;
+}
+
+} // namespace
+
+TEST(MainWindowPreviewTest, OneClickBesideTheTextInspectorClosesItAndActsAsWithNoInspectorOpen) {
     AppHarness harness;
     MainWindow& window = showEditor(harness);
     addClipAndTitle(harness);
     TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    PreviewViewModel& preview = harness.graph().previewViewModel();
     showRebuilt(harness, MediaTime::zero());
     PreviewPlayerView& view = previewOf(window);
     PreviewOverlayWidget& overlay = view.overlay();
+    TrackLanesView& lanes = *timelineOf(window).content()->lanes();
     std::vector<PreviewOverlayWidget::Drawn> drawn = overlay.drawnOverlays();
     ASSERT_EQ(drawn.size(), 1u);
     const Uuid text = drawn[0].clipId;
     const QPoint onText = drawn[0].placement.outline().boundingRect().center().toPoint();
 
-    for (const Case& c : cases) {
+    enum class Target { picture, lanes, text };
+    const struct {
+        const char* name;
+        Target target;
+        bool quick;
+    } cases[] = {
+        {"the picture beside every text, quickly", Target::picture, true},
+        {"the picture beside every text, slowly", Target::picture, false},
+        {"the lanes' background, quickly", Target::lanes, true},
+        {"the lanes' background, slowly", Target::lanes, false},
+        {"the text again, quickly", Target::text, true},
+        {"the text again, slowly", Target::text, false},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        preview.seek(0);
         click(overlay, onText);
         ASSERT_NE(view.textInspector().form(), nullptr) << "a click on a text opens it";
         ASSERT_EQ(timeline.selectedClipId(), text);
@@ -296,32 +355,94 @@ TEST(MainWindowPreviewTest, AClickOnThePictureWhileTheTextInspectorIsOpenActsAtO
         QWidget* popup = view.textInspector().form()->window();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
 
-        // The picture's point beside every text (its left edge, half way
-        // down) or on the text, wherever the popup does not cover it.
-        const QRectF picture = overlay.contentRect();
-        const QPoint target = c.onText ? onText
-                                       : QPoint(static_cast<int>(picture.left()) + 8,
-                                                static_cast<int>(picture.center().y()));
-        const QPoint global = overlay.mapToGlobal(target);
+        // The picture's left edge half way down, the bottom lane (an empty
+        // audio lane) wherever the popup leaves it in sight, or the text.
+        QPoint global;
+        switch (c.target) {
+        case Target::picture: {
+            const QRectF picture = overlay.contentRect();
+            global =
+                overlay.mapToGlobal(QPoint(int(picture.left()) + 8, int(picture.center().y())));
+            break;
+        }
+        case Target::lanes:
+            global = lanesBeside(lanes, *popup);
+            break;
+        case Target::text:
+            global = overlay.mapToGlobal(onText);
+            break;
+        }
         ASSERT_FALSE(popup->frameGeometry().contains(global)) << "the popup covers the point";
-        QWindow* popupWindow = popup->windowHandle();
-        QTest::mousePress(popupWindow, Qt::LeftButton, {}, popupWindow->mapFromGlobal(global));
-        QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {},
-                            window.windowHandle()->mapFromGlobal(global));
-        settle();
+        clickBesidePopup(*popup, *window.windowHandle(), global, c.quick);
 
-        if (c.onText) {
+        if (c.target == Target::text) {
             // A fresh form for it, as a click on a text always opens.
             ASSERT_NE(view.textInspector().form(), nullptr);
             EXPECT_NE(view.textInspector().form()->state().id(), opened);
             EXPECT_EQ(view.textInspector().form()->state().originalClip().id, text);
             EXPECT_EQ(timeline.selectedClipId(), text);
             view.textInspector().close();
-        } else {
-            EXPECT_EQ(view.textInspector().form(), nullptr);
-            EXPECT_EQ(timeline.selectedClipId(), std::nullopt);
+            settle();
+            continue;
         }
-        settle();
+        EXPECT_EQ(view.textInspector().form(), nullptr);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(timeline.selectedClipId(), std::nullopt);
+        if (c.target == Target::lanes) {
+            // Where the press went down on the lanes, and the moves after it.
+            const double x = lanes.mapFromGlobal(global).x();
+            const double seconds = timeline.displayDuration() / lanes.width();
+            EXPECT_NEAR(preview.currentTime(), x * seconds, 3 * seconds);
+            EXPECT_GT(preview.currentTime(), 1.0);
+        } else {
+            EXPECT_EQ(preview.currentTime(), 0.0);
+        }
+    }
+    EXPECT_EQ(timeline.project().textClips().size(), 1u) << "clicks edit nothing";
+    EXPECT_TRUE(harness.errors().empty());
+}
+
+TEST(MainWindowPreviewTest, OneClickBesideAnInspectorOfTheTimelineClosesItAndSeeksAsWithNoneOpen) {
+    AppHarness harness;
+    MainWindow& window = showEditor(harness);
+    addClipAndTitle(harness);
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    PreviewViewModel& preview = harness.graph().previewViewModel();
+    showRebuilt(harness, MediaTime::zero());
+    TimelinePanel& panel = timelineOf(window);
+    TrackLanesView& lanes = *panel.content()->lanes();
+    std::optional<Clip> video;
+    for (const Track& track : timeline.project().tracks) {
+        if (track.type == TrackType::video && !track.clips.empty()) {
+            video = track.clips.front();
+        }
+    }
+    ASSERT_TRUE(video.has_value());
+    const Clip title = timeline.project().textClips().at(0);
+
+    for (const bool effects : {true, false}) {
+        SCOPED_TRACE(effects ? "the clip's effects" : "the title's text");
+        preview.seek(0);
+        const Uuid id = effects ? video->id : title.id;
+        timeline.selectClip(id);
+        panel.inspectors().open(effects ? TimelineInspectors::Kind::effect
+                                        : TimelineInspectors::Kind::text,
+                                effects ? *video : title);
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr) << "the inspector opens as a popup";
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+        ASSERT_TRUE(panel.inspectors().openInspector().has_value());
+
+        const QPoint global = lanesBeside(lanes, *popup);
+        ASSERT_FALSE(popup->frameGeometry().contains(global)) << "the popup covers the lanes";
+        clickBesidePopup(*popup, *window.windowHandle(), global, true);
+
+        EXPECT_FALSE(panel.inspectors().openInspector().has_value());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(timeline.selectedClipId(), std::nullopt) << "the same click deselects";
+        const double seconds = timeline.displayDuration() / lanes.width();
+        EXPECT_NEAR(preview.currentTime(), lanes.mapFromGlobal(global).x() * seconds, 3 * seconds)
+            << "and seeks";
     }
     EXPECT_EQ(timeline.project().textClips().size(), 1u) << "clicks edit nothing";
     EXPECT_TRUE(harness.errors().empty());

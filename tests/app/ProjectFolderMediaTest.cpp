@@ -42,17 +42,21 @@ void press(AppHarness& app, int key, Qt::KeyboardModifiers modifiers) {
     settle();
 }
 
-TEST(ProjectFolderMediaTest, SavingCopiesTheMediaOnceAndGoesOnOnceTheOriginalsAreGone) {
-    AppHarness app;
-    app.launch();
-    MainViewModel& document = app.graph().mainViewModel();
-    const std::filesystem::path original = app.root / "media" / "clip.mp4";
-    writeMovie(original);
-    app.dialogs->answerPanel({original});
+// Adds the movie through the window's file panel, as the user picks it.
+void addThroughPanel(AppHarness& app, const std::filesystem::path& movie) {
+    writeMovie(movie);
+    app.dialogs->answerPanel({movie});
     app.app->window().commands().action(WindowCommand::openFilePicker).trigger();
     settle();
     awaitTask(app.app->window().commands().lastTask()->finished());
     settle();
+}
+
+TEST(ProjectFolderMediaTest, SavingCopiesTheMediaOnceAndGoesOnOnceTheOriginalsAreGone) {
+    AppHarness app;
+    app.launch();
+    MainViewModel& document = app.graph().mainViewModel();
+    addThroughPanel(app, app.root / "media" / "clip.mp4");
     ASSERT_EQ(app.graph().timelineViewModel().project().videoClips().size(), 1u);
 
     const std::filesystem::path folder = app.root / "Film.vexel";
@@ -72,6 +76,54 @@ TEST(ProjectFolderMediaTest, SavingCopiesTheMediaOnceAndGoesOnOnceTheOriginalsAr
     EXPECT_TRUE(app.graph().errorBannerViewModel().errorHistory().empty());
     EXPECT_EQ(app.dialogs->panels().size(), 2u);
     EXPECT_EQ(ProjectPersistenceService().load(folder), app.graph().timelineViewModel().project());
+}
+
+// Save As where a clip's media can no longer be copied leaves the chosen
+// place unmade and the document where it was, and says which clip and why;
+// Save then writes where the document is, and what it saved is not offered
+// for recovery after a crash.
+TEST(ProjectFolderMediaTest, AFailedSaveAsChangesNothingAndSavedWorkIsNotRecoveredAfterACrash) {
+    AppHarness app;
+    app.launch();
+    MainViewModel& document = app.graph().mainViewModel();
+    addThroughPanel(app, app.root / "media" / "clip.mp4");
+    const std::filesystem::path film = app.root / "Film.vexel";
+    app.dialogs->answerPanel({film});
+    press(app, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(document.currentProjectURL(), film);
+
+    addThroughPanel(app, app.root / "media" / "take.mp4");
+    const std::vector<Clip> clips = app.graph().timelineViewModel().project().videoClips();
+    ASSERT_EQ(clips.size(), 2u);
+    std::filesystem::remove(*clips[1].assetURL);
+    const std::filesystem::path copy = app.root / "Copy.vexel";
+    app.dialogs->answerPanel({copy});
+    press(app, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(document.currentProjectURL(), film);
+    EXPECT_TRUE(document.isDirty());
+    ErrorBannerView* banner = app.app->window().findChild<ErrorBannerView*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->messageText().toStdString(),
+              "Failed to save project \u201CCopy.vexel\u201D: cannot copy the media of "
+              "\u201Ctake.mp4\u201D: the file is missing");
+
+    QTest::keyClick(&app.app->window(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    ASSERT_EQ(app.graph().timelineViewModel().project().videoClips().size(), 1u);
+    const std::size_t panelsAsked = app.dialogs->panels().size();
+    press(app, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(app.dialogs->panels().size(), panelsAsked);
+    EXPECT_FALSE(document.isDirty());
+    EXPECT_EQ(ProjectPersistenceService().load(film), app.graph().timelineViewModel().project());
+
+    // Long after the last edit, the saved work is on disk only in its folder.
+    app.time->advance(app.environment().autoSaveDebounce);
+    settle();
+    EXPECT_FALSE(app.autoSave()->exists());
+    app.crash();
+    app.launch();
+    EXPECT_TRUE(app.dialogs->alerts().empty());
 }
 
 TEST(ProjectFolderMediaTest, AReceivedFolderOpensWithoutReachingOutAndNamesTheClipsItCannotPlay) {
@@ -123,6 +175,21 @@ TEST(ProjectFolderMediaTest, AReceivedFolderOpensWithoutReachingOutAndNamesTheCl
     app.edit(addTitle(20));
     EXPECT_EQ(timeline.project().textClips().size(), 1u);
     EXPECT_FALSE(pipe.openedToRead());
+
+    // Another, whose "assets" leads to the user's own folder, opened from the
+    // panel: nothing there is tidied away, however much it looks like what a
+    // killed save leaves.
+    const std::filesystem::path linked = app.root / "Linked.vexel";
+    ProjectPersistenceService().save(Project::makeNew(), linked);
+    std::filesystem::remove(linked / "assets");
+    std::filesystem::create_symlink(notes.parent_path(), linked / "assets");
+    const std::filesystem::path draft = notes.parent_path() / ".draft.mov.tmp-1A2B3C4D";
+    writeFile(draft, "the user's own draft");
+    app.dialogs->answerAlert("Don't Save");
+    app.dialogs->answerPanel({linked});
+    press(app, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(app.graph().mainViewModel().currentProjectURL(), linked);
+    EXPECT_EQ(readFile(draft), "the user's own draft");
 }
 
 } // namespace

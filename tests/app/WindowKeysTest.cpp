@@ -6,6 +6,9 @@
 #include "app/AppHarness.h"
 #include "presentation/support/Keyboard.h"
 #include "presentation/support/Pointer.h"
+#include "presentation/views/chat/BubbleText.h"
+#include "presentation/views/chat/ChatBubble.h"
+#include "presentation/views/chat/ChatHistoryView.h"
 #include "presentation/views/chat/InstructionInputView.h"
 #include "presentation/views/inspectors/TextInspectorHost.h"
 #include "presentation/views/inspectors/TextInspectorPopover.h"
@@ -31,6 +34,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -132,6 +136,19 @@ struct KeysHarness {
     }
 
     std::size_t titles() { return timeline().project().textClips().size(); }
+
+    // Types `instruction` where the keys are, sends it with Return and waits
+    // for the assistant's reply to end with `reply`.
+    void sendInstruction(const QString& instruction, const std::string& reply) {
+        InstructionViewModel& instructions = graph().instructionViewModel();
+        type(window(), instruction);
+        press(QKeyCombination(Qt::Key_Return));
+        ASSERT_TRUE(runEventsUntil([&] {
+            return !instructions.currentTask() && !instructions.chatHistory().messages().empty() &&
+                   instructions.chatHistory().messages().back().content() == reply;
+        }));
+        settle();
+    }
 
     AppHarness app;
 };
@@ -258,13 +275,8 @@ TEST(WindowKeysTest, UndoInTheChatFieldStepsTheProjectOnceTheFieldHasNoTypingToU
 
     // Sent, the field empties and keeps the focus; Ctrl+Z takes back the
     // instruction's whole batch and Ctrl+Shift+Z puts it back.
-    type(harness.window(), "Add the title Hello");
-    harness.press(QKeyCombination(Qt::Key_Return));
-    ASSERT_TRUE(runEventsUntil([&] {
-        return !instructions.currentTask() && !instructions.chatHistory().messages().empty() &&
-               instructions.chatHistory().messages().back().content() == "I added \"Hello\".";
-    }));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(
+        harness.sendInstruction(QStringLiteral("Add the title Hello"), "I added \"Hello\"."));
     EXPECT_EQ(harness.titles(), 2u);
     EXPECT_EQ(field.text().toStdString(), "");
     ASSERT_TRUE(field.hasFocus());
@@ -282,6 +294,70 @@ TEST(WindowKeysTest, UndoInTheChatFieldStepsTheProjectOnceTheFieldHasNoTypingToU
     EXPECT_EQ(field.text().toStdString(), "ab");
     EXPECT_EQ(harness.titles(), 2u);
     EXPECT_EQ(instructions.instructionText(), "ab");
+}
+
+TEST(WindowKeysTest, AChatBubblesTextKeepsThePlainEditingKeysFromTheProjectButNotUndo) {
+    LoopbackServer backend;
+    scriptTitleReply(backend);
+    KeysHarness harness(backend.baseURL());
+    const Uuid clip = harness.addMovie("first.mp4", 0);
+    harness.rebuildPreview();
+    PreviewViewModel& preview = harness.graph().previewViewModel();
+
+    // A reply in the chat, and the clip selected on the timeline.
+    harness.click(harness.field());
+    ASSERT_NO_FATAL_FAILURE(
+        harness.sendInstruction(QStringLiteral("Add the title Hello"), "I added \"Hello\"."));
+    ASSERT_EQ(harness.titles(), 1u);
+    harness.click(harness.barOf(clip));
+    ASSERT_EQ(harness.timeline().selectedClipId(), clip);
+
+    // A few words of the reply drag-selected: its text takes the keys.
+    const std::vector<ChatBubble*> bubbles =
+        harness.window().mainView()->chatColumn().historyView()->bubbles();
+    ASSERT_EQ(bubbles.size(), 2u);
+    BubbleText& reply = *bubbles.back()->textView();
+    const int middle = reply.height() / 2;
+    Pointer(reply).drag({{BubbleText::horizontalPadding + 1, middle},
+                         {reply.width() / 3, middle},
+                         {reply.width() * 2 / 3, middle}});
+    harness.settleEdits();
+    ASSERT_TRUE(reply.hasFocus());
+    const QString selected = reply.selectedText();
+    ASSERT_FALSE(selected.isEmpty());
+    ASSERT_NE(selected, reply.text()) << "a few words, not the whole reply";
+
+    // Plain Delete, Backspace and Space do nothing, to the project or the
+    // selection.
+    const Project project = harness.timeline().project();
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Delete), QKeyCombination(Qt::Key_Backspace),
+          QKeyCombination(Qt::Key_Space)}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        harness.press(key);
+        EXPECT_EQ(harness.timeline().project(), project);
+        EXPECT_EQ(harness.timeline().selectedClipId(), clip);
+        EXPECT_FALSE(preview.isPlaying());
+        EXPECT_TRUE(reply.hasFocus());
+        EXPECT_EQ(reply.selectedText(), selected);
+    }
+
+    // Ctrl+C copies the words.
+    QApplication::clipboard()->clear();
+    harness.press(Qt::CTRL | Qt::Key_C);
+    EXPECT_EQ(QApplication::clipboard()->text(), selected);
+
+    // The text has no typing to undo: the undo keys step the project.
+    harness.press(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(harness.titles(), 0u);
+    harness.press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    EXPECT_EQ(harness.titles(), 1u);
+    EXPECT_TRUE(reply.hasFocus());
+
+    // A click on the clip's bar gives the keys back to the project.
+    harness.click(harness.barOf(clip));
+    harness.press(QKeyCombination(Qt::Key_Delete));
+    EXPECT_TRUE(harness.videoClipIds().empty());
 }
 
 TEST(WindowKeysTest, ASelectedOverlayTakesOnlyItsPlainKeys) {

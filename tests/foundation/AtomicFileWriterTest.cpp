@@ -76,7 +76,7 @@ TEST(AtomicFileWriterTest, CommitWithoutReplacingKeepsTheExistingFileAndAllowsAn
     } catch (const std::filesystem::filesystem_error& error) {
         EXPECT_EQ(error.code(), std::errc::file_exists);
     }
-    writer.commitWithoutReplacing(folder / "clip_2.mov");
+    writer.commitWithoutReplacing("clip_2.mov");
     EXPECT_EQ(readFileContents(folder / "clip.mov"), "first copy");
     EXPECT_EQ(readFileContents(folder / "clip_2.mov"), "second copy");
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"clip.mov", "clip_2.mov"}));
@@ -146,4 +146,50 @@ TEST(AtomicFileWriterTest, UnfinishedFilesArePrivateAndLeftoversOfKilledWritersG
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(namesIn(folder.path()), expected);
     vexel::removeLeftoverTemporaries(folder / "absent"); // nothing to do, no error
+}
+
+// A received folder may hold links where its own entries belong: none is
+// entered, tidied, read or copied from, and a write by name replaces the link
+// itself. A writer keeps to the folder it opened, wherever its path leads by
+// the time it commits.
+TEST(AtomicFileWriterTest, NothingIsWrittenReadOrRemovedThroughALink) {
+    TemporaryFolder root;
+    const auto elsewhere = root / "elsewhere";
+    const auto usersFile = elsewhere / ".clip.mov.tmp-1A2B3C4D"; // named like a leftover
+    vexel::test::writeFile(usersFile, "the user's own");
+    vexel::test::writeFile(elsewhere / "secret.txt", "secret");
+    std::filesystem::create_directories(root / "P");
+    std::filesystem::create_symlink(elsewhere, root / "P" / "assets");
+    std::filesystem::create_symlink(elsewhere / "secret.txt", root / "P" / "project.json");
+    const auto code = [](const auto& action) {
+        try {
+            action();
+        } catch (const std::filesystem::filesystem_error& error) {
+            return error.code();
+        }
+        return std::error_code();
+    };
+    const std::error_code link = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+
+    const vexel::FolderHandle package = vexel::FolderHandle::open(root / "P");
+    EXPECT_EQ(code([&] { package.child("assets"); }), link);
+    vexel::removeLeftoverTemporaries(root / "P" / "assets");
+    EXPECT_TRUE(std::filesystem::exists(usersFile));
+    EXPECT_EQ(code([&] { readFileContents(package, "project.json"); }), link);
+    AtomicFileWriter copy(root / "copy.mov");
+    EXPECT_EQ(code([&] { copy.copyFrom(root / "P" / "project.json"); }), link);
+
+    AtomicFileWriter writer(package, "project.json");
+    writer.write("the folder's own");
+    writer.commit();
+    EXPECT_EQ(readFileContents(package, "project.json"), "the folder's own");
+    EXPECT_EQ(readFileContents(elsewhere / "secret.txt"), "secret");
+
+    AtomicFileWriter late(package, "late.json");
+    late.write("late");
+    std::filesystem::rename(root / "P", root / "Q");
+    std::filesystem::create_symlink(elsewhere, root / "P");
+    late.commit();
+    EXPECT_EQ(readFileContents(root / "Q" / "late.json"), "late");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "late.json"));
 }

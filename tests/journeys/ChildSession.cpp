@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
+#include <signal.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -70,6 +72,10 @@ void ChildSession::kill() {
     process_.kill();
     process_.waitForFinished(10'000);
     readOutput();
+}
+
+void ChildSession::freeze() {
+    ::kill(pid_t(process_.processId()), SIGSTOP);
 }
 
 bool ChildSession::waitForExit(std::chrono::milliseconds limit) {

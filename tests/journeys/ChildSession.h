@@ -38,6 +38,9 @@ public:
                                                    std::chrono::milliseconds limit);
     // Ends the child with SIGKILL, as a crash would, and waits for it to go.
     void kill();
+    // Freezes the child with SIGSTOP, as a machine too busy to run it would:
+    // it answers nothing until it is killed.
+    void freeze();
     // True when the child ended on its own within `limit`.
     bool waitForExit(std::chrono::milliseconds limit);
     // True when the child ended on its own within `limit` with exit code 0:

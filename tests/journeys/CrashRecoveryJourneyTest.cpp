@@ -1,6 +1,4 @@
-#include "app/DependencyContainer.h"
 #include "app/screenshots/ScreenGrab.h"
-#include "foundation/StreamLogger.h"
 #include "journeys/ChildSession.h"
 #include "journeys/Drive.h"
 #include "journeys/JourneySteps.h"
@@ -32,6 +30,7 @@ void crashSession(const std::vector<std::string>& arguments) {
     std::unique_ptr<AppController> app = startEditor();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
     test::awaitTask(app->startup()->finished());
+    skipWelcomeIfShown(*app);
     auto* panel = app->window().findChild<TimelinePanel*>();
     ASSERT_NE(panel, nullptr) << "the window shows no timeline";
     TimelineViewModel& timeline = app->editorGraph()->timelineViewModel();
@@ -52,20 +51,7 @@ void crashSession(const std::vector<std::string>& arguments) {
 
     const Project last = timeline.project();
     writeProject(last, projectFile);
-    // Read back as the next start will read it: through the same key store.
-    const std::shared_ptr<const FileAutoSaveService> autoSave =
-        DependencyContainer::makeAutoSaveService(
-            AppEnvironment::system(std::make_shared<StreamLogger>(stderr)));
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            try {
-                return autoSave->exists() && autoSave->load() == last;
-            } catch (...) {
-                return false;
-            }
-        },
-        60s))
-        << "the auto-save never held the last edit";
+    ASSERT_TRUE(waitForAutoSave(last)) << "the auto-save never held the last edit";
 
     announce(readyToBeKilled);
     waitUntil([] { return false; }, 60s);

@@ -1,9 +1,12 @@
 #include "journeys/Drive.h"
 
 #include "app/AppEnvironment.h"
+#include "app/DependencyContainer.h"
+#include "app/EditorLaunch.h"
 #include "app/screenshots/ScreenGrab.h"
 #include "foundation/Json.h"
 #include "foundation/StreamLogger.h"
+#include "presentation/helpers/TutorialStep.h"
 #include "presentation/support/Keyboard.h"
 #include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
@@ -40,12 +43,12 @@ bool debugLogging() {
 
 } // namespace
 
-std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder) {
-    auto logger = std::make_shared<StreamLogger>(stderr, debugLogging());
-    auto app = std::make_unique<AppController>(AppEnvironment::system(std::move(logger)),
-                                               std::move(folder));
-    app->start();
-    return app;
+std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder,
+                                           std::shared_ptr<Logger> logger) {
+    if (!logger) {
+        logger = std::make_shared<StreamLogger>(stderr, debugLogging());
+    }
+    return launchEditor(std::move(logger), std::move(folder)).editor;
 }
 
 void startPastWelcome(std::unique_ptr<AppController>& app) {
@@ -54,6 +57,21 @@ void startPastWelcome(std::unique_ptr<AppController>& app) {
     ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
     activate(app->window());
     ASSERT_NO_FATAL_FAILURE(skipWelcome(*app));
+}
+
+bool waitForAutoSave(const Project& project) {
+    const std::shared_ptr<const FileAutoSaveService> autoSave =
+        DependencyContainer::makeAutoSaveService(
+            AppEnvironment::system(std::make_shared<StreamLogger>(stderr)));
+    return waitUntil(
+        [&] {
+            try {
+                return autoSave->exists() && autoSave->load() == project;
+            } catch (...) {
+                return false;
+            }
+        },
+        std::chrono::seconds(60));
 }
 
 const Project& shownProject(const AppController& app) {
@@ -100,6 +118,18 @@ void skipWelcome(const AppController& app) {
     ASSERT_TRUE(waitUntil([&] { return !tutorial.currentStep(); }));
 }
 
+void skipWelcomeIfShown(const AppController& app) {
+    // The welcome comes with the editor's first showing, which may follow
+    // the start-up's end.
+    ASSERT_TRUE(waitUntil([&] {
+        const MainView* view = app.window().mainView();
+        return view != nullptr && view->isVisible();
+    })) << "the editor never showed";
+    if (app.editorGraph()->tutorialState().currentStep() == TutorialStep::welcome) {
+        skipWelcome(app);
+    }
+}
+
 void chooseFromMenu(QToolButton& button, const QString& item) {
     QMenu* menu = button.menu();
     ASSERT_NE(menu, nullptr);
@@ -112,13 +142,21 @@ void chooseFromMenu(QToolButton& button, const QString& item) {
     ASSERT_NE(action, nullptr) << "no item \"" << item.toStdString() << "\"";
     bool chosen = false;
     // The button runs its menu in a loop of its own: the item is clicked from
-    // inside it.
-    QTimer::singleShot(0, menu, [&] {
-        if (waitUntil([&] { return menu->isVisible(); }) && QTest::qWaitForWindowExposed(menu)) {
+    // inside it. A click through the window system first handles the events
+    // already waiting, so the menu is looked for until it is up.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, menu, [&] {
+        if (!menu->isVisible()) {
+            return;
+        }
+        poll.stop();
+        if (QTest::qWaitForWindowExposed(menu)) {
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
             chosen = true;
         }
     });
+    poll.start();
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_TRUE(waitUntil([&] { return chosen; })) << "the menu did not open";
 }

@@ -23,15 +23,22 @@
 // for it, and answer its dialogs the way a person would.
 namespace vexel::journeys {
 
-// The application as main() makes it: the system's environment (over the
-// journey's private folders), the real message boxes and file panels, and
-// Qt's own quit when quitting is decided. Started: the window shows and the
-// editor is being built.
-std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder = {});
+// The application as main() makes it: the user's one editor over the
+// system's environment (the journey's private folders), the real message
+// boxes and file panels, and Qt's own quit when quitting is decided. Started:
+// the window shows and the editor is being built. None when an editor of the
+// journey runs already and took `folder` over. `logger`: none logs as main()
+// does.
+std::unique_ptr<AppController> startEditor(std::optional<std::filesystem::path> folder = {},
+                                           std::shared_ptr<Logger> logger = nullptr);
 
 // A first launch as main() starts it, into `app`: once the editor is built,
 // the window is active and the tutorial's welcome skipped.
 void startPastWelcome(std::unique_ptr<AppController>& app);
+
+// Runs the event loop until the auto-save holds `project`, read back as the
+// next start reads it; false when it does not within 60 s.
+bool waitForAutoSave(const Project& project);
 
 // The project the editor shows; the editor must be built.
 const Project& shownProject(const AppController& app);
@@ -55,6 +62,9 @@ void activate(QWidget& window);
 // Clicks Skip on the tutorial's welcome, which a first launch shows, and
 // waits for the tutorial to end.
 void skipWelcome(const AppController& app);
+// The same when the welcome shows, as it does until a start has ended the
+// tutorial; a pointer cannot reach the window past it.
+void skipWelcomeIfShown(const AppController& app);
 
 // Opens the menu of `button` with a click and clicks its item `item`.
 void chooseFromMenu(QToolButton& button, const QString& item);

@@ -27,7 +27,9 @@ std::optional<ChildStep> findChildStep(std::string_view name) {
         {editSessionStep, editSession},           {reopenSessionStep, reopenSession},
         {crashSessionStep, crashSession},         {recoverSessionStep, recoverSession},
         {steadySessionStep, steadySession},       {everydaySessionStep, everydaySession},
-        {everydayReopenedStep, everydayReopened},
+        {everydayReopenedStep, everydayReopened}, {receivingSessionStep, receivingSession},
+        {holdingSessionStep, holdingSession},     {stagingSessionStep, stagingSession},
+        {secondStartStep, secondStart},           {takingOverSessionStep, takingOverSession},
     };
     for (const auto& [stepName, step] : steps) {
         if (name == stepName) {

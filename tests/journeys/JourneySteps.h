@@ -41,12 +41,16 @@ void recoverSession(const std::vector<std::string>& arguments);
 inline constexpr const char* steadySessionStep = "steady-session";
 void steadySession(const std::vector<std::string>& arguments);
 
-// Drops the clip given as first argument and saves it with Ctrl+S into the
-// folder named second; selects the clip, types an instruction and erases a
-// word of it; deletes the clip with the keys and undoes that; sends the
-// instruction, undoes its edits with Ctrl+Z from the emptied chat field;
-// saves with Save As over the same folder, writing the project it shows then
-// into the file named third; quits with Ctrl+Q.
+// Checks that the GTK settings file's animations=false reduces motion beside
+// GNOME's setting; drops the clip given as first argument and saves it with
+// Ctrl+S into the folder named second; selects the clip, types an
+// instruction and erases a word of it; deletes the clip with the keys and
+// undoes that; sends the instruction, undoes its edits with Ctrl+Z from the
+// emptied chat field; presses Delete, Backspace and Space over words selected
+// in the reply and redoes with Ctrl+Shift+Z from there; closes the title's
+// inspector with one click beside it on the picture and on the lanes, and
+// undoes again; saves with Save As over the same folder, writing the project
+// it shows then into the file named third; quits with Ctrl+Q.
 inline constexpr const char* everydaySessionStep = "everyday-session";
 void everydaySession(const std::vector<std::string>& arguments);
 
@@ -56,5 +60,37 @@ void everydaySession(const std::vector<std::string>& arguments);
 // the picture stay at 2 s throughout.
 inline constexpr const char* everydayReopenedStep = "everyday-reopened";
 void everydayReopened(const std::vector<std::string>& arguments);
+
+// The user's one editor, in front of which another window is active: checks
+// that the project folder given as first argument, handed over by a later
+// start, opens in it and brings it to the front; then, with unsaved work,
+// that the folder given as second argument opens once "Don't Save" answers
+// the question it asks first.
+inline constexpr const char* receivingSessionStep = "receiving-session";
+void receivingSession(const std::vector<std::string>& arguments);
+
+// Starts the editor and announces that it runs, until it is killed.
+inline constexpr const char* holdingSessionStep = "holding-session";
+void holdingSession(const std::vector<std::string>& arguments);
+
+// Drops the clip given as first argument, writes the project into the file
+// named second and announces it; once the file named third exists, waits
+// until the auto-save holds the project, writes it again and announces that,
+// until it is killed.
+inline constexpr const char* stagingSessionStep = "staging-session";
+void stagingSession(const std::vector<std::string>& arguments);
+
+// A start while another editor runs: announces that it handed over, or, as a
+// second editor (a failure), goes through its start-up answering Discard to
+// a recovery question.
+inline constexpr const char* secondStartStep = "second-start";
+void secondStart(const std::vector<std::string>& arguments);
+
+// A start with the project folder given as first argument while a frozen
+// editor holds the lock: announces when it waits for that editor's answer,
+// becomes the editor once that one is killed, answers Recover, and announces
+// the texts it recovered as the steady session does.
+inline constexpr const char* takingOverSessionStep = "taking-over-session";
+void takingOverSession(const std::vector<std::string>& arguments);
 
 } // namespace vexel::journeys

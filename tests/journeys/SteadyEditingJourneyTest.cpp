@@ -7,6 +7,7 @@
 #include "journeys/Drive.h"
 #include "journeys/JourneySteps.h"
 #include "journeys/PrivateHome.h"
+#include "journeys/SteadyEdits.h"
 #include "presentation/support/EventLoop.h"
 #include "presentation/views/timeline/AddTextPopover.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
@@ -30,44 +31,6 @@ using namespace std::chrono_literals;
 namespace vexel::journeys {
 
 namespace {
-
-constexpr const char* editLine = "journey: edit ";
-constexpr const char* recoveredLine = "journey: recovered ";
-constexpr auto recoveredWithin = 15s;
-
-// The monotonic clock, which the journey and its sessions share.
-std::chrono::nanoseconds sinceBoot() {
-    return std::chrono::steady_clock::now().time_since_epoch();
-}
-
-// The texts of the project in the order of the timeline.
-std::vector<std::string> textNames(const Project& project) {
-    std::vector<Clip> texts = project.textClips();
-    std::stable_sort(texts.begin(), texts.end(), [](const Clip& a, const Clip& b) {
-        return a.timeRange.startTime < b.timeRange.startTime;
-    });
-    std::vector<std::string> names;
-    for (const Clip& text : texts) {
-        names.push_back(text.assetName);
-    }
-    return names;
-}
-
-std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += (text.empty() ? "" : "|") + name;
-    }
-    return text;
-}
-
-std::vector<std::string> split(const QString& text) {
-    std::vector<std::string> names;
-    for (const QString& name : text.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-        names.push_back(name.toStdString());
-    }
-    return names;
-}
 
 // Adds the text `name` with "Add Text", as a person does; the moment of the
 // click on Add.
@@ -113,6 +76,7 @@ void steadySession(const std::vector<std::string>& arguments) {
     if (!edits) {
         return;
     }
+    skipWelcomeIfShown(*app);
 
     auto* panel = app->window().findChild<TimelinePanel*>();
     ASSERT_NE(panel, nullptr) << "the window shows no timeline";
@@ -130,18 +94,6 @@ void steadySession(const std::vector<std::string>& arguments) {
 }
 
 namespace {
-
-// An edit as a session announces it: "<name> at <nanoseconds>".
-struct Edit {
-    std::string name;
-    std::chrono::nanoseconds made;
-
-    static Edit from(const QString& line) {
-        const qsizetype at = line.lastIndexOf(QStringLiteral(" at "));
-        return {line.left(at).toStdString(),
-                std::chrono::nanoseconds(line.mid(at + 4).toLongLong())};
-    }
-};
 
 // VEXEL_STEADY_KILLS sessions killed in turn (2 unless said), each after 20
 // to 40 s of editing, then one more that only recovers.
@@ -173,27 +125,8 @@ TEST(SteadyEditingJourney, EveryEditOlderThanFifteenSecondsSurvivesAKill) {
         ASSERT_TRUE(recovered) << "session " << session << " did not start";
         const std::vector<std::string> names = split(*recovered);
 
-        // What the last start recovered, then the killed session's edits in
-        // order, up to one no younger than 15 s at the kill, or further.
         if (session > 1) {
-            ASSERT_GE(names.size(), kept.size());
-            EXPECT_TRUE(std::equal(kept.begin(), kept.end(), names.begin()))
-                << "recovered work went missing";
-            const std::vector<std::string> added(names.begin() + long(kept.size()), names.end());
-            ASSERT_LE(added.size(), edits.size());
-            std::size_t due = 0;
-            for (std::size_t n = 0; n < edits.size(); ++n) {
-                if (n < added.size()) {
-                    EXPECT_EQ(added[n], edits[n].name);
-                }
-                if (killedAt - edits[n].made >= recoveredWithin) {
-                    due = n + 1;
-                }
-            }
-            EXPECT_GE(added.size(), due)
-                << "session " << session - 1 << " was killed "
-                << std::chrono::duration<double>(killedAt - edits[due - 1].made).count()
-                << " s after \"" << edits[due - 1].name << "\", which is lost";
+            expectEditsKept(kept, names, edits, killedAt, session - 1);
         }
         kept = names;
         if (last) {
@@ -202,33 +135,12 @@ TEST(SteadyEditingJourney, EveryEditOlderThanFifteenSecondsSurvivesAKill) {
         }
 
         edits.clear();
-        std::optional<std::chrono::steady_clock::time_point> killAt;
-        while (!killAt || std::chrono::steady_clock::now() < *killAt) {
-            const auto left = killAt ? std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           *killAt - std::chrono::steady_clock::now())
-                                     : std::chrono::milliseconds(60s);
-            const std::optional<QString> line =
-                child.waitForLineStartingWith(QString::fromLatin1(editLine), left);
-            if (!line) {
-                ASSERT_TRUE(killAt) << "session " << session << " made no edit";
-                ASSERT_EQ(child.process().state(), QProcess::Running)
-                    << "session " << session << " ended before it was killed";
-                continue;
-            }
-            edits.push_back(Edit::from(*line));
-            if (!killAt) {
-                killAt =
-                    std::chrono::steady_clock::now() + std::chrono::milliseconds(editing(random));
-            }
-        }
+        ASSERT_NO_FATAL_FAILURE(
+            collectEdits(child, session, std::chrono::milliseconds(editing(random)), edits));
         killedAt = sinceBoot();
         child.kill();
         ASSERT_EQ(child.process().exitStatus(), QProcess::CrashExit);
-        // Edits announced just before the kill may still be recovered.
-        while (const std::optional<QString> line =
-                   child.waitForLineStartingWith(QString::fromLatin1(editLine), 0ms)) {
-            edits.push_back(Edit::from(*line));
-        }
+        collectLastEdits(child, edits);
         std::printf("steady editing: session %d killed after %zu edits\n", session, edits.size());
     }
 }

@@ -20,6 +20,15 @@ AssistantReplyError AssistantReplyError::toolInputTooLong(std::size_t limit) {
     return {Kind::toolInputTooLong, "a tool input grew past " + std::to_string(limit) + " bytes"};
 }
 
+AssistantReplyError AssistantReplyError::toolInputsTooLong(std::size_t limit) {
+    return {Kind::toolInputsTooLong,
+            "the instruction's tool calls grew past " + std::to_string(limit) + " bytes"};
+}
+
+AssistantReplyError AssistantReplyError::toolCallCutOff() {
+    return {Kind::toolCallCutOff, "the reply ended inside a tool call"};
+}
+
 std::string AssistantReplyError::userMessage() const {
     switch (kind_) {
     case Kind::cutOff:
@@ -30,6 +39,12 @@ std::string AssistantReplyError::userMessage() const {
     case Kind::toolInputTooLong:
         return "The assistant sent an edit too large to apply, so it was stopped. No changes "
                "were made.";
+    case Kind::toolInputsTooLong:
+        return "The assistant sent edits too large to apply, so they were stopped. No changes "
+               "were made.";
+    case Kind::toolCallCutOff:
+        return "The assistant's reply ended before its last edit was complete. No changes were "
+               "made. Please try again.";
     }
     return "The assistant's reply could not be used. No changes were made.";
 }

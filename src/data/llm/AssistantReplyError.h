@@ -7,8 +7,9 @@
 namespace vexel {
 
 // A streamed reply that cannot be used as it stands: it ended before the
-// backend said it was complete, or it kept growing past what any real reply
-// needs. Either way the whole instruction fails and nothing is applied.
+// backend said it was complete or in the middle of a tool call, or it kept
+// growing past what any real reply needs. Either way the whole instruction
+// fails and nothing is applied.
 class AssistantReplyError : public std::exception {
 public:
     enum class Kind {
@@ -18,11 +19,19 @@ public:
         replyTooLong,
         // One tool call's input passed the input limit.
         toolInputTooLong,
+        // The tool calls of the instruction, over all its replies, passed
+        // the limit of what one instruction may carry.
+        toolInputsTooLong,
+        // The reply ended while a tool call was still open (the model ran out
+        // of output, say): the edit it was making is missing.
+        toolCallCutOff,
     };
 
     static AssistantReplyError cutOff();
     static AssistantReplyError replyTooLong(std::size_t limit);
     static AssistantReplyError toolInputTooLong(std::size_t limit);
+    static AssistantReplyError toolInputsTooLong(std::size_t limit);
+    static AssistantReplyError toolCallCutOff();
 
     Kind kind() const { return kind_; }
 

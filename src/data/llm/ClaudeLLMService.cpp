@@ -22,6 +22,8 @@ struct LoopState {
     std::vector<EditCommand> commands;
     std::string message;
     std::vector<ChatMessage> intermediateMessages;
+    // What the tool calls of all replies so far carried.
+    std::size_t toolCallBytes = 0;
 
     LLMResponse response() && {
         return LLMResponse{std::move(commands), std::move(message),
@@ -79,10 +81,20 @@ ReplyOutcome absorbReply(const ClaudeLLMService& service, LoopState& state,
                                            {std::move(assistantTurn), std::move(resultTurn)}}};
 }
 
+// Counts `bytes` more of tool calls against what the instruction may carry.
+void carryToolCallBytes(std::size_t& carried, std::size_t bytes) {
+    carried += bytes;
+    if (carried > ClaudeLLMService::maxInstructionToolCallBytes) {
+        throw AssistantReplyError::toolInputsTooLong(ClaudeLLMService::maxInstructionToolCallBytes);
+    }
+}
+
 // Feeds one streamed reply to `accumulator`, passing its progress on to
-// `events`, within the limits of one reply.
+// `events`, within the limits of one reply and of the instruction's tool
+// calls (`toolCallBytes` so far).
 void readStreamedReply(AsyncStream<SSELine>& lines, StreamContentBlockAccumulator& accumulator,
-                       AsyncChannelWriter<LLMStreamEvent>& events, const std::stop_token& stop) {
+                       AsyncChannelWriter<LLMStreamEvent>& events, std::size_t& toolCallBytes,
+                       const std::stop_token& stop) {
     std::size_t replyBytes = 0;
     std::size_t textBytes = 0;
     bool stopped = false;
@@ -101,6 +113,12 @@ void readStreamedReply(AsyncStream<SSELine>& lines, StreamContentBlockAccumulato
             if (textBytes > ClaudeLLMService::maxReplyTextBytes) {
                 throw AssistantReplyError::replyTooLong(ClaudeLLMService::maxReplyTextBytes);
             }
+        } else if (const auto* input = event->getIf<AnthropicStreamEvent::InputJsonDelta>()) {
+            carryToolCallBytes(toolCallBytes, input->partialJson.size());
+        } else if (const auto* start = event->getIf<AnthropicStreamEvent::ContentBlockStart>()) {
+            if (const auto* toolUse = start->type.toolUseValue()) {
+                carryToolCallBytes(toolCallBytes, toolUse->id.size() + toolUse->name.size());
+            }
         }
         stopped = stopped || event->getIf<AnthropicStreamEvent::MessageStop>() != nullptr;
         if (auto feedback = accumulator.feed(*event)) {
@@ -111,6 +129,12 @@ void readStreamedReply(AsyncStream<SSELine>& lines, StreamContentBlockAccumulato
     // reply does; only the closing event tells them apart.
     if (!stopped) {
         throw AssistantReplyError::cutOff();
+    }
+    // A call cut off (the model ran out of output tokens, say) is not
+    // dropped quietly: the instruction would run without the edit it was
+    // making.
+    if (accumulator.hasOpenToolUse()) {
+        throw AssistantReplyError::toolCallCutOff();
     }
 }
 
@@ -131,6 +155,10 @@ LLMResponse ClaudeLLMService::interpret(const std::string& instruction, const Pr
         const std::string body =
             apiClient_->sendToolUseMessage(state.systemPrompt, state.messages, state.tools, stop);
         const ContentBlock::ParsedReply reply = ContentBlock::parseWithStopReason(body);
+        for (const ToolCall& call : ContentBlock::extractToolCalls(reply.blocks)) {
+            carryToolCallBytes(state.toolCallBytes,
+                               call.id.size() + call.name.size() + call.input.text().size());
+        }
         if (!absorbReply(*this, state, reply.blocks, reply.stopReason, context, iteration).goOn) {
             break;
         }
@@ -152,7 +180,7 @@ ClaudeLLMService::streamInterpret(const std::string& instruction, const Project&
                 AsyncStream<SSELine> lines = service.apiClient_->streamToolUseMessage(
                     state.systemPrompt, state.messages, state.tools);
                 StreamContentBlockAccumulator accumulator;
-                readStreamedReply(lines, accumulator, events, stop);
+                readStreamedReply(lines, accumulator, events, state.toolCallBytes, stop);
                 ReplyOutcome outcome = absorbReply(service, state, accumulator.completedBlocks(),
                                                    accumulator.stopReason(), context, iteration);
                 if (outcome.iteration) {

@@ -29,6 +29,14 @@ public:
     // without bound.
     static constexpr std::size_t maxReplyTextBytes = 4 * 1024 * 1024;
     static constexpr std::size_t maxReplyBytes = 32 * 1024 * 1024;
+    // The most that the tool calls of one instruction may carry over all its
+    // replies: their ids, names and input JSON. Real calls take a few hundred
+    // bytes each; four inputs at the per-call limit fill it. Every call is held
+    // until the instruction ends (and its turns stay in the chat), so without
+    // it thirty inputs at the per-call limit, well within the other limits,
+    // cost the editor gigabytes. Past it the instruction fails whole with
+    // AssistantReplyError.
+    static constexpr std::size_t maxInstructionToolCallBytes = 4 * 1024 * 1024;
 
     // The answer to one tool call, sent back in the next request.
     struct ToolResult {
@@ -46,14 +54,17 @@ public:
     ClaudeLLMService(std::shared_ptr<APIClient> apiClient, ToolCallMapper toolCallMapper = {},
                      PromptBuilder promptBuilder = {});
 
+    // Fails with AssistantReplyError when the tool calls of the instruction
+    // outgrow maxInstructionToolCallBytes.
     LLMResponse interpret(const std::string& instruction, const Project& context,
                           const std::vector<ChatMessage>& history,
                           const std::optional<Uuid>& selectedClipId,
                           std::stop_token stop = {}) override;
 
-    // A reply that ends before its "message_stop" event, or that outgrows
-    // one of the limits above or a tool input's, ends the stream with
-    // AssistantReplyError; nothing of the instruction is completed.
+    // A reply that ends before its "message_stop" event or inside a tool
+    // call, or that outgrows one of the limits above or a tool input's, ends
+    // the stream with AssistantReplyError; nothing of the instruction is
+    // completed.
     AsyncStream<LLMStreamEvent> streamInterpret(const std::string& instruction,
                                                 const Project& context,
                                                 const std::vector<ChatMessage>& history,

@@ -1,7 +1,6 @@
 #include "data/llm/ContentBlock.h"
 
 #include "data/llm/ContentBlockParseError.h"
-#include "data/llm/JSONValueConversion.h"
 #include "foundation/JsonReader.h"
 
 #include <algorithm>
@@ -94,7 +93,8 @@ std::optional<ToolCall> ContentBlock::parseToolUse(const Json& block) {
     if (id == nullptr || name == nullptr || input == block.end() || !input->is_object()) {
         return std::nullopt;
     }
-    return ToolCall{id->get<std::string>(), name->get<std::string>(), convertToJSONObject(*input)};
+    return ToolCall{id->get<std::string>(), name->get<std::string>(),
+                    *JSONObjectText::fromParsed(*input)};
 }
 
 std::string ContentBlock::extractMessage(const std::vector<ContentBlock>& blocks) {

@@ -1,7 +1,9 @@
 #include "data/llm/PromptBuilder.h"
 
+#include "data/llm/TextElision.h"
 #include "data/llm/ToolDefinitions.h"
 #include "foundation/JoinedText.h"
+#include "foundation/JsonReader.h"
 #include "foundation/NumberText.h"
 
 #include <cmath>
@@ -57,19 +59,43 @@ Json serializePart(const ChatMessage::ContentPart& part) {
     Json object = Json::object();
     if (const auto* text = std::get_if<ChatMessage::Text>(&part)) {
         object["type"] = "text";
-        object["text"] = text->text;
+        object["text"] = PromptBuilder::elided(text->text);
     } else if (const auto* toolUse = std::get_if<ChatMessage::ToolUse>(&part)) {
+        // The id is elided as its result's reference is, so the two still pair.
         object["type"] = "tool_use";
-        object["id"] = toolUse->id;
-        object["name"] = toolUse->name;
-        object["input"] = Json(JSONValue::object(toolUse->input));
+        object["id"] = PromptBuilder::elided(toolUse->id);
+        object["name"] = PromptBuilder::elided(toolUse->name);
+        object["input"] = PromptBuilder::requestInput(toolUse->input);
     } else if (const auto* toolResult = std::get_if<ChatMessage::ToolResult>(&part)) {
         object["type"] = "tool_result";
-        object["tool_use_id"] = toolResult->toolUseId;
-        object["content"] = toolResult->content;
+        object["tool_use_id"] = PromptBuilder::elided(toolResult->toolUseId);
+        object["content"] = PromptBuilder::elided(toolResult->content);
         object["is_error"] = toolResult->isError;
     }
     return object;
+}
+
+// Every string of a parsed value, member names included, elided in place.
+// Parsed values nest at most json::maxNestingDepth deep.
+void elideStrings(Json& value) {
+    if (value.is_string()) {
+        auto& text = value.get_ref<std::string&>();
+        if (text.size() > PromptBuilder::maxTextCharacters) {
+            text = PromptBuilder::elided(text);
+        }
+    } else if (value.is_array()) {
+        for (Json& element : value) {
+            elideStrings(element);
+        }
+    } else if (value.is_object()) {
+        Json members = Json::object();
+        for (auto member = value.begin(); member != value.end(); ++member) {
+            Json memberValue = std::move(member.value());
+            elideStrings(memberValue);
+            members[PromptBuilder::elided(member.key())] = std::move(memberValue);
+        }
+        value = std::move(members);
+    }
 }
 
 std::string seconds(double value) {
@@ -159,11 +185,32 @@ Json PromptBuilder::buildHistoryMessages(const std::vector<ChatMessage>& history
     return messages;
 }
 
+std::string PromptBuilder::elided(std::string_view text) {
+    return elidedText(text, maxTextCharacters);
+}
+
+Json PromptBuilder::requestInput(const JSONObjectText& input) {
+    const std::string& text = input.text();
+    Json members = json::parse(text);
+    // No string of a short input can be long.
+    if (text.size() <= maxTextCharacters) {
+        return members;
+    }
+    elideStrings(members);
+    std::string written = members.dump();
+    if (written.size() <= maxToolInputBytes) {
+        return members;
+    }
+    Json stated = Json::object();
+    stated["elided_input"] = elided(written);
+    return stated;
+}
+
 Json PromptBuilder::serializeMessage(const ChatMessage& message) {
     Json object = Json::object();
     object["role"] = std::string(rawValue(message.role));
     if (!message.hasToolParts()) {
-        object["content"] = message.content();
+        object["content"] = elided(message.content());
         return object;
     }
     Json parts = Json::array();
@@ -196,7 +243,7 @@ std::string PromptBuilder::buildUserMessage(std::string_view instruction, const 
         if (track.type == TrackType::text) {
             continue;
         }
-        text += "\n" + track.name + ":\n";
+        text += "\n" + elided(track.name) + ":\n";
         for (const Clip& clip : track.clips) {
             text += formatClipContext(clip, isSelected(clip, selectedClipId));
             anyClip = true;
@@ -218,7 +265,7 @@ std::string PromptBuilder::buildUserMessage(std::string_view instruction, const 
 }
 
 std::string PromptBuilder::formatClipContext(const Clip& clip, bool isSelected) {
-    std::string line = "  - `" + clip.assetName + "`";
+    std::string line = "  - `" + elided(clip.assetName) + "`";
     if (isSelected) {
         line += " [SELECTED]";
     }
@@ -246,7 +293,7 @@ std::string PromptBuilder::formatClipContext(const Clip& clip, bool isSelected) 
         }
     }
     if (const auto& filter = clip.filter) {
-        line += ", filter=" + filter->name + "(" + formatNumber(filter->intensity) + ")";
+        line += ", filter=" + elided(filter->name) + "(" + formatNumber(filter->intensity) + ")";
     }
     if (const auto& in = clip.transitionIn) {
         const bool dissolve = in->type.kind() == TransitionType::Kind::crossDissolve;
@@ -263,18 +310,19 @@ std::string PromptBuilder::formatClipContext(const Clip& clip, bool isSelected) 
 std::string PromptBuilder::formatTextClipContext(const Clip& clip, bool isSelected) {
     const TextStyle style = clip.textStyle.value_or(TextStyle::defaultStyle());
     const TextPosition position = clip.textPosition.value_or(TextPosition::bottom());
-    std::string line = "  - \"`" + clip.assetName + "`\"";
+    std::string line = "  - \"`" + elided(clip.assetName) + "`\"";
     if (isSelected) {
         line += " [SELECTED]";
     }
     line += ": at=" + seconds(clip.timeRange.startTime) +
             ", duration=" + seconds(clip.timeRange.duration) +
             ", position=" + position.displayName();
-    line += ", fontSize=" + formatNumber(style.fontSize) + ", textColor=" + style.textColor +
-            ", strokeColor=" + style.strokeColor +
+    line += ", fontSize=" + formatNumber(style.fontSize) +
+            ", textColor=" + elided(style.textColor) +
+            ", strokeColor=" + elided(style.strokeColor) +
             ", strokeWidth=" + formatNumber(style.strokeWidth);
     if (style.fontName) {
-        line += ", font=" + *style.fontName;
+        line += ", font=" + elided(*style.fontName);
     }
     if (style.boxWidth) {
         line += ", boxWidth=" + formatNumber(*style.boxWidth);

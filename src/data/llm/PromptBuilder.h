@@ -2,6 +2,7 @@
 
 #include "domain/entities/ChatMessage.h"
 #include "domain/entities/Clip.h"
+#include "domain/entities/JSONObjectText.h"
 #include "domain/entities/Project.h"
 #include "foundation/Json.h"
 #include "foundation/Uuid.h"
@@ -23,6 +24,17 @@ class PromptBuilder {
 public:
     // How many of the latest chat messages a request carries at most.
     static constexpr std::size_t maxHistoryMessages = 20;
+    // The most characters of any one text that a request carries: a name or
+    // text of the project, a message of the chat, a tool result, a string in a
+    // tool input. Past it the text goes with its start and end and says how
+    // much was left out, so that a request stays small whatever the project
+    // and the chat hold (a title of millions of characters, a long reply kept
+    // in the history). The instruction being sent goes whole.
+    static constexpr std::size_t maxTextCharacters = 2000;
+    // The most bytes of JSON a tool input goes back with once its long strings
+    // are elided; past it the input goes as its elided text, under the one
+    // member "elided_input".
+    static constexpr std::size_t maxToolInputBytes = 8000;
 
     // The instructions sent unchanged with every request (UTF-8, no final line feed).
     static std::string_view systemPrompt();
@@ -38,8 +50,17 @@ public:
     static Json buildHistoryMessages(const std::vector<ChatMessage>& history);
 
     // {"role", "content"}: content is the joined text when the message has only
-    // text parts, else the array of all its parts as typed part objects.
+    // text parts, else the array of all its parts as typed part objects. Every
+    // text, tool input and tool result in it is elided (maxTextCharacters).
     static Json serializeMessage(const ChatMessage& message);
+
+    // The text, elided past maxTextCharacters.
+    static std::string elided(std::string_view text);
+
+    // A tool input as a request carries it: whole when it is short, else with
+    // each long string (member names too) elided, and as its elided text
+    // under "elided_input" when that still leaves it over maxToolInputBytes.
+    static Json requestInput(const JSONObjectText& input);
 
     // The messages of an instruction's first request: the trimmed history,
     // serialised, then the user message of buildUserMessage as a plain string.
@@ -49,7 +70,8 @@ public:
 
     // What the model sees of the timeline: every non-text track with one line
     // per clip, "(empty timeline)" when none holds a clip, the text overlays,
-    // then "Instruction: " and the instruction unchanged.
+    // then "Instruction: " and the instruction unchanged. Names and texts of
+    // the project are elided.
     static std::string buildUserMessage(std::string_view instruction, const Project& context,
                                         const std::optional<Uuid>& selectedClipId);
 

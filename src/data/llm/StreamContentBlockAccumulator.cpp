@@ -1,8 +1,6 @@
 #include "data/llm/StreamContentBlockAccumulator.h"
 
 #include "data/llm/AssistantReplyError.h"
-#include "data/llm/JSONValueConversion.h"
-#include "foundation/JsonReader.h"
 #include "foundation/UnicodeText.h"
 
 namespace vexel {
@@ -64,9 +62,8 @@ void StreamContentBlockAccumulator::finishBlock(std::int64_t index) {
     // it would run with every argument at its default.
     ToolCall call{std::move(toolUse.id), std::move(toolUse.name), {}};
     if (!unicode::trimmingWhitespaceAndNewlines(buffer->second).empty()) {
-        const std::optional<Json> parsed = json::tryParse(buffer->second);
-        if (parsed && parsed->is_object()) {
-            call.input = convertToJSONObject(*parsed);
+        if (std::optional<JSONObjectText> input = JSONObjectText::fromJSON(buffer->second)) {
+            call.input = std::move(*input);
         } else {
             call.malformedInput = true;
         }

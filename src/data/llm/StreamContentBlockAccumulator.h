@@ -38,6 +38,9 @@ public:
     const std::vector<ContentBlock>& completedBlocks() const { return completedBlocks_; }
     // The stop reason of the last "message_delta"; absent when that had none.
     const std::optional<std::string>& stopReason() const { return stopReason_; }
+    // Whether a tool-use block began and has not stopped: a reply that ends
+    // so lacks a call it was making.
+    bool hasOpenToolUse() const { return !toolUseInfo_.empty(); }
 
 private:
     struct ToolUseInfo {

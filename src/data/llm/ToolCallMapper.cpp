@@ -15,8 +15,8 @@ namespace vexel {
 
 namespace {
 
-EditCommand parseExport(const ToolCall& call) {
-    std::string format = toolinput::requiredString(call.input, "format");
+EditCommand parseExport(const JSONObject& input) {
+    std::string format = toolinput::requiredString(input, "format");
     auto parsed = exportFormatFromRaw(format);
     if (!parsed) {
         throw LLMResponseParserError::invalidExportFormat(std::move(format));
@@ -37,54 +37,61 @@ std::vector<EditCommand> ToolCallMapper::map(const std::vector<ToolCall>& calls,
 }
 
 EditCommand ToolCallMapper::map(const ToolCall& call, const Project& context) const {
-    auto tool = toolNameFromRaw(call.name);
-    if (!tool) {
-        throw LLMResponseParserError::unknownAction(call.name);
-    }
-    if (call.malformedInput) {
+    // An unknown tool is reported as such, whatever its input.
+    if (call.malformedInput && toolNameFromRaw(call.name)) {
         throw LLMResponseParserError::invalidToolInput(call.name);
+    }
+    // Read from its text for this call alone, and let go once it is mapped.
+    return map(call.name, call.input.members(), context);
+}
+
+EditCommand ToolCallMapper::map(const std::string& name, const JSONObject& input,
+                                const Project& context) const {
+    auto tool = toolNameFromRaw(name);
+    if (!tool) {
+        throw LLMResponseParserError::unknownAction(name);
     }
     switch (*tool) {
     case ToolName::addClip:
-        return MediaToolParsers::parseAddClip(call);
+        return MediaToolParsers::parseAddClip(input);
     case ToolName::addText:
-        return TextToolParsers::parseAddText(call);
+        return TextToolParsers::parseAddText(input);
     case ToolName::remove:
-        return ClipToolParsers::parseRemove(call, context);
+        return ClipToolParsers::parseRemove(input, context);
     case ToolName::splitClip:
-        return ClipToolParsers::parseSplit(call, context);
+        return ClipToolParsers::parseSplit(input, context);
     case ToolName::duplicateClip:
-        return ClipToolParsers::parseDuplicateClip(call, context);
+        return ClipToolParsers::parseDuplicateClip(input, context);
     case ToolName::addTrack:
-        return MediaToolParsers::parseAddTrack(call);
+        return MediaToolParsers::parseAddTrack(input);
     case ToolName::moveClip:
-        return ClipToolParsers::parseMove(call, context);
+        return ClipToolParsers::parseMove(input, context);
     case ToolName::trimClip:
-        return ClipToolParsers::parseTrim(call, context);
+        return ClipToolParsers::parseTrim(input, context);
     case ToolName::setSpeed:
-        return ClipToolParsers::parseSpeed(call, context);
+        return ClipToolParsers::parseSpeed(input, context);
     case ToolName::setVolume:
-        return ClipToolParsers::parseAdjustVolume(call, context);
+        return ClipToolParsers::parseAdjustVolume(input, context);
     case ToolName::setOpacity:
-        return ClipToolParsers::parseOpacity(call, context);
+        return ClipToolParsers::parseOpacity(input, context);
     case ToolName::colorAdjust:
-        return ClipToolParsers::parseColorAdjust(call, context);
+        return ClipToolParsers::parseColorAdjust(input, context);
     case ToolName::applyFilter:
-        return ClipToolParsers::parseFilter(call, context);
+        return ClipToolParsers::parseFilter(input, context);
     case ToolName::editTextStyle:
-        return TextToolParsers::parseEditText(call, context);
+        return TextToolParsers::parseEditText(input, context);
     case ToolName::rotateFlip:
-        return ClipToolParsers::parseRotateFlip(call, context);
+        return ClipToolParsers::parseRotateFlip(input, context);
     case ToolName::crop:
-        return ClipToolParsers::parseCrop(call, context);
+        return ClipToolParsers::parseCrop(input, context);
     case ToolName::setTextMotion:
-        return TextToolParsers::parseSetTextAnimation(call, context);
+        return TextToolParsers::parseSetTextAnimation(input, context);
     case ToolName::setImageMotion:
-        return MediaToolParsers::parseSetImageAnimation(call, context);
+        return MediaToolParsers::parseSetImageAnimation(input, context);
     case ToolName::setClipTransition:
-        return ClipToolParsers::parseTransition(call, context);
+        return ClipToolParsers::parseTransition(input, context);
     case ToolName::exportVideo:
-        return parseExport(call);
+        return parseExport(input);
     case ToolName::showTutorial:
         return EditCommand::ShowTutorial{};
     case ToolName::undo:
@@ -92,7 +99,7 @@ EditCommand ToolCallMapper::map(const ToolCall& call, const Project& context) co
     case ToolName::redo:
         return EditCommand::Redo{};
     }
-    throw LLMResponseParserError::unknownAction(call.name);
+    throw LLMResponseParserError::unknownAction(name);
 }
 
 const std::map<std::string, TextPosition, std::less<>>& ToolCallMapper::positionMap() {

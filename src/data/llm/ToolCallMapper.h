@@ -26,6 +26,8 @@ public:
 
     // The one command of a single call, or its error.
     EditCommand map(const ToolCall& call, const Project& context) const;
+    // The one command of the tool named `name` with these arguments, or its error.
+    EditCommand map(const std::string& name, const JSONObject& input, const Project& context) const;
 
     // Position words of several languages, lower case, to the text position.
     static const std::map<std::string, TextPosition, std::less<>>& positionMap();

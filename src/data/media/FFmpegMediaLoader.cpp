@@ -6,9 +6,36 @@
 #include "platform/media/Asset.h"
 
 #include <cmath>
+#include <optional>
 #include <system_error>
 
 namespace vexel {
+
+namespace {
+
+using SpecialFile = FFmpegMediaLoaderError::SpecialFile;
+
+// What is at the path when it is there but no regular file (links followed).
+std::optional<SpecialFile> specialFileAt(const std::filesystem::path& url) {
+    std::error_code error;
+    switch (std::filesystem::status(url, error).type()) {
+    case std::filesystem::file_type::directory:
+        return SpecialFile::folder;
+    case std::filesystem::file_type::fifo:
+        return SpecialFile::namedPipe;
+    case std::filesystem::file_type::socket:
+        return SpecialFile::socket;
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character:
+        return SpecialFile::device;
+    case std::filesystem::file_type::unknown:
+        return SpecialFile::other;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const {
     // Before anything else: FFmpeg would open a web address (or "data:",
@@ -25,14 +52,18 @@ MediaAsset FFmpegMediaLoader::loadAsset(const std::filesystem::path& url) const 
     }
     TrackType kind = inferTrackType(extension).value_or(TrackType::video);
 
+    // Anything but a regular file is refused unopened, saying what it is: a
+    // pipe would block whoever reads it, a device would never end.
+    const std::optional<SpecialFile> special = specialFileAt(url);
     if (kind == TrackType::image) {
-        // Anything but a regular file counts as missing: a pipe would block
-        // whoever reads the image, a device would never end.
         std::error_code error;
-        if (!std::filesystem::is_regular_file(url, error)) {
-            throw FFmpegMediaLoaderError::fileNotFound(url);
+        if (special || !std::filesystem::is_regular_file(url, error)) {
+            throw FFmpegMediaLoaderError::fileNotFound(url, special);
         }
         return MediaAsset{url, name, stillImageDuration, kind};
+    }
+    if (special) {
+        throw FFmpegMediaLoaderError::cannotLoadDuration(url, special);
     }
 
     double seconds = 0;

@@ -14,8 +14,8 @@ public:
     // address with a scheme ("https://…", "file:///…") instead of a path, or a
     // missing image; cannotLoadDuration for a video or audio file that is
     // missing, unreadable or without a positive, finite length. Anything but a
-    // regular file (links followed), such as a pipe or a device, counts as
-    // missing and is never opened.
+    // regular file (links followed), such as a pipe or a device, is never
+    // opened: it fails the same way, with specialFile() saying what it is.
     MediaAsset loadAsset(const std::filesystem::path& url) const override;
 };
 

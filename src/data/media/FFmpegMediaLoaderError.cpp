@@ -1,6 +1,7 @@
 #include "data/media/FFmpegMediaLoaderError.h"
 
 #include "foundation/CaseText.h"
+#include "foundation/UnicodeText.h"
 
 namespace vexel {
 
@@ -16,23 +17,49 @@ const char* caseName(FFmpegMediaLoaderError::Kind kind) {
     return "";
 }
 
-} // namespace
-
-FFmpegMediaLoaderError::FFmpegMediaLoaderError(Kind kind, std::filesystem::path url)
-    : kind_(kind)
-    , url_(std::move(url))
-    , description_(casetext::call(caseName(kind_), {casetext::quoted(url_.string())})) {}
-
-FFmpegMediaLoaderError FFmpegMediaLoaderError::fileNotFound(std::filesystem::path url) {
-    return FFmpegMediaLoaderError(Kind::fileNotFound, std::move(url));
+const char* whatItIs(FFmpegMediaLoaderError::SpecialFile special) {
+    switch (special) {
+    case FFmpegMediaLoaderError::SpecialFile::folder:
+        return "it is a folder";
+    case FFmpegMediaLoaderError::SpecialFile::namedPipe:
+        return "it is a named pipe";
+    case FFmpegMediaLoaderError::SpecialFile::socket:
+        return "it is a socket";
+    case FFmpegMediaLoaderError::SpecialFile::device:
+        return "it is a device";
+    case FFmpegMediaLoaderError::SpecialFile::other:
+        break;
+    }
+    return "it is a special file";
 }
 
-FFmpegMediaLoaderError FFmpegMediaLoaderError::cannotLoadDuration(std::filesystem::path url) {
-    return FFmpegMediaLoaderError(Kind::cannotLoadDuration, std::move(url));
+} // namespace
+
+FFmpegMediaLoaderError::FFmpegMediaLoaderError(Kind kind, std::filesystem::path url,
+                                               std::optional<SpecialFile> special)
+    : kind_(kind)
+    , url_(std::move(url))
+    , specialFile_(special)
+    , description_(casetext::call(caseName(kind_), {casetext::quoted(url_.string())})) {}
+
+FFmpegMediaLoaderError FFmpegMediaLoaderError::fileNotFound(std::filesystem::path url,
+                                                            std::optional<SpecialFile> special) {
+    return FFmpegMediaLoaderError(Kind::fileNotFound, std::move(url), special);
+}
+
+FFmpegMediaLoaderError
+FFmpegMediaLoaderError::cannotLoadDuration(std::filesystem::path url,
+                                           std::optional<SpecialFile> special) {
+    return FFmpegMediaLoaderError(Kind::cannotLoadDuration, std::move(url), special);
 }
 
 std::string FFmpegMediaLoaderError::userMessage() const {
-    std::string name = url_.filename().string();
+    // Shown and sent: bytes that are not UTF-8 would not survive either.
+    std::string name = unicode::replacingInvalidUtf8(url_.filename().string());
+    if (specialFile_) {
+        return "\"" + name + "\" cannot be added: " + whatItIs(*specialFile_) +
+               ", not a media file.";
+    }
     switch (kind_) {
     case Kind::fileNotFound:
         return "The file \"" + name + "\" was not found.";

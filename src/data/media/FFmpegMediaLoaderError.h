@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vexel {
@@ -11,21 +12,31 @@ class FFmpegMediaLoaderError : public std::exception {
 public:
     enum class Kind { fileNotFound, cannotLoadDuration };
 
-    static FFmpegMediaLoaderError fileNotFound(std::filesystem::path url);
-    static FFmpegMediaLoaderError cannotLoadDuration(std::filesystem::path url);
+    // What a path that is there but no regular file turned out to be.
+    enum class SpecialFile { folder, namedPipe, socket, device, other };
+
+    // `special`: the path was refused unopened for what it is.
+    static FFmpegMediaLoaderError fileNotFound(std::filesystem::path url,
+                                               std::optional<SpecialFile> special = {});
+    static FFmpegMediaLoaderError cannotLoadDuration(std::filesystem::path url,
+                                                     std::optional<SpecialFile> special = {});
 
     Kind kind() const { return kind_; }
     const std::filesystem::path& url() const { return url_; }
+    const std::optional<SpecialFile>& specialFile() const { return specialFile_; }
 
     // fileNotFound("/path/to/file")
     const char* what() const noexcept override { return description_.c_str(); }
+    // Names the file, and for a special file what it is.
     std::string userMessage() const;
 
 private:
-    FFmpegMediaLoaderError(Kind kind, std::filesystem::path url);
+    FFmpegMediaLoaderError(Kind kind, std::filesystem::path url,
+                           std::optional<SpecialFile> special);
 
     Kind kind_;
     std::filesystem::path url_;
+    std::optional<SpecialFile> specialFile_;
     std::string description_;
 };
 

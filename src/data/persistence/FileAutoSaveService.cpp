@@ -140,7 +140,7 @@ void FileAutoSaveService::save(const Project& project) const {
 FileAutoSaveService::Opened FileAutoSaveService::open(const std::filesystem::path& file,
                                                       bool plainAllowed) const {
     checkOnlyOwnerWrites(file, false);
-    std::string bytes = readFileContents(file, ProjectFile::maxFileBytes);
+    std::string bytes = readFileContents(file, maxFileBytes);
     if (encryption_) {
         std::exception_ptr decryptionFailure;
         try {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "data/persistence/ProjectFile.h"
 #include "domain/entities/Project.h"
 #include "domain/protocols/AutoSaveService.h"
 #include "domain/protocols/DataEncryption.h"
 
+#include <cstddef>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -25,6 +27,10 @@ namespace vexel {
 class FileAutoSaveService final : public AutoSaveService {
 public:
     static constexpr const char* fileName = "project.json";
+    // The largest auto-save that is read: the largest project file and room
+    // for what an encryption adds to it (a nonce and a tag), so that every
+    // auto-save that was written reads back.
+    static constexpr std::size_t maxFileBytes = ProjectFile::maxFileBytes + 1024;
 
     // `directory`: absent means the default, "autosave" in the application's
     // data folder. `encryption`: absent means the file is plain JSON.
@@ -54,7 +60,7 @@ public:
     // nested in it. A folder or file that another user can write is
     // AutoSaveError::unsafeLocation, and nothing is touched. A missing file is
     // the file system's error (std::errc::no_such_file_or_directory), as is
-    // one larger than ProjectFile::maxFileBytes (std::errc::file_too_large,
+    // one larger than maxFileBytes (std::errc::file_too_large,
     // not read); a bad record a DecodeError, and the file stays. The version
     // is not checked, and media paths are taken as they are.
     Project load() const override;

@@ -92,22 +92,33 @@ std::size_t expectedSize(const PersistedProject& project) {
 
 } // namespace
 
-std::string ProjectFile::encoded(Layout layout) const {
+std::string ProjectFile::encoded(Layout layout, std::size_t limit) const {
     Json json = *this;
     if (holdsNonFiniteNumber(json)) {
         throw PersistenceError::encodingFailed();
     }
     std::string text;
     try {
-        text = layout == Layout::prettySortedKeys
-                   ? dumped(sortedByKey(std::move(json)), 2, expectedSize(project))
-                   : dumped(json, -1, expectedSize(project) / 2);
+        if (layout == Layout::prettySortedKeys) {
+            const Json sorted = sortedByKey(std::move(json));
+            text = dumped(sorted, 2, expectedSize(project));
+            if (text.size() > limit) {
+                // The indentation alone can take a project that was opened
+                // from a file under the limit over it; on one line the same
+                // members still read back, so what was opened can be saved.
+                text.clear();
+                text.shrink_to_fit();
+                text = dumped(sorted, -1, expectedSize(project) / 2);
+            }
+        } else {
+            text = dumped(json, -1, expectedSize(project) / 2);
+        }
     } catch (const nlohmann::json::type_error&) {
         // Text that is not valid UTF-8, such as a file name in another encoding.
         throw PersistenceError::encodingFailed();
     }
-    if (text.size() > maxEncodedBytes) {
-        throw PersistenceError::encodingFailed();
+    if (text.size() > limit) {
+        throw PersistenceError::tooLarge(text.size(), limit);
     }
     return text;
 }

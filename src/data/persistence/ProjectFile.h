@@ -14,16 +14,13 @@ namespace vexel {
 // The top-level record of "project.json": a format version and the project.
 struct ProjectFile {
     static constexpr std::int64_t currentVersion = 1;
-    // The largest project file or auto-save that is written: a project of
-    // 1000 clips takes about 1 MB, so this is some 30,000 clips. A larger one
-    // is not written, so that every file the editor writes reads back.
-    static constexpr std::size_t maxEncodedBytes = std::size_t{32} << 20;
-    // The largest project file or auto-save that is read at all, twice what
-    // is written (room for a file re-indented or grown by hand): a bigger one
-    // is refused before reading. What is read is decoded in one pass that
-    // builds no tree of the whole text, so a hostile file under the limit
-    // costs about as much as a project of its size.
-    static constexpr std::size_t maxFileBytes = 2 * maxEncodedBytes;
+    // The largest project file or auto-save, as written and as read: a
+    // project of 1000 clips takes about 1 MB, so this is some 60,000 clips.
+    // One limit for both, so that what is opened can be saved again. A larger
+    // file is refused before it is read; what is read is decoded in one pass
+    // that builds no tree of the whole text, so a hostile file under the
+    // limit costs about as much as a project of its size.
+    static constexpr std::size_t maxFileBytes = std::size_t{64} << 20;
     // More JSON values than a clip of a project file could hold (the editor
     // writes a few hundred): a clip of more does not decode, so that no clip
     // takes more memory than that while it is read.
@@ -42,9 +39,11 @@ struct ProjectFile {
 
     // Throws PersistenceError::encodingFailed when the record holds a number
     // that is not finite (JSON has no form for it: it would be written as null
-    // and the file would never read back), text that is not valid UTF-8, or
-    // when the text would be longer than maxEncodedBytes.
-    std::string encoded(Layout layout) const;
+    // and the file would never read back) or text that is not valid UTF-8;
+    // PersistenceError::tooLarge when the text would be longer than `limit`
+    // even on one line: the folder's indented form falls back to one line,
+    // keys still sorted, when its indentation alone would pass the limit.
+    std::string encoded(Layout layout, std::size_t limit = maxFileBytes) const;
 
     // Parses and decodes in one pass (see ProjectFileReader.h); throws
     // DecodeError, also for text that is not JSON or nests deeper than any

@@ -8,47 +8,271 @@
 #include "foundation/AtomicFileWriter.h"
 #include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
+#include "foundation/FolderHandle.h"
 #include "foundation/FolderLock.h"
 #include "foundation/Uuid.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 namespace vexel {
 
 namespace {
 
+using Reason = UnavailableMedia::Reason;
+
 constexpr int kNameAttempts = 16;
+
+// One media file that the save copies, and the clips that use it.
+struct PlannedCopy {
+    std::filesystem::path original; // as the clips name it
+    std::filesystem::path source;   // what is read: no link on its way where it matters
+    std::vector<const Clip*> clips;
+};
+
+// Why a file cannot be copied, as a copy would meet it: a link (wherever it
+// leads), a pipe, folder or device, a file that is gone or may not be read.
+std::optional<Reason> unfitToCopy(const std::filesystem::path& file) {
+    // The system would read a path holding a NUL as a shorter one.
+    if (file.native().find('\0') != std::string::npos) {
+        return Reason::missing;
+    }
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        return errno == EACCES ? Reason::unreadable : Reason::missing;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Reason::notRegularFile;
+    }
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
+    if (fd < 0) {
+        return errno == ENOENT ? Reason::missing : Reason::unreadable;
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+// The reason a copy that has begun failed for, when its source was at fault.
+std::optional<Reason> sourceFault(const std::error_code& error) {
+    if (error == std::errc::no_such_file_or_directory) {
+        return Reason::missing;
+    }
+    if (error == std::errc::permission_denied) {
+        return Reason::unreadable;
+    }
+    if (error == std::errc::too_many_symbolic_link_levels || error == std::errc::invalid_argument ||
+        error == std::errc::is_a_directory) {
+        return Reason::notRegularFile;
+    }
+    return std::nullopt;
+}
+
+// Every clip of `copy` with the reason its file cannot be copied.
+std::vector<UnavailableMedia> unavailable(const PlannedCopy& copy, Reason reason) {
+    std::vector<UnavailableMedia> clips;
+    for (const Clip* clip : copy.clips) {
+        clips.push_back({clip->id, clip->assetName, reason});
+    }
+    return clips;
+}
+
+// The media files the save copies into the folder, each checked as the copy
+// will read it; throws mediaUnavailable naming every clip whose file does not
+// pass, so that nothing is written for a save that cannot succeed. The files
+// of the folder the project came from are held to what opening it allowed:
+// a regular file whose real path, links followed, stays inside that folder;
+// any other file must be a regular file itself, not a link.
+std::vector<PlannedCopy> planCopies(const Project& project,
+                                    const assetpaths::ProjectFolder& package,
+                                    const std::optional<std::filesystem::path>& sourceFolder) {
+    std::optional<assetpaths::ProjectFolder> source;
+    std::optional<FolderMediaCheck> sourceCheck;
+    if (sourceFolder) {
+        source.emplace(std::filesystem::absolute(*sourceFolder));
+        sourceCheck.emplace(std::filesystem::absolute(*sourceFolder));
+    }
+    std::vector<PlannedCopy> copies;
+    std::map<std::filesystem::path, std::optional<Reason>> looked;
+    std::map<std::filesystem::path, std::size_t> planned;
+    std::vector<UnavailableMedia> unavailableClips;
+    std::string firstUnavailable;
+    for (const Track& track : project.tracks) {
+        for (const Clip& clip : track.clips) {
+            if (!clip.assetURL || package.relativePathOf(*clip.assetURL)) {
+                continue;
+            }
+            const std::filesystem::path& file = *clip.assetURL;
+            auto [found, isNew] = looked.try_emplace(file);
+            if (isNew) {
+                std::filesystem::path read = file;
+                if (source && source->relativePathOf(file)) {
+                    if (const auto finding = sourceCheck->check(file)) {
+                        found->second = finding->reason;
+                    } else {
+                        // Its real path: a link that stays inside the folder
+                        // is read where it leads, and nothing on the way is a
+                        // link any more.
+                        std::error_code error;
+                        read = std::filesystem::canonical(file, error);
+                        found->second = error ? std::optional(Reason::missing) : std::nullopt;
+                    }
+                } else {
+                    found->second = unfitToCopy(file);
+                }
+                if (!found->second) {
+                    planned[file] = copies.size();
+                    copies.push_back({file, read, {}});
+                }
+            }
+            if (const std::optional<Reason>& reason = found->second) {
+                if (unavailableClips.empty()) {
+                    firstUnavailable = assetpaths::fileName(file);
+                }
+                unavailableClips.push_back({clip.id, clip.assetName, *reason});
+            } else {
+                copies[planned.at(file)].clips.push_back(&clip);
+            }
+        }
+    }
+    if (!unavailableClips.empty()) {
+        throw PersistenceError::mediaUnavailable(firstUnavailable, std::move(unavailableClips));
+    }
+    return copies;
+}
+
+// What a save made in the chosen place, taken away again unless the save
+// succeeds, so that a failed save leaves the place as it found it: the copies
+// it put in "assets", "assets" when it made it, and the folders it made for
+// the project, innermost first. Copies and folders are removed only when
+// they are what the save made: by name in the folder's own handles, and
+// folders only while empty, under the folder's lock, which it holds until
+// then. A save that is killed leaves them, harmlessly: copies that no project
+// file names, folders without a project.
+class MadeBySave {
+public:
+    MadeBySave() = default;
+    MadeBySave(const MadeBySave&) = delete;
+    MadeBySave& operator=(const MadeBySave&) = delete;
+    ~MadeBySave() {
+        if (!kept_) {
+            takeAway();
+        }
+    }
+
+    // Creates the folder with the folders missing above it, remembering each
+    // one it made.
+    void makeFolders(const std::filesystem::path& folder) {
+        std::vector<std::filesystem::path> missing;
+        for (std::filesystem::path at = folder;; at = at.parent_path()) {
+            std::error_code error;
+            if (std::filesystem::symlink_status(at, error).type() !=
+                    std::filesystem::file_type::not_found ||
+                !at.has_relative_path()) {
+                break;
+            }
+            missing.push_back(at);
+        }
+        for (auto at = missing.rbegin(); at != missing.rend(); ++at) {
+            if (::mkdir(at->c_str(), 0777) != 0) {
+                if (errno == EEXIST) {
+                    continue;
+                }
+                throw std::filesystem::filesystem_error(
+                    "cannot create folder", *at, std::error_code(errno, std::generic_category()));
+            }
+            folders_.push_back(*at);
+        }
+    }
+
+    void hold(std::optional<FolderLock> lock) { lock_ = std::move(lock); }
+    const std::optional<FolderLock>& lock() const { return lock_; }
+
+    void madeAssets(const FolderHandle& package) { assetsOf_ = package.duplicate(); }
+    void copied(const FolderHandle& assets, std::string name) {
+        if (!copiesIn_) {
+            copiesIn_ = assets.duplicate();
+        }
+        copies_.push_back(std::move(name));
+    }
+    void keep() { kept_ = true; }
+
+private:
+    void takeAway() noexcept {
+        try {
+            for (const std::string& name : copies_) {
+                copiesIn_->removeFile(name);
+            }
+            if (assetsOf_) {
+                assetsOf_->removeEmptyChild(ProjectPersistenceService::assetsFolderName);
+            }
+            for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+                std::filesystem::remove(*folder);
+            }
+        } catch (const std::exception&) {
+            // What could not go stays; nothing names it.
+        }
+    }
+
+    std::vector<std::filesystem::path> folders_;
+    std::optional<FolderHandle> assetsOf_;
+    std::optional<FolderHandle> copiesIn_;
+    std::vector<std::string> copies_;
+    std::optional<FolderLock> lock_;
+    bool kept_ = false;
+};
+
+std::error_code codeOf(const std::exception& error) {
+    if (const auto* system = dynamic_cast<const std::system_error*>(&error)) {
+        return system->code();
+    }
+    return {};
+}
 
 // Copies the file into the assets folder under its own name, or a suffixed
 // one when that is taken, and returns the name used. The copy appears whole
 // or not at all, and never replaces a file that is there.
-std::string copyIntoAssets(const std::filesystem::path& source,
-                           const std::filesystem::path& assets) {
-    std::string name = assetpaths::fileName(source);
-    AtomicFileWriter writer(assets / name);
-    writer.copyFrom(source);
+std::string copyIntoAssets(const PlannedCopy& copy, const FolderHandle& assets,
+                           const std::function<void()>& whileCopying) {
+    const std::string ownName = assetpaths::fileName(copy.original);
+    AtomicFileWriter writer(assets, ownName);
+    writer.copyFrom(copy.source);
+    if (whileCopying) {
+        whileCopying();
+    }
+    std::string name = ownName;
     for (int attempt = 0;; ++attempt) {
         try {
-            writer.commitWithoutReplacing(assets / name);
+            writer.commitWithoutReplacing(name);
             return name;
         } catch (const std::filesystem::filesystem_error& error) {
             if (error.code() != std::errc::file_exists || attempt + 1 == kNameAttempts) {
                 throw;
             }
         }
-        name = ProjectPersistenceService::suffixedName(assetpaths::fileName(source));
+        name = ProjectPersistenceService::suffixedName(ownName);
     }
 }
 
-// Removes what saves killed half-way left in the folder and its "assets":
-// under `lock`, which every save of the folder holds, so no live writer's
-// temporary file goes. Without the lock (a file system that cannot lock)
-// nothing is removed.
-void removeLeftovers(const std::filesystem::path& base, const std::optional<FolderLock>& lock) {
-    if (lock) {
-        removeLeftoverTemporaries(base);
-        removeLeftoverTemporaries(base / ProjectPersistenceService::assetsFolderName);
+// Removes what saves killed half-way left in the folder and its "assets" (never
+// through a link): under `lock`, which every save of the folder holds, so no
+// live writer's temporary file goes. Without the lock (a file system that
+// cannot lock) nothing is removed.
+void removeLeftovers(const FolderHandle& package, const std::optional<FolderLock>& lock) {
+    if (!lock) {
+        return;
+    }
+    removeLeftoverTemporaries(package);
+    try {
+        removeLeftoverTemporaries(package.child(ProjectPersistenceService::assetsFolderName));
+    } catch (const std::filesystem::filesystem_error&) {
+        // No "assets" of the folder's own: nothing of it to tidy.
     }
 }
 
@@ -88,6 +312,9 @@ void reportUnavailableMedia(const PersistedProject& stored, const std::filesyste
 
 } // namespace
 
+ProjectPersistenceService::ProjectPersistenceService(std::function<void()> whileCopying)
+    : whileCopying_(std::move(whileCopying)) {}
+
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
     std::string suffix = "_" + Uuid::random().string().substr(0, 8);
     std::filesystem::path path(name);
@@ -97,37 +324,58 @@ std::string ProjectPersistenceService::suffixedName(const std::string& name) {
     return path.stem().string() + suffix + (extension.size() > 1 ? extension : "");
 }
 
-MediaRelocation ProjectPersistenceService::save(const Project& project,
-                                                const std::filesystem::path& folder) const {
+MediaRelocation
+ProjectPersistenceService::save(const Project& project, const std::filesystem::path& folder,
+                                const std::optional<std::filesystem::path>& sourceFolder) const {
     const std::filesystem::path base = std::filesystem::absolute(folder);
-    const std::filesystem::path assets = base / assetsFolderName;
-    std::error_code created;
-    std::filesystem::create_directories(assets, created);
-    // An "assets" that is a link would take the copies out of the folder.
-    if (created || !std::filesystem::is_directory(std::filesystem::symlink_status(assets))) {
-        throw PersistenceError::directoryCreationFailed();
+    const assetpaths::ProjectFolder packageFolder(base);
+
+    // Nothing is written for media that cannot be copied. A project that
+    // cannot be written as a file is found once the copies are made, and they
+    // are taken away again.
+    const std::vector<PlannedCopy> copies = planCopies(project, packageFolder, sourceFolder);
+
+    MadeBySave made;
+    std::optional<FolderHandle> package;
+    try {
+        made.makeFolders(assetpaths::normalized(base));
+        package = FolderHandle::open(base);
+    } catch (const std::exception& error) {
+        throw PersistenceError::directoryCreationFailed({}, codeOf(error));
     }
     // Saves of one folder, from this process or another, take turns.
-    const std::optional<FolderLock> lock = FolderLock::lockIfPossible(base);
-    removeLeftovers(base, lock);
+    made.hold(FolderLock::lockIfPossible(base));
+    std::optional<FolderHandle> assets;
+    try {
+        if (package->makeChild(assetsFolderName)) {
+            made.madeAssets(*package);
+        }
+        // An "assets" that is a link would take the copies out of the folder.
+        assets = package->child(assetsFolderName);
+    } catch (const std::exception& error) {
+        throw PersistenceError::directoryCreationFailed(assetsFolderName, codeOf(error));
+    }
+    removeLeftovers(*package, made.lock());
 
-    const assetpaths::ProjectFolder packageFolder(base);
-    // One copy per file, however many clips use it: the pieces of a split
-    // clip share their file, and each would otherwise cost a whole copy.
     MediaRelocation relocation;
-    for (const Track& track : project.tracks) {
-        for (const Clip& clip : track.clips) {
-            if (!clip.assetURL || packageFolder.relativePathOf(*clip.assetURL) ||
-                relocation.copies.contains(*clip.assetURL)) {
-                continue;
+    for (const PlannedCopy& copy : copies) {
+        try {
+            std::string name = copyIntoAssets(copy, *assets, whileCopying_);
+            made.copied(*assets, name);
+            relocation.copies[copy.original] =
+                assetpaths::normalized(base) / assetsFolderName / std::move(name);
+        } catch (const std::exception& error) {
+            // Checked before, but changed since: a fault of the file itself
+            // names its clips; any other (a full disk) says what it was.
+            const std::error_code code = codeOf(error);
+            const auto* fileError = dynamic_cast<const std::filesystem::filesystem_error*>(&error);
+            const std::optional<Reason> fault = sourceFault(code);
+            if (fault && fileError && fileError->path1() == copy.source) {
+                throw PersistenceError::mediaUnavailable(assetpaths::fileName(copy.original),
+                                                         unavailable(copy, *fault));
             }
-            try {
-                const std::string name = copyIntoAssets(*clip.assetURL, assets);
-                relocation.copies[*clip.assetURL] =
-                    assetpaths::normalized(base) / assetsFolderName / name;
-            } catch (const std::exception&) {
-                throw PersistenceError::assetCopyFailed(assetpaths::fileName(*clip.assetURL));
-            }
+            throw PersistenceError::assetCopyFailed(assetpaths::fileName(copy.original))
+                .causedBy(code);
         }
     }
 
@@ -136,26 +384,31 @@ MediaRelocation ProjectPersistenceService::save(const Project& project,
                            PersistedProject::from(relocation.applied(project), packageFolder)};
     const std::string bytes = file.encoded(ProjectFile::Layout::prettySortedKeys);
     try {
-        writeFileAtomically(base / projectFileName, bytes);
-    } catch (const std::exception&) {
-        throw PersistenceError::assetCopyFailed(projectFileName);
+        AtomicFileWriter writer(*package, projectFileName);
+        writer.write(bytes);
+        writer.commit();
+    } catch (const std::exception& error) {
+        throw PersistenceError::assetCopyFailed(projectFileName).causedBy(codeOf(error));
     }
+    made.keep();
     return relocation;
 }
 
 OpenedProject ProjectPersistenceService::open(const std::filesystem::path& folder) const {
     const std::filesystem::path base = std::filesystem::absolute(folder);
-    // A save at work in the folder keeps its files; the leftovers wait.
-    removeLeftovers(base, FolderLock::tryLock(base));
     std::string bytes;
     try {
-        bytes = readFileContents(base / projectFileName, ProjectFile::maxFileBytes);
+        const FolderHandle package = FolderHandle::open(base);
+        // A save at work in the folder keeps its files; the leftovers wait.
+        removeLeftovers(package, FolderLock::tryLock(base));
+        // The folder's own file only: a link may lead to any file at all.
+        bytes = readFileContents(package, projectFileName, ProjectFile::maxFileBytes);
     } catch (const std::filesystem::filesystem_error& error) {
         if (error.code() == std::errc::file_too_large) {
             // No project is that large: what is there is not a project file.
             throw PersistenceError::decodingFailed("Invalid project file format");
         }
-        throw PersistenceError::fileNotFound(projectFileName);
+        throw PersistenceError::fileNotFound(projectFileName).causedBy(error.code());
     }
     ProjectFile file;
     try {

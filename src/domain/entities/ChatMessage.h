@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/entities/JSONValue.h"
+#include "domain/entities/JSONObjectText.h"
 #include "foundation/RawValueTable.h"
 #include "foundation/Uuid.h"
 
@@ -25,11 +25,11 @@ struct ChatMessage {
     };
 
     // One tool call the assistant made: the backend's tool-use id, the tool
-    // name and its parsed input.
+    // name and its input.
     struct ToolUse {
         std::string id;
         std::string name;
-        JSONObject input;
+        JSONObjectText input;
         friend bool operator==(const ToolUse&, const ToolUse&) = default;
     };
 

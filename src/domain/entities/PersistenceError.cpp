@@ -55,4 +55,30 @@ PersistenceError PersistenceError::directoryCreationFailed() {
     return PersistenceError(Kind::directoryCreationFailed, {});
 }
 
+PersistenceError PersistenceError::mediaUnavailable(std::string fileName,
+                                                    std::vector<UnavailableMedia> clips) {
+    PersistenceError error = assetCopyFailed(std::move(fileName));
+    error.unavailableMedia_ = std::move(clips);
+    return error;
+}
+
+PersistenceError PersistenceError::tooLarge(std::uintmax_t bytes, std::uintmax_t limit) {
+    PersistenceError error = encodingFailed();
+    error.size_ = Size{bytes, limit};
+    return error;
+}
+
+PersistenceError PersistenceError::directoryCreationFailed(std::string folder,
+                                                           std::error_code cause) {
+    PersistenceError error = directoryCreationFailed();
+    error.folder_ = std::move(folder);
+    error.cause_ = cause;
+    return error;
+}
+
+PersistenceError PersistenceError::causedBy(std::error_code cause) && {
+    cause_ = cause;
+    return std::move(*this);
+}
+
 } // namespace vexel

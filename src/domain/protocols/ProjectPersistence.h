@@ -4,6 +4,7 @@
 #include "domain/entities/OpenedProject.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace vexel {
 
@@ -19,8 +20,15 @@ public:
     // Copies media from outside the folder into "assets" and replaces
     // "project.json" whole; the project itself is not changed. Returns where
     // the copies went, for the caller to move its project onto them.
-    virtual MediaRelocation save(const Project& project,
-                                 const std::filesystem::path& folder) const = 0;
+    // `sourceFolder`: the project folder the project was opened from or last
+    // saved to, when it has one: its media are copied on the terms on which
+    // an opened folder's media are used.
+    virtual MediaRelocation
+    save(const Project& project, const std::filesystem::path& folder,
+         const std::optional<std::filesystem::path>& sourceFolder) const = 0;
+    MediaRelocation save(const Project& project, const std::filesystem::path& folder) const {
+        return save(project, folder, std::nullopt);
+    }
     // The folder's project and the clips whose media it cannot use.
     virtual OpenedProject open(const std::filesystem::path& folder) const = 0;
 

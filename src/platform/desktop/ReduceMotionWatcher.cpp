@@ -35,9 +35,7 @@ ReduceMotionWatcher::Sources ReduceMotionWatcher::systemSources() {
     sources.environment = processEnvironment;
     if (!overridden(sources.environment)) {
         sources.gnome = GnomeAnimationSetting::open();
-        if (!sources.gnome) {
-            sources.gtkFiles = gtkSettingsFiles(sources.environment);
-        }
+        sources.gtkFiles = gtkSettingsFiles(sources.environment);
     }
     return sources;
 }
@@ -52,7 +50,6 @@ ReduceMotionWatcher::ReduceMotionWatcher(Sources sources, QObject* parent)
     reduceMotion_ = readDesktop();
     if (sources_.gnome) {
         sources_.gnome->setChangeHandler([this] { update(); });
-        return;
     }
     watchGtkFiles();
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ReduceMotionWatcher::update);
@@ -66,15 +63,19 @@ ReduceMotionWatcher::~ReduceMotionWatcher() {
 }
 
 bool ReduceMotionWatcher::readDesktop() const {
-    if (sources_.gnome) {
-        return !sources_.gnome->enableAnimations();
+    if (sources_.gnome && !sources_.gnome->enableAnimations()) {
+        return true;
     }
+    return readGtkAnimations() == false;
+}
+
+std::optional<bool> ReduceMotionWatcher::readGtkAnimations() const {
     for (const std::filesystem::path& file : sources_.gtkFiles) {
         if (const std::optional<bool> animate = readGtkEnableAnimations(file)) {
-            return !*animate;
+            return animate;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 void ReduceMotionWatcher::watchGtkFiles() {
@@ -102,9 +103,7 @@ void ReduceMotionWatcher::watchGtkFiles() {
 }
 
 void ReduceMotionWatcher::update() {
-    if (!sources_.gnome) {
-        watchGtkFiles();
-    }
+    watchGtkFiles();
     const bool reduce = readDesktop();
     if (reduce != reduceMotion_) {
         reduceMotion_ = reduce;

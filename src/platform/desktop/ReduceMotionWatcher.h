@@ -14,10 +14,12 @@
 namespace vexel::desktop {
 
 // Whether the user asked the desktop for reduced motion, kept up to date:
-// VEXEL_REDUCE_MOTION=1 or =0 in the environment decides alone; else GNOME's
-// "enable-animations" where GSettings has it; else "gtk-enable-animations" of
-// the first GTK settings file that says it; else motion is not reduced.
-// GUI thread only.
+// VEXEL_REDUCE_MOTION=1 or =0 in the environment decides alone; else motion
+// is reduced when any of the desktop's settings turns animations off: GNOME's
+// "enable-animations" where GSettings has it, or "gtk-enable-animations" of
+// the first GTK settings file that says it. GNOME's key is there, at its
+// default of on, wherever its schema is installed, inside a GNOME session or
+// not, so it cannot overrule a GTK file that says off. GUI thread only.
 class ReduceMotionWatcher : public QObject {
     Q_OBJECT
 
@@ -27,7 +29,7 @@ public:
         // None: GNOME's setting is not there.
         std::unique_ptr<GnomeAnimationSetting> gnome;
         // Most binding first; watched, so that a file made or changed later
-        // counts.
+        // counts, whether GNOME's setting is there or not.
         std::vector<std::filesystem::path> gtkFiles;
     };
 
@@ -45,6 +47,7 @@ signals:
 
 private:
     bool readDesktop() const;
+    std::optional<bool> readGtkAnimations() const;
     void watchGtkFiles();
     void update();
 

@@ -6,6 +6,8 @@
 #include "platform/playback/detail/PlaybackPipeline.h"
 #include "platform/playback/detail/SeekWorker.h"
 
+#include <algorithm>
+
 namespace vexel::playback {
 
 using media::MediaTime;
@@ -200,12 +202,38 @@ void Player::scrub(const MediaTime& time) {
         const MediaTime& step = item_->videoComposition->frameDuration;
         const std::int64_t within =
             (kScrubNearby.value() * step.timescale()) / (step.value() * kScrubNearby.timescale());
-        if (std::optional<media::VideoFrame> nearby = cache_->nearest(n, within)) {
+        std::int64_t low = n - within;
+        std::int64_t high = n + within;
+        // Only a frame between the picture and the hand: one behind the
+        // picture would step back, one past the hand would be stepped back
+        // from when the exact frame comes.
+        if (const std::optional<std::int64_t> shown = shownIndex()) {
+            low = std::max(low, std::min(*shown, n));
+            high = std::min(high, std::max(*shown, n));
+        }
+        std::optional<media::VideoFrame> nearby = cache_->nearest(n, low, high);
+        if (nearby) {
             frame_ = std::move(*nearby);
             emit videoFrameChanged(*frame_);
         }
     }
     startRun(target);
+}
+
+std::optional<std::int64_t> Player::shownIndex() const {
+    if (!frame_ || !item_) {
+        return std::nullopt;
+    }
+    return detail::PlaybackPipeline::firstFrameIndex(*item_, frame_->time);
+}
+
+bool Player::onTheWay(std::int64_t n) const {
+    const std::optional<std::int64_t> shown = shownIndex();
+    if (!shown) {
+        return true;
+    }
+    const std::int64_t target = detail::PlaybackPipeline::firstFrameIndex(*item_, runStart_);
+    return std::min(*shown, target) <= n && n <= std::max(*shown, target);
 }
 
 void Player::setShownSize(std::optional<media::Size> size) {
@@ -236,9 +264,14 @@ MediaTime Player::currentTime() const {
 }
 
 void Player::seekShown(std::uint64_t run, media::VideoFrame frame) {
-    // A frame of a run since replaced still shows while its item does: it is
-    // where a drag was a moment ago, and the newer frame follows.
+    // A frame of a run since replaced still shows while its item does, when
+    // it lies between the picture and the newest seek's frame: it is where a
+    // drag was a moment ago, and the newer frame follows. One behind the
+    // picture, or past that frame, would step back against the hand.
     if (run < itemRun_ || run > run_) {
+        return;
+    }
+    if (run != run_ && !onTheWay(detail::PlaybackPipeline::firstFrameIndex(*item_, frame.time))) {
         return;
     }
     frame_ = std::move(frame);

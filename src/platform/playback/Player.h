@@ -60,12 +60,14 @@ public:
     // Seeks exactly: the frame showing at `time` (kept within the item) is
     // shown once decoded, and the current time is `time` at once. A seek asked
     // while an earlier one decodes replaces any still waiting; the earlier one
-    // still shows its frame unless the newer would show sooner. Nothing
-    // without an item.
+    // still shows its frame unless the newer would show sooner, and only when
+    // that frame lies between the picture and the newer one's: the picture
+    // never steps back against the way the seeks go, nor past the last.
+    // Nothing without an item.
     void seek(const media::MediaTime& time);
     // Seeks as a drag of the playhead does: a frame already at hand within
-    // half a second of `time` shows at once, then the exact frame, as seek()
-    // shows it.
+    // half a second of `time`, between the picture and it, shows at once,
+    // then the exact frame, as seek() shows it.
     void scrub(const media::MediaTime& time);
 
     // The size the picture is shown at, in pixels; none when unknown. Frames
@@ -108,6 +110,11 @@ private:
     void retireSeeker();
     media::MediaTime clamped(const media::MediaTime& time) const;
     void seekShown(std::uint64_t run, media::VideoFrame frame);
+    // The frame on screen, on the item's frame grid; none before the first.
+    std::optional<std::int64_t> shownIndex() const;
+    // Whether frame n lies between the frame on screen and the current
+    // run's own, both included.
+    bool onTheWay(std::int64_t n) const;
     void updateStatus();
 
     void frameDue(std::uint64_t run, media::VideoFrame frame);

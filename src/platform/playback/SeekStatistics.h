@@ -13,6 +13,10 @@ struct SeekStatistics {
     std::int64_t fromCache = 0;
     std::int64_t abandoned = 0;
     std::int64_t skipped = 0;
+    // Decoded frames whose keeping is over: a frame shows before it is kept,
+    // so one equal to `decoded` says the last one shown is now kept (or was
+    // let go because the shown size changed meanwhile).
+    std::int64_t settled = 0;
     // Frames out of the sources' decoders, and the times a decoder went back
     // to a key frame.
     std::int64_t sourceFrames = 0;

@@ -5,7 +5,10 @@
 #include "presentation/helpers/FileNameText.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <set>
+#include <system_error>
 #include <utility>
 
 namespace vexel::documentmessages {
@@ -27,25 +30,6 @@ std::string folderName(const std::filesystem::path& folder) {
     }
     const std::string name = displayFileName(normal);
     return name.empty() ? unicode::replacingInvalidUtf8(folder.string()) : name;
-}
-
-std::string reasonOf(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const PersistenceError& failure) {
-        switch (failure.kind()) {
-        case PersistenceError::Kind::fileNotFound:
-            return quoted(failure.detail()) + " is missing or cannot be read";
-        case PersistenceError::Kind::decodingFailed:
-            return failure.detail();
-        default:
-            return failure.what();
-        }
-    } catch (const std::exception& failure) {
-        return failure.what();
-    } catch (...) {
-        return "unknown error";
-    }
 }
 
 const char* reasonText(UnavailableMedia::Reason reason) {
@@ -76,6 +60,145 @@ std::vector<Key> firstOfEach(const std::vector<UnavailableMedia>& clips, KeyOf k
     return keys;
 }
 
+// "“a.mov”", or "3 clips: “a.mov”, “b.mov”, “c.mov”" (the first few names,
+// then how many more); empty for no clip.
+std::string clipList(const std::vector<UnavailableMedia>& clips) {
+    const std::vector<std::string> names =
+        firstOfEach<std::string>(clips, [](const UnavailableMedia& clip) { return clip.clipName; });
+    if (names.empty()) {
+        return {};
+    }
+    if (clips.size() == 1) {
+        return quoted(names.front());
+    }
+    std::string list = std::to_string(clips.size()) + " clips: ";
+    const std::size_t shown = std::min(names.size(), namesInMessage);
+    for (std::size_t i = 0; i < shown; ++i) {
+        list += (i == 0 ? "" : ", ") + quoted(names[i]);
+    }
+    if (names.size() > shown) {
+        list += " and " + std::to_string(names.size() - shown) + " more";
+    }
+    return list;
+}
+
+using ClipLine = std::pair<std::string, UnavailableMedia::Reason>;
+
+// Each clip name with its reason once.
+std::vector<ClipLine> clipLines(const std::vector<UnavailableMedia>& clips) {
+    return firstOfEach<ClipLine>(clips, [](const UnavailableMedia& clip) {
+        return ClipLine{clip.clipName, clip.reason};
+    });
+}
+
+// "cannot copy the media of “a.mov”: the file is missing", or of several
+// clips, whose reasons the detail gives.
+std::string mediaReason(const std::vector<UnavailableMedia>& clips) {
+    std::string reason = "cannot copy the media of " + clipList(clips);
+    if (const std::vector<ClipLine> lines = clipLines(clips); lines.size() == 1) {
+        reason += std::string(": ") + reasonText(lines.front().second);
+    }
+    return reason;
+}
+
+// What the system's error means to someone saving a project.
+std::string causeText(const std::error_code& cause) {
+    if (cause == std::errc::no_space_on_device) {
+        return "the disk is full";
+    }
+    if (cause.value() == EDQUOT && (cause.category() == std::generic_category() ||
+                                    cause.category() == std::system_category())) {
+        return "the disk quota is used up";
+    }
+    if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted) {
+        return "permission denied";
+    }
+    if (cause == std::errc::read_only_file_system) {
+        return "the disk is read-only";
+    }
+    if (cause == std::errc::too_many_symbolic_link_levels) {
+        return "it is a link";
+    }
+    if (cause == std::errc::not_a_directory) {
+        return "a file stands where a folder is needed";
+    }
+    if (cause == std::errc::is_a_directory) {
+        return "a folder stands in its place";
+    }
+    std::string text = cause.message();
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' &&
+        (text.size() == 1 || !(text[1] >= 'A' && text[1] <= 'Z'))) {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text;
+}
+
+// Mebibytes with one decimal, rounded up so that a size over a limit never
+// reads as the limit: "64", "70.2".
+std::string mebibytes(std::uintmax_t bytes) {
+    constexpr std::uintmax_t mebibyte = std::uintmax_t{1} << 20;
+    const std::uintmax_t tenths =
+        (bytes / mebibyte) * 10 + ((bytes % mebibyte) * 10 + mebibyte - 1) / mebibyte;
+    std::string text = std::to_string(tenths / 10);
+    if (tenths % 10 != 0) {
+        text += "." + std::to_string(tenths % 10);
+    }
+    return text;
+}
+
+std::string reasonOf(const PersistenceError& failure) {
+    const std::string cause = failure.cause() ? causeText(failure.cause()) : std::string();
+    switch (failure.kind()) {
+    case PersistenceError::Kind::fileNotFound:
+        if (failure.cause() == std::errc::too_many_symbolic_link_levels) {
+            return quoted(failure.detail()) + " is a link, not a file of the folder";
+        }
+        return quoted(failure.detail()) + " is missing or cannot be read";
+    case PersistenceError::Kind::decodingFailed:
+        return failure.detail();
+    case PersistenceError::Kind::assetCopyFailed:
+        if (!failure.unavailableMedia().empty()) {
+            return mediaReason(failure.unavailableMedia());
+        }
+        return (failure.detail() == "project.json" ? "cannot write " : "cannot copy ") +
+               quoted(failure.detail()) + (cause.empty() ? "" : ": " + cause);
+    case PersistenceError::Kind::encodingFailed:
+        if (const std::optional<PersistenceError::Size>& size = failure.size()) {
+            return "the project is too large to save (" + mebibytes(size->bytes) +
+                   " MiB; at most " + mebibytes(size->limit) + " MiB can be saved)";
+        }
+        return "the project holds a value that cannot be written to a project file";
+    case PersistenceError::Kind::directoryCreationFailed: {
+        if (failure.folder().empty()) {
+            return "cannot create the folder" + (cause.empty() ? "" : ": " + cause);
+        }
+        const std::string folder = quoted(failure.folder());
+        if (failure.cause() == std::errc::too_many_symbolic_link_levels) {
+            return folder + " is a link, not a folder";
+        }
+        if (failure.cause() == std::errc::not_a_directory) {
+            return folder + " is not a folder";
+        }
+        return "cannot create " + folder + (cause.empty() ? "" : ": " + cause);
+    }
+    }
+    return failure.what();
+}
+
+std::string reasonOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const PersistenceError& failure) {
+        return reasonOf(failure);
+    } catch (const std::system_error& failure) {
+        return causeText(failure.code());
+    } catch (const std::exception& failure) {
+        return failure.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
 } // namespace
 
 std::string openFailed(const std::filesystem::path& folder, const std::exception_ptr& error) {
@@ -83,31 +206,12 @@ std::string openFailed(const std::filesystem::path& folder, const std::exception
 }
 
 std::string unavailableMedia(const std::vector<UnavailableMedia>& clips) {
-    const std::vector<std::string> names =
-        firstOfEach<std::string>(clips, [](const UnavailableMedia& clip) { return clip.clipName; });
-    if (names.empty()) {
-        return {};
-    }
-    std::string message = "Cannot use the media of ";
-    if (clips.size() == 1) {
-        return message + quoted(names.front());
-    }
-    message += std::to_string(clips.size()) + " clips: ";
-    const std::size_t shown = std::min(names.size(), namesInMessage);
-    for (std::size_t i = 0; i < shown; ++i) {
-        message += (i == 0 ? "" : ", ") + quoted(names[i]);
-    }
-    if (names.size() > shown) {
-        message += " and " + std::to_string(names.size() - shown) + " more";
-    }
-    return message;
+    const std::string list = clipList(clips);
+    return list.empty() ? std::string() : "Cannot use the media of " + list;
 }
 
 std::string unavailableMediaDetail(const std::vector<UnavailableMedia>& clips) {
-    using Line = std::pair<std::string, UnavailableMedia::Reason>;
-    const std::vector<Line> lines = firstOfEach<Line>(clips, [](const UnavailableMedia& clip) {
-        return Line{clip.clipName, clip.reason};
-    });
+    const std::vector<ClipLine> lines = clipLines(clips);
     std::string detail;
     const std::size_t shown = std::min(lines.size(), linesInDetail);
     for (std::size_t i = 0; i < shown; ++i) {
@@ -118,6 +222,32 @@ std::string unavailableMediaDetail(const std::vector<UnavailableMedia>& clips) {
         detail += "\nand " + std::to_string(lines.size() - shown) + " more";
     }
     return detail;
+}
+
+FailureText saveFailed(const std::filesystem::path& folder, const std::exception_ptr& error) {
+    FailureText text{"Failed to save project " + quoted(folderName(folder)) + ": " +
+                         reasonOf(error),
+                     std::nullopt};
+    try {
+        std::rethrow_exception(error);
+    } catch (const PersistenceError& failure) {
+        if (clipLines(failure.unavailableMedia()).size() > 1) {
+            text.detail = unavailableMediaDetail(failure.unavailableMedia());
+        }
+    } catch (...) {
+    }
+    return text;
+}
+
+std::optional<std::string> autoSaveFailureDetail(const std::exception_ptr& error) {
+    std::string reason = reasonOf(error);
+    if (reason.empty()) {
+        return std::nullopt;
+    }
+    if (reason[0] >= 'a' && reason[0] <= 'z') {
+        reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
+    }
+    return reason + ".";
 }
 
 } // namespace vexel::documentmessages

@@ -4,11 +4,18 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-// The banner's texts for what opening a project folder ran into.
+// The banner's texts for what opening and saving a project folder ran into.
 namespace vexel::documentmessages {
+
+// A banner message and what its detail adds.
+struct FailureText {
+    std::string message;
+    std::optional<std::string> detail;
+};
 
 // "Failed to open project “<folder name>”: <reason>", the reason in the words
 // of the failure (a missing "project.json", a file of another format or
@@ -22,5 +29,14 @@ std::string unavailableMedia(const std::vector<UnavailableMedia>& clips);
 // One line per clip name and reason ("“a.mov”: the file is missing"), the
 // first ten, then how many more.
 std::string unavailableMediaDetail(const std::vector<UnavailableMedia>& clips);
+
+// "Failed to save project “<folder name>”: <reason>": the clips whose media
+// cannot be copied and why (several: one line each in the detail), the size of
+// a project too large to write, a link or file where a folder was expected,
+// or what the system said (a full disk, no permission).
+FailureText saveFailed(const std::filesystem::path& folder, const std::exception_ptr& error);
+// The same reason as a sentence, for the detail of the auto-save's notice;
+// none when there is nothing to say beyond the notice.
+std::optional<std::string> autoSaveFailureDetail(const std::exception_ptr& error);
 
 } // namespace vexel::documentmessages

@@ -13,9 +13,12 @@ DocumentStorage DocumentStorage::over(std::shared_ptr<const ProjectPersistence> 
                                       QThreadPool* worker) {
     QThreadPool* pool = worker != nullptr ? worker : QThreadPool::globalInstance();
     DocumentStorage storage;
-    storage.save = [persistence, repository, pool](std::filesystem::path folder) {
-        auto work = [persistence, repository, folder = std::move(folder)] {
-            return persistence->save(repository->load(), folder);
+    storage.save = [persistence, repository,
+                    pool](std::filesystem::path folder,
+                          std::optional<std::filesystem::path> sourceFolder) {
+        auto work = [persistence, repository, folder = std::move(folder),
+                     sourceFolder = std::move(sourceFolder)] {
+            return persistence->save(repository->load(), folder, sourceFolder);
         };
         return runInBackground(pool, std::move(work));
     };

@@ -1,5 +1,6 @@
 #include "presentation/viewmodels/InstructionCommandProcessor.h"
 
+#include "data/media/FFmpegMediaLoaderError.h"
 #include "domain/entities/EditError.h"
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
@@ -69,6 +70,12 @@ std::string InstructionCommandProcessor::failureMessage(const std::exception_ptr
         std::rethrow_exception(error);
     } catch (const EditError& editError) {
         return editError.userMessage();
+    } catch (const FFmpegMediaLoaderError& loaderError) {
+        // A file refused for what it is (a pipe, a folder, a device): trying
+        // another way cannot help, so the message names the file and why.
+        if (loaderError.specialFile()) {
+            return loaderError.userMessage();
+        }
     } catch (const ExportError& exportError) {
         switch (exportError.kind()) {
         case ExportError::Kind::exportFailed:

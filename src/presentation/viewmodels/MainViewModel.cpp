@@ -192,36 +192,58 @@ void MainViewModel::startAfresh(Project project, std::optional<std::filesystem::
 }
 
 QCoro::Task<void> MainViewModel::saveProject() {
-    if (const std::optional<std::filesystem::path> folder = currentProjectURL()) {
-        co_await performSave(*folder);
-        co_return;
-    }
-    showSaveDialog_.set(true);
+    return saveInTurn(std::nullopt);
 }
 
 QCoro::Task<void> MainViewModel::saveTo(std::filesystem::path folder) {
-    currentProjectURL_.set(folder);
-    co_await performSave(std::move(folder));
+    return saveInTurn(std::move(folder));
+}
+
+QCoro::Task<void> MainViewModel::saveInTurn(std::optional<std::filesystem::path> folder) {
+    QPointer self(this);
+    savingCount_.set(savingCount() + 1);
+    // The document's folder changes only once a save there has succeeded, so
+    // a save asked for meanwhile (Save right after Save As) waits for it to
+    // learn where the document is.
+    const TurnQueue::Turn turn = co_await saveTurns_.waitForTurn();
+    if (!self) {
+        co_return;
+    }
+    if (!folder) {
+        folder = currentProjectURL();
+    }
+    if (folder) {
+        co_await performSave(std::move(*folder));
+    } else {
+        showSaveDialog_.set(true);
+    }
+    if (self) {
+        savingCount_.set(savingCount() - 1);
+    }
 }
 
 QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
     QPointer self(this);
-    savingCount_.set(savingCount() + 1);
     const std::uint64_t changesBefore = changeCount_;
     const std::uint64_t document = timelineViewModel_.documentEpoch();
     std::optional<MediaRelocation> relocation;
     try {
-        relocation = co_await storage_.save(std::move(folder));
+        relocation = co_await storage_.save(folder, currentProjectURL());
     } catch (...) {
         if (self) {
             logger_->error("[Save] save failed");
-            pushError("Failed to save project");
+            documentmessages::FailureText failure =
+                documentmessages::saveFailed(folder, std::current_exception());
+            pushError(std::move(failure.message), std::move(failure.detail));
         }
     }
     if (!self) {
         co_return;
     }
     const bool saved = relocation.has_value();
+    if (saved && document == timelineViewModel_.documentEpoch()) {
+        currentProjectURL_.set(folder);
+    }
     if (saved && !relocation->empty()) {
         co_await moveOntoCopies(std::move(*relocation), document);
         if (!self) {
@@ -233,6 +255,10 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
     // quitting still asks and a crash still leaves the change to recover.
     if (saved && changeCount_ == changesBefore) {
         isDirty_.set(false);
+        // Nothing is left unsaved: an auto-save still waiting would only put
+        // saved work back on disk, to be offered for recovery after a crash.
+        autoSave_.cancel();
+        oldestUnwrittenChange_.reset();
         if (const std::shared_ptr<const AutoSaveService> service = autoSaveService_) {
             auto remove = [service] {
                 try {
@@ -242,12 +268,8 @@ QCoro::Task<void> MainViewModel::performSave(std::filesystem::path folder) {
                 }
             };
             co_await runInBackground(&autoSaveWorker_, std::move(remove));
-            if (!self) {
-                co_return;
-            }
         }
     }
-    savingCount_.set(savingCount() - 1);
 }
 
 void MainViewModel::scheduleAutoSave(Project project) {
@@ -295,12 +317,12 @@ QCoro::Task<void> MainViewModel::writeAutoSave(std::shared_ptr<const AutoSaveSer
         lastAutoSaveFailure_.reset();
         co_return;
     }
-    bool saved = false;
+    std::exception_ptr failure;
     try {
         auto save = [service, project = std::move(project)] { service->save(project); };
         co_await runInBackground(&autoSaveWorker_, std::move(save));
-        saved = true;
     } catch (...) {
+        failure = std::current_exception();
         if (self) {
             logger_->error(failureLog);
         }
@@ -308,20 +330,20 @@ QCoro::Task<void> MainViewModel::writeAutoSave(std::shared_ptr<const AutoSaveSer
     if (!self) {
         co_return;
     }
-    if (saved) {
+    if (!failure) {
         lastAutoSaveFailure_.reset();
     } else {
-        handleAutoSaveFailure();
+        handleAutoSaveFailure(documentmessages::autoSaveFailureDetail(failure));
     }
 }
 
-void MainViewModel::handleAutoSaveFailure() {
+void MainViewModel::handleAutoSaveFailure(std::optional<std::string> detail) {
     const std::chrono::system_clock::time_point now = clock_->now();
     if (lastAutoSaveFailure_ && now - *lastAutoSaveFailure_ < autoSaveFailureNoticeInterval) {
         return;
     }
     lastAutoSaveFailure_ = now;
-    pushError(autoSaveFailedMessage);
+    pushError(autoSaveFailedMessage, std::move(detail));
 }
 
 QCoro::Task<void> MainViewModel::addFiles(std::vector<QUrl> urls) {

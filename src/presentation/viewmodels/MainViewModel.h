@@ -10,6 +10,7 @@
 #include "presentation/viewmodels/runtime/Observable.h"
 #include "presentation/viewmodels/runtime/Sleep.h"
 #include "presentation/viewmodels/runtime/TaskSlot.h"
+#include "presentation/viewmodels/runtime/TurnQueue.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -122,10 +123,17 @@ public:
     // Saves to the document's folder, or asks the window for one. Once saved,
     // the document and its undo steps name the folder's copies of the media
     // that lay outside it, so that the next save copies nothing again; that
-    // is no change of the document.
+    // is no change of the document. A successful save drops the pending
+    // auto-save and removes the auto-save file, unless the document changed
+    // while it ran. A failure is shown with its reason ("Failed to save
+    // project “Film”: the disk is full").
+    //
+    // Saves take turns: one asked for while another runs starts when that
+    // one has ended, and goes where it left the document.
     QCoro::Task<void> saveProject();
-    // The document's folder becomes `folder` (even if the save then fails), and
-    // the document is saved there.
+    // Saves the document to `folder`, which becomes the document's folder once
+    // the save has succeeded there; a failed save leaves the document where
+    // it was.
     QCoro::Task<void> saveTo(std::filesystem::path folder);
 
     // Writes `project` to the auto-save once the debounce has passed with no
@@ -150,12 +158,16 @@ signals:
     void stagingCountChanged();
 
 private:
+    // Saves to `folder`, or to the document's folder once the saves before
+    // have ended (none: asks the window).
+    QCoro::Task<void> saveInTurn(std::optional<std::filesystem::path> folder);
     QCoro::Task<void> performSave(std::filesystem::path folder);
     // Writes (or, without a service, skips) one auto-save in turn behind every
     // earlier one, then records the outcome.
     QCoro::Task<void> writeAutoSave(std::shared_ptr<const AutoSaveService> service, Project project,
                                     std::string failureLog);
-    void handleAutoSaveFailure();
+    // `detail`: why, for the banner.
+    void handleAutoSaveFailure(std::optional<std::string> detail);
     // What both a new and an opened document do once the timeline holds it.
     void startAfresh(Project project, std::optional<std::filesystem::path> folder);
     QCoro::Task<void> startAfreshInTurn(Project project);
@@ -187,6 +199,7 @@ private:
     // flag only when no change came in while it ran.
     std::uint64_t changeCount_ = 0;
     TaskSlot autoSave_;
+    TurnQueue saveTurns_;
     // One thread, first come first served: auto-save writes and removals reach
     // the file in the order they were asked for, so a slow write of an older
     // project can never land after a newer one.

@@ -1,5 +1,6 @@
 #include "data/llm/ClaudeLLMService.h"
 
+#include "data/llm/AssistantReplyError.h"
 #include "data/llm/ContentBlockParseError.h"
 #include "data/llm/ScriptedAPIClient.h"
 #include "data/llm/ToolDefinitions.h"
@@ -233,6 +234,22 @@ TEST(ClaudeLLMService, TransportAndReplyFailuresEndTheInstruction) {
 
     f.client->enqueuePlain(R"({"content":[],"stop_reason":"end_turn"})");
     EXPECT_THROW(f.service.interpret("x", f.project, {}, std::nullopt), ContentBlockParseError);
+
+    // Calls that each fit, but over two replies carry more than an instruction may.
+    const Json noted = {{"target", "a.mp4"}, {"volume", 0.5}, {"note", std::string(900'000, 'n')}};
+    for (const int calls : {3, 2}) {
+        std::vector<Json> blocks;
+        for (int i = 0; i < calls; ++i) {
+            blocks.push_back(toolUseBlock("t" + std::to_string(calls + i), "set_volume", noted));
+        }
+        f.client->enqueuePlain(plainReply(blocks, "tool_use"));
+    }
+    try {
+        f.service.interpret("x", f.project, {}, std::nullopt);
+        ADD_FAILURE() << "no error";
+    } catch (const AssistantReplyError& error) {
+        EXPECT_EQ(error.kind(), AssistantReplyError::Kind::toolInputsTooLong);
+    }
 
     std::stop_source cancelled;
     cancelled.request_stop();

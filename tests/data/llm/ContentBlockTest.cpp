@@ -130,7 +130,7 @@ TEST(ContentBlock, ToolInputConvertsByJSONType) {
     ASSERT_EQ(blocks.size(), 1u);
     const ToolCall* tool = blocks[0].toolCallValue();
     ASSERT_NE(tool, nullptr);
-    const JSONObject& input = tool->input;
+    const JSONObject input = tool->input.members();
     EXPECT_EQ(input.at("flag"), JSONValue::boolean(true));
     EXPECT_EQ(input.at("one"), JSONValue::number(1.0));
     EXPECT_FALSE(input.at("one").boolValue().has_value());

@@ -84,8 +84,10 @@ struct MappingProject {
         project.tracks = {textTrack, video1, video2, images, audio1, audio2};
     }
 
-    EditCommand map(std::string tool, JSONObject input) const {
-        return ToolCallMapper{}.map(toolCall(std::move(tool), std::move(input)), project);
+    // Straight from the members: a number no JSON text can hold (infinity)
+    // still reaches the range checks.
+    EditCommand map(const std::string& tool, const JSONObject& input) const {
+        return ToolCallMapper{}.map(tool, input, project);
     }
 
     // The error text of the call, or "" (and a test failure) when it maps.

@@ -375,3 +375,56 @@ TEST(PromptBuilder, MessagesAreTheHistoryThenTheRenderedInstruction) {
     EXPECT_EQ(messages[3].dump(), R"({"role":"assistant","content":"done"})");
     EXPECT_EQ(messages[4]["content"].get<std::string>().substr(0, 22), "Current project state:");
 }
+
+TEST(PromptBuilder, LongTextsGoWithTheirStartAndEndAndWhatWasLeftOut) {
+    const auto times = [](const std::string& piece, std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            text += piece;
+        }
+        return text;
+    };
+    // One user-perceived character of five code points (18 bytes).
+    const std::string family = "\U0001F469\u200D\U0001F469\u200D\U0001F467";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", ""},
+        {std::string(2000, 'a'), std::string(2000, 'a')},
+        {std::string(2001, 'a'),
+         std::string(1000, 'a') + " … [1 character omitted] … " + std::string(1000, 'a')},
+        // Counted and cut as code points, of many bytes each, never split.
+        {times(family, 400), times(family, 400)},
+        {times(family, 401),
+         times(family, 200) + " … [5 characters omitted] … " + times(family, 200)},
+        {times("e\u0301", 2500),
+         times("e\u0301", 500) + " … [3000 characters omitted] … " + times("e\u0301", 500)},
+        {"<" + times("\u20AC", 3000) + ">", "<" + times("\u20AC", 999) +
+                                                " … [1002 characters omitted] … " +
+                                                times("\u20AC", 999) + ">"},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(PromptBuilder::elided(text), expected) << text.size() << " bytes";
+    }
+
+    // A tool input: whole when short, byte for byte as its members write it;
+    // its long strings (names too) elided; too much of anything else goes as
+    // its elided text.
+    const JSONObject small{{"target", JSONValue::string("a.mp4")},
+                           {"at", JSONValue::number(4)},
+                           {"flags", JSONValue::array({JSONValue::boolean(true), JSONValue()})}};
+    EXPECT_EQ(PromptBuilder::requestInput(small).dump(), Json(JSONValue::object(small)).dump());
+    const Json longText = PromptBuilder::requestInput(
+        JSONObject{{"target", JSONValue::string(std::string(5000, 'x'))},
+                   {std::string(3000, 'k'), JSONValue::number(1)}});
+    EXPECT_EQ(longText,
+              Json::parse(R"({")" + std::string(1000, 'k') + " … [1000 characters omitted] … " +
+                          std::string(1000, 'k') + R"(": 1.0, "target": ")" +
+                          std::string(1000, 'x') + " … [3000 characters omitted] … " +
+                          std::string(1000, 'x') + R"("})"));
+    JSONValue::Array zeros(10000, JSONValue::number(0));
+    const Json many = PromptBuilder::requestInput(JSONObject{{"at", JSONValue::array(zeros)}});
+    ASSERT_EQ(many.size(), 1u);
+    const std::string text = many.at("elided_input");
+    EXPECT_EQ(text.rfind(R"({"at":[0.0,0.0,)", 0), 0u);
+    EXPECT_NE(text.find(" … [38008 characters omitted] … "), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 9), R"(0.0,0.0]})");
+}

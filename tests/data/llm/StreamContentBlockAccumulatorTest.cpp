@@ -122,9 +122,13 @@ TEST(StreamContentBlockAccumulator, AToolInputPastItsLimitRefusesTheReply) {
         accumulator.feed(stop(index));
     }
     ASSERT_EQ(accumulator.completedBlocks().size(), 2u);
-    EXPECT_EQ(
-        accumulator.completedBlocks()[1].toolCallValue()->input.at("text").stringValue()->size(),
-        limit - 12);
+    EXPECT_EQ(accumulator.completedBlocks()[1]
+                  .toolCallValue()
+                  ->input.members()
+                  .at("text")
+                  .stringValue()
+                  ->size(),
+              limit - 12);
 
     accumulator.feed(toolStart(2, "t", "add_text"));
     accumulator.feed(jsonPiece(2, std::string(limit, ' ')));

@@ -1,7 +1,8 @@
 // A process saving in a loop is killed at random moments, in the middle of
-// writing a project file, an auto-save or a copy of media into "assets": what
-// it leaves on disk must always be one of the versions it wrote, whole, and
-// what the killed writes leave behind must be gone after the next save or load.
+// writing a project file or an auto-save, and in some rounds while it is
+// inside a copy of media into "assets", which it then says it is: what it
+// leaves on disk must always be one of the versions it wrote, whole, and what
+// the killed writes leave behind must be gone after the next save or load.
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "domain/entities/Project.h"
@@ -57,17 +58,28 @@ Project projectVersion(int n, const std::filesystem::path& media,
     return Project{{track}, 1000.0 + n};
 }
 
+constexpr char kSaved = 's';
+constexpr char kInsideCopy = 'c';
+
 // Saves versions from `first` on, alternating the project folder and the
 // auto-save (starting with the auto-save when asked, so that each gets its
 // turn at being interrupted and at completing), and reports each finished
-// save with one byte.
-[[noreturn]] void saveForever(int first, bool autoSaveFirst, int report,
+// save with one byte. With `holdInCopy`, the first copy of media stops half
+// made, says so and waits to be killed.
+[[noreturn]] void saveForever(int first, bool autoSaveFirst, bool holdInCopy, int report,
                               const std::filesystem::path& package,
                               const std::filesystem::path& media,
                               const std::filesystem::path& outsideMedia,
                               const FileAutoSaveService& autoSave) {
     try {
-        ProjectPersistenceService persistence;
+        ProjectPersistenceService persistence([holdInCopy, report] {
+            if (holdInCopy) {
+                (void)!::write(report, &kInsideCopy, 1);
+                for (;;) {
+                    ::pause();
+                }
+            }
+        });
         for (int n = first;; ++n) {
             for (bool toAutoSave : {autoSaveFirst, !autoSaveFirst}) {
                 if (toAutoSave) {
@@ -75,7 +87,7 @@ Project projectVersion(int n, const std::filesystem::path& media,
                 } else {
                     persistence.save(projectVersion(n, media, outsideMedia), package);
                 }
-                (void)!::write(report, "s", 1);
+                (void)!::write(report, &kSaved, 1);
             }
         }
     } catch (...) {
@@ -214,39 +226,56 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
     std::mt19937 random(20240611);
     VersionOnDisk folder(package / "project.json", media, outsideMedia);
     VersionOnDisk autoSaved(autoSave.filePath(), media, outsideMedia);
-    int killedCopies = 0;
+    int copyRounds = 0;
     for (int round = 0; round < kRounds && !::testing::Test::HasFailure(); ++round) {
         int report[2];
         ASSERT_EQ(::pipe(report), 0);
         const int first = std::max(folder.version(), autoSaved.version()) + 1;
+        // One round in eight kills the process inside a copy, as it says.
+        const bool inCopy = round % 8 == 3;
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::close(report[0]);
-            saveForever(first, round % 2 == 1, report[1], package, media, outsideMedia, autoSave);
+            saveForever(first, round % 2 == 1, inCopy, report[1], package, media, outsideMedia,
+                        autoSave);
         }
         ::close(report[1]);
-        // In one round of three a save is let finish; then the kill comes at a
-        // random moment, mostly in the middle of a save.
-        char done = 0;
-        if (random() % 3 == 0) {
-            ASSERT_EQ(::read(report[0], &done, 1), 1) << "the saving process ended early";
-        }
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
-        while (std::chrono::steady_clock::now() < until) {
+        char said = 0;
+        if (inCopy) {
+            // Every save of the folder copies: the first one holds.
+            for (int saves = 0; saves < 4 && said != kInsideCopy; ++saves) {
+                if (::read(report[0], &said, 1) != 1) {
+                    break;
+                }
+            }
+        } else {
+            // In one round of three a save is let finish; then the kill comes
+            // at a random moment, mostly in the middle of a save.
+            if (random() % 3 == 0) {
+                ASSERT_EQ(::read(report[0], &said, 1), 1) << "the saving process ended early";
+            }
+            const auto until =
+                std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
+            while (std::chrono::steady_clock::now() < until) {
+            }
         }
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ::close(report[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
+        ASSERT_TRUE(!inCopy || said == kInsideCopy)
+            << "round " << round << ": the saving process never stopped inside a copy";
 
         // A killed save leaves at most its one unfinished file: the saves and
         // loads before it removed those of the kills before.
         const int leftAssets = leftoversIn(package / "assets");
-        killedCopies += leftAssets;
         EXPECT_LE(leftoversIn(package) + leftAssets, 1) << "round " << round;
+        if (inCopy) {
+            ++copyRounds;
+            EXPECT_EQ(leftAssets, 1) << "round " << round << ": the copy left nothing behind";
+        }
         EXPECT_LE(leftoversIn(autoSave.directory()), 1) << "round " << round;
 
         folder.check([&] { return persistence.load(package); });
@@ -258,7 +287,7 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
     // About one round in six lets each kind of save complete.
     EXPECT_GE(folder.advances(), 10);
     EXPECT_GE(autoSaved.advances(), 10);
-    EXPECT_GE(killedCopies, 10) << "the kills never came during a copy";
+    EXPECT_GE(copyRounds, 100);
 
     // The loads above left nothing behind; nor does one more save of each kind.
     persistence.save(projectVersion(0, media, outsideMedia), package);

@@ -104,6 +104,34 @@ TEST_F(FileAutoSaveServiceTest, EncryptsTheCompactFileUnderAFreshNonceAndReadsIt
     EXPECT_EQ(store->size(), 1u);
 }
 
+// The auto-save of a project as large as may be written, a little larger for
+// its encryption, reads back; a larger one is refused with its size and the
+// auto-save before it stays.
+TEST_F(FileAutoSaveServiceTest, TheLargestProjectReadsBackAndALargerOneIsRefusedWithItsSize) {
+    const auto withTitle = [](std::size_t length) {
+        return projectWith({vexel::testing::textClip(std::string(length, 'a'))});
+    };
+    const std::size_t frame = ProjectFile{1, PersistedProject::forAutoSave(withTitle(0))}
+                                  .encoded(ProjectFile::Layout::compact)
+                                  .size();
+    const Project largest = withTitle(ProjectFile::maxFileBytes - frame);
+    service.save(largest);
+    const std::string written = readFileContents(service.filePath());
+    EXPECT_GT(written.size(), ProjectFile::maxFileBytes);
+    EXPECT_EQ(service.load(), largest);
+
+    try {
+        service.save(withTitle(ProjectFile::maxFileBytes - frame + 1));
+        ADD_FAILURE() << "written";
+    } catch (const PersistenceError& error) {
+        EXPECT_EQ(error, PersistenceError::encodingFailed());
+        ASSERT_TRUE(error.size());
+        EXPECT_EQ(error.size()->bytes, ProjectFile::maxFileBytes + 1);
+        EXPECT_EQ(error.size()->limit, ProjectFile::maxFileBytes);
+    }
+    EXPECT_TRUE(readFileContents(service.filePath()) == written);
+}
+
 TEST_F(FileAutoSaveServiceTest, PlainJsonStillLoadsAndOtherBytesFailAsDecryption) {
     const std::filesystem::path file = service.filePath();
     Json stored = ProjectFile{1, PersistedProject::forAutoSave(project)};

@@ -203,6 +203,24 @@ TEST(ProjectFileTest, BothFormsCarryEveryFieldThroughAndTheFolderFormIsSortedAnd
         ProjectFile::decoded(pretty).project.toProject(std::filesystem::path("/new/place"));
     EXPECT_EQ(onlyClip(moved).assetURL, "/new/place/assets/a.mov");
 
+    // A project whose indentation alone would pass the limit goes on one
+    // line, keys still sorted, and reads back the same; past the limit even
+    // then, it is refused with its size.
+    const std::string oneLine = ProjectFile{1, PersistedProject::from(project, kPackage)}.encoded(
+        ProjectFile::Layout::prettySortedKeys, pretty.size() - 1);
+    EXPECT_EQ(oneLine.find('\n'), std::string::npos);
+    EXPECT_LT(oneLine.size(), pretty.size());
+    EXPECT_TRUE(keysSorted(Json::parse(oneLine)));
+    EXPECT_EQ(ProjectFile::decoded(oneLine).project.toProject(kPackage), project);
+    try {
+        folderFile.encoded(ProjectFile::Layout::prettySortedKeys, oneLine.size() - 1);
+        ADD_FAILURE() << "a project over the limit on one line was encoded";
+    } catch (const PersistenceError& error) {
+        ASSERT_TRUE(error.size().has_value());
+        EXPECT_EQ(error.size()->bytes, oneLine.size());
+        EXPECT_EQ(error.size()->limit, oneLine.size() - 1);
+    }
+
     const Project outside = projectWith({richClip("/srv/media/a.mov")});
     const std::string compact = ProjectFile{1, PersistedProject::forAutoSave(outside)}.encoded(
         ProjectFile::Layout::compact);

@@ -45,9 +45,12 @@ protected:
         return root / "outside" / name;
     }
 
-    PersistenceError saveError(const Project& project, const std::filesystem::path& folder) {
+    PersistenceError
+    saveError(const Project& project, const std::filesystem::path& folder,
+              const std::optional<std::filesystem::path>& sourceFolder = {},
+              const ProjectPersistenceService& saving = ProjectPersistenceService()) {
         try {
-            service.save(project, folder);
+            saving.save(project, folder, sourceFolder);
         } catch (const PersistenceError& error) {
             return error;
         }
@@ -169,9 +172,85 @@ TEST_F(ProjectPersistenceServiceTest, AFailedSaveLeavesTheProjectFileAsItWas) {
     EXPECT_EQ(readFileContents(package / "project.json"), before);
 
     writeFile(root / "file", "not a folder");
-    EXPECT_EQ(saveError(good, root / "file" / "P"), PersistenceError::directoryCreationFailed());
+    const PersistenceError inAFile = saveError(good, root / "file" / "P");
+    EXPECT_EQ(inAFile, PersistenceError::directoryCreationFailed());
+    EXPECT_EQ(inAFile.cause(), std::errc::not_a_directory);
+}
+
+TEST_F(ProjectPersistenceServiceTest,
+       AFailedSaveLeavesThePlaceAsItFoundItAndNamesEveryClipItCannotCopy) {
+    using Reason = UnavailableMedia::Reason;
+    const auto good = media("good.mov");
+    const auto outside = root / "outside";
+    Fifo pipe(outside / "pipe.mov");
+    std::filesystem::create_directories(outside / "folder.mov");
+    std::filesystem::create_symlink(good, outside / "link.mov");
+    writeFile(outside / "locked.mov", "frames");
+    std::filesystem::permissions(outside / "locked.mov", std::filesystem::perms::none);
+    struct Case {
+        std::string name;
+        Reason reason;
+    };
+    std::vector<Case> cases = {{"gone.mov", Reason::missing},
+                               {"pipe.mov", Reason::notRegularFile},
+                               {"folder.mov", Reason::notRegularFile},
+                               {"link.mov", Reason::notRegularFile},
+                               {"gone.mov", Reason::missing}}; // the file of two clips
+    // The owner of every file reads it whatever its mode.
+    if (::geteuid() != 0) {
+        cases.push_back({"locked.mov", Reason::unreadable});
+    }
+    std::vector<Clip> clips = {mediaClip(good)};
+    std::vector<UnavailableMedia> expected;
+    for (const Case& c : cases) {
+        clips.push_back(mediaClip(outside / c.name, TrackType::video, 2.0 * clips.size()));
+        clips.back().assetName = c.name;
+        expected.push_back({clips.back().id, c.name, c.reason});
+    }
+    const Project project = projectWith(clips);
+
+    // Nothing is written anywhere: not in a folder to be made, not in an
+    // empty one, not in a project's folder.
+    const auto places = root / "places";
+    const auto film = places / "Film";
+    service.save(projectWith({mediaClip(good)}), film);
+    std::filesystem::create_directories(places / "Empty");
+    for (const auto& place : {places / "new" / "P", places / "Empty", film}) {
+        SCOPED_TRACE(place);
+        const auto before = treeSnapshot(places);
+        const PersistenceError error = saveError(project, place);
+        EXPECT_EQ(error, PersistenceError::assetCopyFailed("gone.mov"));
+        EXPECT_EQ(error.unavailableMedia(), expected);
+        EXPECT_EQ(treeSnapshot(places), before);
+    }
+    EXPECT_FALSE(pipe.openedToRead());
+
+    // A failure once copies were made takes them away again, with the folders
+    // the save made: the disk full at the second copy, a folder where
+    // "project.json" would go.
+    const auto other = media("other.mov");
+    int copies = 0;
+    const ProjectPersistenceService fillingTheDisk([&copies] {
+        if (++copies == 2) {
+            throw std::filesystem::filesystem_error(
+                "cannot write file", std::make_error_code(std::errc::no_space_on_device));
+        }
+    });
+    const Project two = projectWith({mediaClip(good), mediaClip(other, TrackType::video, 5)});
+    for (const auto& place : {places / "new" / "P", places / "Empty", film}) {
+        SCOPED_TRACE(place);
+        const auto before = treeSnapshot(places);
+        copies = 0;
+        const PersistenceError full = saveError(two, place, {}, fillingTheDisk);
+        EXPECT_EQ(full, PersistenceError::assetCopyFailed("other.mov"));
+        EXPECT_EQ(full.cause(), std::errc::no_space_on_device);
+        EXPECT_EQ(treeSnapshot(places), before);
+    }
     std::filesystem::create_directories(root / "S/project.json");
-    EXPECT_EQ(saveError(good, root / "S"), PersistenceError::assetCopyFailed("project.json"));
+    const PersistenceError blocked = saveError(two, root / "S");
+    EXPECT_EQ(blocked, PersistenceError::assetCopyFailed("project.json"));
+    EXPECT_EQ(blocked.cause(), std::errc::is_a_directory);
+    EXPECT_EQ(namesIn(root / "S"), std::vector<std::string>{"project.json"});
 }
 
 TEST_F(ProjectPersistenceServiceTest, LoadFailuresAreNamed) {
@@ -368,4 +447,59 @@ TEST_F(ProjectPersistenceServiceTest, SavingNeverCopiesNorWritesThroughALinkOutO
               PersistenceError::directoryCreationFailed());
     EXPECT_TRUE(namesIn(root / "elsewhere").empty());
     EXPECT_EQ(namesIn(target), std::vector<std::string>{"assets"});
+
+    // A file of the opened folder swapped for a link afterwards, or its
+    // "assets" swapped for one, is not copied through it at the next save:
+    // the folder's media are held to what opening it allowed, and any other
+    // file must be no link at all.
+    using Reason = UnavailableMedia::Reason;
+    const Project opened = service.load(root / "Copy");
+    const Clip& fine = opened.tracks[0].clips[0];
+    const auto swapped = root / "Copy/assets/fine.mov";
+    std::filesystem::remove(swapped);
+    std::filesystem::create_symlink(outside / "secret.txt", swapped);
+    PersistenceError error = saveError(opened, root / "Again", root / "Copy");
+    EXPECT_EQ(error.unavailableMedia(),
+              (std::vector<UnavailableMedia>{{fine.id, fine.assetName, Reason::outsideFolder}}));
+    error = saveError(opened, root / "Again");
+    EXPECT_EQ(error.unavailableMedia(),
+              (std::vector<UnavailableMedia>{{fine.id, fine.assetName, Reason::notRegularFile}}));
+    std::filesystem::remove(swapped);
+    writeFile(outside / "assets" / "fine.mov", secret);
+    std::filesystem::rename(root / "Copy/assets", root / "Copy/moved");
+    std::filesystem::create_symlink(outside / "assets", root / "Copy/assets");
+    error = saveError(opened, root / "Again", root / "Copy");
+    EXPECT_EQ(error.unavailableMedia(),
+              (std::vector<UnavailableMedia>{{fine.id, fine.assetName, Reason::outsideFolder}}));
+    EXPECT_FALSE(std::filesystem::exists(root / "Again"));
+}
+
+TEST_F(ProjectPersistenceServiceTest, NothingOfAReceivedFolderIsReadOrRemovedThroughALink) {
+    const auto elsewhere = root / "elsewhere";
+    const auto usersFile = elsewhere / ".notes.txt.tmp-1A2B3C4D"; // named like a leftover
+    writeFile(usersFile, "the user's own notes");
+    const auto received = root / "Received";
+    service.save(projectWith({mediaClip(received / "assets/x.mov")}), received);
+    std::filesystem::remove(received / "assets");
+    std::filesystem::create_symlink(elsewhere, received / "assets");
+    EXPECT_NO_THROW(service.open(received));
+    EXPECT_TRUE(std::filesystem::exists(usersFile));
+
+    // A "project.json" that is a link is not read where it leads, and a save
+    // puts the folder's own file in its place.
+    const auto other = root / "Other";
+    service.save(Project::makeNew(77), other);
+    const std::string theirs = readFileContents(other / "project.json");
+    std::filesystem::remove(received / "assets");
+    std::filesystem::rename(received / "project.json", root / "kept.json");
+    std::filesystem::create_symlink(other / "project.json", received / "project.json");
+    const PersistenceError error = loadError(received);
+    EXPECT_EQ(error, PersistenceError::fileNotFound("project.json"));
+    EXPECT_EQ(error.cause(), std::errc::too_many_symbolic_link_levels);
+    const Project mine = Project::makeNew(12);
+    service.save(mine, received);
+    EXPECT_EQ(service.load(received), mine);
+    EXPECT_EQ(readFileContents(other / "project.json"), theirs);
+    EXPECT_EQ(std::filesystem::symlink_status(received / "project.json").type(),
+              std::filesystem::file_type::regular);
 }

@@ -57,7 +57,9 @@ TEST(ChatMessage, EqualityCoversIdentityTimeAndEveryPartField) {
     EXPECT_NE(ChatMessage::ContentPart(result), ChatMessage::ContentPart(failed));
 
     ChatMessage::ToolUse changedInput = toolUse();
-    changedInput.input["volume"] = JSONValue::number(0.6);
+    JSONObject louder = changedInput.input.members();
+    louder["volume"] = JSONValue::number(0.6);
+    changedInput.input = louder;
     EXPECT_NE(ChatMessage::ContentPart(changedInput), ChatMessage::ContentPart(toolUse()));
     EXPECT_NE(ChatMessage::ContentPart(ChatMessage::Text{"toolu_1"}),
               ChatMessage::ContentPart(ChatMessage::ToolResult{"toolu_1", "", false}));

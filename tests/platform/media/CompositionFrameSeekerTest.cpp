@@ -71,6 +71,11 @@ TEST(CompositionFrameSeekerTest, DecodesOnWithinAGroupOfPicturesAndGivesAFreshRe
         {2, 2, true},    // back
         {84, 54, true},  // a group away
         {84, 54, false}, // the same frame again
+        {62, 32, true},  // back
+        // The last but one before the next key frame (58) decodes on, though
+        // its packet comes after that key frame's: frames show later than
+        // they decode.
+        {87, 57, false},
     };
     std::int64_t seeks = 0;
     for (const Step& step : steps) {

@@ -44,20 +44,23 @@ TEST(FrameCacheTest, KeepsWithinItsBoundLettingTheLeastRecentlyUsedGo) {
     EXPECT_EQ(cache.count(), 3u);
     EXPECT_EQ(cache.bytes(), 3 * size);
 
-    // The nearest within reach, the earlier of two as near; a look-up counts
-    // as a use.
+    // The nearest within a range, the earlier of two as near, one nearer but
+    // outside the range not taken; a look-up counts as a use.
     struct Case {
         std::int64_t at;
-        std::int64_t within;
+        std::int64_t low;
+        std::int64_t high;
         std::optional<std::int64_t> found;
     };
     const Case cases[] = {
-        {12, 5, 10},           {35, 5, 30},  {25, 5, 30},          {20, 10, 10},
-        {20, 9, std::nullopt}, {50, 10, 40}, {0, 9, std::nullopt}, {40, 0, 40},
+        {38, 30, 38, 30},           {32, 31, 45, 40}, {12, 7, 17, 10},
+        {35, 30, 40, 30},           {25, 20, 30, 30}, {20, 10, 30, 10},
+        {20, 11, 29, std::nullopt}, {50, 40, 60, 40}, {0, -9, 9, std::nullopt},
+        {40, 40, 40, 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.at);
-        EXPECT_EQ(index(cache.nearest(c.at, c.within)), c.found);
+        EXPECT_EQ(index(cache.nearest(c.at, c.low, c.high)), c.found);
     }
     // 10 and then 40 were used after 30, which goes next.
     cache.insert(50, frame(50));

@@ -358,18 +358,21 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
     };
     ASSERT_TRUE(seekAndWait(10));
     ASSERT_TRUE(seekAndWait(20));
+    ASSERT_TRUE(seekAndWait(30));
 
     struct Step {
         int scrubTo;
-        // Shown at once, within the call: a frame seen before, near enough.
+        // Shown at once, within the call: a frame seen before, near enough,
+        // between the picture and the hand.
         std::optional<int> atOnce;
     };
     const Step steps[] = {
-        {22, 20},           // near a frame seen
-        {11, 10},           // back, near another
+        {12, 20},           // back: 10 is nearer, but past the hand
+        {27, 20},           // on: 30 is nearer, but past the hand
         {10, 10},           // on a frame seen
         {60, std::nullopt}, // nothing seen within half a second
-        {40, std::nullopt}, {46, 40},
+        {40, std::nullopt}, // nothing seen between the picture and the hand
+        {46, 40},           // the picture's own frame is the nearest
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.scrubTo);
@@ -392,23 +395,28 @@ TEST_F(PlayerTest, AScrubShowsAFrameAtHandAtOnceAndRestsOnTheExactFrame) {
     kept.clear();
     ASSERT_TRUE(seekAndWait(30));
     EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
-    player.scrub(MediaTime(31, 30));
+    ASSERT_TRUE(seekAndWait(36));
+    player.scrub(MediaTime(29, 30));
     EXPECT_EQ(frames_.back().time, MediaTime(30, 30));
     EXPECT_EQ(frames_.back().buffer.width(), 160);
     EXPECT_EQ(frames_.back().buffer.height(), 120);
     ASSERT_TRUE(
-        runEventsUntil([&] { return player.currentVideoFrame()->time == MediaTime(31, 30); }));
+        runEventsUntil([&] { return player.currentVideoFrame()->time == MediaTime(29, 30); }));
     EXPECT_EQ(player.currentVideoFrame()->buffer.width(), 320);
     EXPECT_EQ(statuses_, std::vector<TimeControlStatus>{TimeControlStatus::paused});
 }
 
 namespace {
 
-// Holds the first frame asked of its compositors until let go, so that the
-// frame is still being made when the test moves on.
+// Holds the first frame asked of its compositors (or the first at one time)
+// until let go, so that the frame is still being made when the test moves on.
 class Gate {
 public:
-    // Blank frames, the first once let go.
+    Gate() = default;
+    explicit Gate(MediaTime held)
+        : held_(held) {}
+
+    // Blank frames, the first held once let go.
     class Compositor : public VideoCompositor {
     public:
         explicit Compositor(std::shared_ptr<Gate> gate)
@@ -422,7 +430,7 @@ public:
             gate_->changed_.notify_all();
         }
         void startRequest(VideoCompositionRequest& request) override {
-            {
+            if (!gate_->held_ || request.compositionTime() == *gate_->held_) {
                 std::unique_lock lock(gate_->mutex_);
                 gate_->entered_ = true;
                 gate_->changed_.notify_all();
@@ -439,6 +447,13 @@ public:
         std::lock_guard lock(mutex_);
         open_ = true;
         changed_.notify_all();
+    }
+    // Holds the frame at `time` from now on, until let go again.
+    void hold(MediaTime time) {
+        std::lock_guard lock(mutex_);
+        held_ = time;
+        open_ = false;
+        entered_ = false;
     }
     // Waits, for a while at most, until a frame is held.
     bool holds() {
@@ -457,6 +472,8 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
+    // Set before the compositors run, or while every one waits.
+    std::optional<MediaTime> held_;
     bool entered_ = false;
     bool open_ = false;
     int alive_ = 0;
@@ -496,4 +513,58 @@ TEST_F(PlayerTest, AFrameOfTheFormerItemStillBeingMadeNeverShowsForTheNewOne) {
     ASSERT_TRUE(showsFrame(player, 0));
     EXPECT_TRUE(samePixels(player.currentVideoFrame()->buffer, first));
     EXPECT_EQ(player.seekStatistics().fromCache, 1);
+}
+
+TEST_F(PlayerTest, AFrameOfAnEarlierSeekNeverTakesThePictureBackAgainstTheHand) {
+    // Holding, until the cases below, a frame nothing asks for before them.
+    auto gate = std::make_shared<Gate>(MediaTime(30, 30));
+    PlayerItem held = item(kClipFrames);
+    held.videoComposition->customCompositor = [gate] {
+        return std::make_unique<Gate::Compositor>(gate);
+    };
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    auto letGo = qScopeGuard([&] { gate->letGo(); });
+    record(player);
+    player.replaceCurrentItem(held);
+    ASSERT_TRUE(waitForFrames(1));
+    std::size_t kept = 1;
+    for (int n : {50, 20}) {
+        player.seek(MediaTime(n, 30));
+        ASSERT_TRUE(showsFrame(player, n) && keeps(player, ++kept));
+    }
+    auto shownSince = [&](std::size_t from) {
+        std::vector<int> shown;
+        for (std::size_t i = from; i < frames_.size(); ++i) {
+            shown.push_back(
+                static_cast<int>(frames_[i].time.value() * 30 / frames_[i].time.timescale()));
+        }
+        return shown;
+    };
+
+    // From the picture on 20, with 50 seen before: a seek's frame still being
+    // made when the hand moves on shows only between the picture and the
+    // hand.
+    struct Case {
+        const char* name;
+        int held;
+        int scrubTo;
+        std::vector<int> shown;
+    };
+    const Case cases[] = {
+        {"on, past it, the picture on a frame seen beyond it", 30, 52, {50, 52}},
+        {"turned back: it lies behind the way back", 60, 40, {50, 40}},
+        {"between: 60, made for the way on, at once, then 62", 62, 66, {60, 62, 66}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gate->hold(MediaTime(c.held, 30));
+        const std::size_t from = frames_.size();
+        player.seek(MediaTime(c.held, 30));
+        ASSERT_TRUE(gate->holds());
+        player.scrub(MediaTime(c.scrubTo, 30));
+        gate->letGo();
+        ASSERT_TRUE(showsFrame(player, c.scrubTo));
+        EXPECT_EQ(shownSince(from), c.shown);
+        EXPECT_EQ(player.currentTime(), MediaTime(c.scrubTo, 30));
+    }
 }

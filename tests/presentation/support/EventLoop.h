@@ -50,7 +50,8 @@ QCoro::Task<void> collect(QCoro::Task<T> task, std::optional<Stored<T>>* value,
 // Runs the event loop until `task` has ended and returns its result or rethrows
 // its error. The loop wakes on events (worker results, timers), never on a
 // clock; the time limit only stops a test whose task would never end.
-template <class T> T awaitTask(QCoro::Task<T> task) {
+template <class T>
+T awaitTask(QCoro::Task<T> task, std::chrono::seconds limitAfter = std::chrono::seconds(20)) {
     QEventLoop loop;
     std::optional<detail::Stored<T>> value;
     std::exception_ptr error;
@@ -59,12 +60,13 @@ template <class T> T awaitTask(QCoro::Task<T> task) {
         QTimer limit;
         limit.setSingleShot(true);
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(std::chrono::seconds(20));
+        limit.start(limitAfter);
         loop.exec();
     }
     if (!value && !error) {
         // The collector still points at this frame: going on would be unsafe.
-        std::fprintf(stderr, "awaitTask: the task did not end within 20 s\n");
+        std::fprintf(stderr, "awaitTask: the task did not end within %lld s\n",
+                     static_cast<long long>(limitAfter.count()));
         std::abort();
     }
     if (error) {

@@ -4,6 +4,7 @@
 // and the timeline applies them through the edit engine.
 #include "presentation/viewmodels/InstructionViewModel.h"
 
+#include "data/media/FFmpegMediaLoader.h"
 #include "domain/entities/ExportError.h"
 #include "domain/entities/ModelFixtures.h"
 #include "infrastructure/network/AuthenticationError.h"
@@ -11,9 +12,12 @@
 #include "infrastructure/network/ConfiguredAccessTokenProvider.h"
 #include "presentation/support/ChatBar.h"
 #include "support/AnthropicEvents.h"
+#include "support/Fifo.h"
+#include "support/WorkingFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -31,6 +35,28 @@ Project twoClips(const Clip& intro, const Clip& outro) {
 
 const Clip intro = makeClip(0, 8, TrackType::video, "intro.mov");
 const Clip outro = makeClip(8, 2, TrackType::video, "outro.mov");
+
+// A tool call whose input is an edit with a note of `noteBytes` beside it,
+// in fragments of 64 KiB.
+std::string notedToolCall(int index, const std::string& id, const std::string& tool, Json edit,
+                          std::size_t noteBytes) {
+    edit["note"] = std::string(noteBytes, 'n');
+    const std::string input = edit.dump();
+    std::string call = toolStart(index, id, tool);
+    for (std::size_t at = 0; at < input.size(); at += 64 * 1024) {
+        call += inputDelta(index, input.substr(at, 64 * 1024));
+    }
+    return call + blockStop(index);
+}
+
+std::string repeated(const std::string& piece, std::size_t times) {
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
 
 // A reply that keeps coming: `pieces` writes of 64 KiB each, after `head`.
 ScriptedResponse endless(std::string head, int pieces,
@@ -179,6 +205,30 @@ TEST(InstructionViewModelTest, BackendFailuresShowTheirMessageAndLeaveTheProject
          },
          "The assistant sent an edit too large to apply, so it was stopped. No changes were "
          "made."},
+        // Each call within its own limit, but together more than one
+        // instruction may carry.
+        {"edits too large in all",
+         [](LoopbackServer& server) {
+             std::string reply = messageStart();
+             for (int i = 0; i < 5; ++i) {
+                 reply += notedToolCall(i, "toolu_0" + std::to_string(i), "move_clip",
+                                        {{"target", "outro.mov"}, {"to", 12 + i}}, 900'000);
+             }
+             server.enqueue(ScriptedResponse::eventStream().write(reply + messageEnd("tool_use")));
+         },
+         "The assistant sent edits too large to apply, so they were stopped. No changes were "
+         "made."},
+        // The model ran out of output tokens in the middle of an edit: the
+        // call that came whole is not applied without it.
+        {"ended inside a tool call",
+         [](LoopbackServer& server) {
+             server.enqueue(ScriptedResponse::eventStream().write(
+                 messageStart() + toolCall(0, "toolu_01", "remove", {{"target", "intro.mov"}}) +
+                 toolStart(1, "toolu_02", "move_clip") +
+                 inputDelta(1, R"({"target": "outro.mov", "t)") + messageEnd("max_tokens")));
+         },
+         "The assistant's reply ended before its last edit was complete. No changes were made. "
+         "Please try again."},
         {"connection dropped mid-stream",
          [](LoopbackServer& server) {
              server.enqueue(ScriptedResponse::eventStream()
@@ -210,6 +260,156 @@ TEST(InstructionViewModelTest, BackendFailuresShowTheirMessageAndLeaveTheProject
         EXPECT_FALSE(bar.harness.timeline.canUndo());
         EXPECT_FALSE(bar.viewModel.currentTask());
     }
+}
+
+TEST(InstructionViewModelTest, AnInstructionsToolCallsAreBoundedInAllAndGoBackSmall) {
+    // Within the bound: an edit beside thousands of empty objects (a tree many
+    // times its text), an edit beside a note of a million characters, and a
+    // title of a million characters that the model is told is no title.
+    ChatBar bar(twoClips(intro, outro));
+    Json padded = {{"target", "outro.mov"}, {"to", 20}};
+    padded["pad"] = Json(std::vector<Json>(4000, Json::object()));
+    bar.server.enqueue(ScriptedResponse::eventStream().write(
+        messageStart() + toolCall(0, "toolu_01", "move_clip", padded) +
+        toolCall(1, "toolu_02", "add_text", {{"target", std::string(1'000'000, 'T')}}) +
+        notedToolCall(2, "toolu_03", "move_clip", {{"target", "intro.mov"}, {"to", 30}},
+                      1'000'000) +
+        messageEnd("tool_use")));
+    bar.server.enqueue(ScriptedResponse::eventStream().write(textReply("Moved both.", "end_turn")));
+
+    bar.submit("Move both clips");
+
+    EXPECT_EQ(bar.chatTexts().back(), "Moved both.");
+    const Project moved = bar.harness.repository->load();
+    EXPECT_EQ(moved.findClip(outro.id)->timeRange.startTime, 20);
+    EXPECT_EQ(moved.findClip(intro.id)->timeRange.startTime, 30);
+    // The turns that went back are a small fraction of what came: each input
+    // and result keeps its start and end and says how much it left out.
+    ASSERT_EQ(bar.server.requestCount(), 2u);
+    const std::string secondBody = bar.server.requests()[1].body;
+    EXPECT_LT(secondBody.size(), 64u * 1024);
+    const Json messages = Json::parse(secondBody)["messages"];
+    ASSERT_EQ(messages.size(), 3u);
+    const Json& calls = messages[1]["content"];
+    ASSERT_EQ(calls.size(), 3u);
+    const std::string elided = calls[0]["input"]["elided_input"];
+    EXPECT_EQ(elided.rfind(R"({"pad":[{},{},{},)", 0), 0u) << elided.substr(0, 40);
+    EXPECT_TRUE(elided.ends_with(R"({},{},{}],"target":"outro.mov","to":20.0})")) << elided;
+    EXPECT_NE(elided.find(" … [10040 characters omitted] … "), std::string::npos);
+    const std::string kept =
+        std::string(1000, 'T') + " … [998000 characters omitted] … " + std::string(1000, 'T');
+    EXPECT_EQ(calls[1]["input"]["target"], kept);
+    const std::string note =
+        std::string(1000, 'n') + " … [998000 characters omitted] … " + std::string(1000, 'n');
+    EXPECT_EQ(calls[2]["input"],
+              Json::parse(R"({"note": ")" + note + R"(", "target": "intro.mov", "to": 30.0})"));
+    const Json& results = messages[2]["content"];
+    EXPECT_EQ(results[0]["content"],
+              "Parsed: move_clip - will be applied after all tools are processed");
+    EXPECT_EQ(results[1]["is_error"], true);
+    EXPECT_EQ(results[1]["content"].get<std::string>().rfind("Error: invalidTextContent(\"TTT", 0),
+              0u);
+    EXPECT_NE(results[1]["content"].get<std::string>().find(" characters omitted] … "),
+              std::string::npos);
+
+    // Past the bound over two replies: nothing of either is applied.
+    ChatBar twoTurns(twoClips(intro, outro));
+    const std::string before = twoTurns.harness.storedProject();
+    for (const int calls : {3, 2}) {
+        std::string reply = messageStart();
+        for (int i = 0; i < calls; ++i) {
+            reply +=
+                notedToolCall(i, "toolu_" + std::to_string(calls) + std::to_string(i), "move_clip",
+                              {{"target", "outro.mov"}, {"to", 20 + i}}, 1'000'000);
+        }
+        twoTurns.server.enqueue(
+            ScriptedResponse::eventStream().write(reply + messageEnd("tool_use")));
+    }
+    twoTurns.submit("Move the outro");
+    EXPECT_EQ(twoTurns.server.requestCount(), 2u);
+    EXPECT_EQ(twoTurns.chatTexts().back(),
+              "The assistant sent edits too large to apply, so they were stopped. No changes were "
+              "made.");
+    EXPECT_EQ(twoTurns.viewModel.instructionText(), "Move the outro");
+    EXPECT_EQ(twoTurns.harness.storedProject(), before);
+    EXPECT_FALSE(twoTurns.harness.timeline.canUndo());
+}
+
+TEST(InstructionViewModelTest, ARequestStaysSmallWhateverTheProjectAndTheChatHold) {
+    // A title of a million letters, each an e and a combining accent (two
+    // characters of one and two bytes), and a reply of a megabyte kept in the
+    // chat.
+    const std::string accented = "e\u0301";
+    const Clip title = makeClip(0, 5, TrackType::text, repeated(accented, 1'000'000));
+    ChatBar bar(Project{{makeTrack(TrackType::video, "Video 1", {intro, outro}),
+                         makeTrack(TrackType::text, "Text 1", {title})},
+                        3600});
+    const std::string story = "Once upon a time" + std::string(1'000'000, '.') + "The end.";
+    bar.server.enqueue(ScriptedResponse::eventStream().write(textReply(story, "end_turn")));
+    bar.server.enqueue(
+        ScriptedResponse::eventStream().write(textReply("It is a long title.", "end_turn")));
+
+    bar.submit("Tell me a story");
+    bar.submit("What does the title say?");
+
+    ASSERT_EQ(bar.server.requestCount(), 2u);
+    for (const RecordedRequest& request : bar.server.requests()) {
+        EXPECT_LT(request.body.size(), 64u * 1024);
+    }
+    const Json messages = Json::parse(bar.server.requests()[1].body)["messages"];
+    ASSERT_EQ(messages.size(), 3u);
+    // The earlier reply: its start and end, and how much was left out.
+    const std::string earlier = messages[1]["content"];
+    EXPECT_EQ(earlier, "Once upon a time" + std::string(984, '.') +
+                           " … [998024 characters omitted] … " + std::string(992, '.') +
+                           "The end.");
+    // The title, cut between characters, never inside one; the instruction whole.
+    const std::string state = messages[2]["content"];
+    EXPECT_NE(state.find("  - \"`" + repeated(accented, 500) +
+                         " … [1998000 characters omitted] … " + repeated(accented, 500) +
+                         "`\": at=0.0s"),
+              std::string::npos);
+    EXPECT_NE(state.find("\nInstruction: What does the title say?"), std::string::npos);
+    // What the chat shows stays whole.
+    EXPECT_EQ(bar.chatTexts()[1], story);
+}
+
+TEST(InstructionViewModelTest, AddingAFileThatIsNoMediaFileNamesItAndWhy) {
+    vexel::testing::TemporaryFolder folder;
+    Fifo moviePipe(folder / "pipe.mp4");
+    Fifo picturePipe(folder / "pipe.png");
+    std::filesystem::create_directories(folder / "clips.mov");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mp4");
+    const WorkingFolder here(folder.path());
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"pipe.mp4", "video",
+         "\"pipe.mp4\" cannot be added: it is a named pipe, not a media file."},
+        {"pipe.png", "image",
+         "\"pipe.png\" cannot be added: it is a named pipe, not a media file."},
+        {"clips.mov", "video", "\"clips.mov\" cannot be added: it is a folder, not a media file."},
+        {"zero.mp4", "audio", "\"zero.mp4\" cannot be added: it is a device, not a media file."},
+    };
+    for (const auto& [name, trackType, message] : cases) {
+        SCOPED_TRACE(name);
+        ChatBar bar(
+            twoClips(intro, outro), [](std::stop_token) { return std::string("token"); },
+            std::make_shared<FFmpegMediaLoader>());
+        const std::string before = bar.harness.storedProject();
+        bar.server.enqueue(ScriptedResponse::eventStream().write(
+            messageStart() +
+            toolCall(0, "toolu_01", "add_clip",
+                     {{"target", name}, {"trackType", trackType}, {"at", 20}}) +
+            messageEnd("end_turn")));
+
+        bar.submit("Add " + name);
+
+        EXPECT_EQ(bar.chatTexts(), (std::vector<std::string>{"Add " + name, message}));
+        const ChatMessage& notice = bar.viewModel.chatHistory().messages().back();
+        EXPECT_EQ(bar.viewModel.chatHistory().retryableInstructions().at(notice.id), "Add " + name);
+        EXPECT_EQ(bar.harness.storedProject(), before);
+    }
+    EXPECT_FALSE(moviePipe.openedToRead());
+    EXPECT_FALSE(picturePipe.openedToRead());
 }
 
 TEST(InstructionViewModelTest, ARetrySendsTheTextAsTypedAndTokenFailuresAreWorded) {

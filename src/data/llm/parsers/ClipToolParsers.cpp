@@ -80,8 +80,7 @@ constexpr double maxTransitionSeconds = 5;
 
 } // namespace
 
-EditCommand ClipToolParsers::parseMove(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseMove(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double to = toolinput::requiredNumber(input, "to");
     toolinput::requireNonNegative("to", to);
@@ -90,8 +89,7 @@ EditCommand ClipToolParsers::parseMove(const ToolCall& call, const Project& cont
     return EditCommand::Move{clipId, to, toTrackId};
 }
 
-EditCommand ClipToolParsers::parseTrim(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseTrim(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double startTime = toolinput::requiredNumber(input, "startTime");
     double duration = toolinput::requiredNumber(input, "duration");
@@ -102,8 +100,7 @@ EditCommand ClipToolParsers::parseTrim(const ToolCall& call, const Project& cont
     return EditCommand::Trim{clipId, startTime, duration};
 }
 
-EditCommand ClipToolParsers::parseAdjustVolume(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseAdjustVolume(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double volume = toolinput::requiredNumber(input, "volume");
     toolinput::requireInRange("volume", volume, 0, 1);
@@ -125,21 +122,19 @@ std::optional<TimeRange> ClipToolParsers::parseFadeRange(const JSONObject& input
     return TimeRange{*fadeStart, *fadeEnd - *fadeStart};
 }
 
-EditCommand ClipToolParsers::parseRemove(const ToolCall& call, const Project& context) {
-    std::string target = toolinput::requiredString(call.input, "target");
+EditCommand ClipToolParsers::parseRemove(const JSONObject& input, const Project& context) {
+    std::string target = toolinput::requiredString(input, "target");
     return EditCommand::RemoveClip{resolveAnyClip(target, context).id};
 }
 
-EditCommand ClipToolParsers::parseSplit(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseSplit(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double at = toolinput::requiredNumber(input, "at");
     toolinput::requireNonNegative("at", at);
     return EditCommand::Split{clipId, at};
 }
 
-EditCommand ClipToolParsers::parseDuplicateClip(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseDuplicateClip(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     auto at = toolinput::optionalNumber(input, "at");
     if (at) {
@@ -148,24 +143,21 @@ EditCommand ClipToolParsers::parseDuplicateClip(const ToolCall& call, const Proj
     return EditCommand::DuplicateClip{clipId, at};
 }
 
-EditCommand ClipToolParsers::parseSpeed(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseSpeed(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double rate = toolinput::requiredNumber(input, "rate");
     toolinput::requireInRange("rate", rate, 0.25, 4.0);
     return EditCommand::Speed{clipId, rate};
 }
 
-EditCommand ClipToolParsers::parseOpacity(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseOpacity(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double opacity = toolinput::requiredNumber(input, "opacity");
     toolinput::requireInRange("opacity", opacity, 0, 1);
     return EditCommand::Opacity{clipId, opacity};
 }
 
-EditCommand ClipToolParsers::parseColorAdjust(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseColorAdjust(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     auto brightness = toolinput::optionalNumber(input, "brightness");
     auto contrast = toolinput::optionalNumber(input, "contrast");
@@ -185,8 +177,7 @@ EditCommand ClipToolParsers::parseColorAdjust(const ToolCall& call, const Projec
     return EditCommand::ColorAdjust{clipId, brightness, contrast, saturation};
 }
 
-EditCommand ClipToolParsers::parseRotateFlip(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseRotateFlip(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     std::optional<std::int64_t> rotation;
     if (auto degrees = toolinput::optionalNumber(input, "rotation")) {
@@ -207,8 +198,7 @@ EditCommand ClipToolParsers::parseRotateFlip(const ToolCall& call, const Project
     return EditCommand::RotateFlip{clipId, rotation, flipHorizontal, flipVertical};
 }
 
-EditCommand ClipToolParsers::parseCrop(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseCrop(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     double x = toolinput::requiredNumber(input, "x");
     double y = toolinput::requiredNumber(input, "y");
@@ -230,8 +220,7 @@ EditCommand ClipToolParsers::parseCrop(const ToolCall& call, const Project& cont
     return EditCommand::Crop{clipId, x, y, width, height};
 }
 
-EditCommand ClipToolParsers::parseFilter(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseFilter(const JSONObject& input, const Project& context) {
     Uuid clipId = resolveTarget(input, context);
     std::string filterName = toolinput::requiredString(input, "filter_name");
     if (filterName != "sepia" && filterName != "grayscale" && filterName != "noir" &&
@@ -245,8 +234,7 @@ EditCommand ClipToolParsers::parseFilter(const ToolCall& call, const Project& co
     return EditCommand::Filter{clipId, std::move(filterName), intensity};
 }
 
-EditCommand ClipToolParsers::parseTransition(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand ClipToolParsers::parseTransition(const JSONObject& input, const Project& context) {
     AnyClip target = resolveAnyClip(toolinput::requiredString(input, "target"), context);
     auto fadeIn = toolinput::optionalNumber(input, "fadeInDuration");
     auto fadeOut = toolinput::optionalNumber(input, "fadeOutDuration");

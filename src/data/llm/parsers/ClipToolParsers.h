@@ -1,6 +1,5 @@
 #pragma once
 
-#include "data/llm/ToolCall.h"
 #include "domain/entities/EditCommand.h"
 #include "domain/entities/JSONValue.h"
 #include "domain/entities/Project.h"
@@ -16,21 +15,21 @@ namespace vexel {
 struct ClipToolParsers {
     ClipToolParsers() = delete;
 
-    static EditCommand parseMove(const ToolCall& call, const Project& context);
-    static EditCommand parseTrim(const ToolCall& call, const Project& context);
-    static EditCommand parseAdjustVolume(const ToolCall& call, const Project& context);
+    static EditCommand parseMove(const JSONObject& input, const Project& context);
+    static EditCommand parseTrim(const JSONObject& input, const Project& context);
+    static EditCommand parseAdjustVolume(const JSONObject& input, const Project& context);
     // Media clips first, then text clips: a media clip wins a shared name.
-    static EditCommand parseRemove(const ToolCall& call, const Project& context);
-    static EditCommand parseSplit(const ToolCall& call, const Project& context);
-    static EditCommand parseDuplicateClip(const ToolCall& call, const Project& context);
-    static EditCommand parseSpeed(const ToolCall& call, const Project& context);
-    static EditCommand parseOpacity(const ToolCall& call, const Project& context);
-    static EditCommand parseColorAdjust(const ToolCall& call, const Project& context);
-    static EditCommand parseRotateFlip(const ToolCall& call, const Project& context);
-    static EditCommand parseCrop(const ToolCall& call, const Project& context);
-    static EditCommand parseFilter(const ToolCall& call, const Project& context);
+    static EditCommand parseRemove(const JSONObject& input, const Project& context);
+    static EditCommand parseSplit(const JSONObject& input, const Project& context);
+    static EditCommand parseDuplicateClip(const JSONObject& input, const Project& context);
+    static EditCommand parseSpeed(const JSONObject& input, const Project& context);
+    static EditCommand parseOpacity(const JSONObject& input, const Project& context);
+    static EditCommand parseColorAdjust(const JSONObject& input, const Project& context);
+    static EditCommand parseRotateFlip(const JSONObject& input, const Project& context);
+    static EditCommand parseCrop(const JSONObject& input, const Project& context);
+    static EditCommand parseFilter(const JSONObject& input, const Project& context);
     // A cross-dissolve when "crossDissolveDuration" is given, else fades.
-    static EditCommand parseTransition(const ToolCall& call, const Project& context);
+    static EditCommand parseTransition(const JSONObject& input, const Project& context);
 
     // The volume fade from "fadeStart" to "fadeEnd"; absent unless both are
     // numbers.

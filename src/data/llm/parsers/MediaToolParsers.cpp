@@ -84,8 +84,7 @@ ImageAnimationType parseMotion(const std::string& type, const JSONObject& input)
 
 } // namespace
 
-EditCommand MediaToolParsers::parseAddClip(const ToolCall& call) {
-    const JSONObject& input = call.input;
+EditCommand MediaToolParsers::parseAddClip(const JSONObject& input) {
     std::string assetName = toolinput::requiredString(input, "target");
     ParameterValidator::validateFilename(assetName);
     TrackType trackType =
@@ -96,16 +95,16 @@ EditCommand MediaToolParsers::parseAddClip(const ToolCall& call) {
                                 toolinput::optionalString(input, "target_track")};
 }
 
-EditCommand MediaToolParsers::parseAddTrack(const ToolCall& call) {
-    std::string word = toolinput::requiredString(call.input, "trackType");
+EditCommand MediaToolParsers::parseAddTrack(const JSONObject& input) {
+    std::string word = toolinput::requiredString(input, "trackType");
     if (ToolCallMapper::parseTrackType(word) != TrackType::audio) {
         throw LLMResponseParserError::unknownTrackType(std::move(word));
     }
-    return EditCommand::AddTrack{toolinput::optionalString(call.input, "name"), TrackType::audio};
+    return EditCommand::AddTrack{toolinput::optionalString(input, "name"), TrackType::audio};
 }
 
-EditCommand MediaToolParsers::parseSetImageAnimation(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand MediaToolParsers::parseSetImageAnimation(const JSONObject& input,
+                                                     const Project& context) {
     Uuid clipId =
         ToolCallMapper::resolveClipId(toolinput::requiredString(input, "target"), context);
     std::string type = toolinput::requiredString(input, "type");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/llm/ToolCall.h"
 #include "domain/entities/EditCommand.h"
+#include "domain/entities/JSONValue.h"
 #include "domain/entities/Project.h"
 #include "domain/entities/TransitionType.h"
 
@@ -16,10 +16,10 @@ struct MediaToolParsers {
     MediaToolParsers() = delete;
 
     // Names a file; the project is not consulted.
-    static EditCommand parseAddClip(const ToolCall& call);
+    static EditCommand parseAddClip(const JSONObject& input);
     // Only audio tracks can be added.
-    static EditCommand parseAddTrack(const ToolCall& call);
-    static EditCommand parseSetImageAnimation(const ToolCall& call, const Project& context);
+    static EditCommand parseAddTrack(const JSONObject& input);
+    static EditCommand parseSetImageAnimation(const JSONObject& input, const Project& context);
 
     // "fade", "crossDissolve", "clip_push_left", ..., exact; anything else
     // absent.

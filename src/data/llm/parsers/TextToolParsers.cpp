@@ -47,8 +47,7 @@ std::optional<Result> lookUp(const std::array<std::pair<std::string_view, Result
 
 } // namespace
 
-EditCommand TextToolParsers::parseAddText(const ToolCall& call) {
-    const JSONObject& input = call.input;
+EditCommand TextToolParsers::parseAddText(const JSONObject& input) {
     std::string text =
         toolinput::optionalString(input, "target").value_or(std::string(defaultText));
     ParameterValidator::validateTextContent(text);
@@ -65,8 +64,7 @@ EditCommand TextToolParsers::parseAddText(const ToolCall& call) {
     return EditCommand::AddText{std::move(text), at, duration, position, std::move(style)};
 }
 
-EditCommand TextToolParsers::parseEditText(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand TextToolParsers::parseEditText(const JSONObject& input, const Project& context) {
     std::string target = toolinput::requiredString(input, "target");
     Uuid textId = ToolCallMapper::resolveTextClipId(target, context);
     const Clip* clip = context.findClip(textId);
@@ -95,8 +93,8 @@ EditCommand TextToolParsers::parseEditText(const ToolCall& call, const Project& 
     return EditCommand::EditText{textId, std::move(newText), position, std::move(style), timeRange};
 }
 
-EditCommand TextToolParsers::parseSetTextAnimation(const ToolCall& call, const Project& context) {
-    const JSONObject& input = call.input;
+EditCommand TextToolParsers::parseSetTextAnimation(const JSONObject& input,
+                                                   const Project& context) {
     Uuid clipId =
         ToolCallMapper::resolveTextClipId(toolinput::requiredString(input, "target"), context);
     auto entrance = parseTextEntrance(toolinput::optionalString(input, "entrance"), input);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "data/llm/ToolCall.h"
 #include "domain/entities/EditCommand.h"
 #include "domain/entities/JSONValue.h"
 #include "domain/entities/Project.h"
@@ -19,9 +18,9 @@ namespace vexel {
 struct TextToolParsers {
     TextToolParsers() = delete;
 
-    static EditCommand parseAddText(const ToolCall& call);
-    static EditCommand parseEditText(const ToolCall& call, const Project& context);
-    static EditCommand parseSetTextAnimation(const ToolCall& call, const Project& context);
+    static EditCommand parseAddText(const JSONObject& input);
+    static EditCommand parseEditText(const JSONObject& input, const Project& context);
+    static EditCommand parseSetTextAnimation(const JSONObject& input, const Project& context);
 
     // "positionX" and "positionY" together as a custom point, else the
     // "position" word in any of the position map's languages; absent when none.

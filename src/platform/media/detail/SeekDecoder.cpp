@@ -36,6 +36,13 @@ SeekDecoder::~SeekDecoder() = default;
 void SeekDecoder::open() {
     input_ = openTrackInput(asset_, track_, threads_, cancelled_);
     packet_ = ffmpeg::makePacket();
+    // The index stands at decode times, which run behind the times frames
+    // show at by the reordering of B-frames: the first frame shows at the
+    // stream's start, its entry stands earlier.
+    const AVIndexEntry* first = avformat_index_get_entry(input_.stream, 0);
+    if (first && input_.stream->start_time != AV_NOPTS_VALUE) {
+        reorderDelay_ = std::max<std::int64_t>(input_.stream->start_time - first->timestamp, 0);
+    }
 }
 
 std::int64_t SeekDecoder::streamTime(const MediaTime& time) const {
@@ -50,6 +57,10 @@ std::int64_t SeekDecoder::packetIndex(std::int64_t timestamp, bool keyFrame) con
                                      AVSEEK_FLAG_BACKWARD | (keyFrame ? 0 : AVSEEK_FLAG_ANY));
 }
 
+std::int64_t SeekDecoder::indexShowing(std::int64_t target, bool keyFrame) const {
+    return packetIndex(target - reorderDelay_, keyFrame);
+}
+
 bool SeekDecoder::decodesOnTo(std::int64_t target) const {
     if (!placed_ || (current_ && current_->pts > target)) {
         return false;
@@ -59,7 +70,7 @@ bool SeekDecoder::decodesOnTo(std::int64_t target) const {
     if (latestSent_ != AV_NOPTS_VALUE && target < latestSent_) {
         return false;
     }
-    std::int64_t key = packetIndex(target, true);
+    std::int64_t key = indexShowing(target, true);
     // Nothing out since the last key frame sought: what comes out first is
     // that key frame, which must not lie after the frame asked for (a seek
     // given up before its first frame still moved the decoder there).
@@ -84,11 +95,11 @@ std::optional<std::int64_t> SeekDecoder::costTo(const MediaTime& sourceTime) con
         return std::nullopt;
     }
     std::int64_t target = streamTime(sourceTime);
-    std::int64_t at = packetIndex(target, false);
+    std::int64_t at = indexShowing(target, false);
     if (decodesOnTo(target)) {
         return at < 0 ? 0 : std::max<std::int64_t>(at - readIndex_, 0);
     }
-    std::int64_t key = packetIndex(target, true);
+    std::int64_t key = indexShowing(target, true);
     if (at < 0 || key < 0) {
         return kUnknownCost;
     }
@@ -108,7 +119,7 @@ void SeekDecoder::seekTo(std::int64_t target) {
     placed_ = true;
     readEnded_ = false;
     decoderEnded_ = false;
-    placedKeyIndex_ = packetIndex(target, true);
+    placedKeyIndex_ = indexShowing(target, true);
     readIndex_ = std::max<std::int64_t>(placedKeyIndex_ - 1, -1);
     latestSent_ = AV_NOPTS_VALUE;
     current_.reset();

@@ -61,7 +61,12 @@ private:
 
     void open();
     std::int64_t streamTime(const MediaTime& time) const;
+    // The index entry at or before a decode time; with `keyFrame`, of a key
+    // frame.
     std::int64_t packetIndex(std::int64_t timestamp, bool keyFrame) const;
+    // The same for the packet showing at a presentation time: the key frame
+    // with `keyFrame` is the one a seek to that time starts from.
+    std::int64_t indexShowing(std::int64_t target, bool keyFrame) const;
     bool decodesOnTo(std::int64_t target) const;
     void seekTo(std::int64_t target);
     // One step towards `target`: a frame out of the decoder, or a packet into
@@ -78,6 +83,8 @@ private:
     ffmpeg::Scaler scaler_;
     std::optional<PixelBufferPool> pool_;
 
+    // How far decode times run behind presentation times.
+    std::int64_t reorderDelay_ = 0;
     // The place reached: a key frame was sought since the decoder last
     // started over.
     bool placed_ = false;

@@ -1,6 +1,6 @@
 #include "platform/playback/detail/FrameCache.h"
 
-#include <iterator>
+#include <algorithm>
 #include <utility>
 
 namespace vexel::playback::detail {
@@ -33,16 +33,18 @@ bool FrameCache::contains(std::int64_t n) const {
     return entries_.count(n) > 0;
 }
 
-std::optional<media::VideoFrame> FrameCache::nearest(std::int64_t n, std::int64_t within) {
+std::optional<media::VideoFrame> FrameCache::nearest(std::int64_t n, std::int64_t low,
+                                                     std::int64_t high) {
     std::lock_guard lock(mutex_);
-    auto after = entries_.lower_bound(n);
+    auto after = entries_.lower_bound(std::max(n, low));
     auto best = entries_.end();
-    if (after != entries_.end() && after->first - n <= within) {
+    if (after != entries_.end() && after->first <= high) {
         best = after;
     }
-    if (after != entries_.begin()) {
-        auto before = std::prev(after);
-        if (n - before->first <= within &&
+    auto before = entries_.upper_bound(std::min(n, high));
+    if (before != entries_.begin()) {
+        --before;
+        if (before->first >= low &&
             (best == entries_.end() || n - before->first <= best->first - n)) {
             best = before;
         }

@@ -24,9 +24,9 @@ public:
     // Frame n, now the most recently used.
     std::optional<media::VideoFrame> find(std::int64_t n);
     bool contains(std::int64_t n) const;
-    // The kept frame nearest to n, at most `within` frames away (the earlier
-    // of two as near), now the most recently used.
-    std::optional<media::VideoFrame> nearest(std::int64_t n, std::int64_t within);
+    // The kept frame nearest to n among those from `low` to `high` (the
+    // earlier of two as near), now the most recently used.
+    std::optional<media::VideoFrame> nearest(std::int64_t n, std::int64_t low, std::int64_t high);
 
     // Keeps frame n, replacing what was kept for it, and lets the least
     // recently used go until the bound holds again. A frame larger than the

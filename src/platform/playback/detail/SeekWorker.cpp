@@ -158,6 +158,7 @@ void SeekWorker::keep(std::int64_t n, const media::VideoFrame& frame) {
     if (shownSize_ == shown) {
         cache_->insert(n, std::move(scaled));
     }
+    ++statistics_.settled;
 }
 
 media::VideoFrame SeekWorker::scaledToFit(const media::VideoFrame& frame,

@@ -34,6 +34,16 @@ bool holdsVeryLongWord(const QString& text) {
     return false;
 }
 
+// The window binds these to the project (delete the selected clip, play),
+// and a text with the keyboard answers them as the chat field does: a read
+// only text has nothing to erase and no space to type, so they do nothing.
+bool isPlainTypingKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier &&
+           (key.key() == Qt::Key_Delete || key.key() == Qt::Key_Backspace ||
+            key.key() == Qt::Key_Space);
+}
+
 } // namespace
 
 BubbleText::BubbleText(QWidget* parent)
@@ -125,6 +135,12 @@ QSize BubbleText::minimumSizeHint() const {
 }
 
 bool BubbleText::event(QEvent* event) {
+    // An accepted override keeps the key from the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride &&
+        isPlainTypingKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::FontChange) {
         document_.setDefaultFont(font());
         invalidateLayout();
@@ -201,6 +217,11 @@ void BubbleText::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
+        return;
+    }
+    if (isPlainTypingKey(*event)) {
+        // Taken, so that no widget around the text acts on it either.
+        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -12,7 +12,10 @@ namespace vexel {
 
 // The text of a chat bubble: plain text (never markup) on a rounded
 // background, wrapped at word boundaries, or inside a word too long for the
-// column (a path, a link), and selectable with the mouse for copying.
+// column (a path, a link), and selectable with the mouse for copying. While
+// it has the keyboard, plain Delete, Backspace and Space do nothing, as in a
+// text field, rather than act on the project; Ctrl+C copies, and the undo
+// keys and the other shortcuts still reach the window.
 class BubbleText : public QWidget {
     Q_OBJECT
 

@@ -1,10 +1,10 @@
 #include "presentation/views/kit/AnchoredPopup.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -78,32 +78,76 @@ void AnchoredPopup::showAnchored(QWidget* anchorWidget, QRect anchor, Qt::Edge p
 void AnchoredPopup::setPassesOutsideClicks(bool passes) {
     passesOutsideClicks_ = passes;
     // Qt's own replay of the press is left to the platform; this popup
-    // passes it on itself, once.
+    // passes the click on itself, once.
     setAttribute(Qt::WA_NoMouseReplay, passes);
 }
 
+namespace {
+
+// `event` as the window system would have delivered it to `target` with no
+// popup open; an event the target ignores goes on to its parents.
+void passOn(QWidget& target, const QMouseEvent& event) {
+    const QPointF local = target.mapFromGlobal(event.globalPosition());
+    const QPointF inWindow = target.window()->mapFromGlobal(event.globalPosition());
+    QMouseEvent passed(event.type(), local, inWindow, event.globalPosition(), event.button(),
+                       event.buttons(), event.modifiers(), event.pointingDevice());
+    passed.setTimestamp(event.timestamp());
+    QCoreApplication::sendEvent(&target, &passed);
+}
+
+} // namespace
+
 void AnchoredPopup::mousePressEvent(QMouseEvent* event) {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-    const QPoint global = event->globalPosition().toPoint();
-    if (!passesOutsideClicks_ || rect().contains(event->position().toPoint()) || owner == nullptr) {
+    if (!passesOutsideClicks_ || event->button() != Qt::LeftButton || owner == nullptr ||
+        rect().contains(event->position().toPoint())) {
         QFrame::mousePressEvent(event);
         return;
     }
-    close();
     event->accept();
-    // Posted to the owner's window as the window system would have sent it
-    // there: the widget under the pointer takes the press, and the release
-    // that follows, once the popup's grab of the pointer has gone.
-    QWindow* window = owner->windowHandle();
-    if (window == nullptr || !owner->isVisible() ||
-        !owner->rect().contains(owner->mapFromGlobal(global))) {
+    const QPoint inOwner = owner->mapFromGlobal(event->globalPosition().toPoint());
+    if (!owner->isVisible() || !owner->rect().contains(inOwner)) {
+        close();
         return;
     }
-    const QPointF local = event->globalPosition() - QPointF(window->mapToGlobal(QPoint(0, 0)));
-    QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local,
-                                                        event->globalPosition(), event->button(),
-                                                        event->buttons(), event->modifiers(),
-                                                        event->pointingDevice()));
+    QWidget* under = owner->childAt(inOwner);
+    QWidget* target = under != nullptr ? under : owner;
+    // The popup stays open, holding the pointer, until the release: while it
+    // holds the pointer the window system sends it the whole click, whereas
+    // once it has closed (its window gone) the rest of a quick click, already
+    // on its way to it, would be lost, and the click never end.
+    passingClick_ = true;
+    clickTarget_ = target;
+    passOn(*target, *event);
+}
+
+void AnchoredPopup::mouseMoveEvent(QMouseEvent* event) {
+    if (!passingClick_) {
+        QFrame::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    if (clickTarget_) {
+        passOn(*clickTarget_, *event);
+    }
+}
+
+void AnchoredPopup::mouseReleaseEvent(QMouseEvent* event) {
+    if (!passingClick_) {
+        QFrame::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    const QPointer<QWidget> target = clickTarget_;
+    passingClick_ = false;
+    clickTarget_.clear();
+    // Closed first, so that the release acts as with no popup open (a click
+    // on a text opens its own inspector). The owner may discard the popup
+    // from its dismiss path: nothing of it is touched after this.
+    close();
+    if (target) {
+        passOn(*target, *event);
+    }
 }
 
 void AnchoredPopup::keyPressEvent(QKeyEvent* event) {
@@ -128,6 +172,10 @@ void AnchoredPopup::discard() {
 
 void AnchoredPopup::hideEvent(QHideEvent* event) {
     QFrame::hideEvent(event);
+    // Closed in the middle of a click passed on: the rest of it no longer
+    // comes here.
+    passingClick_ = false;
+    clickTarget_.clear();
     if (!dismissPending_) {
         return;
     }

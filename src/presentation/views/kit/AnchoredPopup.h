@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
@@ -20,9 +21,11 @@ public:
     // Runs once per showing, when the popup has closed for any reason.
     void setOnDismiss(std::function<void()> onDismiss) { onDismiss_ = std::move(onDismiss); }
 
-    // Whether a press outside the popup, besides closing it, goes on to what
-    // lies under it in the owner's window, so that the click there does what
-    // it does with no popup open. Off: the press only closes the popup.
+    // Whether a left click outside the popup, besides closing it, goes on to
+    // what lies under it in the owner's window, so that the click there does
+    // what it does with no popup open: the press, the moves and the release
+    // reach the widget under the press, and the popup closes just before the
+    // release. Off: a press outside only closes the popup.
     void setPassesOutsideClicks(bool passes);
 
     // Closes the popup for good, for an owner that is closing it itself: the
@@ -44,6 +47,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -51,6 +56,10 @@ private:
     std::function<void()> onDismiss_;
     bool dismissPending_ = false;
     bool passesOutsideClicks_ = false;
+    // An outside click being passed on, from its press to its release, and
+    // the widget that the press went to (gone if it was deleted since).
+    bool passingClick_ = false;
+    QPointer<QWidget> clickTarget_;
 };
 
 } // namespace vexel

@@ -62,6 +62,13 @@ void MainWindow::showEditor(EditorGraph& graph) {
         &attachTutorialOverlay(*mainView_, graph.instructionViewModel(), graph.tutorialState());
 }
 
+void MainWindow::bringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (closeGuard_ && !closeGuard_()) {
         event->ignore();

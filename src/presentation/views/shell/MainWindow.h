@@ -35,6 +35,12 @@ public:
     // The guided tutorial's layer over the content; none until showEditor().
     TutorialOverlay* tutorialOverlay() const { return tutorialOverlay_; }
 
+    // Shows the window in front of the others with the keyboard focus,
+    // restored when it was minimised (kept maximised or full screen where it
+    // was). A desktop that guards against windows taking the focus may only
+    // mark it as wanting attention.
+    void bringToFront();
+
     // Asked on every close: true lets the window close. None: it closes.
     void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
 

@@ -418,6 +418,11 @@ QCoro::Task<void> MainWindowCommands::openProjectWithConfirmation() {
     return openProjectAfterConfirming(QPointer(this));
 }
 
+QCoro::Task<void>
+MainWindowCommands::openProjectFolderWithConfirmation(std::filesystem::path folder) {
+    return openFolderAfterConfirming(QPointer(this), std::move(folder));
+}
+
 QCoro::Task<void> MainWindowCommands::restartTutorialWithConfirmation() {
     return restartTutorialAfterConfirming(QPointer(this));
 }
@@ -490,6 +495,15 @@ MainWindowCommands::openProjectAfterConfirming(QPointer<MainWindowCommands> self
     QCoro::Task<bool> confirming = confirmDiscard(self);
     if (co_await confirming && self) {
         QCoro::Task<void> opening = openWithPanel(self);
+        co_await opening;
+    }
+}
+
+QCoro::Task<void> MainWindowCommands::openFolderAfterConfirming(QPointer<MainWindowCommands> self,
+                                                                std::filesystem::path folder) {
+    QCoro::Task<bool> confirming = confirmDiscard(self);
+    if (co_await confirming && self) {
+        QCoro::Task<void> opening = self->graph_->mainViewModel().loadProject(folder);
         co_await opening;
     }
 }

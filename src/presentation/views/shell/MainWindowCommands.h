@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -76,6 +77,9 @@ public:
     QCoro::Task<bool> confirmDiscardChanges();
     QCoro::Task<void> newProjectWithConfirmation();
     QCoro::Task<void> openProjectWithConfirmation();
+    // Opens the project folder `folder` once unsaved work is settled, as Open
+    // does with the folder its panel gives.
+    QCoro::Task<void> openProjectFolderWithConfirmation(std::filesystem::path folder);
     // A fresh project with the tutorial's welcome, once unsaved work is settled.
     QCoro::Task<void> restartTutorialWithConfirmation();
     QCoro::Task<void> presentSavePanel();
@@ -117,6 +121,8 @@ private:
     static QCoro::Task<bool> confirmDiscard(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> newProjectAfterConfirming(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> openProjectAfterConfirming(QPointer<MainWindowCommands> self);
+    static QCoro::Task<void> openFolderAfterConfirming(QPointer<MainWindowCommands> self,
+                                                       std::filesystem::path folder);
     static QCoro::Task<void> restartTutorialAfterConfirming(QPointer<MainWindowCommands> self);
     static QCoro::Task<void> saveWithPanel(QPointer<MainWindowCommands> self, bool saveAs);
     static QCoro::Task<void> openWithPanel(QPointer<MainWindowCommands> self);

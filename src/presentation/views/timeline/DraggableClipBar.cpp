@@ -9,6 +9,7 @@
 #include "presentation/views/kit/IconRegistry.h"
 #include "presentation/views/kit/PlainText.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/timeline/BarsInView.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -25,7 +26,7 @@ namespace vexel {
 
 namespace {
 
-constexpr double cornerRadius = 6;
+constexpr double cornerRadius = BarBody::cornerRadius;
 constexpr int labelPadding = 4;
 constexpr int badgeSize = 8;
 constexpr int badgeSpacing = 2;
@@ -66,16 +67,21 @@ void DraggableClipBar::setClip(const Clip& clip) {
     if (clip == clip_) {
         return;
     }
+    const bool otherClip = clip.id != clip_.id;
     const bool soundChanged =
         clip.assetURL != clip_.assetURL || clip.trackType != clip_.trackType || clip_.id.isNil();
     const bool nameChanged = clip.assetName != clip_.assetName;
     clip_ = clip;
+    if (otherClip) {
+        dropPress();
+    }
     if (nameChanged) {
         elidedFor_ = -1;
         setToolTip(plainToolTip(qText(clip_.assetName)));
     }
     updateDescription();
     if (soundChanged) {
+        waveform_.reset();
         requestWaveform();
     }
     relayout();
@@ -115,12 +121,18 @@ void DraggableClipBar::setActions(std::shared_ptr<const ClipBarActions> actions)
 }
 
 void DraggableClipBar::setTrackClips(std::shared_ptr<const std::vector<Clip>> clips) {
+    if (clips == trackClips_) {
+        return;
+    }
     trackClips_ = std::move(clips);
     // A project that changed under the drag gives it new edges.
     dragSnapPoints_.reset();
 }
 
 void DraggableClipBar::setCrossTrack(CrossTrackConfig crossTrack) {
+    if (crossTrack == crossTrack_) {
+        return;
+    }
     crossTrack_ = std::move(crossTrack);
 }
 
@@ -155,24 +167,20 @@ double DraggableClipBar::displayWidth() const {
 void DraggableClipBar::relayout() {
     const QWidget* row = parentWidget();
     const int height = row != nullptr ? row->height() : this->height();
-    // Rounded at both ends, so that bars that touch in time touch on screen.
-    const double left = displayOffset();
-    const double right = left + displayWidth();
-    const int x = static_cast<int>(std::lround(std::clamp(left, -1e9, 1e9)));
-    const int end = static_cast<int>(std::lround(std::clamp(right, -1e9, 1e9)));
-    setGeometry(x, 0, std::max(end - x, static_cast<int>(ClipBarFrame::minimumWidth)), height);
+    const BarsInView::Columns columns = BarsInView::columnsOf(displayOffset(), displayWidth());
+    setGeometry(columns.left, 0, columns.width(), height);
 }
 
 void DraggableClipBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
-    painter.fillPath(shape, clipColor_);
+    body_->paint(painter, rect(), clipColor_);
 
     if (waveform_ && !waveform_->values().empty()) {
         painter.save();
+        QPainterPath shape;
+        shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
         painter.setClipPath(shape);
         painter.translate(0, 2);
         const QColor level(255, 255, 255, 64);
@@ -349,6 +357,13 @@ void DraggableClipBar::dragEnded(QPointF translation) {
     } else if (callbacks->onMove) {
         callbacks->onMove(id, start);
     }
+}
+
+void DraggableClipBar::dropPress() {
+    pressInRow_.reset();
+    dragging_ = false;
+    unsetCursor();
+    resetGesture();
 }
 
 void DraggableClipBar::resetGesture() {

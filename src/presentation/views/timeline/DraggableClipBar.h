@@ -4,6 +4,7 @@
 #include "presentation/cache/WaveformSamples.h"
 #include "presentation/helpers/ClipBarFrame.h"
 #include "presentation/helpers/TimelineBarMetrics.h"
+#include "presentation/views/timeline/BarBody.h"
 #include "presentation/views/timeline/ClipBarActions.h"
 #include "presentation/views/timeline/CrossTrackConfig.h"
 
@@ -56,6 +57,8 @@ public:
     // and the clip a trim may not grow over.
     void setTrackClips(std::shared_ptr<const std::vector<Clip>> clips);
     void setCrossTrack(CrossTrackConfig crossTrack);
+    // The bodies drawn for the bars of the lane, shared among them.
+    void setBody(std::shared_ptr<BarBody> body) { body_ = std::move(body); }
 
     bool isSelected() const { return selected_; }
     QColor clipColor() const { return clipColor_; }
@@ -66,6 +69,8 @@ public:
     // The start a trim may not grow the clip past.
     std::optional<double> nextClipStart() const;
 
+    // Whether a press on the bar has not been released yet.
+    bool isHeld() const { return pressInRow_.has_value(); }
     // The live gesture.
     double dragOffset() const { return dragOffset_; }
     double trimWidthDelta() const { return trimWidthDelta_; }
@@ -100,6 +105,8 @@ private:
     void dragChanged(QPointF translation);
     void dragEnded(QPointF translation);
     void resetGesture();
+    // A press under way is dropped: the bar shows another clip now.
+    void dropPress();
     void updateHoverCursor(double localX);
     void requestWaveform();
     void updateDescription();
@@ -132,6 +139,8 @@ private:
     std::optional<double> activeSnapPoint_;
     std::shared_ptr<const WaveformSamples> waveform_;
 
+    // Shared by the bars of a lane.
+    std::shared_ptr<BarBody> body_ = std::make_shared<BarBody>();
     QPixmap badge_;
     // The name as drawn, for the width it was elided to.
     QString elidedName_;

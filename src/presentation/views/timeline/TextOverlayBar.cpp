@@ -4,12 +4,12 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/PlainText.h"
 #include "presentation/views/kit/Theme.h"
+#include "presentation/views/timeline/BarsInView.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ namespace vexel {
 
 namespace {
 
-constexpr double cornerRadius = 6;
+constexpr double cornerRadius = BarBody::cornerRadius;
 constexpr int labelPadding = 4;
 
 } // namespace
@@ -36,6 +36,12 @@ void TextOverlayBar::setClip(const Clip& clip) {
     if (clip.assetName != clip_.assetName) {
         elidedFor_ = -1;
         setToolTip(plainToolTip(QString::fromStdString(clip.assetName)));
+    }
+    if (clip.id != clip_.id) {
+        // The bar shows another clip now: a press under way is dropped.
+        pressGlobal_.reset();
+        dragging_ = false;
+        dragOffset_ = 0;
     }
     clip_ = clip;
     updateDescription();
@@ -80,19 +86,15 @@ double TextOverlayBar::movedStart(double dx) const {
 void TextOverlayBar::relayout() {
     const QWidget* lane = parentWidget();
     const int height = lane != nullptr ? lane->height() : this->height();
-    const double left = displayOffset();
-    const int x = static_cast<int>(std::lround(std::clamp(left, -1e9, 1e9)));
-    const int end = static_cast<int>(std::lround(std::clamp(left + displayWidth(), -1e9, 1e9)));
-    setGeometry(x, 0, std::max(end - x, static_cast<int>(minimumWidth)), height);
+    const BarsInView::Columns columns = BarsInView::columnsOf(displayOffset(), displayWidth());
+    setGeometry(columns.left, 0, columns.width(), height);
 }
 
 void TextOverlayBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
-    painter.fillPath(shape, toQColor(VexelColors::trackText));
+    body_->paint(painter, rect(), toQColor(VexelColors::trackText));
     const int textWidth = std::max(0, width() - 2 * labelPadding);
     if (elidedFor_ != textWidth) {
         elidedText_ = elidedPlain(fontMetrics(), QString::fromStdString(clip_.assetName),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/entities/Clip.h"
+#include "presentation/views/timeline/BarBody.h"
 #include "presentation/views/timeline/TextOverlayActions.h"
 
 #include <QPointF>
@@ -34,6 +35,10 @@ public:
     void setSelected(bool selected);
     bool isSelected() const { return selected_; }
     void setActions(std::shared_ptr<const TextOverlayActions> actions);
+    // The bodies drawn for the bars of the lane, shared among them.
+    void setBody(std::shared_ptr<BarBody> body) { body_ = std::move(body); }
+    // Whether a press on the bar has not been released yet.
+    bool isHeld() const { return pressGlobal_.has_value(); }
 
     // The live horizontal offset of a drag, in pixels.
     double dragOffset() const { return dragOffset_; }
@@ -79,6 +84,8 @@ private:
     bool movable_ = false;
     double dragOffset_ = 0;
 
+    // Shared by the bars of a lane.
+    std::shared_ptr<BarBody> body_ = std::make_shared<BarBody>();
     QString elidedText_;
     int elidedFor_ = -1;
 };

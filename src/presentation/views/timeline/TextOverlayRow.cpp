@@ -1,5 +1,7 @@
 #include "presentation/views/timeline/TextOverlayRow.h"
 
+#include "presentation/theme/VexelColors.h"
+#include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/LaneStyle.h"
 
 #include <utility>
@@ -7,24 +9,30 @@
 namespace vexel {
 
 TextOverlayRow::TextOverlayRow(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , bars_(
+          *this,
+          [this] {
+              auto* bar = new TextOverlayBar(this);
+              bar->setBody(bars_.body());
+              return bar;
+          },
+          [this](TextOverlayBar& bar, const Clip& clip) {
+              bar.setActions(actions_);
+              bar.setTimeAxis(maxDuration_, width());
+              bar.setSelected(selectedClipId_ == clip.id);
+              bar.setClip(clip);
+          }) {
+    bars_.setSliverColour(toQColor(VexelColors::trackText));
     setAccessibleName(QStringLiteral("Text overlays"));
 }
 
 void TextOverlayRow::setTextClips(const std::vector<Clip>& clips) {
-    bars_.sync(
-        clips,
-        [&] {
-            auto* bar = new TextOverlayBar(this);
-            bar->setActions(actions_);
-            bar->setTimeAxis(maxDuration_, width());
-            bar->show();
-            return bar;
-        },
-        [&](TextOverlayBar& bar, const Clip& clip) {
-            bar.setSelected(selectedClipId_ == clip.id);
-            bar.setClip(clip);
-        });
+    if (hasClips_ && clips == *bars_.clips()) {
+        return;
+    }
+    hasClips_ = true;
+    bars_.setClips(std::make_shared<const std::vector<Clip>>(clips));
 }
 
 void TextOverlayRow::setMaxDuration(double maxDuration) {
@@ -32,7 +40,7 @@ void TextOverlayRow::setMaxDuration(double maxDuration) {
         return;
     }
     maxDuration_ = maxDuration;
-    bars_.forEach([&](TextOverlayBar& bar) { bar.setTimeAxis(maxDuration_, width()); });
+    bars_.setAxis(maxDuration_, width());
 }
 
 void TextOverlayRow::setSelectedClipId(const std::optional<Uuid>& clipId) {
@@ -40,12 +48,17 @@ void TextOverlayRow::setSelectedClipId(const std::optional<Uuid>& clipId) {
         return;
     }
     selectedClipId_ = clipId;
-    bars_.forEach([&](TextOverlayBar& bar) { bar.setSelected(selectedClipId_ == bar.clip().id); });
+    // Laid out again: the selected clip has a bar wherever it is in sight.
+    bars_.setSelectedClipId(clipId);
 }
 
 void TextOverlayRow::setActions(std::shared_ptr<const TextOverlayActions> actions) {
     actions_ = std::move(actions);
     bars_.forEach([&](TextOverlayBar& bar) { bar.setActions(actions_); });
+}
+
+void TextOverlayRow::setSight(std::optional<BarsInView::Columns> sight) {
+    bars_.setSight(sight);
 }
 
 std::vector<TextOverlayBar*> TextOverlayRow::bars() const {
@@ -62,10 +75,7 @@ void TextOverlayRow::paintEvent(QPaintEvent*) {
 
 void TextOverlayRow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    bars_.forEach([&](TextOverlayBar& bar) {
-        bar.setTimeAxis(maxDuration_, width());
-        bar.relayout();
-    });
+    bars_.rowResized(maxDuration_, *event);
 }
 
 } // namespace vexel

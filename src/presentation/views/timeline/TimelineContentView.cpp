@@ -66,6 +66,7 @@ void TimelineContentView::setZoomLevel(double zoomLevel) {
     if (zoomLevel == zoomLevel_) {
         return;
     }
+    const TrackLanesView::LayoutHold hold(*lanes_);
     // The time at the left of the view stays there.
     const double share =
         layout_.virtualContentWidth > 0 ? horizontalBar_->value() / layout_.virtualContentWidth : 0;
@@ -75,6 +76,7 @@ void TimelineContentView::setZoomLevel(double zoomLevel) {
 }
 
 void TimelineContentView::relayout() {
+    const TrackLanesView::LayoutHold hold(*lanes_);
     const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     // The vertical bar takes its width from the content only when shown.
     TimelineLayout layout =
@@ -91,6 +93,7 @@ void TimelineContentView::relayout() {
     const int contentWidth = whole(layout_.virtualContentWidth);
     const int contentHeight = whole(TimelineLayout::rulerHeight + layout_.contentHeight);
 
+    visibleWidth_ = visibleWidth;
     strip_->setGeometry(static_cast<int>(TimelineLayout::leadingInset), 0, visibleWidth, height());
     canvas_->resize(contentWidth, contentHeight);
     ruler_->setGeometry(0, 0, contentWidth, static_cast<int>(TimelineLayout::rulerHeight));
@@ -119,9 +122,13 @@ void TimelineContentView::relayout() {
 
 void TimelineContentView::scrollTo() {
     const int down = verticalBar_->isVisibleTo(this) ? verticalBar_->value() : 0;
-    canvas_->move(-horizontalBar_->value(), -down);
+    const int across = horizontalBar_->value();
+    canvas_->move(-across, -down);
     iconColumn_->setGeometry(0, -down, static_cast<int>(TimelineLayout::iconColumnWidth),
                              canvas_->height());
+    // Only the clips in sight have bars: a timeline of any length costs what
+    // the visible part of it does.
+    lanes_->setSight(QRect(across, down - lanes_->y(), visibleWidth_, height()));
 }
 
 void TimelineContentView::resizeEvent(QResizeEvent* event) {

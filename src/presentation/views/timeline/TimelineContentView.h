@@ -58,6 +58,7 @@ private:
 
     std::vector<TrackType> laneTypes_;
     double zoomLevel_ = 1;
+    int visibleWidth_ = 0;
     TimelineLayout layout_;
     QWidget* strip_;
     QWidget* canvas_;

@@ -79,6 +79,10 @@ void TimelineInspectors::open(Kind kind, const Clip& clip) {
         return;
     }
     auto* popup = new AnchoredPopup(&anchor_);
+    // A click elsewhere closes the form and does what it does with the form
+    // closed (on the lanes' background it seeks and deselects), as the
+    // picture's text form does: closing it takes no click of its own.
+    popup->setPassesOutsideClicks(true);
     auto* layout = new QVBoxLayout(popup);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);

@@ -144,7 +144,10 @@ TimelinePanel::TimelinePanel(TimelineViewModel& viewModel, PreviewViewModel* pre
     if (preview_) {
         lanes->setOnSeek([this](double seconds) { seek(seconds); });
         lanes->setOnScrub([this](double seconds) { scrub(seconds); });
+        // The ruler is the playhead's strip as much as the lanes' background:
+        // the same press and drag.
         content_->ruler()->setOnSeek([this](double seconds) { seek(seconds); });
+        content_->ruler()->setOnScrub([this](double seconds) { scrub(seconds); });
     }
     content_->setOnMagnify([this](double magnification) { applyMagnification(magnification); });
     content_->setOnMagnifyEnd([this] { endMagnification(); });

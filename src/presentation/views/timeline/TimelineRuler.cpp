@@ -1,14 +1,11 @@
 #include "presentation/views/timeline/TimelineRuler.h"
 
 #include "presentation/helpers/RulerTicks.h"
-#include "presentation/views/timeline/TimelinePlayhead.h"
 
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-
-#include <cmath>
 
 namespace vexel {
 
@@ -16,7 +13,6 @@ namespace {
 
 constexpr int majorTickHeight = 10;
 constexpr int minorTickHeight = 6;
-constexpr double tapDistance = 10;
 
 } // namespace
 
@@ -65,27 +61,15 @@ void TimelineRuler::paintEvent(QPaintEvent* event) {
 }
 
 void TimelineRuler::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    press_ = event->position();
+    seekGesture_.press(*event, width(), displayDuration_);
+}
+
+void TimelineRuler::mouseMoveEvent(QMouseEvent* event) {
+    seekGesture_.move(*event, width(), displayDuration_);
 }
 
 void TimelineRuler::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !press_) {
-        event->ignore();
-        return;
-    }
-    const QPointF travel = event->position() - *press_;
-    press_.reset();
-    if (std::hypot(travel.x(), travel.y()) >= tapDistance || !onSeek_) {
-        return;
-    }
-    if (const std::optional<double> time =
-            TimelinePlayhead::seekTime(event->position().x(), width(), 0, displayDuration_)) {
-        onSeek_(*time);
-    }
+    seekGesture_.release(*event);
 }
 
 } // namespace vexel

@@ -16,8 +16,6 @@ namespace vexel {
 
 namespace {
 
-constexpr double tapDistance = 10;
-
 int whole(double pixels) {
     return static_cast<int>(std::lround(std::clamp(pixels, -1e9, 1e9)));
 }
@@ -36,9 +34,10 @@ TrackLanesView::TrackLanesView(const IconRegistry& icons, WaveformLoader* wavefo
 }
 
 void TrackLanesView::setLanes(const std::vector<Track>& lanes) {
-    lanes_ = lanes;
+    laneTypes_.clear();
     audioLaneIds_.clear();
-    for (const Track& lane : lanes_) {
+    for (const Track& lane : lanes) {
+        laneTypes_.emplace_back(lane.id, lane.type);
         if (lane.type == TrackType::audio) {
             audioLaneIds_.push_back(lane.id);
         }
@@ -46,7 +45,7 @@ void TrackLanesView::setLanes(const std::vector<Track>& lanes) {
     std::unordered_map<Uuid, QWidget*> kept;
     std::vector<Uuid> order;
     bool anyClip = false;
-    for (const Track& lane : lanes_) {
+    for (const Track& lane : lanes) {
         anyClip = anyClip || !lane.clips.empty();
         QWidget* row = nullptr;
         if (const auto found = rows_.find(lane.id); found != rows_.end()) {
@@ -67,6 +66,7 @@ void TrackLanesView::setLanes(const std::vector<Track>& lanes) {
             } else {
                 row = new TrackRow(&icons_, waveforms_, this);
             }
+            setLayoutHeld(*row, layoutHolds_ > 0);
             row->show();
         }
         if (auto* text = dynamic_cast<TextOverlayRow*>(row)) {
@@ -142,9 +142,9 @@ void TrackLanesView::setClipActions(std::shared_ptr<const ClipBarActions> audio,
                                     std::shared_ptr<const ClipBarActions> other) {
     audioActions_ = std::move(audio);
     otherActions_ = std::move(other);
-    for (const Track& lane : lanes_) {
-        if (TrackRow* row = trackRow(lane.id)) {
-            row->setActions(lane.type == TrackType::audio ? audioActions_ : otherActions_);
+    for (const auto& [id, type] : laneTypes_) {
+        if (TrackRow* row = trackRow(id)) {
+            row->setActions(type == TrackType::audio ? audioActions_ : otherActions_);
         }
     }
 }
@@ -153,6 +153,57 @@ void TrackLanesView::setTextActions(std::shared_ptr<const TextOverlayActions> ac
     textActions_ = std::move(actions);
     if (TextOverlayRow* row = textRow()) {
         row->setActions(textActions_);
+    }
+}
+
+TrackLanesView::LayoutHold::LayoutHold(TrackLanesView& lanes)
+    : lanes_(lanes) {
+    if (lanes_.layoutHolds_++ == 0) {
+        for (const auto& [id, row] : lanes_.rows_) {
+            lanes_.setLayoutHeld(*row, true);
+        }
+    }
+}
+
+TrackLanesView::LayoutHold::~LayoutHold() {
+    if (--lanes_.layoutHolds_ == 0) {
+        for (const auto& [id, row] : lanes_.rows_) {
+            lanes_.setLayoutHeld(*row, false);
+        }
+    }
+}
+
+void TrackLanesView::setLayoutHeld(QWidget& row, bool held) const {
+    if (auto* text = dynamic_cast<TextOverlayRow*>(&row)) {
+        text->setLayoutHeld(held);
+    } else {
+        static_cast<TrackRow&>(row).setLayoutHeld(held);
+    }
+}
+
+void TrackLanesView::setSight(std::optional<QRect> sight) {
+    if (sight == sight_) {
+        return;
+    }
+    sight_ = sight;
+    updateSight();
+}
+
+void TrackLanesView::updateSight() {
+    for (const Uuid& id : order_) {
+        QWidget* row = rows_.at(id);
+        std::optional<BarsInView::Columns> columns;
+        if (sight_) {
+            // A row out of sight above or below holds no bars.
+            const QRect seen = sight_->intersected(row->geometry());
+            columns = seen.isEmpty() ? BarsInView::Columns{}
+                                     : BarsInView::Columns{seen.left(), seen.right() + 1};
+        }
+        if (auto* text = dynamic_cast<TextOverlayRow*>(row)) {
+            text->setSight(columns);
+        } else {
+            static_cast<TrackRow*>(row)->setSight(columns);
+        }
     }
 }
 
@@ -199,6 +250,7 @@ void TrackLanesView::relayoutRows() {
         rows_.at(order_[i])->setGeometry(0, top, width(), std::max(bottom - top, 1));
     }
     emptyState_->setGeometry(rect());
+    updateSight();
     setCurrentTime(currentTime_);
 }
 
@@ -216,44 +268,15 @@ void TrackLanesView::resizeEvent(QResizeEvent* event) {
 }
 
 void TrackLanesView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    press_ = event->position();
-    pressMoved_ = false;
-    seekTo(event->position().x(), false);
+    seekGesture_.press(*event, width(), maxDuration_);
 }
 
 void TrackLanesView::mouseMoveEvent(QMouseEvent* event) {
-    if (!press_) {
-        return;
-    }
-    const QPointF travel = event->position() - *press_;
-    pressMoved_ = pressMoved_ || std::hypot(travel.x(), travel.y()) >= tapDistance;
-    seekTo(event->position().x(), true);
+    seekGesture_.move(*event, width(), maxDuration_);
 }
 
 void TrackLanesView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !press_) {
-        event->ignore();
-        return;
-    }
-    press_.reset();
-    if (!pressMoved_ && onDeselect_) {
-        onDeselect_();
-    }
-}
-
-void TrackLanesView::seekTo(double x, bool dragging) const {
-    const auto& seek = dragging && onScrub_ ? onScrub_ : onSeek_;
-    if (!seek) {
-        return;
-    }
-    if (const std::optional<double> time =
-            TimelinePlayhead::seekTime(x, width(), 0, maxDuration_)) {
-        seek(*time);
-    }
+    seekGesture_.release(*event);
 }
 
 } // namespace vexel

@@ -4,14 +4,16 @@
 #include "foundation/Uuid.h"
 #include "presentation/views/timeline/ClipBarActions.h"
 #include "presentation/views/timeline/TextOverlayActions.h"
+#include "presentation/views/timeline/TimelineSeekGesture.h"
 
-#include <QPointF>
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vexel {
@@ -46,15 +48,37 @@ public:
     void setClipActions(std::shared_ptr<const ClipBarActions> audio,
                         std::shared_ptr<const ClipBarActions> other);
     void setTextActions(std::shared_ptr<const TextOverlayActions> actions);
+    // The part of the lanes in sight, in their coordinates; none stands for
+    // all of them. Only the clips there have bars.
+    void setSight(std::optional<QRect> sight);
+    // Holds the bars' layout while the lanes change their size and sight
+    // together, then lays them out once.
+    class LayoutHold {
+    public:
+        explicit LayoutHold(TrackLanesView& lanes);
+        ~LayoutHold();
+        LayoutHold(const LayoutHold&) = delete;
+        LayoutHold& operator=(const LayoutHold&) = delete;
+
+    private:
+        TrackLanesView& lanes_;
+    };
+
     // None hides the playhead.
     void setCurrentTime(std::optional<double> seconds);
     // A press or drag on the space between the bars, at this time.
-    void setOnSeek(std::function<void(double seconds)> onSeek) { onSeek_ = std::move(onSeek); }
+    void setOnSeek(std::function<void(double seconds)> onSeek) {
+        seekGesture_.onSeek = std::move(onSeek);
+    }
     // Each step of a drag there, in place of onSeek when set: the picture may
     // lag while the drag moves, and must be exact where it rests.
-    void setOnScrub(std::function<void(double seconds)> onScrub) { onScrub_ = std::move(onScrub); }
+    void setOnScrub(std::function<void(double seconds)> onScrub) {
+        seekGesture_.onScrub = std::move(onScrub);
+    }
     // A click on that space.
-    void setOnDeselect(std::function<void()> onDeselect) { onDeselect_ = std::move(onDeselect); }
+    void setOnDeselect(std::function<void()> onDeselect) {
+        seekGesture_.onTap = std::move(onDeselect);
+    }
 
     double laneHeight() const { return laneHeight_; }
     // Top to bottom.
@@ -73,12 +97,15 @@ protected:
 
 private:
     void relayoutRows();
-    void seekTo(double x, bool dragging) const;
+    void updateSight();
+    void setLayoutHeld(QWidget& row, bool held) const;
     double laneTop(std::size_t index) const;
 
     const IconRegistry& icons_;
     WaveformLoader* waveforms_;
-    std::vector<Track> lanes_;
+    std::vector<std::pair<Uuid, TrackType>> laneTypes_;
+    std::optional<QRect> sight_;
+    int layoutHolds_ = 0;
     std::vector<Uuid> audioLaneIds_;
     std::vector<Uuid> order_;
     std::unordered_map<Uuid, QWidget*> rows_;
@@ -89,11 +116,7 @@ private:
     std::shared_ptr<const ClipBarActions> otherActions_;
     std::shared_ptr<const TextOverlayActions> textActions_;
     std::optional<double> currentTime_;
-    std::function<void(double)> onSeek_;
-    std::function<void(double)> onScrub_;
-    std::function<void()> onDeselect_;
-    std::optional<QPointF> press_;
-    bool pressMoved_ = false;
+    TimelineSeekGesture seekGesture_;
     TimelineEmptyState* emptyState_ = nullptr;
     TimelinePlayhead* playhead_ = nullptr;
 };

@@ -10,38 +10,37 @@ TrackRow::TrackRow(const IconRegistry* icons, WaveformLoader* waveforms, QWidget
     : QWidget(parent)
     , icons_(icons)
     , waveforms_(waveforms)
-    , clips_(std::make_shared<const std::vector<Clip>>()) {
+    , bars_(
+          *this,
+          [this] {
+              auto* bar = new DraggableClipBar(icons_, waveforms_, this);
+              bar->setBody(bars_.body());
+              return bar;
+          },
+          [this](DraggableClipBar& bar, const Clip& clip) {
+              bar.setActions(actions_);
+              bar.setTimeAxis(maxDuration_, width());
+              bar.setSelected(selectedClipId_ == clip.id);
+              bar.setTrackClips(bars_.clips());
+              bar.setClipColor(trackColor(trackType_));
+              bar.setCrossTrack(crossTrack());
+              bar.setClip(clip);
+          }) {
+    bars_.setSliverColour(trackColor(trackType_));
     updateAccessibleName();
 }
 
 void TrackRow::setTrack(const Track& track) {
-    if (track == track_ && !bars_.inOrder().empty()) {
+    const bool placeChanged = track.id != trackId_ || track.type != trackType_;
+    if (hasTrack_ && !placeChanged && track.name == trackName_ && track.clips == *bars_.clips()) {
         return;
     }
-    const bool placeChanged = track.id != track_.id || track.type != track_.type;
-    track_ = track;
-    clips_ = std::make_shared<const std::vector<Clip>>(track_.clips);
-    const QColor color = trackColor(track_.type);
-    bool newBars = false;
-    bars_.sync(
-        track_.clips,
-        [&] {
-            auto* bar = new DraggableClipBar(icons_, waveforms_, this);
-            bar->setActions(actions_);
-            bar->setTimeAxis(maxDuration_, width());
-            bar->show();
-            newBars = true;
-            return bar;
-        },
-        [&](DraggableClipBar& bar, const Clip& clip) {
-            bar.setSelected(selectedClipId_ == clip.id);
-            bar.setTrackClips(clips_);
-            bar.setClipColor(color);
-            bar.setClip(clip);
-        });
-    if (placeChanged || newBars) {
-        updateCrossTrack();
-    }
+    hasTrack_ = true;
+    trackId_ = track.id;
+    trackType_ = track.type;
+    trackName_ = track.name;
+    bars_.setSliverColour(trackColor(trackType_));
+    bars_.setClips(std::make_shared<const std::vector<Clip>>(track.clips));
     updateAccessibleName();
 }
 
@@ -50,7 +49,7 @@ void TrackRow::setMaxDuration(double maxDuration) {
         return;
     }
     maxDuration_ = maxDuration;
-    bars_.forEach([&](DraggableClipBar& bar) { bar.setTimeAxis(maxDuration_, width()); });
+    bars_.setAxis(maxDuration_, width());
 }
 
 void TrackRow::setLaneHeight(double laneHeight) {
@@ -66,8 +65,8 @@ void TrackRow::setSelectedClipId(const std::optional<Uuid>& clipId) {
         return;
     }
     selectedClipId_ = clipId;
-    bars_.forEach(
-        [&](DraggableClipBar& bar) { bar.setSelected(selectedClipId_ == bar.clip().id); });
+    // Laid out again: the selected clip has a bar wherever it is in sight.
+    bars_.setSelectedClipId(clipId);
 }
 
 void TrackRow::setActions(std::shared_ptr<const ClipBarActions> actions) {
@@ -81,6 +80,10 @@ void TrackRow::setAudioTrackLanes(std::vector<Uuid> lanes) {
     }
     audioTrackLanes_ = std::move(lanes);
     updateCrossTrack();
+}
+
+void TrackRow::setSight(std::optional<BarsInView::Columns> sight) {
+    bars_.setSight(sight);
 }
 
 std::vector<DraggableClipBar*> TrackRow::bars() const {
@@ -97,21 +100,22 @@ void TrackRow::paintEvent(QPaintEvent*) {
 
 void TrackRow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    bars_.forEach([&](DraggableClipBar& bar) {
-        bar.setTimeAxis(maxDuration_, width());
-        bar.relayout();
-    });
+    bars_.rowResized(maxDuration_, *event);
+}
+
+CrossTrackConfig TrackRow::crossTrack() const {
+    // The row's own track and lane height replace whatever the panel gave.
+    return {audioTrackLanes_, trackId_, laneHeight_};
 }
 
 void TrackRow::updateCrossTrack() {
-    // The row's own track and lane height replace whatever the panel gave.
-    const CrossTrackConfig config{audioTrackLanes_, track_.id, laneHeight_};
+    const CrossTrackConfig config = crossTrack();
     bars_.forEach([&](DraggableClipBar& bar) { bar.setCrossTrack(config); });
 }
 
 void TrackRow::updateAccessibleName() {
-    setAccessibleName(QString::fromStdString(track_.name) + QStringLiteral(", ") +
-                      QString::number(track_.clips.size()) + QStringLiteral(" clips"));
+    setAccessibleName(QString::fromStdString(trackName_) + QStringLiteral(", ") +
+                      QString::number(bars_.clips()->size()) + QStringLiteral(" clips"));
 }
 
 } // namespace vexel

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vexel {
@@ -17,19 +18,20 @@ namespace vexel {
 class IconRegistry;
 class WaveformLoader;
 
-// One clip lane of the timeline: a translucent strip holding a bar for every
-// clip of its track, placed by time across the row's whole width, coloured by
-// the kind of track. Bars are kept by clip id as the project changes, so a
-// gesture under way survives a refresh; a clip that leaves the track takes its
-// bar with it. Each bar gets the row's track and lane height for moves between
-// audio lanes, and the other clips of the track to snap to and to stop at.
+// One clip lane of the timeline: a translucent strip holding the bars of its
+// track's clips, placed by time across the row's whole width, coloured by the
+// kind of track. Only the clips in sight have a bar (ClipBarSet), so a track
+// of any length costs what the part in sight does. Bars are kept by clip id
+// as the project changes, so a gesture under way survives a refresh; a clip
+// that leaves the track takes its bar with it. Each bar gets the row's track
+// and lane height for moves between audio lanes, and the other clips of the
+// track to snap to and to stop at.
 class TrackRow : public QWidget {
     Q_OBJECT
 
 public:
     TrackRow(const IconRegistry* icons, WaveformLoader* waveforms, QWidget* parent = nullptr);
 
-    const Track& track() const { return track_; }
     void setTrack(const Track& track);
     // The seconds the row's width stands for.
     void setMaxDuration(double maxDuration);
@@ -40,23 +42,32 @@ public:
     // The audio lanes of the timeline, top to bottom; empty where clips stay
     // on their lane.
     void setAudioTrackLanes(std::vector<Uuid> lanes);
+    // While held, the bars are laid out only once let go.
+    void setLayoutHeld(bool held) { bars_.setHeld(held); }
+    // The columns of the row in sight; none stands for all of them.
+    void setSight(std::optional<BarsInView::Columns> sight);
 
-    // In clip order.
+    // The bars in sight, in clip order.
     std::vector<DraggableClipBar*> bars() const;
+    // None when the clip has no bar in sight.
     DraggableClipBar* bar(const Uuid& clipId) const;
+    const LaneSlivers& slivers() const { return bars_.slivers(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    CrossTrackConfig crossTrack() const;
     void updateCrossTrack();
     void updateAccessibleName();
 
     const IconRegistry* icons_;
     WaveformLoader* waveforms_;
-    Track track_;
-    std::shared_ptr<const std::vector<Clip>> clips_;
+    Uuid trackId_;
+    TrackType trackType_ = TrackType::video;
+    std::string trackName_;
+    bool hasTrack_ = false;
     double maxDuration_ = 1;
     double laneHeight_ = 28;
     std::optional<Uuid> selectedClipId_;

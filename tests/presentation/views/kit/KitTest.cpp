@@ -219,6 +219,8 @@ TEST(ElidedLabelTest, KeepsBothEndsOfALongNameAndShowsMarkupAsText) {
 TEST(TactileButtonTest, ShrinksWhilePressedAndNeverTakesTheFocus) {
     TactileButton button(QStringLiteral("Send"));
     button.resize(80, 30);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
     EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
     QTest::mousePress(&button, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(button.faceScale(), 0.95);

@@ -10,6 +10,7 @@
 #include "presentation/views/preview/VideoSurface.h"
 #include "support/media/MovieMaker.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -137,7 +138,7 @@ TEST_F(PreviewPlayerViewTest, TheCapsuleSeeksWithinTheContentAndFollowsThePlaySt
     EXPECT_NE(button("Play"), nullptr);
 }
 
-TEST_F(PreviewPlayerViewTest, AClickOnThePictureOrTheCapsuleLeavesTheKeyboardFocusWhereItWas) {
+TEST_F(PreviewPlayerViewTest, AClickOnThePictureTakesTheKeyboardAndOneOnTheCapsuleLeavesIt) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* field = new QLineEdit(&window);
@@ -153,8 +154,13 @@ TEST_F(PreviewPlayerViewTest, AClickOnThePictureOrTheCapsuleLeavesTheKeyboardFoc
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());
 
+    // The picture takes the keys from a field, so that the project's keys
+    // reach the project; the capsule's buttons leave them where they are.
     QTest::mouseClick(&pane->surface(), Qt::LeftButton, {}, pane->surface().rect().center());
-    EXPECT_TRUE(field->hasFocus());
+    EXPECT_FALSE(field->hasFocus());
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(pane->isAncestorOf(QApplication::focusWidget()));
+    field->setFocus();
     auto buttons = pane->transportBar().findChildren<TactileButton*>();
     ASSERT_FALSE(buttons.isEmpty());
     QTest::mouseClick(buttons.back(), Qt::LeftButton);

@@ -36,6 +36,9 @@ struct SettingsHarness {
         : settings(std::make_unique<SettingsViewModel>(userDefaults, std::move(info))) {
         dialog = std::make_unique<SettingsDialog>(
             SettingsDialog::Context{*settings, notifier, dialogs, icons, logger, std::move(site)});
+        // Shown, so that clicks reach its buttons as a pointer's do.
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     }
 
     TemporaryFolder home;

@@ -77,15 +77,16 @@ TEST(DraggableClipBarTest, DrawsTheSoundOfItsFileLoadedOnceForEveryBarThatShowsI
             return service.extract(path, buckets, stop);
         });
 
-    // Three bars of the one file; one of them goes while the file is read.
+    // Three bars of the one file, 100 px a second; one of them goes while the
+    // file is read.
     const Clip whole = soundClip(file, 0, 10);
     const Clip second = soundClip(file, 20, 5);
     const Clip gone = soundClip(file, 40, 5);
     QWidget window;
     window.resize(1000, 40);
     auto* row = new TrackRow(nullptr, loader.get(), &window);
-    row->setGeometry(0, 0, 1000, 40);
-    row->setMaxDuration(10);
+    row->setGeometry(0, 0, 7000, 40);
+    row->setMaxDuration(70);
     row->setTrack(makeTrack(TrackType::audio, "Audio 1", {whole, second, gone}));
     window.show();
     DraggableClipBar* bar = row->bar(whole.id);

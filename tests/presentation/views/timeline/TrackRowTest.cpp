@@ -7,8 +7,10 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/Theme.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
+#include "presentation/views/timeline/LaneSlivers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -135,6 +137,10 @@ TEST(TrackRowTest, GivesEachBarItsPlaceColourEdgesAndLaneAndKeepsItAcrossChanges
     EXPECT_EQ(secondBar->geometry(), QRect(100, 0, 60, 40));
     EXPECT_EQ(screen.bar(tiny).geometry(), QRect(400, 0, 4, 40));
     EXPECT_EQ(row.accessibleName(), QStringLiteral("Video 1, 2 clips"));
+    // A taller row alone, as when the panel grows: every bar takes its height.
+    row.setGeometry(0, 0, 2000, 44);
+    EXPECT_EQ(secondBar->geometry(), QRect(100, 0, 60, 44));
+    EXPECT_EQ(screen.bar(tiny).geometry(), QRect(400, 0, 4, 44));
 
     RowOnScreen empty(makeTrack(TrackType::audio, "Audio 1"));
     EXPECT_EQ(empty.row->accessibleName(), QStringLiteral("Audio 1, 0 clips"));
@@ -257,6 +263,95 @@ TEST(TrackRowTest, ContextMenuItemsSelectFirstAndOfferEffectsOnlyWhereTheyApply)
     const std::unique_ptr<QMenu> bare = DraggableClipBar::makeContextMenu(graded, selectOnly);
     bare->actions().front()->trigger();
     EXPECT_EQ(selections, 1);
+}
+
+// A lane of 300 clips of 0.1 s back to back (a pixel each) from 10 s, and two
+// of a few seconds beyond them.
+struct CrowdedLane {
+    CrowdedLane() {
+        for (int i = 0; i < 300; ++i) {
+            crowd.push_back(makeClip(10 + 0.1 * i, 0.1));
+        }
+        std::vector<Clip> clips = crowd;
+        clips.push_back(first);
+        clips.push_back(second);
+        track = makeTrack(TrackType::video, "Video 1", clips);
+    }
+
+    std::vector<Clip> crowd;
+    Clip first = makeClip(50, 3);  // x 500 ... 530
+    Clip second = makeClip(70, 5); // x 700 ... 750
+    Track track;
+};
+
+TEST(TrackRowTest, OnlyClipsInSightHaveBarsAndCrowdedOnesShowAsSliversThatActAsTheirBars) {
+    const CrowdedLane lane;
+    RowOnScreen screen(lane.track);
+    TrackRow& row = *screen.row;
+    Reports& reports = screen.reports;
+    const auto titles = [](const QMenu& menu) {
+        std::vector<std::string> result;
+        for (QAction* action : menu.actions()) {
+            result.push_back(action->isSeparator() ? "-" : action->text().toStdString());
+        }
+        return result;
+    };
+
+    // Each crowded clip is on top in one column; the last is whole.
+    ASSERT_EQ(row.bars().size(), 3u);
+    EXPECT_EQ(row.bars()[0]->clip().id, lane.crowd.back().id);
+    EXPECT_EQ(screen.bar(lane.crowd.back()).geometry(), QRect(399, 0, 4, 40));
+    EXPECT_EQ(row.slivers().mask(), QRegion(100, 0, 299, 40));
+
+    // A tap on a sliver selects the clip on top there; a drag from one only
+    // selects it, as on its bar; its context menu is its bar's.
+    screen.pointer().click({150, 20});
+    EXPECT_EQ(reports.selected, std::vector<Uuid>{lane.crowd[50].id});
+    screen.pointer().drag({{160, 20}, {180, 20}, {220, 20}});
+    EXPECT_EQ(reports.selected.back(), lane.crowd[60].id);
+    EXPECT_TRUE(reports.moves.empty());
+    QTest::mouseClick(screen.window.windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      row.mapTo(&screen.window, QPoint(170, 20)));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no menu on the sliver";
+    EXPECT_EQ(titles(*menu),
+              (std::vector<std::string>{"Duplicate", "Split at Playhead", "-", "Delete", "-",
+                                        "More Commands... (Ctrl+K)"}));
+    menu->actions()[3]->trigger();
+    menu->close();
+    EXPECT_EQ(reports.selected.back(), lane.crowd[70].id);
+    EXPECT_EQ(reports.calls.back(), "delete");
+
+    // Selected, a crowded clip has a bar of its own, under those after it.
+    row.setSelectedClipId(lane.crowd[50].id);
+    ASSERT_NE(row.bar(lane.crowd[50].id), nullptr);
+    EXPECT_EQ(row.bar(lane.crowd[50].id)->geometry(), QRect(150, 0, 4, 40));
+    EXPECT_TRUE(row.bar(lane.crowd[50].id)->isSelected());
+    EXPECT_EQ(row.slivers().mask(), QRegion(100, 0, 50, 40) + QRegion(151, 0, 248, 40));
+
+    // Scrolled: the bars of what comes into sight take the place of those
+    // that leave it, and the widgets are used again.
+    row.setSelectedClipId(std::nullopt);
+    row.setSight(BarsInView::Columns{450, 1000});
+    ASSERT_EQ(row.bars().size(), 2u);
+    EXPECT_EQ(screen.bar(lane.first).geometry(), QRect(500, 0, 30, 40));
+    EXPECT_EQ(screen.bar(lane.second).geometry(), QRect(700, 0, 50, 40));
+    EXPECT_FALSE(row.slivers().isVisible());
+    row.setSight(BarsInView::Columns{0, 300});
+    EXPECT_TRUE(row.bars().empty());
+    EXPECT_EQ(row.slivers().mask(), QRegion(100, 0, 204, 40));
+    EXPECT_LE(row.findChildren<DraggableClipBar*>().size(), 4);
+
+    // A drag under way keeps its bar out of sight, and ends as a move.
+    row.setSight(BarsInView::Columns{450, 1000});
+    row.setSelectedClipId(lane.first.id);
+    test::Pointer pointer = screen.pointer();
+    pointer.press({515, 20}).moveTo({535, 20});
+    row.setSight(BarsInView::Columns{0, 300});
+    ASSERT_NE(row.bar(lane.first.id), nullptr);
+    pointer.moveTo({565, 20}).release({565, 20});
+    ASSERT_EQ(reports.moves.size(), 1u);
+    EXPECT_EQ(reports.moves[0], std::pair(lane.first.id, 55.0));
 }
 
 // The trim a bar reports, applied by the real engine: growing a clip stops at
