@@ -58,6 +58,10 @@ void MainWindow::showEditor(EditorGraph& graph) {
         trigger(WindowCommand::toggleCommandPalette)});
     // Replaces (and deletes) the placeholder.
     setCentralWidget(mainView_);
+    // Shown now, not later from the event loop as the layout would: a first
+    // run's welcome then always comes before the project a start opens,
+    // which ends it, whichever of the two the event loop would reach first.
+    mainView_->show();
     tutorialOverlay_ =
         &attachTutorialOverlay(*mainView_, graph.instructionViewModel(), graph.tutorialState());
 }
