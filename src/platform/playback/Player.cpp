@@ -54,7 +54,7 @@ void Player::retireSeeker() {
     }
 }
 
-void Player::startRun(const MediaTime& start) {
+void Player::startRun(const MediaTime& start, bool scrubbing) {
     retirePipeline();
     ++run_;
     sink_->beginRun(run_);
@@ -66,7 +66,8 @@ void Player::startRun(const MediaTime& start) {
     if (item_ && seeker_) {
         // Playback from here starts once the frame here is on screen.
         awaitingFrame_ = true;
-        seeker_->request(run_, detail::PlaybackPipeline::firstFrameIndex(*item_, start));
+        seeker_->request(run_, detail::PlaybackPipeline::firstFrameIndex(*item_, start), scrubbing,
+                         shownIndex());
     } else if (item_) {
         startPipeline();
     }
@@ -135,6 +136,10 @@ void Player::replaceCurrentItem(std::optional<PlayerItem> item, MediaTime start)
         events.shown = [this](std::uint64_t run, media::VideoFrame frame) {
             QMetaObject::invokeMethod(
                 this, [this, run, frame] { seekShown(run, frame); }, Qt::QueuedConnection);
+        };
+        events.passed = [this](std::uint64_t run, media::VideoFrame frame) {
+            QMetaObject::invokeMethod(
+                this, [this, run, frame] { seekPassed(run, frame); }, Qt::QueuedConnection);
         };
         events.failed = [this](std::uint64_t run, const media::MediaError& error) {
             QMetaObject::invokeMethod(
@@ -217,7 +222,7 @@ void Player::scrub(const MediaTime& time) {
             emit videoFrameChanged(*frame_);
         }
     }
-    startRun(target);
+    startRun(target, true);
 }
 
 std::optional<std::int64_t> Player::shownIndex() const {
@@ -281,6 +286,18 @@ void Player::seekShown(std::uint64_t run, media::VideoFrame frame) {
         startPipeline();
         updateStatus();
     }
+}
+
+void Player::seekPassed(std::uint64_t run, media::VideoFrame frame) {
+    // Shown as a frame of a run since replaced is: only between the picture
+    // and the newest seek's frame, never against the hand. The frame the
+    // seek asked for still ends its wait.
+    const std::int64_t n = detail::PlaybackPipeline::firstFrameIndex(*item_, frame.time);
+    if (run < itemRun_ || run > run_ || n == shownIndex() || !onTheWay(n)) {
+        return;
+    }
+    frame_ = std::move(frame);
+    emit videoFrameChanged(*frame_);
 }
 
 void Player::frameDue(std::uint64_t run, media::VideoFrame frame) {

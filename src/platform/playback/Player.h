@@ -104,12 +104,14 @@ signals:
     void failed();
 
 private:
-    void startRun(const media::MediaTime& start);
+    // With `scrubbing`, the seek shows frames it passes on a long way.
+    void startRun(const media::MediaTime& start, bool scrubbing = false);
     void startPipeline();
     void retirePipeline();
     void retireSeeker();
     media::MediaTime clamped(const media::MediaTime& time) const;
     void seekShown(std::uint64_t run, media::VideoFrame frame);
+    void seekPassed(std::uint64_t run, media::VideoFrame frame);
     // The frame on screen, on the item's frame grid; none before the first.
     std::optional<std::int64_t> shownIndex() const;
     // Whether frame n lies between the frame on screen and the current

@@ -4,6 +4,7 @@
 #include "platform/media/LayerVideoCompositionInstruction.h"
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "platform/playback/detail/SeekWorker.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/FreshFrame.h"
 #include "support/media/MovieMaker.h"
@@ -567,4 +568,45 @@ TEST_F(PlayerTest, AFrameOfAnEarlierSeekNeverTakesThePictureBackAgainstTheHand) 
         EXPECT_EQ(shownSince(from), c.shown);
         EXPECT_EQ(player.currentTime(), MediaTime(c.scrubTo, 30));
     }
+}
+
+TEST_F(PlayerTest, AScrubFarAheadOnTheDecodersWayShowsFramesItPassesThenItsOwn) {
+    Player player(clock_, std::make_unique<SilentAudioSink>(clock_));
+    record(player);
+    player.replaceCurrentItem(item(kClipFrames));
+    ASSERT_TRUE(waitForFrames(1));
+    // On the key frame of a group of pictures that lasts to frame 59.
+    player.seek(MediaTime(30, 30));
+    ASSERT_TRUE(showsFrame(player, 30));
+    const auto shownSince = [&](std::size_t from) {
+        std::vector<int> shown;
+        for (std::size_t i = from; i < frames_.size(); ++i) {
+            shown.push_back(
+                static_cast<int>(frames_[i].time.value() * 30 / frames_[i].time.timescale()));
+        }
+        return shown;
+    };
+
+    // Decoded on from the picture: the frames passed show a few apart, as a
+    // picture fallen behind a quick hand, then the one asked for.
+    std::size_t from = frames_.size();
+    player.scrub(MediaTime(57, 30));
+    ASSERT_TRUE(showsFrame(player, 57));
+    const int stride = static_cast<int>(vexel::playback::detail::SeekWorker::passingStride);
+    std::vector<int> passed;
+    for (int n = 30 + stride; n < 57; n += stride) {
+        passed.push_back(n);
+    }
+    passed.push_back(57);
+    EXPECT_EQ(shownSince(from), passed);
+
+    // Back, the nearest kept frame at once, as a scrub shows it, then the one
+    // asked for: nothing is passed on the way; nor by an exact seek, however
+    // far.
+    from = frames_.size();
+    player.scrub(MediaTime(31, 30));
+    ASSERT_TRUE(showsFrame(player, 31));
+    player.seek(MediaTime(58, 30));
+    ASSERT_TRUE(showsFrame(player, 58));
+    EXPECT_EQ(shownSince(from), (std::vector<int>{30 + stride, 31, 58}));
 }

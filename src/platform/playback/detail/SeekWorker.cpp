@@ -33,12 +33,13 @@ SeekWorker::~SeekWorker() {
     thread_.join();
 }
 
-void SeekWorker::request(std::uint64_t run, std::int64_t n) {
+void SeekWorker::request(std::uint64_t run, std::int64_t n, bool scrubbing,
+                         std::optional<std::int64_t> picture) {
     std::lock_guard lock(mutex_);
     if (waiting_) {
         ++statistics_.skipped;
     }
-    waiting_ = Request{run, n};
+    waiting_ = Request{run, n, scrubbing, false, picture};
     changed_.notify_all();
 }
 
@@ -86,7 +87,27 @@ void SeekWorker::run() {
             }
         }
         if (request) {
-            show(*request);
+            if (const std::optional<std::int64_t> passing = passingFrame(*request)) {
+                // The frame asked for comes next, unless a newer seek has
+                // taken its place meanwhile.
+                {
+                    std::lock_guard lock(mutex_);
+                    if (!waiting_) {
+                        waiting_ = request;
+                    }
+                }
+                if (!show(Request{request->run, *passing, true, true, std::nullopt})) {
+                    // Not passed after all: the frame asked for goes
+                    // straight on.
+                    std::lock_guard lock(mutex_);
+                    if (waiting_ && waiting_->run == request->run &&
+                        waiting_->frame == request->frame) {
+                        waiting_->scrubbing = false;
+                    }
+                }
+            } else {
+                show(*request);
+            }
         } else {
             seeker_.closeDecoders();
         }
@@ -113,14 +134,38 @@ bool SeekWorker::newerShowsSooner(std::int64_t underWay) {
     return seeker_.decodingCost(newer) < seeker_.decodingCost(underWay);
 }
 
-void SeekWorker::show(const Request& request) {
+std::optional<std::int64_t> SeekWorker::passingFrame(const Request& request) {
+    if (!request.scrubbing || !lastShown_) {
+        return std::nullopt;
+    }
+    // Past the picture too: one behind it would never show.
+    const std::int64_t passing =
+        std::max(*lastShown_, request.picture.value_or(*lastShown_)) + passingStride;
+    if (request.frame <= passing || cache_->contains(request.frame)) {
+        return std::nullopt;
+    }
+    // Only on the decoder's way there: the frame passed decodes on from
+    // where the decoders are, and so does the frame asked for, rather than
+    // from a key frame far past the picture. The decoders read ahead of the
+    // frame handed out last by up to about kReadAhead frames.
+    constexpr std::int64_t kReadAhead = 16;
+    const std::int64_t toPassing = seeker_.decodingCost(passing);
+    const std::int64_t toFrame = seeker_.decodingCost(request.frame);
+    if (toPassing > passingStride || toFrame + kReadAhead < request.frame - *lastShown_) {
+        return std::nullopt;
+    }
+    return passing;
+}
+
+bool SeekWorker::show(const Request& request) {
     if (std::optional<media::VideoFrame> kept = cache_->find(request.frame)) {
         {
             std::lock_guard lock(mutex_);
             ++statistics_.fromCache;
         }
-        events_.shown(request.run, std::move(*kept));
-        return;
+        lastShown_ = request.frame;
+        (request.passing ? events_.passed : events_.shown)(request.run, std::move(*kept));
+        return true;
     }
     try {
         std::optional<media::VideoFrame> frame =
@@ -130,18 +175,26 @@ void SeekWorker::show(const Request& request) {
             ++(frame ? statistics_.decoded : statistics_.abandoned);
         }
         if (!frame) {
-            return;
+            return false;
         }
         // Shown before it is scaled for keeping, which would delay it; the
         // next seek comes to this thread only once it is kept.
-        events_.shown(request.run, *frame);
+        lastShown_ = request.frame;
+        (request.passing ? events_.passed : events_.shown)(request.run, *frame);
         keep(request.frame, *frame);
+        return true;
     } catch (const media::MediaError& error) {
-        events_.failed(request.run, error);
+        // A frame only passed is no seek's: the one asked for tells.
+        if (!request.passing) {
+            events_.failed(request.run, error);
+        }
     } catch (const std::exception& error) {
-        events_.failed(request.run,
-                       media::MediaError(media::MediaError::Kind::decodingFailed, error.what()));
+        if (!request.passing) {
+            events_.failed(request.run, media::MediaError(media::MediaError::Kind::decodingFailed,
+                                                          error.what()));
+        }
     }
+    return false;
 }
 
 void SeekWorker::keep(std::int64_t n, const media::VideoFrame& frame) {

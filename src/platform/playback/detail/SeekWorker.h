@@ -4,10 +4,12 @@
 // own, for one item. A seek asked while another is decoding replaces any seek
 // still waiting, so a burst decodes the first and the last. The decode under
 // way gives way to the newer seek only when that one would show sooner than
-// it: a later frame that decodes on from it lets it finish on the way. Frames
-// shown are kept in the cache, at the size the picture is shown at when that
-// is smaller, and a seek to a kept frame shows it at once. Internal to the
-// player.
+// it: a later frame that decodes on from it lets it finish on the way. A
+// scrub whose frame lies far ahead on the decoder's way shows frames it
+// passes, a few apart, so that a picture fallen behind a quick hand still
+// moves. Frames shown are kept in the cache, at the size the picture is shown
+// at when that is smaller, and a seek to a kept frame shows it at once.
+// Internal to the player.
 
 #include "platform/media/CompositionFrameSeeker.h"
 #include "platform/media/Geometry.h"
@@ -36,6 +38,8 @@ public:
     struct Events {
         // The frame a seek asked for, with the run that asked.
         std::function<void(std::uint64_t run, media::VideoFrame frame)> shown;
+        // A frame a scrub's decode passed on the way to the one it asked for.
+        std::function<void(std::uint64_t run, media::VideoFrame frame)> passed;
         std::function<void(std::uint64_t run, media::MediaError error)> failed;
     };
 
@@ -49,9 +53,14 @@ public:
     SeekWorker(const SeekWorker&) = delete;
     SeekWorker& operator=(const SeekWorker&) = delete;
 
+    // How many frames apart a scrub shows the frames it passes.
+    static constexpr std::int64_t passingStride = 5;
+
     // Shows frame n for `run`, after the decode under way, in place of any
-    // seek still waiting.
-    void request(std::uint64_t run, std::int64_t n);
+    // seek still waiting. A scrub (`scrubbing`) also shows frames it passes
+    // between the frame on screen (`picture`) and n.
+    void request(std::uint64_t run, std::int64_t n, bool scrubbing = false,
+                 std::optional<std::int64_t> picture = std::nullopt);
     // Closes the decoders once no seek is waiting, giving back their memory
     // while playback reads on its own; the next seek opens them again.
     void releaseDecoders();
@@ -69,10 +78,18 @@ private:
     struct Request {
         std::uint64_t run = 0;
         std::int64_t frame = 0;
+        bool scrubbing = false;
+        // A frame passed on the way to the one asked for.
+        bool passing = false;
+        // The frame on screen when it was asked for.
+        std::optional<std::int64_t> picture;
     };
 
     void run();
-    void show(const Request& request);
+    // The frame a scrub passes first on its way, when it is to show one.
+    std::optional<std::int64_t> passingFrame(const Request& request);
+    // False when the frame did not show: abandoned, or it failed.
+    bool show(const Request& request);
     bool newerShowsSooner(std::int64_t underWay);
     // Keeps frame n in the cache, at the shown size when that is smaller.
     void keep(std::int64_t n, const media::VideoFrame& frame);
@@ -91,6 +108,8 @@ private:
     bool releasing_ = false;
     bool stopped_ = false;
     SeekStatistics statistics_;
+    // The frame this worker handed out last; its thread only.
+    std::optional<std::int64_t> lastShown_;
 
     std::thread thread_; // last: started once the rest is in place
 };
