@@ -133,13 +133,10 @@ void Player::replaceCurrentItem(std::optional<PlayerItem> item, MediaTime start)
     const auto& video = item_ ? item_->videoComposition : std::nullopt;
     if (video && video->frameDuration > MediaTime::zero()) {
         detail::SeekWorker::Events events;
-        events.shown = [this](std::uint64_t run, media::VideoFrame frame) {
+        events.shown = [this](std::uint64_t run, media::VideoFrame frame, bool passed) {
             QMetaObject::invokeMethod(
-                this, [this, run, frame] { seekShown(run, frame); }, Qt::QueuedConnection);
-        };
-        events.passed = [this](std::uint64_t run, media::VideoFrame frame) {
-            QMetaObject::invokeMethod(
-                this, [this, run, frame] { seekPassed(run, frame); }, Qt::QueuedConnection);
+                this, [this, run, frame, passed] { seekShown(run, frame, passed); },
+                Qt::QueuedConnection);
         };
         events.failed = [this](std::uint64_t run, const media::MediaError& error) {
             QMetaObject::invokeMethod(
@@ -268,36 +265,27 @@ MediaTime Player::currentTime() const {
     return min(runStart_ + MediaTime(sink_->position(), AudioSink::sampleRate), item_->duration());
 }
 
-void Player::seekShown(std::uint64_t run, media::VideoFrame frame) {
-    // A frame of a run since replaced still shows while its item does, when
-    // it lies between the picture and the newest seek's frame: it is where a
-    // drag was a moment ago, and the newer frame follows. One behind the
-    // picture, or past that frame, would step back against the hand.
+void Player::seekShown(std::uint64_t run, media::VideoFrame frame, bool passed) {
+    // A frame of a run since replaced, or one a scrub passed on its way,
+    // still shows while its item does, when it lies between the picture and
+    // the newest seek's frame: it is where a drag was a moment ago, and the
+    // newer frame follows. One behind the picture, or past that frame, would
+    // step back against the hand.
     if (run < itemRun_ || run > run_) {
         return;
     }
-    if (run != run_ && !onTheWay(detail::PlaybackPipeline::firstFrameIndex(*item_, frame.time))) {
+    const std::int64_t n = detail::PlaybackPipeline::firstFrameIndex(*item_, frame.time);
+    if ((run != run_ || passed) && (!onTheWay(n) || (passed && n == shownIndex()))) {
         return;
     }
     frame_ = std::move(frame);
     emit videoFrameChanged(*frame_);
-    if (run == run_ && awaitingFrame_) {
+    // Only the frame the seek asked for ends its wait.
+    if (run == run_ && !passed && awaitingFrame_) {
         awaitingFrame_ = false;
         startPipeline();
         updateStatus();
     }
-}
-
-void Player::seekPassed(std::uint64_t run, media::VideoFrame frame) {
-    // Shown as a frame of a run since replaced is: only between the picture
-    // and the newest seek's frame, never against the hand. The frame the
-    // seek asked for still ends its wait.
-    const std::int64_t n = detail::PlaybackPipeline::firstFrameIndex(*item_, frame.time);
-    if (run < itemRun_ || run > run_ || n == shownIndex() || !onTheWay(n)) {
-        return;
-    }
-    frame_ = std::move(frame);
-    emit videoFrameChanged(*frame_);
 }
 
 void Player::frameDue(std::uint64_t run, media::VideoFrame frame) {

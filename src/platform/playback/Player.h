@@ -110,8 +110,8 @@ private:
     void retirePipeline();
     void retireSeeker();
     media::MediaTime clamped(const media::MediaTime& time) const;
-    void seekShown(std::uint64_t run, media::VideoFrame frame);
-    void seekPassed(std::uint64_t run, media::VideoFrame frame);
+    // `passed`: a frame a scrub's decode passed, not the one it asked for.
+    void seekShown(std::uint64_t run, media::VideoFrame frame, bool passed);
     // The frame on screen, on the item's frame grid; none before the first.
     std::optional<std::int64_t> shownIndex() const;
     // Whether frame n lies between the frame on screen and the current

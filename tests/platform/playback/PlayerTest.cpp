@@ -90,6 +90,17 @@ protected:
         return runEventsUntil([&] { return frames_.size() >= count; });
     }
 
+    // The frame indices (at 30 fps) of the frames that came from the
+    // `from`th on.
+    std::vector<int> shownSince(std::size_t from) const {
+        std::vector<int> shown;
+        for (std::size_t i = from; i < frames_.size(); ++i) {
+            shown.push_back(
+                static_cast<int>(frames_[i].time.value() * 30 / frames_[i].time.timescale()));
+        }
+        return shown;
+    }
+
     void record(Player& player) {
         QObject::connect(&player, &Player::videoFrameChanged, &context_,
                          [this](const VideoFrame& frame) { frames_.push_back(frame); });
@@ -533,14 +544,6 @@ TEST_F(PlayerTest, AFrameOfAnEarlierSeekNeverTakesThePictureBackAgainstTheHand) 
         player.seek(MediaTime(n, 30));
         ASSERT_TRUE(showsFrame(player, n) && keeps(player, ++kept));
     }
-    auto shownSince = [&](std::size_t from) {
-        std::vector<int> shown;
-        for (std::size_t i = from; i < frames_.size(); ++i) {
-            shown.push_back(
-                static_cast<int>(frames_[i].time.value() * 30 / frames_[i].time.timescale()));
-        }
-        return shown;
-    };
 
     // From the picture on 20, with 50 seen before: a seek's frame still being
     // made when the hand moves on shows only between the picture and the
@@ -578,14 +581,6 @@ TEST_F(PlayerTest, AScrubFarAheadOnTheDecodersWayShowsFramesItPassesThenItsOwn) 
     // On the key frame of a group of pictures that lasts to frame 59.
     player.seek(MediaTime(30, 30));
     ASSERT_TRUE(showsFrame(player, 30));
-    const auto shownSince = [&](std::size_t from) {
-        std::vector<int> shown;
-        for (std::size_t i = from; i < frames_.size(); ++i) {
-            shown.push_back(
-                static_cast<int>(frames_[i].time.value() * 30 / frames_[i].time.timescale()));
-        }
-        return shown;
-    };
 
     // Decoded on from the picture: the frames passed show a few apart, as a
     // picture fallen behind a quick hand, then the one asked for.

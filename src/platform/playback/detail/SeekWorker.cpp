@@ -164,7 +164,7 @@ bool SeekWorker::show(const Request& request) {
             ++statistics_.fromCache;
         }
         lastShown_ = request.frame;
-        (request.passing ? events_.passed : events_.shown)(request.run, std::move(*kept));
+        events_.shown(request.run, std::move(*kept), request.passing);
         return true;
     }
     try {
@@ -180,7 +180,7 @@ bool SeekWorker::show(const Request& request) {
         // Shown before it is scaled for keeping, which would delay it; the
         // next seek comes to this thread only once it is kept.
         lastShown_ = request.frame;
-        (request.passing ? events_.passed : events_.shown)(request.run, *frame);
+        events_.shown(request.run, *frame, request.passing);
         keep(request.frame, *frame);
         return true;
     } catch (const media::MediaError& error) {

@@ -36,10 +36,9 @@ class SeekWorker {
 public:
     // Called on the worker's thread.
     struct Events {
-        // The frame a seek asked for, with the run that asked.
-        std::function<void(std::uint64_t run, media::VideoFrame frame)> shown;
-        // A frame a scrub's decode passed on the way to the one it asked for.
-        std::function<void(std::uint64_t run, media::VideoFrame frame)> passed;
+        // The frame a seek asked for, with the run that asked; `passed`: a
+        // frame a scrub's decode passed on the way to the one it asked for.
+        std::function<void(std::uint64_t run, media::VideoFrame frame, bool passed)> shown;
         std::function<void(std::uint64_t run, media::MediaError error)> failed;
     };
 
