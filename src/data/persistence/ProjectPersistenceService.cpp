@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -310,6 +311,49 @@ void reportUnavailableMedia(const PersistedProject& stored, const std::filesyste
     }
 }
 
+// Whether `start` opens a project file: a JSON object whose first member is
+// "project" (the folder's file, keys sorted) or "version" (keys in declared
+// order). Enough to tell a project grown past what is read from a file that
+// was never one, without reading the rest.
+bool beginsLikeAProject(std::string_view start) {
+    std::size_t at = 0;
+    const auto skipSpace = [&] {
+        while (at < start.size() &&
+               (start[at] == ' ' || start[at] == '\n' || start[at] == '\r' || start[at] == '\t')) {
+            ++at;
+        }
+    };
+    skipSpace();
+    if (at == start.size() || start[at] != '{') {
+        return false;
+    }
+    ++at;
+    skipSpace();
+    const std::string_view rest = start.substr(at);
+    return rest.starts_with("\"project\"") || rest.starts_with("\"version\"");
+}
+
+// The size of the folder's "project.json", found over the limit, when it
+// begins as a project does; none when it does not (or is gone meanwhile).
+std::optional<std::uintmax_t> sizeOfLargeProject(const FolderHandle& package) {
+    const int fd = ::openat(package.fd(), ProjectPersistenceService::projectFileName,
+                            O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    char start[256];
+    ssize_t read = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        read = ::pread(fd, start, sizeof start, 0);
+    }
+    ::close(fd);
+    if (read <= 0 || !beginsLikeAProject(std::string_view(start, static_cast<std::size_t>(read)))) {
+        return std::nullopt;
+    }
+    return static_cast<std::uintmax_t>(info.st_size);
+}
+
 } // namespace
 
 ProjectPersistenceService::ProjectPersistenceService(std::function<void()> whileCopying)
@@ -374,8 +418,12 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
                 throw PersistenceError::mediaUnavailable(assetpaths::fileName(copy.original),
                                                          unavailable(copy, *fault));
             }
-            throw PersistenceError::assetCopyFailed(assetpaths::fileName(copy.original))
-                .causedBy(code);
+            std::vector<std::string> clipNames;
+            for (const Clip* clip : copy.clips) {
+                clipNames.push_back(clip->assetName);
+            }
+            throw PersistenceError::copyFailed(assetpaths::fileName(copy.original),
+                                               std::move(clipNames), code);
         }
     }
 
@@ -402,12 +450,20 @@ OpenedProject ProjectPersistenceService::open(const std::filesystem::path& folde
         // A save at work in the folder keeps its files; the leftovers wait.
         removeLeftovers(package, FolderLock::tryLock(base));
         // The folder's own file only: a link may lead to any file at all.
-        bytes = readFileContents(package, projectFileName, ProjectFile::maxFileBytes);
-    } catch (const std::filesystem::filesystem_error& error) {
-        if (error.code() == std::errc::file_too_large) {
-            // No project is that large: what is there is not a project file.
+        try {
+            bytes = readFileContents(package, projectFileName, ProjectFile::maxFileBytes);
+        } catch (const std::filesystem::filesystem_error& error) {
+            if (error.code() != std::errc::file_too_large) {
+                throw;
+            }
+            // A project grown past what is read is not a broken one: the
+            // user is told its size, and one that never was a project is not.
+            if (const std::optional<std::uintmax_t> size = sizeOfLargeProject(package)) {
+                throw PersistenceError::tooLargeToOpen(*size, ProjectFile::maxFileBytes);
+            }
             throw PersistenceError::decodingFailed("Invalid project file format");
         }
+    } catch (const std::filesystem::filesystem_error& error) {
         throw PersistenceError::fileNotFound(projectFileName).causedBy(error.code());
     }
     ProjectFile file;

@@ -50,8 +50,10 @@ public:
 
     // Errors: fileNotFound("project.json"), also for one that is a link or
     // no regular file (the cause says which); decodingFailed("Invalid project
-    // file format"), also for a file larger than ProjectFile::maxFileBytes,
-    // which is not read; decodingFailed("Unsupported project file version N").
+    // file format"); decodingFailed("Unsupported project file version N"). A
+    // file larger than ProjectFile::maxFileBytes is not read: it is
+    // tooLargeToOpen with its size when it begins as a project file does,
+    // else invalid.
     // Media paths that resolve outside the folder, by their text or through a
     // link, give clips without media; those and the clips whose media is
     // missing, unreadable or not a regular file are reported.
