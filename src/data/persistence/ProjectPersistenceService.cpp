@@ -1,11 +1,13 @@
 #include "data/persistence/ProjectPersistenceService.h"
 
 #include "data/persistence/AssetPaths.h"
+#include "data/persistence/FolderBuiltAside.h"
 #include "data/persistence/FolderMediaCheck.h"
 #include "data/persistence/ProjectFile.h"
 #include "domain/entities/PersistenceError.h"
 #include "domain/entities/Project.h"
 #include "foundation/AtomicFileWriter.h"
+#include "foundation/DataHome.h"
 #include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
 #include "foundation/FolderHandle.h"
@@ -154,8 +156,9 @@ std::vector<PlannedCopy> planCopies(const Project& project,
 // the project, innermost first. Copies and folders are removed only when
 // they are what the save made: by name in the folder's own handles, and
 // folders only while empty, under the folder's lock, which it holds until
-// then. A save that is killed leaves them, harmlessly: copies that no project
-// file names, folders without a project.
+// then. A save into a project folder that is killed leaves its copies,
+// harmlessly: no project file names them. (A new folder is built aside and
+// goes whole, FolderBuiltAside.)
 class MadeBySave {
 public:
     MadeBySave() = default;
@@ -356,8 +359,18 @@ std::optional<std::uintmax_t> sizeOfLargeProject(const FolderHandle& package) {
 
 } // namespace
 
-ProjectPersistenceService::ProjectPersistenceService(std::function<void()> whileCopying)
-    : whileCopying_(std::move(whileCopying)) {}
+ProjectPersistenceService::ProjectPersistenceService(
+    std::function<void()> whileCopying, std::optional<std::filesystem::path> unfinishedSaves)
+    : whileCopying_(std::move(whileCopying))
+    , unfinishedSaves_(std::move(unfinishedSaves)) {}
+
+std::filesystem::path ProjectPersistenceService::defaultUnfinishedSavesFolder() {
+    return applicationDataFolder() / "unfinished-saves";
+}
+
+void ProjectPersistenceService::removeAbandonedSaves(const std::filesystem::path& unfinishedSaves) {
+    FolderBuiltAside::removeAbandoned(unfinishedSaves);
+}
 
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
     std::string suffix = "_" + Uuid::random().string().substr(0, 8);
@@ -379,19 +392,35 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
     // are taken away again.
     const std::vector<PlannedCopy> copies = planCopies(project, packageFolder, sourceFolder);
 
+    // A new folder is built aside and put in place whole, so that a save
+    // killed at any moment leaves there nothing or a whole project; into a
+    // project that is there already, the save writes beside its files, which
+    // stay whole until "project.json" is replaced.
+    const std::filesystem::path place = assetpaths::normalized(base);
+    FolderBuiltAside::removeLeftoversBeside(place);
     MadeBySave made;
+    std::optional<FolderBuiltAside> aside;
     std::optional<FolderHandle> package;
     try {
-        made.makeFolders(assetpaths::normalized(base));
-        package = FolderHandle::open(base);
+        if (FolderBuiltAside::suits(place)) {
+            made.makeFolders(place.parent_path());
+            aside.emplace(place, unfinishedSaves_);
+            package = aside->folder().duplicate();
+        } else {
+            made.makeFolders(place);
+            package = FolderHandle::open(base);
+        }
     } catch (const std::exception& error) {
         throw PersistenceError::directoryCreationFailed({}, codeOf(error));
     }
-    // Saves of one folder, from this process or another, take turns.
-    made.hold(FolderLock::lockIfPossible(base));
+    // Saves of one folder, from this process or another, take turns (one
+    // built aside holds its own folder's lock).
+    if (!aside) {
+        made.hold(FolderLock::lockIfPossible(base));
+    }
     std::optional<FolderHandle> assets;
     try {
-        if (package->makeChild(assetsFolderName)) {
+        if (package->makeChild(assetsFolderName) && !aside) {
             made.madeAssets(*package);
         }
         // An "assets" that is a link would take the copies out of the folder.
@@ -399,13 +428,17 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
     } catch (const std::exception& error) {
         throw PersistenceError::directoryCreationFailed(assetsFolderName, codeOf(error));
     }
-    removeLeftovers(*package, made.lock());
+    if (!aside) {
+        removeLeftovers(*package, made.lock());
+    }
 
     MediaRelocation relocation;
     for (const PlannedCopy& copy : copies) {
         try {
             std::string name = copyIntoAssets(copy, *assets, whileCopying_);
-            made.copied(*assets, name);
+            if (!aside) {
+                made.copied(*assets, name);
+            }
             relocation.copies[copy.original] =
                 assetpaths::normalized(base) / assetsFolderName / std::move(name);
         } catch (const std::exception& error) {
@@ -437,6 +470,13 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
         writer.commit();
     } catch (const std::exception& error) {
         throw PersistenceError::assetCopyFailed(projectFileName).causedBy(codeOf(error));
+    }
+    if (aside) {
+        try {
+            aside->place();
+        } catch (const std::exception& error) {
+            throw PersistenceError::directoryCreationFailed({}, codeOf(error));
+        }
     }
     made.keep();
     return relocation;
