@@ -180,15 +180,35 @@ private:
     std::filesystem::path path_;
 };
 
-// The temporary files of unfinished writes in `folder`.
-int leftoversIn(const std::filesystem::path& folder) {
-    static const std::regex temporary(R"(\..+\.tmp-[0-9A-F]{8})");
+// Waits without sleeping, so that the moment of a kill falls anywhere.
+void spinFor(std::chrono::microseconds time) {
+    const auto until = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < until) {
+    }
+}
+
+// Kills the saving process, which must not have ended by itself.
+void killSaver(pid_t child) {
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
+}
+
+// The entries of `folder` (none when it is missing) named as `pattern` says.
+int entriesIn(const std::filesystem::path& folder, const std::regex& pattern = std::regex(".*")) {
     int count = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        count += std::regex_match(entry.path().filename().string(), temporary) ? 1 : 0;
+        count += std::regex_match(entry.path().filename().string(), pattern) ? 1 : 0;
     }
     return count;
+}
+
+// The temporary files of unfinished writes in `folder`.
+int leftoversIn(const std::filesystem::path& folder) {
+    static const std::regex temporary(R"(\..+\.tmp-[0-9A-F]{8})");
+    return entriesIn(folder, temporary);
 }
 
 // Copies in "assets" that no version refers to any more, so that the rounds
@@ -259,16 +279,10 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
             if (random() % 3 == 0) {
                 ASSERT_EQ(::read(report[0], &said, 1), 1) << "the saving process ended early";
             }
-            const auto until =
-                std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
-            while (std::chrono::steady_clock::now() < until) {
-            }
+            spinFor(std::chrono::microseconds(random() % 3000));
         }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_NO_FATAL_FAILURE(killSaver(child));
         ::close(report[0]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
         ASSERT_TRUE(!inCopy || said == kInsideCopy)
             << "round " << round << ": the saving process never stopped inside a copy";
 
@@ -385,22 +399,7 @@ std::optional<int> wholeVersionAt(const std::filesystem::path& place, const Open
 // The folders that saves built aside and never put in place.
 int hiddenBuildsIn(const std::filesystem::path& folder) {
     static const std::regex hidden(R"(\..+\.saving-[0-9A-F]{8})");
-    int count = 0;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        count += std::regex_match(entry.path().filename().string(), hidden) ? 1 : 0;
-    }
-    return count;
-}
-
-int entriesIn(const std::filesystem::path& folder) {
-    std::error_code error;
-    int count = 0;
-    for (auto entry = std::filesystem::directory_iterator(folder, error);
-         entry != std::filesystem::directory_iterator(); ++entry) {
-        ++count;
-    }
-    return count;
+    return entriesIn(folder, hidden);
 }
 
 // Removes the copies in the project's "assets" that its file no longer names.
@@ -463,15 +462,9 @@ TEST(CrashSafetyTest, AKilledSaveAsLeavesAtTheChosenPlaceNothingOrAWholeProject)
         if (inCopy) {
             ASSERT_EQ(::read(report[0], &said, 1), 1);
         } else {
-            const auto until =
-                std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 12000);
-            while (std::chrono::steady_clock::now() < until) {
-            }
+            spinFor(std::chrono::microseconds(random() % 12000));
         }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
+        ASSERT_NO_FATAL_FAILURE(killSaver(child));
         ASSERT_TRUE(!inCopy || said == kInsideCopy);
         std::size_t finished = 0;
         for (char byte = 0; ::read(report[0], &byte, 1) == 1;) {
