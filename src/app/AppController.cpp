@@ -1,6 +1,7 @@
 #include "app/AppController.h"
 
 #include "data/export/FFmpegExportService.h"
+#include "data/persistence/ProjectPersistenceService.h"
 #include "infrastructure/security/KeychainService.h"
 #include "platform/memory/Heap.h"
 #include "platform/net/CurlHttpClient.h"
@@ -179,6 +180,14 @@ void AppController::cleanUpAtStart() {
         FFmpegExportService::cleanExportDirectory();
     } catch (...) {
         logger->error("[App] Failed to clean export files");
+    }
+    try {
+        // Project folders that a killed Save As left half built beside the
+        // place it was saving to; those of a save still at work stay.
+        ProjectPersistenceService::removeAbandonedSaves(
+            ProjectPersistenceService::defaultUnfinishedSavesFolder());
+    } catch (...) {
+        logger->error("[App] Failed to clean unfinished saves");
     }
     try {
         KeychainService(legacyKeyService, legacyKeyAccount, environment_.secretStore).remove();

@@ -19,6 +19,8 @@
 #include "presentation/viewmodels/NotConfiguredInterpretUseCase.h"
 #include "presentation/viewmodels/PreviewItemBuilder.h"
 
+#include <filesystem>
+#include <optional>
 #include <utility>
 
 namespace vexel {
@@ -102,8 +104,15 @@ std::unique_ptr<EditorGraph> DependencyContainer::makeEditorGraph() const {
     services.interpretUseCase = std::move(interpret);
     services.supportService = supportService_;
     services.autoSaveService = makeAutoSaveService(environment_);
-    services.documentStorage =
-        DocumentStorage::over(std::make_shared<ProjectPersistenceService>(), projectRepository_);
+    // Without a data folder a killed Save As is tidied by the next save there.
+    std::optional<std::filesystem::path> unfinishedSaves;
+    try {
+        unfinishedSaves = ProjectPersistenceService::defaultUnfinishedSavesFolder();
+    } catch (const std::exception&) {
+    }
+    services.documentStorage = DocumentStorage::over(
+        std::make_shared<ProjectPersistenceService>(nullptr, std::move(unfinishedSaves)),
+        projectRepository_);
     services.fileStager = std::make_shared<FileStager>();
     services.resources = environment_.resources;
     services.previewItemBuild = [previewItems](const Project& project, std::stop_token stop) {

@@ -48,6 +48,18 @@ FolderLock::FolderLock(const std::filesystem::path& folder)
     }
 }
 
+FolderLock::FolderLock(const FolderHandle& handle)
+    : fd_(::openat(handle.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0) {
+        fail("cannot open folder", handle.path(), errno);
+    }
+    if (!lockFolder(fd_, LOCK_EX)) {
+        const int error = errno;
+        ::close(fd_);
+        fail("cannot lock folder", handle.path(), error);
+    }
+}
+
 std::optional<FolderLock> FolderLock::tryLock(const std::filesystem::path& folder) {
     const int fd = openFolder(folder);
     if (fd < 0) {

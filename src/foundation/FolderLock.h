@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/FolderHandle.h"
+
 #include <filesystem>
 #include <optional>
 
@@ -14,6 +16,8 @@ public:
     // Waits until the lock is free. Throws std::filesystem::filesystem_error
     // when the folder cannot be opened or its file system cannot lock.
     explicit FolderLock(const std::filesystem::path& folder);
+    // The same for the folder of `handle`, wherever its path now leads.
+    explicit FolderLock(const FolderHandle& handle);
     // The lock when it is free at once; none when another holds it, or it
     // cannot be taken at all.
     static std::optional<FolderLock> tryLock(const std::filesystem::path& folder);

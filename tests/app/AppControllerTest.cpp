@@ -68,8 +68,18 @@ TEST(AppControllerTest, WithoutAnAutoSaveTheStartTidiesUpAsksNothingAndOpensTheF
     putFile(harness.stagingFolder() / "old.mov");
     putFile(harness.exportFolder() / "VexelExport_old.mp4");
     harness.secrets->add({"com.vexel.app.api-key", "api-key"}, "legacy");
+    // What a Save As killed while it copied media leaves: its folder, half
+    // built under a hidden name beside the chosen place, and its record.
+    const std::filesystem::path halfBuilt = harness.root / ".Copy.saving-1A2B3C4D";
+    putFile(halfBuilt / "assets" / "take.mov");
+    const std::filesystem::path records =
+        harness.root / "data" / "com.vexel.app" / "unfinished-saves";
+    std::filesystem::create_directories(records);
+    std::ofstream(records / "save.path") << halfBuilt.string();
 
     harness.launch(folder);
+    EXPECT_FALSE(std::filesystem::exists(halfBuilt));
+    EXPECT_TRUE(std::filesystem::is_empty(records));
     EXPECT_TRUE(harness.dialogs->alerts().empty());
     EXPECT_FALSE(std::filesystem::exists(harness.stagingFolder()));
     EXPECT_FALSE(std::filesystem::exists(harness.exportFolder()));

@@ -19,6 +19,8 @@ struct LoopState {
     std::string systemPrompt;
     std::vector<Json> tools;
     std::vector<Json> messages;
+    // How many of `messages` the first request had: the tool turns follow.
+    std::size_t initialMessages = 0;
     std::vector<EditCommand> commands;
     std::string message;
     std::vector<ChatMessage> intermediateMessages;
@@ -49,6 +51,7 @@ LoopState startLoop(const std::string& instruction, const Project& context,
     state.systemPrompt = std::string(PromptBuilder::systemPrompt());
     state.tools = toolList(PromptBuilder::buildToolDefinitions());
     state.messages = PromptBuilder::buildMessages(history, instruction, context, selectedClipId);
+    state.initialMessages = state.messages.size();
     return state;
 }
 
@@ -71,10 +74,20 @@ ReplyOutcome absorbReply(const ClaudeLLMService& service, LoopState& state,
     }
     auto [assistantTurn, resultTurn] =
         ClaudeLLMService::buildIntermediateMessages(blocks, mapped.toolResults);
-    state.messages.push_back(PromptBuilder::serializeMessage(assistantTurn));
-    state.messages.push_back(PromptBuilder::serializeMessage(resultTurn));
-    state.intermediateMessages.push_back(assistantTurn);
-    state.intermediateMessages.push_back(resultTurn);
+    std::vector<ChatMessage> turns = state.intermediateMessages;
+    turns.push_back(assistantTurn);
+    turns.push_back(resultTurn);
+    // The next request stays within its bound: older turns go shorter, and
+    // turns too many to fit at all end the conversation here, as too many
+    // commands do.
+    std::optional<std::vector<Json>> sent = PromptBuilder::serializeTurns(turns);
+    if (!sent) {
+        return {};
+    }
+    state.messages.resize(state.initialMessages);
+    state.messages.insert(state.messages.end(), std::make_move_iterator(sent->begin()),
+                          std::make_move_iterator(sent->end()));
+    state.intermediateMessages = std::move(turns);
     return ReplyOutcome{
         iteration + 1 < ClaudeLLMService::maxIterations,
         LLMStreamEvent::IterationCompleted{std::move(mapped.commands),

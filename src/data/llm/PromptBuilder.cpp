@@ -1,11 +1,14 @@
 #include "data/llm/PromptBuilder.h"
 
+#include "data/llm/ProjectStateText.h"
 #include "data/llm/TextElision.h"
 #include "data/llm/ToolDefinitions.h"
 #include "foundation/JoinedText.h"
 #include "foundation/JsonReader.h"
 #include "foundation/NumberText.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <variant>
@@ -55,47 +58,125 @@ bool isPlainUserTurn(const ChatMessage& message) {
     return message.role == ChatMessage::Role::user && !message.hasToolParts();
 }
 
-Json serializePart(const ChatMessage::ContentPart& part) {
-    Json object = Json::object();
-    if (const auto* text = std::get_if<ChatMessage::Text>(&part)) {
-        object["type"] = "text";
-        object["text"] = PromptBuilder::elided(text->text);
-    } else if (const auto* toolUse = std::get_if<ChatMessage::ToolUse>(&part)) {
-        // The id is elided as its result's reference is, so the two still pair.
-        object["type"] = "tool_use";
-        object["id"] = PromptBuilder::elided(toolUse->id);
-        object["name"] = PromptBuilder::elided(toolUse->name);
-        object["input"] = PromptBuilder::requestInput(toolUse->input);
-    } else if (const auto* toolResult = std::get_if<ChatMessage::ToolResult>(&part)) {
-        object["type"] = "tool_result";
-        object["tool_use_id"] = PromptBuilder::elided(toolResult->toolUseId);
-        object["content"] = PromptBuilder::elided(toolResult->content);
-        object["is_error"] = toolResult->isError;
-    }
-    return object;
-}
+// How short a request carries the texts and tool inputs of a message.
+struct Shortening {
+    std::size_t textCharacters;
+    std::size_t toolInputBytes;
+};
+
+constexpr Shortening kAsIs{PromptBuilder::maxTextCharacters, PromptBuilder::maxToolInputBytes};
+// Ever shorter forms of the tool turns, for turns that outgrow their bound.
+constexpr std::array<Shortening, 3> kShortenings{kAsIs, Shortening{200, 800}, Shortening{20, 80}};
 
 // Every string of a parsed value, member names included, elided in place.
 // Parsed values nest at most json::maxNestingDepth deep.
-void elideStrings(Json& value) {
+void elideStrings(Json& value, std::size_t maxCharacters) {
     if (value.is_string()) {
         auto& text = value.get_ref<std::string&>();
-        if (text.size() > PromptBuilder::maxTextCharacters) {
-            text = PromptBuilder::elided(text);
+        if (text.size() > maxCharacters) {
+            text = elidedText(text, maxCharacters);
         }
     } else if (value.is_array()) {
         for (Json& element : value) {
-            elideStrings(element);
+            elideStrings(element, maxCharacters);
         }
     } else if (value.is_object()) {
         Json members = Json::object();
         for (auto member = value.begin(); member != value.end(); ++member) {
             Json memberValue = std::move(member.value());
-            elideStrings(memberValue);
-            members[PromptBuilder::elided(member.key())] = std::move(memberValue);
+            elideStrings(memberValue, maxCharacters);
+            members[elidedText(member.key(), maxCharacters)] = std::move(memberValue);
         }
         value = std::move(members);
     }
+}
+
+Json shortenedInput(const JSONObjectText& input, const Shortening& cut) {
+    const std::string& text = input.text();
+    Json members = json::parse(text);
+    // No string of a short input can be long.
+    if (text.size() <= cut.textCharacters) {
+        return members;
+    }
+    elideStrings(members, cut.textCharacters);
+    std::string written = members.dump();
+    if (written.size() <= cut.toolInputBytes) {
+        return members;
+    }
+    Json stated = Json::object();
+    stated["elided_input"] = elidedText(written, cut.textCharacters);
+    return stated;
+}
+
+Json serializePart(const ChatMessage::ContentPart& part, const Shortening& cut) {
+    Json object = Json::object();
+    if (const auto* text = std::get_if<ChatMessage::Text>(&part)) {
+        object["type"] = "text";
+        object["text"] = elidedText(text->text, cut.textCharacters);
+    } else if (const auto* toolUse = std::get_if<ChatMessage::ToolUse>(&part)) {
+        // The id is elided as its result's reference is, so the two still
+        // pair; neither is cut shorter, as the backend checks both.
+        object["type"] = "tool_use";
+        object["id"] = PromptBuilder::elided(toolUse->id);
+        object["name"] = PromptBuilder::elided(toolUse->name);
+        object["input"] = shortenedInput(toolUse->input, cut);
+    } else if (const auto* toolResult = std::get_if<ChatMessage::ToolResult>(&part)) {
+        object["type"] = "tool_result";
+        object["tool_use_id"] = PromptBuilder::elided(toolResult->toolUseId);
+        object["content"] = elidedText(toolResult->content, cut.textCharacters);
+        object["is_error"] = toolResult->isError;
+    }
+    return object;
+}
+
+Json serializeWith(const ChatMessage& message, const Shortening& cut) {
+    Json object = Json::object();
+    object["role"] = std::string(rawValue(message.role));
+    if (!message.hasToolParts()) {
+        object["content"] = elidedText(message.content(), cut.textCharacters);
+        return object;
+    }
+    Json parts = Json::array();
+    for (const ChatMessage::ContentPart& part : message.contentParts) {
+        parts.push_back(serializePart(part, cut));
+    }
+    object["content"] = std::move(parts);
+    return object;
+}
+
+// The latest messages of the trimmed history within maxHistoryBytes, still
+// beginning with a plain user turn, and how many of it they leave out.
+struct BoundedHistory {
+    std::vector<Json> messages;
+    std::size_t leftOut = 0;
+};
+
+BoundedHistory boundedHistory(const std::vector<ChatMessage>& history) {
+    const std::vector<ChatMessage> trimmed = PromptBuilder::trimHistory(history);
+    std::vector<Json> latestFirst;
+    std::size_t first = trimmed.size();
+    std::size_t bytes = 0;
+    while (first > 0) {
+        Json message = PromptBuilder::serializeMessage(trimmed[first - 1]);
+        // One more for the comma between messages.
+        const std::size_t size = PromptBuilder::requestBytes(message) + 1;
+        if (bytes + size > PromptBuilder::maxHistoryBytes) {
+            break;
+        }
+        bytes += size;
+        latestFirst.push_back(std::move(message));
+        --first;
+    }
+    std::size_t start = first;
+    while (start < trimmed.size() && !isPlainUserTurn(trimmed[start])) {
+        ++start;
+    }
+    BoundedHistory bounded;
+    bounded.leftOut = start;
+    for (std::size_t i = trimmed.size() - start; i-- > 0;) {
+        bounded.messages.push_back(std::move(latestFirst[i]));
+    }
+    return bounded;
 }
 
 std::string seconds(double value) {
@@ -153,10 +234,6 @@ std::vector<std::string> animationParts(const TextAnimation& animation) {
     return parts;
 }
 
-bool isSelected(const Clip& clip, const std::optional<Uuid>& selectedClipId) {
-    return selectedClipId && *selectedClipId == clip.id;
-}
-
 } // namespace
 
 std::string_view PromptBuilder::systemPrompt() {
@@ -179,8 +256,8 @@ std::vector<ChatMessage> PromptBuilder::trimHistory(const std::vector<ChatMessag
 
 Json PromptBuilder::buildHistoryMessages(const std::vector<ChatMessage>& history) {
     Json messages = Json::array();
-    for (const ChatMessage& message : trimHistory(history)) {
-        messages.push_back(serializeMessage(message));
+    for (Json& message : boundedHistory(history).messages) {
+        messages.push_back(std::move(message));
     }
     return messages;
 }
@@ -190,78 +267,60 @@ std::string PromptBuilder::elided(std::string_view text) {
 }
 
 Json PromptBuilder::requestInput(const JSONObjectText& input) {
-    const std::string& text = input.text();
-    Json members = json::parse(text);
-    // No string of a short input can be long.
-    if (text.size() <= maxTextCharacters) {
-        return members;
-    }
-    elideStrings(members);
-    std::string written = members.dump();
-    if (written.size() <= maxToolInputBytes) {
-        return members;
-    }
-    Json stated = Json::object();
-    stated["elided_input"] = elided(written);
-    return stated;
+    return shortenedInput(input, kAsIs);
 }
 
 Json PromptBuilder::serializeMessage(const ChatMessage& message) {
-    Json object = Json::object();
-    object["role"] = std::string(rawValue(message.role));
-    if (!message.hasToolParts()) {
-        object["content"] = elided(message.content());
-        return object;
+    return serializeWith(message, kAsIs);
+}
+
+std::size_t PromptBuilder::requestBytes(const Json& value) {
+    // As the transport writes the body.
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace).size();
+}
+
+std::optional<std::vector<Json>>
+PromptBuilder::serializeTurns(const std::vector<ChatMessage>& turns, std::size_t maxBytes) {
+    // The shortening of each pair of turns: the oldest pairs are cut first.
+    std::vector<std::size_t> level((turns.size() + 1) / 2, 0);
+    for (;;) {
+        std::vector<Json> serialized;
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < turns.size(); ++i) {
+            serialized.push_back(serializeWith(turns[i], kShortenings[level[i / 2]]));
+            bytes += requestBytes(serialized.back()) + 1;
+        }
+        if (bytes <= maxBytes) {
+            return serialized;
+        }
+        const auto older = std::find_if(level.begin(), level.end(), [](std::size_t cut) {
+            return cut + 1 < kShortenings.size();
+        });
+        if (older == level.end()) {
+            return std::nullopt;
+        }
+        ++*older;
     }
-    Json parts = Json::array();
-    for (const ChatMessage::ContentPart& part : message.contentParts) {
-        parts.push_back(serializePart(part));
-    }
-    object["content"] = std::move(parts);
-    return object;
 }
 
 std::vector<Json> PromptBuilder::buildMessages(const std::vector<ChatMessage>& history,
                                                std::string_view instruction, const Project& context,
                                                const std::optional<Uuid>& selectedClipId) {
-    std::vector<Json> messages;
-    for (const ChatMessage& message : trimHistory(history)) {
-        messages.push_back(serializeMessage(message));
-    }
+    BoundedHistory bounded = boundedHistory(history);
+    std::vector<Json> messages = std::move(bounded.messages);
     Json last = Json::object();
     last["role"] = "user";
-    last["content"] = buildUserMessage(instruction, context, selectedClipId);
+    last["content"] = buildUserMessage(instruction, context, selectedClipId, maxUserMessageBytes,
+                                       bounded.leftOut);
     messages.push_back(std::move(last));
     return messages;
 }
 
 std::string PromptBuilder::buildUserMessage(std::string_view instruction, const Project& context,
-                                            const std::optional<Uuid>& selectedClipId) {
-    std::string text = "Current project state:\n";
-    bool anyClip = false;
-    for (const Track& track : context.tracks) {
-        if (track.type == TrackType::text) {
-            continue;
-        }
-        text += "\n" + elided(track.name) + ":\n";
-        for (const Clip& clip : track.clips) {
-            text += formatClipContext(clip, isSelected(clip, selectedClipId));
-            anyClip = true;
-        }
-    }
-    if (!anyClip) {
-        text += "(empty timeline)\n";
-    }
-    const std::vector<Clip> textClips = context.textClips();
-    if (!textClips.empty()) {
-        text += "\nText overlays:\n";
-        for (const Clip& clip : textClips) {
-            text += formatTextClipContext(clip, isSelected(clip, selectedClipId));
-        }
-    }
-    text += "\nInstruction: ";
-    text += instruction;
-    return text;
+                                            const std::optional<Uuid>& selectedClipId,
+                                            std::size_t maxBytes, std::size_t leftOutMessages) {
+    return ProjectStateText(context, selectedClipId)
+        .rendered(instruction, maxBytes, leftOutMessages);
 }
 
 std::string PromptBuilder::formatClipContext(const Clip& clip, bool isSelected) {

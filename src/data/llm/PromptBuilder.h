@@ -36,6 +36,23 @@ public:
     // member "elided_input".
     static constexpr std::size_t maxToolInputBytes = 8000;
 
+    // The most bytes of JSON that the body of one request takes, whatever the
+    // project and the chat hold, so that no service refuses or bills an
+    // instruction by the size of the project: the system prompt with the tool
+    // table and the body's own keys (maxFixedBytes), the chat history
+    // (maxHistoryBytes), the project state with the instruction
+    // (maxUserMessageBytes) and the turns of the instruction's tool
+    // iterations (maxToolTurnBytes).
+    static constexpr std::size_t maxRequestBytes = 256 * 1024;
+    static constexpr std::size_t maxFixedBytes = 32 * 1024;
+    static constexpr std::size_t maxHistoryBytes = 48 * 1024;
+    static constexpr std::size_t maxToolTurnBytes = 48 * 1024;
+    static constexpr std::size_t maxUserMessageBytes =
+        maxRequestBytes - maxFixedBytes - maxHistoryBytes - maxToolTurnBytes;
+    // The most of the user message the instruction itself takes; a longer
+    // one goes with its start and end.
+    static constexpr std::size_t maxInstructionBytes = 16 * 1024;
+
     // The instructions sent unchanged with every request (UTF-8, no final line feed).
     static std::string_view systemPrompt();
 
@@ -45,8 +62,9 @@ public:
     // tool turn cut off from its partner opens the conversation.
     static std::vector<ChatMessage> trimHistory(const std::vector<ChatMessage>& history);
 
-    // The trimmed history as a JSON array of message objects, in order; the
-    // request's own user message follows them.
+    // The trimmed history as a JSON array of message objects, in order, the
+    // latest of them that fit in maxHistoryBytes (still beginning with a
+    // plain user turn); the request's own user message follows them.
     static Json buildHistoryMessages(const std::vector<ChatMessage>& history);
 
     // {"role", "content"}: content is the joined text when the message has only
@@ -62,18 +80,40 @@ public:
     // under "elided_input" when that still leaves it over maxToolInputBytes.
     static Json requestInput(const JSONObjectText& input);
 
-    // The messages of an instruction's first request: the trimmed history,
-    // serialised, then the user message of buildUserMessage as a plain string.
+    // The turns of an instruction's tool iterations (assistant turn, then its
+    // tool results, pair after pair) as a request carries them, within
+    // `maxBytes`: when they do not fit, the texts, tool inputs and results of
+    // the oldest pairs are cut shorter first (ids and tool names stay as
+    // they are, so that calls and results still pair). None when even the
+    // shortest form does not fit.
+    static std::optional<std::vector<Json>> serializeTurns(const std::vector<ChatMessage>& turns,
+                                                           std::size_t maxBytes = maxToolTurnBytes);
+
+    // The bytes `value` takes in a request's body.
+    static std::size_t requestBytes(const Json& value);
+
+    // The messages of an instruction's first request: the history of
+    // buildHistoryMessages, then the user message of buildUserMessage as a
+    // plain string, which says how many earlier messages the history's bound
+    // left out.
     static std::vector<Json> buildMessages(const std::vector<ChatMessage>& history,
                                            std::string_view instruction, const Project& context,
                                            const std::optional<Uuid>& selectedClipId);
 
     // What the model sees of the timeline: every non-text track with one line
     // per clip, "(empty timeline)" when none holds a clip, the text overlays,
-    // then "Instruction: " and the instruction unchanged. Names and texts of
-    // the project are elided.
+    // then "Instruction: " and the instruction (elided past
+    // maxInstructionBytes). Names and texts of the project are elided. Within
+    // `maxBytes` of JSON: the tracks and the selected clip come first, then
+    // the clips and overlays nearest in time to the selected clip (to the
+    // start of the timeline without one); a note stands for each run of those
+    // left out, and a last one says what was left out and that it can still be
+    // edited. `leftOutMessages`: earlier chat messages the history's bound
+    // left out, said before the instruction.
     static std::string buildUserMessage(std::string_view instruction, const Project& context,
-                                        const std::optional<Uuid>& selectedClipId);
+                                        const std::optional<Uuid>& selectedClipId,
+                                        std::size_t maxBytes = maxUserMessageBytes,
+                                        std::size_t leftOutMessages = 0);
 
     // One line (with its line feed) for a media clip: name, selection marker,
     // timing and volume, then only the adjustments away from neutral.

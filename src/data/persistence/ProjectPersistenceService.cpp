@@ -1,11 +1,13 @@
 #include "data/persistence/ProjectPersistenceService.h"
 
 #include "data/persistence/AssetPaths.h"
+#include "data/persistence/FolderBuiltAside.h"
 #include "data/persistence/FolderMediaCheck.h"
 #include "data/persistence/ProjectFile.h"
 #include "domain/entities/PersistenceError.h"
 #include "domain/entities/Project.h"
 #include "foundation/AtomicFileWriter.h"
+#include "foundation/DataHome.h"
 #include "foundation/DecodeError.h"
 #include "foundation/FileContents.h"
 #include "foundation/FolderHandle.h"
@@ -19,6 +21,7 @@
 #include <cerrno>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -153,8 +156,9 @@ std::vector<PlannedCopy> planCopies(const Project& project,
 // the project, innermost first. Copies and folders are removed only when
 // they are what the save made: by name in the folder's own handles, and
 // folders only while empty, under the folder's lock, which it holds until
-// then. A save that is killed leaves them, harmlessly: copies that no project
-// file names, folders without a project.
+// then. A save into a project folder that is killed leaves its copies,
+// harmlessly: no project file names them. (A new folder is built aside and
+// goes whole, FolderBuiltAside.)
 class MadeBySave {
 public:
     MadeBySave() = default;
@@ -310,10 +314,63 @@ void reportUnavailableMedia(const PersistedProject& stored, const std::filesyste
     }
 }
 
+// Whether `start` opens a project file: a JSON object whose first member is
+// "project" (the folder's file, keys sorted) or "version" (keys in declared
+// order). Enough to tell a project grown past what is read from a file that
+// was never one, without reading the rest.
+bool beginsLikeAProject(std::string_view start) {
+    std::size_t at = 0;
+    const auto skipSpace = [&] {
+        while (at < start.size() &&
+               (start[at] == ' ' || start[at] == '\n' || start[at] == '\r' || start[at] == '\t')) {
+            ++at;
+        }
+    };
+    skipSpace();
+    if (at == start.size() || start[at] != '{') {
+        return false;
+    }
+    ++at;
+    skipSpace();
+    const std::string_view rest = start.substr(at);
+    return rest.starts_with("\"project\"") || rest.starts_with("\"version\"");
+}
+
+// The size of the folder's "project.json", found over the limit, when it
+// begins as a project does; none when it does not (or is gone meanwhile).
+std::optional<std::uintmax_t> sizeOfLargeProject(const FolderHandle& package) {
+    const int fd = ::openat(package.fd(), ProjectPersistenceService::projectFileName,
+                            O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    char start[256];
+    ssize_t read = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        read = ::pread(fd, start, sizeof start, 0);
+    }
+    ::close(fd);
+    if (read <= 0 || !beginsLikeAProject(std::string_view(start, static_cast<std::size_t>(read)))) {
+        return std::nullopt;
+    }
+    return static_cast<std::uintmax_t>(info.st_size);
+}
+
 } // namespace
 
-ProjectPersistenceService::ProjectPersistenceService(std::function<void()> whileCopying)
-    : whileCopying_(std::move(whileCopying)) {}
+ProjectPersistenceService::ProjectPersistenceService(
+    std::function<void()> whileCopying, std::optional<std::filesystem::path> unfinishedSaves)
+    : whileCopying_(std::move(whileCopying))
+    , unfinishedSaves_(std::move(unfinishedSaves)) {}
+
+std::filesystem::path ProjectPersistenceService::defaultUnfinishedSavesFolder() {
+    return applicationDataFolder() / "unfinished-saves";
+}
+
+void ProjectPersistenceService::removeAbandonedSaves(const std::filesystem::path& unfinishedSaves) {
+    FolderBuiltAside::removeAbandoned(unfinishedSaves);
+}
 
 std::string ProjectPersistenceService::suffixedName(const std::string& name) {
     std::string suffix = "_" + Uuid::random().string().substr(0, 8);
@@ -335,19 +392,35 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
     // are taken away again.
     const std::vector<PlannedCopy> copies = planCopies(project, packageFolder, sourceFolder);
 
+    // A new folder is built aside and put in place whole, so that a save
+    // killed at any moment leaves there nothing or a whole project; into a
+    // project that is there already, the save writes beside its files, which
+    // stay whole until "project.json" is replaced.
+    const std::filesystem::path place = assetpaths::normalized(base);
+    FolderBuiltAside::removeLeftoversBeside(place);
     MadeBySave made;
+    std::optional<FolderBuiltAside> aside;
     std::optional<FolderHandle> package;
     try {
-        made.makeFolders(assetpaths::normalized(base));
-        package = FolderHandle::open(base);
+        if (FolderBuiltAside::suits(place)) {
+            made.makeFolders(place.parent_path());
+            aside.emplace(place, unfinishedSaves_);
+            package = aside->folder().duplicate();
+        } else {
+            made.makeFolders(place);
+            package = FolderHandle::open(base);
+        }
     } catch (const std::exception& error) {
         throw PersistenceError::directoryCreationFailed({}, codeOf(error));
     }
-    // Saves of one folder, from this process or another, take turns.
-    made.hold(FolderLock::lockIfPossible(base));
+    // Saves of one folder, from this process or another, take turns (one
+    // built aside holds its own folder's lock).
+    if (!aside) {
+        made.hold(FolderLock::lockIfPossible(base));
+    }
     std::optional<FolderHandle> assets;
     try {
-        if (package->makeChild(assetsFolderName)) {
+        if (package->makeChild(assetsFolderName) && !aside) {
             made.madeAssets(*package);
         }
         // An "assets" that is a link would take the copies out of the folder.
@@ -355,13 +428,17 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
     } catch (const std::exception& error) {
         throw PersistenceError::directoryCreationFailed(assetsFolderName, codeOf(error));
     }
-    removeLeftovers(*package, made.lock());
+    if (!aside) {
+        removeLeftovers(*package, made.lock());
+    }
 
     MediaRelocation relocation;
     for (const PlannedCopy& copy : copies) {
         try {
             std::string name = copyIntoAssets(copy, *assets, whileCopying_);
-            made.copied(*assets, name);
+            if (!aside) {
+                made.copied(*assets, name);
+            }
             relocation.copies[copy.original] =
                 assetpaths::normalized(base) / assetsFolderName / std::move(name);
         } catch (const std::exception& error) {
@@ -374,8 +451,12 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
                 throw PersistenceError::mediaUnavailable(assetpaths::fileName(copy.original),
                                                          unavailable(copy, *fault));
             }
-            throw PersistenceError::assetCopyFailed(assetpaths::fileName(copy.original))
-                .causedBy(code);
+            std::vector<std::string> clipNames;
+            for (const Clip* clip : copy.clips) {
+                clipNames.push_back(clip->assetName);
+            }
+            throw PersistenceError::copyFailed(assetpaths::fileName(copy.original),
+                                               std::move(clipNames), code);
         }
     }
 
@@ -390,6 +471,13 @@ ProjectPersistenceService::save(const Project& project, const std::filesystem::p
     } catch (const std::exception& error) {
         throw PersistenceError::assetCopyFailed(projectFileName).causedBy(codeOf(error));
     }
+    if (aside) {
+        try {
+            aside->place();
+        } catch (const std::exception& error) {
+            throw PersistenceError::directoryCreationFailed({}, codeOf(error));
+        }
+    }
     made.keep();
     return relocation;
 }
@@ -402,12 +490,20 @@ OpenedProject ProjectPersistenceService::open(const std::filesystem::path& folde
         // A save at work in the folder keeps its files; the leftovers wait.
         removeLeftovers(package, FolderLock::tryLock(base));
         // The folder's own file only: a link may lead to any file at all.
-        bytes = readFileContents(package, projectFileName, ProjectFile::maxFileBytes);
-    } catch (const std::filesystem::filesystem_error& error) {
-        if (error.code() == std::errc::file_too_large) {
-            // No project is that large: what is there is not a project file.
+        try {
+            bytes = readFileContents(package, projectFileName, ProjectFile::maxFileBytes);
+        } catch (const std::filesystem::filesystem_error& error) {
+            if (error.code() != std::errc::file_too_large) {
+                throw;
+            }
+            // A project grown past what is read is not a broken one: the
+            // user is told its size, and one that never was a project is not.
+            if (const std::optional<std::uintmax_t> size = sizeOfLargeProject(package)) {
+                throw PersistenceError::tooLargeToOpen(*size, ProjectFile::maxFileBytes);
+            }
             throw PersistenceError::decodingFailed("Invalid project file format");
         }
+    } catch (const std::filesystem::filesystem_error& error) {
         throw PersistenceError::fileNotFound(projectFileName).causedBy(error.code());
     }
     ProjectFile file;

@@ -62,8 +62,23 @@ PersistenceError PersistenceError::mediaUnavailable(std::string fileName,
     return error;
 }
 
+PersistenceError PersistenceError::copyFailed(std::string fileName,
+                                              std::vector<std::string> clipNames,
+                                              std::error_code cause) {
+    PersistenceError error = assetCopyFailed(std::move(fileName));
+    error.clipNames_ = std::move(clipNames);
+    error.cause_ = cause;
+    return error;
+}
+
 PersistenceError PersistenceError::tooLarge(std::uintmax_t bytes, std::uintmax_t limit) {
     PersistenceError error = encodingFailed();
+    error.size_ = Size{bytes, limit};
+    return error;
+}
+
+PersistenceError PersistenceError::tooLargeToOpen(std::uintmax_t bytes, std::uintmax_t limit) {
+    PersistenceError error = decodingFailed("Project file too large");
     error.size_ = Size{bytes, limit};
     return error;
 }

@@ -37,8 +37,18 @@ public:
     // cannot be copied and why, found before anything was written.
     static PersistenceError mediaUnavailable(std::string fileName,
                                              std::vector<UnavailableMedia> clips);
+    // assetCopyFailed with the media file's name, for the clips that use it
+    // (by their display names, which the user knows the file by: its own
+    // name may be that of a staged copy), caused by the system's `cause`.
+    static PersistenceError copyFailed(std::string fileName, std::vector<std::string> clipNames,
+                                       std::error_code cause);
     // encodingFailed: the file would take `bytes`, more than `limit`.
     static PersistenceError tooLarge(std::uintmax_t bytes, std::uintmax_t limit);
+    // decodingFailed("Project file too large"): "project.json" looks like a
+    // project but takes `bytes`, more than the `limit` that is read. A file
+    // over the limit that is no project is decodingFailed("Invalid project
+    // file format"), as any other.
+    static PersistenceError tooLargeToOpen(std::uintmax_t bytes, std::uintmax_t limit);
     // directoryCreationFailed for the entry `folder` of the project folder
     // ("assets"; empty: the project folder itself), caused by `cause`
     // (too_many_symbolic_link_levels: it is a link; not_a_directory: some
@@ -56,11 +66,13 @@ public:
     const std::error_code& cause() const { return cause_; }
     // For mediaUnavailable.
     const std::vector<UnavailableMedia>& unavailableMedia() const { return unavailableMedia_; }
+    // For copyFailed.
+    const std::vector<std::string>& clipNames() const { return clipNames_; }
     struct Size {
         std::uintmax_t bytes = 0;
         std::uintmax_t limit = 0;
     };
-    // For tooLarge.
+    // For tooLarge and tooLargeToOpen.
     const std::optional<Size>& size() const { return size_; }
     // For directoryCreationFailed with a folder.
     const std::string& folder() const { return folder_; }
@@ -80,6 +92,7 @@ private:
     std::string description_;
     std::error_code cause_;
     std::vector<UnavailableMedia> unavailableMedia_;
+    std::vector<std::string> clipNames_;
     std::optional<Size> size_;
     std::string folder_;
 };

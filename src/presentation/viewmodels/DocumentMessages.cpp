@@ -61,17 +61,15 @@ std::vector<Key> firstOfEach(const std::vector<UnavailableMedia>& clips, KeyOf k
 }
 
 // "“a.mov”", or "3 clips: “a.mov”, “b.mov”, “c.mov”" (the first few names,
-// then how many more); empty for no clip.
-std::string clipList(const std::vector<UnavailableMedia>& clips) {
-    const std::vector<std::string> names =
-        firstOfEach<std::string>(clips, [](const UnavailableMedia& clip) { return clip.clipName; });
+// then how many more) for `clips` clips of these names; empty for no clip.
+std::string clipList(const std::vector<std::string>& names, std::size_t clips) {
     if (names.empty()) {
         return {};
     }
-    if (clips.size() == 1) {
+    if (clips == 1) {
         return quoted(names.front());
     }
-    std::string list = std::to_string(clips.size()) + " clips: ";
+    std::string list = std::to_string(clips) + " clips: ";
     const std::size_t shown = std::min(names.size(), namesInMessage);
     for (std::size_t i = 0; i < shown; ++i) {
         list += (i == 0 ? "" : ", ") + quoted(names[i]);
@@ -80,6 +78,24 @@ std::string clipList(const std::vector<UnavailableMedia>& clips) {
         list += " and " + std::to_string(names.size() - shown) + " more";
     }
     return list;
+}
+
+std::string clipList(const std::vector<UnavailableMedia>& clips) {
+    return clipList(
+        firstOfEach<std::string>(clips, [](const UnavailableMedia& clip) { return clip.clipName; }),
+        clips.size());
+}
+
+// The clips of these names, each name once.
+std::string clipList(const std::vector<std::string>& clipNames) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    for (const std::string& name : clipNames) {
+        if (seen.insert(name).second) {
+            names.push_back(name);
+        }
+    }
+    return clipList(names, clipNames.size());
 }
 
 using ClipLine = std::pair<std::string, UnavailableMedia::Reason>;
@@ -116,6 +132,11 @@ std::string causeText(const std::error_code& cause) {
     if (cause == std::errc::read_only_file_system) {
         return "the disk is read-only";
     }
+    // A file over what the disk's format holds (4 GiB on FAT), or over the
+    // process's own file size limit.
+    if (cause == std::errc::file_too_large) {
+        return "the file is too large for that disk";
+    }
     if (cause == std::errc::too_many_symbolic_link_levels) {
         return "it is a link";
     }
@@ -146,6 +167,12 @@ std::string mebibytes(std::uintmax_t bytes) {
     return text;
 }
 
+// The same, always with its tenth: "66.0".
+std::string mebibytesWithTenth(std::uintmax_t bytes) {
+    std::string text = mebibytes(bytes);
+    return text.find('.') == std::string::npos ? text + ".0" : text;
+}
+
 std::string reasonOf(const PersistenceError& failure) {
     const std::string cause = failure.cause() ? causeText(failure.cause()) : std::string();
     switch (failure.kind()) {
@@ -155,10 +182,21 @@ std::string reasonOf(const PersistenceError& failure) {
         }
         return quoted(failure.detail()) + " is missing or cannot be read";
     case PersistenceError::Kind::decodingFailed:
+        // A project too large to open is whole, only larger than is read.
+        if (const std::optional<PersistenceError::Size>& size = failure.size()) {
+            return "its project file is " + mebibytesWithTenth(size->bytes) +
+                   " MB; the largest project Vexel opens is " + mebibytes(size->limit) + " MB";
+        }
         return failure.detail();
     case PersistenceError::Kind::assetCopyFailed:
         if (!failure.unavailableMedia().empty()) {
             return mediaReason(failure.unavailableMedia());
+        }
+        if (const std::vector<std::string>& clips = failure.clipNames(); !clips.empty()) {
+            // The clips as the timeline names them: the file itself may be
+            // a staged copy, whose name the user has never seen.
+            return "cannot copy " + std::string(clips.size() == 1 ? "" : "the media of ") +
+                   clipList(clips) + (cause.empty() ? "" : ": " + cause);
         }
         return (failure.detail() == "project.json" ? "cannot write " : "cannot copy ") +
                quoted(failure.detail()) + (cause.empty() ? "" : ": " + cause);

@@ -19,7 +19,7 @@ struct FailureText {
 
 // "Failed to open project “<folder name>”: <reason>", the reason in the words
 // of the failure (a missing "project.json", a file of another format or
-// version, …).
+// version, the size of a project larger than is opened, …).
 std::string openFailed(const std::filesystem::path& folder, const std::exception_ptr& error);
 
 // Names the clips whose media cannot be used: "Cannot use the media of

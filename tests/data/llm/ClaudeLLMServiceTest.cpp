@@ -410,3 +410,68 @@ TEST(ClaudeLLMService, IntermediateTurnsFollowBlockAndCallOrder) {
     EXPECT_EQ(resultTurn.role, ChatMessage::Role::user);
     EXPECT_TRUE(resultTurn.contentParts.empty());
 }
+
+// The tool turns of an instruction stay within their share of each request
+// however much the replies carry: the oldest go shorter first, the latest as
+// they came, each call still paired with its result; turns that cannot fit
+// in any form end the instruction with what it has, asking nothing more.
+TEST(ClaudeLLMService, ToolTurnsStayWithinTheirShareOfEachRequest) {
+    Fixture f;
+    const auto turnBytes = [](const test::ScriptedAPIClient::Request& request) {
+        std::size_t bytes = 0;
+        for (std::size_t i = 1; i < request.messages.size(); ++i) {
+            bytes += PromptBuilder::requestBytes(request.messages[i]) + 1;
+        }
+        return bytes;
+    };
+    // Four replies of a long text and ten calls with long notes each.
+    for (int reply = 0; reply < 4; ++reply) {
+        std::vector<Json> blocks{textBlock(std::string(50'000, 'a' + reply))};
+        for (int call = 0; call < 10; ++call) {
+            Json input = {{"target", "a.mp4"}, {"volume", 0.5}, {"note", std::string(7000, 'n')}};
+            blocks.push_back(toolUseBlock("toolu_" + std::to_string(reply) + "_" +
+                                              std::to_string(call),
+                                          "set_volume", std::move(input)));
+        }
+        f.client->enqueuePlain(plainReply(blocks, "tool_use"));
+    }
+    f.client->enqueuePlain(plainReply({textBlock("Done.")}, "end_turn"));
+    const LLMResponse response = f.service.interpret("Go", f.project, {}, std::nullopt);
+
+    const std::vector<test::ScriptedAPIClient::Request> requests = f.client->requests();
+    ASSERT_EQ(requests.size(), 5u);
+    ASSERT_EQ(response.intermediateMessages.size(), 8u);
+    for (std::size_t r = 1; r < requests.size(); ++r) {
+        SCOPED_TRACE(r);
+        const std::vector<Json>& messages = requests[r].messages;
+        ASSERT_EQ(messages.size(), 1 + 2 * r);
+        EXPECT_LE(turnBytes(requests[r]), PromptBuilder::maxToolTurnBytes);
+        // The latest pair as it came; every call still meets its result.
+        EXPECT_EQ(messages[2 * r - 1],
+                  PromptBuilder::serializeMessage(response.intermediateMessages[2 * r - 2]));
+        EXPECT_EQ(messages[2 * r],
+                  PromptBuilder::serializeMessage(response.intermediateMessages[2 * r - 1]));
+        for (std::size_t pair = 1; pair < messages.size(); pair += 2) {
+            for (std::size_t call = 0; call < 10; ++call) {
+                EXPECT_EQ(messages[pair]["content"][call + 1]["id"],
+                          messages[pair + 1]["content"][call]["tool_use_id"]);
+            }
+        }
+    }
+    EXPECT_NE(requests[4].messages[1],
+              PromptBuilder::serializeMessage(response.intermediateMessages[0]));
+    EXPECT_EQ(response.message, "Done.");
+
+    // A thousand calls that all fail are too many to answer in any form.
+    Fixture g;
+    std::vector<Json> calls;
+    for (int call = 0; call < 1000; ++call) {
+        calls.push_back(toolUseBlock("toolu_" + std::to_string(call), "no_such_tool"));
+    }
+    calls.push_back(g.volumeCall("toolu_last", 0.25));
+    g.client->enqueuePlain(plainReply(calls, "tool_use"));
+    const LLMResponse ended = g.service.interpret("Go", g.project, {}, std::nullopt);
+    EXPECT_EQ(g.client->requests().size(), 1u);
+    EXPECT_EQ(ended.commands, std::vector{g.volumeCommand(0.25)});
+    EXPECT_TRUE(ended.intermediateMessages.empty());
+}

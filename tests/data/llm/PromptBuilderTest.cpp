@@ -428,3 +428,119 @@ TEST(PromptBuilder, LongTextsGoWithTheirStartAndEndAndWhatWasLeftOut) {
     EXPECT_NE(text.find(" … [38008 characters omitted] … "), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 9), R"(0.0,0.0]})");
 }
+
+namespace {
+
+// The body of the first request of an instruction, as the transport writes it.
+std::size_t firstRequestBytes(const std::vector<Json>& messages) {
+    Json body = Json::object();
+    body["max_tokens"] = 2048;
+    body["system"] = std::string(PromptBuilder::systemPrompt());
+    body["messages"] = Json(messages);
+    body["tools"] = PromptBuilder::buildToolDefinitions();
+    body["tool_choice"] = Json{{"type", "auto"}};
+    body["stream"] = true;
+    return PromptBuilder::requestBytes(body);
+}
+
+std::vector<Clip> numberedClips(int count, TrackType type, const std::string& prefix,
+                                std::size_t nameLength = 0) {
+    std::vector<Clip> clips;
+    for (int n = 0; n < count; ++n) {
+        std::string name = prefix + std::to_string(n) + (type == TrackType::text ? "" : ".mov");
+        name.resize(std::max(name.size(), nameLength), '.');
+        clips.push_back(makeClip(n, 1, type, std::move(name)));
+    }
+    return clips;
+}
+
+} // namespace
+
+// However large the project, the chat or the instruction, the first request
+// stays within the bound, and says what it left out where it left it.
+TEST(PromptBuilder, AFirstRequestStaysWithinTheBoundWhateverItWouldCarry) {
+    std::vector<Track> manyTracks;
+    for (int n = 0; n < 5000; ++n) {
+        manyTracks.push_back(makeTrack(TrackType::audio, "Track " + std::string(3000, 'a' + n % 26),
+                                       {makeClip(0, 1, TrackType::audio, "a.mp3")}));
+    }
+    // Turns of many lines: each line feed takes two bytes of the request.
+    std::vector<ChatMessage> longChat;
+    for (int n = 0; n < 20; ++n) {
+        longChat.push_back(
+            n % 2 == 0 ? user("question " + std::to_string(n) + std::string(100'000, '\n'))
+                       : assistant("answer " + std::to_string(n) + std::string(100'000, '\n')));
+    }
+    const std::vector<Clip> clips = numberedClips(20'000, TrackType::video, "c");
+    struct Case {
+        std::string name;
+        Project project;
+        std::optional<Uuid> selected;
+        std::string instruction;
+        std::vector<ChatMessage> history;
+        std::vector<std::string> said;    // in the user message
+        std::vector<std::string> notSaid; // nor there
+    };
+    const std::vector<Case> cases{
+        {"20,000 clips, none selected",
+         Project{{makeTrack(TrackType::video, "Video 1", clips)}},
+         std::nullopt,
+         "Trim it",
+         {},
+         {"\nVideo 1:\n  - `c0.mov`: start=0.0s", " clips not listed here, from ",
+          "the farthest in time from the start of the timeline"},
+         {"`c19999.mov`"}},
+        {"20,000 clips, one in the middle selected",
+         Project{{makeTrack(TrackType::video, "Video 1", clips)}},
+         clips[10'000].id,
+         "Trim it",
+         {},
+         {"  - `c10000.mov` [SELECTED]: start=10000.0s", "`c9999.mov`", "`c10001.mov`", "  (",
+          " clips not listed here, from 0.0s to ", "the farthest in time from the selected"},
+         {"`c0.mov`", "`c19999.mov`"}},
+        {"5,000 tracks of long names",
+         Project{manyTracks},
+         std::nullopt,
+         "Mute them",
+         {},
+         {"\nTrack aaa", " tracks with ", " clips not listed here)\n"},
+         {}},
+        {"an instruction of a million characters",
+         Project{{makeTrack(TrackType::video, "Video 1", {clips[0]})}},
+         std::nullopt,
+         "Begin" + std::string(1'000'000, '-') + "End",
+         {},
+         {"\nInstruction: Begin---", " characters omitted] … ", "---End"},
+         {"not listed"}},
+        {"a chat of long turns",
+         Project{{makeTrack(TrackType::video, "Video 1", {clips[0]})}},
+         std::nullopt,
+         "And now?",
+         longChat,
+         {"earlier messages of this conversation left out to keep this request small.)\n"
+          "\nInstruction: And now?"},
+         {}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::vector<Json> messages = PromptBuilder::buildMessages(
+            test.history, test.instruction, test.project, test.selected);
+        EXPECT_LE(firstRequestBytes(messages), PromptBuilder::maxRequestBytes);
+        const std::string state = messages.back()["content"];
+        for (const std::string& text : test.said) {
+            EXPECT_NE(state.find(text), std::string::npos) << text;
+        }
+        for (const std::string& text : test.notSaid) {
+            EXPECT_EQ(state.find(text), std::string::npos) << text;
+        }
+        // The latest turns of the chat go, and it still opens with a question.
+        if (!test.history.empty()) {
+            ASSERT_GE(messages.size(), 2u);
+            EXPECT_EQ(messages.front()["role"], "user");
+            EXPECT_EQ(messages[messages.size() - 2].dump(),
+                      PromptBuilder::serializeMessage(test.history.back()).dump());
+        }
+    }
+    // With nothing to bound, the fixed part alone stays within its share.
+    EXPECT_LE(firstRequestBytes({}), PromptBuilder::maxFixedBytes);
+}

@@ -3,6 +3,9 @@
 // inside a copy of media into "assets", which it then says it is: what it
 // leaves on disk must always be one of the versions it wrote, whole, and what
 // the killed writes leave behind must be gone after the next save or load.
+// The same for a process saving an open project elsewhere (Save As): at each
+// place it chose there is nothing, or a whole project, and what it was
+// building when killed is gone after the next start or the next save there.
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "domain/entities/Project.h"
@@ -22,6 +25,7 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <set>
 #include <system_error>
 
 using namespace vexel;
@@ -176,15 +180,35 @@ private:
     std::filesystem::path path_;
 };
 
-// The temporary files of unfinished writes in `folder`.
-int leftoversIn(const std::filesystem::path& folder) {
-    static const std::regex temporary(R"(\..+\.tmp-[0-9A-F]{8})");
+// Waits without sleeping, so that the moment of a kill falls anywhere.
+void spinFor(std::chrono::microseconds time) {
+    const auto until = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < until) {
+    }
+}
+
+// Kills the saving process, which must not have ended by itself.
+void killSaver(pid_t child) {
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
+}
+
+// The entries of `folder` (none when it is missing) named as `pattern` says.
+int entriesIn(const std::filesystem::path& folder, const std::regex& pattern = std::regex(".*")) {
     int count = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        count += std::regex_match(entry.path().filename().string(), temporary) ? 1 : 0;
+        count += std::regex_match(entry.path().filename().string(), pattern) ? 1 : 0;
     }
     return count;
+}
+
+// The temporary files of unfinished writes in `folder`.
+int leftoversIn(const std::filesystem::path& folder) {
+    static const std::regex temporary(R"(\..+\.tmp-[0-9A-F]{8})");
+    return entriesIn(folder, temporary);
 }
 
 // Copies in "assets" that no version refers to any more, so that the rounds
@@ -255,16 +279,10 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
             if (random() % 3 == 0) {
                 ASSERT_EQ(::read(report[0], &said, 1), 1) << "the saving process ended early";
             }
-            const auto until =
-                std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
-            while (std::chrono::steady_clock::now() < until) {
-            }
+            spinFor(std::chrono::microseconds(random() % 3000));
         }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_NO_FATAL_FAILURE(killSaver(child));
         ::close(report[0]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
         ASSERT_TRUE(!inCopy || said == kInsideCopy)
             << "round " << round << ": the saving process never stopped inside a copy";
 
@@ -295,4 +313,215 @@ TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewVersionWhole) {
     EXPECT_EQ(leftoversIn(package) + leftoversIn(package / "assets") +
                   leftoversIn(autoSave.directory()),
               0);
+}
+
+namespace {
+
+// Where the Save As rounds read from: the open project's folder, whose media
+// lies inside it, and a file outside any project.
+struct OpenProject {
+    std::filesystem::path package;
+    std::filesystem::path media;        // inside the package
+    std::filesystem::path outsideMedia; // large enough that kills land inside its copy
+    std::string outsideBytes;
+};
+
+// The n-th version saved elsewhere: a clip of the outside file and two of
+// the package's own, so that the new place gets a copy of each.
+Project saveAsVersion(int n, const OpenProject& open) {
+    Track track{numberedId(0, 1), TrackType::video, "Video 1", {}, false};
+    for (int i = 0; i < 3; ++i) {
+        Clip clip;
+        clip.id = numberedId(i, 2);
+        clip.assetName = "clip " + std::to_string(i);
+        clip.assetURL = i == 0 ? open.outsideMedia : open.media;
+        clip.timeRange = {2.0 * i, 2};
+        track.clips.push_back(std::move(clip));
+    }
+    return Project{{track}, 1000.0 + n};
+}
+
+// Saves version first + i to places[i], in order, reporting each finished
+// save with one byte; then waits to be killed. With `holdInCopy`, the first
+// copy of media stops half made, says so and waits.
+[[noreturn]] void saveAsInTurn(const std::vector<std::filesystem::path>& places, int first,
+                               bool holdInCopy, int report, const OpenProject& open,
+                               const std::filesystem::path& records) {
+    try {
+        ProjectPersistenceService persistence(
+            [holdInCopy, report] {
+                if (holdInCopy) {
+                    (void)!::write(report, &kInsideCopy, 1);
+                    for (;;) {
+                        ::pause();
+                    }
+                }
+            },
+            records);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            persistence.save(saveAsVersion(first + static_cast<int>(i), open), places[i],
+                             open.package);
+            (void)!::write(report, &kSaved, 1);
+        }
+        for (;;) {
+            ::pause();
+        }
+    } catch (...) {
+        ::_exit(3);
+    }
+}
+
+// The version at `place` when a project is there; it must be whole: its file,
+// and its own copy of each media file.
+std::optional<int> wholeVersionAt(const std::filesystem::path& place, const OpenProject& open) {
+    if (!std::filesystem::exists(place / "project.json")) {
+        return std::nullopt;
+    }
+    Project project = ProjectPersistenceService().load(place);
+    const int n = static_cast<int>(project.maxDuration) - 1000;
+    for (Track& track : project.tracks) {
+        for (std::size_t i = 0; i < track.clips.size(); ++i) {
+            std::optional<std::filesystem::path>& copy = track.clips[i].assetURL;
+            if (!copy) {
+                ADD_FAILURE() << place << ": a clip lost its media";
+                continue;
+            }
+            EXPECT_EQ(copy->parent_path(), place / "assets");
+            EXPECT_TRUE(readFileContents(*copy) == (i == 0 ? open.outsideBytes : "frames"))
+                << *copy << " is not whole";
+            copy = i == 0 ? open.outsideMedia : open.media;
+        }
+    }
+    EXPECT_EQ(project, saveAsVersion(n, open)) << place << ": version " << n << " is not whole";
+    return n;
+}
+
+// The folders that saves built aside and never put in place.
+int hiddenBuildsIn(const std::filesystem::path& folder) {
+    static const std::regex hidden(R"(\..+\.saving-[0-9A-F]{8})");
+    return entriesIn(folder, hidden);
+}
+
+// Removes the copies in the project's "assets" that its file no longer names.
+void keepOnlyNamedCopies(const std::filesystem::path& place) {
+    std::set<std::filesystem::path> named;
+    for (const Track& track : ProjectPersistenceService().load(place).tracks) {
+        for (const Clip& clip : track.clips) {
+            named.insert(clip.assetURL.value_or(""));
+        }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(place / "assets")) {
+        if (!named.contains(entry.path())) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+}
+
+} // namespace
+
+TEST(CrashSafetyTest, AKilledSaveAsLeavesAtTheChosenPlaceNothingOrAWholeProject) {
+    constexpr int kSaveAsRounds = 240;
+    const ScratchFolder root;
+    OpenProject open{root / "Open", root / "Open" / "assets" / "clip.mov", root / "take.mov", {}};
+    std::filesystem::create_directories(open.media.parent_path());
+    std::ofstream(open.media) << "frames";
+    open.outsideBytes.resize(std::size_t{1} << 20);
+    for (std::size_t i = 0; i < open.outsideBytes.size(); ++i) {
+        open.outsideBytes[i] = static_cast<char>(i * 31 % 253);
+    }
+    std::ofstream(open.outsideMedia, std::ios::binary) << open.outsideBytes;
+    const std::filesystem::path records = root / "records";
+    const std::filesystem::path places = root / "places";
+    // A new folder, an empty one made for it, a project saved there before
+    // (which must stay whole until the new one is), and a new folder in a
+    // folder that is missing too.
+    const std::vector<std::filesystem::path> chosen{places / "New", places / "Empty",
+                                                    places / "Kept", places / "Sub" / "New"};
+    std::filesystem::create_directories(places);
+    ProjectPersistenceService(nullptr, records)
+        .save(saveAsVersion(0, open), chosen[2], open.package);
+    int kept = 0;
+
+    std::mt19937 random(20250101);
+    int killedInside = 0;
+    int copyRounds = 0;
+    for (int round = 0; round < kSaveAsRounds && !::testing::Test::HasFailure(); ++round) {
+        std::filesystem::create_directories(chosen[1]);
+        const int first = 10 * (round + 1);
+        const bool inCopy = round % 6 == 1;
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(report[0]);
+            saveAsInTurn(chosen, first, inCopy, report[1], open, records);
+        }
+        ::close(report[1]);
+        char said = 0;
+        if (inCopy) {
+            ASSERT_EQ(::read(report[0], &said, 1), 1);
+        } else {
+            spinFor(std::chrono::microseconds(random() % 12000));
+        }
+        ASSERT_NO_FATAL_FAILURE(killSaver(child));
+        ASSERT_TRUE(!inCopy || said == kInsideCopy);
+        std::size_t finished = 0;
+        for (char byte = 0; ::read(report[0], &byte, 1) == 1;) {
+            finished += byte == kSaved ? 1 : 0;
+        }
+        ::close(report[0]);
+        copyRounds += inCopy ? 1 : 0;
+        killedInside += finished < chosen.size() ? 1 : 0;
+
+        // Each place holds nothing (an empty folder stays empty) or a whole
+        // project: the one saved there, or, for the project that was there,
+        // the one before it.
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            SCOPED_TRACE("round " + std::to_string(round) + ", " + chosen[i].string());
+            const std::optional<int> version = wholeVersionAt(chosen[i], open);
+            const int saved = first + static_cast<int>(i);
+            if (i < finished) {
+                EXPECT_EQ(version, saved);
+            } else if (i == 2) {
+                ASSERT_TRUE(version);
+                EXPECT_TRUE(*version == kept || (i == finished && *version == saved)) << *version;
+            } else if (version) {
+                EXPECT_EQ(i, finished);
+                EXPECT_EQ(*version, saved);
+            } else if (i == 1) {
+                EXPECT_EQ(entriesIn(chosen[i]), 0) << "the empty folder was written into";
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(chosen[i])) << "a place without a project";
+            }
+            if (i == 2 && version) {
+                kept = *version;
+            }
+        }
+        EXPECT_LE(hiddenBuildsIn(places) + hiddenBuildsIn(places / "Sub"), 1);
+
+        // What the killed save was building goes: at the next start, or with
+        // the next save to the same place.
+        if (round % 2 == 0) {
+            ProjectPersistenceService::removeAbandonedSaves(records);
+            EXPECT_EQ(entriesIn(records), 0) << "round " << round;
+        } else if (finished < chosen.size()) {
+            ProjectPersistenceService(nullptr, records)
+                .save(saveAsVersion(first + 9, open), chosen[finished], open.package);
+            EXPECT_EQ(wholeVersionAt(chosen[finished], open), first + 9);
+            if (finished == 2) {
+                kept = first + 9;
+            }
+        }
+        EXPECT_EQ(hiddenBuildsIn(places) + hiddenBuildsIn(places / "Sub"), 0) << "round " << round;
+
+        keepOnlyNamedCopies(chosen[2]);
+        for (const std::filesystem::path& place : {chosen[0], chosen[1], chosen[3]}) {
+            std::filesystem::remove_all(place);
+        }
+    }
+    EXPECT_GE(copyRounds, 30);
+    EXPECT_GE(killedInside, kSaveAsRounds / 2);
+    ProjectPersistenceService::removeAbandonedSaves(records);
+    EXPECT_EQ(entriesIn(records), 0);
 }

@@ -4,6 +4,7 @@
 // and the timeline applies them through the edit engine.
 #include "presentation/viewmodels/InstructionViewModel.h"
 
+#include "data/llm/PromptBuilder.h"
 #include "data/media/FFmpegMediaLoader.h"
 #include "domain/entities/ExportError.h"
 #include "domain/entities/ModelFixtures.h"
@@ -372,6 +373,60 @@ TEST(InstructionViewModelTest, ARequestStaysSmallWhateverTheProjectAndTheChatHol
     EXPECT_NE(state.find("\nInstruction: What does the title say?"), std::string::npos);
     // What the chat shows stays whole.
     EXPECT_EQ(bar.chatTexts()[1], story);
+}
+
+// A project of 20,000 titles of 3,000 letters: an instruction, its follow-up
+// with the tool result and the next instruction with the chat so far each
+// stay within the bound, and keep what an instruction needs: every track, the
+// selected clip, the titles nearest to it, the latest turns, and a word on
+// what was left out.
+TEST(InstructionViewModelTest, EveryRequestStaysWithinItsBoundAndKeepsWhatTheInstructionNeeds) {
+    std::vector<Clip> titles;
+    for (int n = 0; n < 20'000; ++n) {
+        std::string text = "Title " + std::to_string(n) + " ";
+        text.resize(3000, static_cast<char>('a' + n % 26));
+        titles.push_back(makeClip(n * 0.18, 0.18, TrackType::text, std::move(text)));
+    }
+    const Clip song = makeClip(0, 30, TrackType::audio, "song.mp3");
+    ChatBar bar(Project{{makeTrack(TrackType::video, "Video 1", {intro, outro}),
+                         makeTrack(TrackType::audio, "Music", {song}),
+                         makeTrack(TrackType::text, "Titles", titles)},
+                        3600});
+    bar.harness.timeline.selectClip(outro.id);
+    bar.server.enqueue(ScriptedResponse::eventStream().write(
+        messageStart() +
+        toolCall(0, "toolu_01", "set_volume", {{"target", "outro.mov"}, {"volume", 0.5}}) +
+        messageEnd("tool_use")));
+    bar.server.enqueue(ScriptedResponse::eventStream().write(textReply("Done.", "end_turn")));
+    bar.server.enqueue(
+        ScriptedResponse::eventStream().write(textReply("The outro is quieter.", "end_turn")));
+
+    bar.submit("Make this clip quieter");
+    bar.submit("What did you change?");
+
+    ASSERT_EQ(bar.server.requestCount(), 3u);
+    std::vector<Json> messages;
+    for (const RecordedRequest& request : bar.server.requests()) {
+        EXPECT_LE(request.body.size(), PromptBuilder::maxRequestBytes);
+        messages.push_back(Json::parse(request.body)["messages"]);
+    }
+    const std::string state = messages[0].back()["content"];
+    for (const char* kept :
+         {"\nVideo 1:\n  - `intro.mov`: start=0.0s", "\n  - `outro.mov` [SELECTED]: start=8.0s",
+          "\nMusic:\n  - `song.mp3`: start=0.0s", "\nText overlays:\n", "Title 44 ",
+          "\nInstruction: Make this clip quieter"}) {
+        EXPECT_NE(state.find(kept), std::string::npos) << kept;
+    }
+    EXPECT_NE(state.find("text overlays not listed here"), std::string::npos);
+    EXPECT_EQ(state.find("Title 19999 "), std::string::npos);
+    // The follow-up answers the call; the next instruction carries the turns.
+    ASSERT_EQ(messages[1].size(), 3u);
+    EXPECT_EQ(messages[1][2]["content"][0]["tool_use_id"], "toolu_01");
+    ASSERT_EQ(messages[2].size(), 5u);
+    EXPECT_EQ(messages[2][0]["content"], "Make this clip quieter");
+    EXPECT_EQ(messages[2][1]["content"][0]["name"], "set_volume");
+    EXPECT_EQ(messages[2][3]["content"], "Done.");
+    EXPECT_EQ(bar.harness.timeline.project().tracks[0].clips[1].volume, 0.5);
 }
 
 TEST(InstructionViewModelTest, AddingAFileThatIsNoMediaFileNamesItAndWhy) {

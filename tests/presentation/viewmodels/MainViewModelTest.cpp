@@ -4,6 +4,7 @@
 #include "data/media/FileStager.h"
 #include "data/persistence/FileAutoSaveService.h"
 #include "data/persistence/PersistenceSamples.h"
+#include "data/persistence/ProjectFile.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "data/repositories/InMemoryProjectRepository.h"
 #include "domain/usecases/DefaultHandlers.h"
@@ -14,6 +15,7 @@
 #include "support/FakeExportService.h"
 #include "support/Fifo.h"
 #include "support/FileContents.h"
+#include "support/FileSizeLimit.h"
 #include "support/InMemorySecretStore.h"
 #include "support/RecordingLogger.h"
 #include "support/RunEventsUntil.h"
@@ -382,6 +384,36 @@ TEST_F(MainViewModelTest, AFailedSaveAsLeavesThePlaceAndTheDocumentWhereTheyWere
     EXPECT_EQ(document->banner.errorHistory().size(), 4u);
 }
 
+// A Save As that the disk cannot hold names the clip's file as the timeline
+// does, not by the staged copy's name the user has never seen, and leaves
+// nothing at the chosen place.
+TEST_F(MainViewModelTest, ASaveAsTheDiskCannotHoldNamesTheClipAsTheUserKnowsIt) {
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 30;
+    std::filesystem::create_directories(root / "media");
+    vexel::testing::writeTestMovie(root / "media" / "keep.mp4", movie);
+    awaitTask(main.addFiles({fileUrl(root / "media" / "keep.mp4")}));
+    const std::vector<Clip> added = timeline.project().videoClips();
+    ASSERT_EQ(added.size(), 1u);
+    ASSERT_NE(added[0].assetURL->filename(), "keep.mp4");
+
+    {
+        const vexel::testing::FileSizeLimit full(std::filesystem::file_size(*added[0].assetURL) /
+                                                 2);
+        awaitTask(main.saveTo(root / "Copy"));
+    }
+
+    EXPECT_EQ(
+        messages(document->banner.errorHistory()),
+        std::vector<std::string>{"Failed to save project \u201CCopy\u201D: cannot copy "
+                                 "\u201Ckeep.mp4\u201D: the file is too large for that disk"});
+    EXPECT_FALSE(main.currentProjectURL());
+    EXPECT_TRUE(main.isDirty());
+    for (const std::string& name : namesIn(root.path())) {
+        EXPECT_EQ(name.find("Copy"), std::string::npos) << name;
+    }
+}
+
 // A save makes the pending auto-save needless: written after it, it would put
 // saved work on disk to be offered for recovery.
 TEST_F(MainViewModelTest, ASaveDropsThePendingAutoSaveAndTheNextEditStartsOne) {
@@ -531,6 +563,56 @@ TEST_F(MainViewModelTest, ALargeProjectIsSavedAndOpenedAgainAndOneTooLargeIsRefu
     EXPECT_TRUE(readFile(folder / "project.json") == savedFile);
     EXPECT_EQ(ProjectPersistenceService().load(folder), large);
     EXPECT_FALSE(document->autoSave->exists()); // removed by the save, and none written since
+}
+
+// A project grown just past what is opened (20,000 titles of 3,000 letters,
+// 67 MiB) is refused with its size and the limit, not as a broken file; a
+// file as large that is no project still says so, and neither is read whole.
+TEST_F(MainViewModelTest, AProjectTooLargeToOpenIsRefusedWithItsSizeNotAsBroken) {
+    const std::filesystem::path large = root / "Long Film";
+    {
+        Track titles{Uuid::random(), TrackType::text, "Text 1", {}, false};
+        for (int n = 0; n < 20'000; ++n) {
+            Clip title;
+            title.id = Uuid::random();
+            title.assetName = std::string(3000, static_cast<char>('a' + n % 26));
+            title.trackType = TrackType::text;
+            title.timeRange = {n * 0.18, 0.18};
+            title.textPosition = TextPosition::custom(0.5, 0.8);
+            titles.clips.push_back(std::move(title));
+        }
+        Project project = Project::makeNew();
+        project.tracks.push_back(std::move(titles));
+        const ProjectFile file{ProjectFile::currentVersion,
+                               PersistedProject::from(project, assetpaths::ProjectFolder(large))};
+        writeFile(large / "project.json",
+                  file.encoded(ProjectFile::Layout::prettySortedKeys, std::size_t{128} << 20));
+    }
+    const auto size = std::filesystem::file_size(large / "project.json");
+    ASSERT_GT(size, (std::uintmax_t{672} << 20) / 10);
+    ASSERT_LE(size, (std::uintmax_t{673} << 20) / 10);
+    // Zeros, and a JSON object that is no project, as large.
+    const std::filesystem::path zeros = root / "Zeros";
+    std::filesystem::create_directories(zeros);
+    std::filesystem::resize_file((std::ofstream(zeros / "project.json"), zeros / "project.json"),
+                                 size);
+    const std::filesystem::path other = root / "Other";
+    writeFile(other / "project.json", "{\"tracks\": \"" + std::string(size, 'a') + "\"}");
+
+    document->edit(addText(0));
+    const Project current = timeline.project();
+    for (const std::filesystem::path& folder : {large, zeros, other}) {
+        awaitTask(main.loadProject(folder));
+    }
+
+    EXPECT_EQ(messages(document->banner.errorHistory()),
+              (std::vector<std::string>{
+                  "Failed to open project \u201CLong Film\u201D: its project file is 67.3 MB; the "
+                  "largest project Vexel opens is 64 MB",
+                  "Failed to open project \u201CZeros\u201D: Invalid project file format",
+                  "Failed to open project \u201COther\u201D: Invalid project file format"}));
+    EXPECT_EQ(timeline.project(), current);
+    EXPECT_TRUE(main.isDirty());
 }
 
 // A project file put together by hand with one id for every track and clip:
