@@ -11,9 +11,10 @@ namespace {
 
 // The decoder's own delay, which FFmpeg skips besides the encoder's.
 constexpr std::int64_t kDecoderDelay = 528 + 1;
-// A tag before the first frame may hold pictures; one larger than this is
-// not worth reading past.
+// Tags before the first frame may hold pictures; more than this is not worth
+// reading past, nor more tags than a file ever has.
 constexpr std::uint64_t kMaxLeadingTag = 16u << 20;
+constexpr int kMaxLeadingTags = 8;
 // How far after the tags the first frame may start (some files pad with zeros).
 constexpr std::size_t kSyncSearch = 64u << 10;
 
@@ -26,10 +27,10 @@ std::uint32_t bigEndian(const std::uint8_t* bytes, int count) {
 }
 
 // The size of the ID3v2 tags at the start of the file, headers and footers
-// included.
+// included; more than kMaxLeadingTag when they are not worth reading past.
 std::uint64_t leadingTagsSize(std::ifstream& file) {
     std::uint64_t offset = 0;
-    while (true) {
+    for (int tags = 0; tags < kMaxLeadingTags; ++tags) {
         std::array<std::uint8_t, 10> header{};
         file.seekg(static_cast<std::streamoff>(offset));
         if (!file.read(reinterpret_cast<char*>(header.data()), header.size()) ||
@@ -47,6 +48,7 @@ std::uint64_t leadingTagsSize(std::ifstream& file) {
             return offset;
         }
     }
+    return kMaxLeadingTag + 1;
 }
 
 struct FrameHeader {
