@@ -113,8 +113,7 @@ std::int64_t streamTime(const AVStream& stream, const Asset& asset, const MediaT
 }
 
 void seekBefore(AVFormatContext& format, const AVStream& stream, std::int64_t timestamp) {
-    const bool atStart = stream.start_time != AV_NOPTS_VALUE && timestamp <= stream.start_time;
-    if (atStart || av_seek_frame(&format, stream.index, timestamp, AVSEEK_FLAG_BACKWARD) < 0) {
+    if (av_seek_frame(&format, stream.index, timestamp, AVSEEK_FLAG_BACKWARD) < 0) {
         // A failed seek only costs decoding from the beginning.
         av_seek_frame(&format, stream.index, std::numeric_limits<std::int64_t>::min(),
                       AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);

@@ -34,8 +34,7 @@ TrackInput openTrackInput(const Asset& asset, const AssetTrack& track, int video
                           std::atomic<bool>& interrupt);
 
 // Seeks `format` to the key frame at or before `timestamp` of `stream`, or
-// to the start of the file where that fails or `timestamp` is at or before
-// the stream's start.
+// to the start of the file where that fails.
 void seekBefore(AVFormatContext& format, const AVStream& stream, std::int64_t timestamp);
 
 // Whether a seek to `point` went too far: the first frame decoded after it
