@@ -6,15 +6,11 @@
 
 #include "BusyFrames.h"
 #include "platform/media/AssetReader.h"
-#include "platform/media/LayerVideoCompositionInstruction.h"
-#include "platform/media/MutableComposition.h"
 #include "platform/media/detail/TrackInput.h"
-#include "platform/playback/Player.h"
-#include "platform/playback/SilentAudioSink.h"
 #include "support/ForeignMedia.h"
 #include "support/InterleavedBenchmarks.h"
+#include "support/PlayThrough.h"
 #include "support/ReadEveryFrame.h"
-#include "support/RunEventsUntil.h"
 
 #include <QCoreApplication>
 
@@ -69,17 +65,7 @@ const Asset& interlacedAsset() {
 
 void readDeinterlaced(benchmark::State& state) {
     const Asset& asset = interlacedAsset();
-    std::int64_t frames = 0;
-    for (auto _ : state) {
-        AssetReader reader(asset, *asset.firstTrack(MediaType::video));
-        reader.startReading();
-        frames += vexel::bench::readEveryVideoFrame(reader);
-        if (reader.status() != AssetReader::Status::completed) {
-            state.SkipWithError("reading failed");
-        }
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    vexel::bench::readWholeVideoTrack(state, asset, *asset.firstTrack(MediaType::video));
 }
 
 // The reader's own decoding and conversion, with nothing between them.
@@ -123,55 +109,21 @@ void decodeWoven(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 
-PlayerItem oneClip() {
-    auto asset = std::make_shared<const Asset>(interlacedAsset());
-    MutableComposition composition;
-    CompositionTrack* track = composition.addTrack(MediaType::video);
-    const MediaTimeRange range{MediaTime::zero(), asset->duration};
-    track->insertTimeRange(range, asset, asset->firstTrack(MediaType::video)->trackID,
-                           MediaTime::zero());
-    PlayerItem item{composition.copy()};
-    VideoComposition video;
-    video.renderSize = {1920, 1080};
-    VideoCompositionLayerInstruction layer;
-    layer.trackID = track->trackID();
-    video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
-        range, std::vector<VideoCompositionLayerInstruction>{layer})};
-    item.videoComposition = std::move(video);
-    return item;
-}
-
 // Plays the 10 s through in real time. A frame is late when it is handed over
 // after the next one was due; a frame that never comes counts as late too.
 void playDeinterlaced(benchmark::State& state) {
-    const PlayerItem item = oneClip();
+    const PlayerItem item =
+        vexel::bench::wholeClip(std::make_shared<const Asset>(interlacedAsset()));
     const auto expected =
         static_cast<std::int64_t>(std::ceil(item.duration().seconds() * 30 - 1e-9));
     std::int64_t late = 0;
     std::int64_t shownFrames = 0;
     for (auto _ : state) {
-        auto clock = std::make_shared<SteadyMonotonicClock>();
-        Player player(clock, std::make_unique<SilentAudioSink>(clock));
-        std::vector<std::int64_t> indices;
-        QObject::connect(&player, &Player::videoFrameChanged, [&](const VideoFrame& frame) {
-            if (player.timeControlStatus() == TimeControlStatus::playing &&
-                player.currentTime() >= frame.time + frame.duration) {
-                ++late;
-            }
-            indices.push_back(frame.time.value() * 30 / frame.time.timescale());
-        });
-        player.replaceCurrentItem(item);
-        vexel::testing::runEventsUntil([&] { return !indices.empty(); }, std::chrono::seconds(30));
-        const auto start = std::chrono::steady_clock::now();
-        player.play();
-        vexel::testing::runEventsUntil(
-            [&] { return player.timeControlStatus() == TimeControlStatus::paused; },
-            std::chrono::seconds(60));
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        late += expected - static_cast<std::int64_t>(indices.size());
-        shownFrames += static_cast<std::int64_t>(indices.size());
-        if (!std::is_sorted(indices.begin(), indices.end())) {
+        const vexel::bench::PlayedThrough played = vexel::bench::playThrough(item);
+        state.SetIterationTime(played.seconds);
+        late += played.late + expected - static_cast<std::int64_t>(played.indices.size());
+        shownFrames += static_cast<std::int64_t>(played.indices.size());
+        if (!std::is_sorted(played.indices.begin(), played.indices.end())) {
             state.SkipWithError("frames out of order");
         }
     }

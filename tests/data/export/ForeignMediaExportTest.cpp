@@ -11,6 +11,7 @@
 #include "platform/media/AssetReader.h"
 #include "support/ForeignMedia.h"
 #include "support/media/FieldPictures.h"
+#include "support/media/ForeignClips.h"
 #include "support/media/FrameAt.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -26,7 +27,10 @@ using media::MediaTime;
 using media::MediaType;
 using vexel::testing::ForeignAudio;
 using vexel::testing::ForeignMedia;
+using vexel::testing::foreignPicture;
 using vexel::testing::ForeignVideo;
+using vexel::testing::paintedGreyLevel;
+using vexel::testing::quickX264;
 
 namespace {
 
@@ -49,33 +53,22 @@ struct Source {
     double start = 0;
 };
 
-ForeignVideo picture(std::string encoder, int frames, int width = 320, int height = 240,
-                     vexel::testing::Options options = {}) {
-    return ForeignVideo{.encoder = std::move(encoder),
-                        .width = width,
-                        .height = height,
-                        .frameCount = frames,
-                        .options = std::move(options)};
-}
-
-const vexel::testing::Options kQuickX264{{"preset", "ultrafast"}};
-
 vexel::testing::Options encoderOptionsFor(const std::string& encoder) {
-    return encoder == "libx264" ? kQuickX264 : vexel::testing::Options{};
+    return encoder == "libx264" ? quickX264() : vexel::testing::Options{};
 }
 
 std::vector<Source> sources() {
-    ForeignVideo pal = picture("libx264", 30, 720, 576, kQuickX264);
+    ForeignVideo pal = foreignPicture("libx264", 30, 720, 576, quickX264());
     pal.aspectNumerator = 64;
     pal.aspectDenominator = 45;
-    ForeignVideo hdv = picture("libx264", 30, 1440, 1080, kQuickX264);
+    ForeignVideo hdv = foreignPicture("libx264", 30, 1440, 1080, quickX264());
     hdv.aspectNumerator = 4;
     hdv.aspectDenominator = 3;
     return {
         {"phone.webm",
          {.container = "webm",
-          .video =
-              picture("libvpx-vp9", 100, 320, 240, {{"deadline", "realtime"}, {"cpu-used", "8"}}),
+          .video = foreignPicture("libvpx-vp9", 100, 320, 240,
+                                  {{"deadline", "realtime"}, {"cpu-used", "8"}}),
           .audio = ForeignAudio{.encoder = "libopus", .seconds = 4.0}},
          TrackType::video,
          4.0,
@@ -83,7 +76,8 @@ std::vector<Source> sources() {
          media::Size{320, 240}},
         {"screen.mkv",
          {.container = "matroska",
-          .video = picture("libaom-av1", 30, 160, 120, {{"cpu-used", "8"}, {"usage", "realtime"}}),
+          .video = foreignPicture("libaom-av1", 30, 160, 120,
+                                  {{"cpu-used", "8"}, {"usage", "realtime"}}),
           .audio = ForeignAudio{.encoder = "libopus", .seconds = 1.2}},
          TrackType::video,
          1.2,
@@ -91,7 +85,7 @@ std::vector<Source> sources() {
          media::Size{160, 120}},
         {"camera.mkv",
          {.container = "matroska",
-          .video = picture("libx264", 100, 320, 240, kQuickX264),
+          .video = foreignPicture("libx264", 100, 320, 240, quickX264()),
           .audio = ForeignAudio{.seconds = 4.0}},
          // AAC keeps its encoder's priming in Matroska, which has no field
          // for it: 1024 samples before the tone and the first picture.
@@ -101,7 +95,7 @@ std::vector<Source> sources() {
          media::Size{320, 240},
          1024.0 / 48000},
         {"silent.mkv",
-         {.container = "matroska", .video = picture("libx264", 50, 320, 240, kQuickX264)},
+         {.container = "matroska", .video = foreignPicture("libx264", 50, 320, 240, quickX264())},
          TrackType::video,
          2.0,
          0.001,
@@ -109,7 +103,7 @@ std::vector<Source> sources() {
         // A camera's transport stream, whose clock stood at 1.48 s.
         {"camera.mts",
          {.container = "mpegts",
-          .video = picture("libx264", 125, 320, 240, kQuickX264),
+          .video = foreignPicture("libx264", 125, 320, 240, quickX264()),
           .audio = ForeignAudio{.encoder = "ac3", .seconds = 5.0},
           .startSeconds = 1.48},
          TrackType::video,
@@ -135,13 +129,6 @@ std::vector<Source> sources() {
          0.001,
          media::Size{1920, 1080}},
     };
-}
-
-// The grey level of the painted picture's left half, away from its mark.
-double greyLevel(const media::PixelBuffer& frame) {
-    const int w = frame.width();
-    const int h = frame.height();
-    return vexel::testing::meanLevel(frame, w / 10, h / 5, 2 * w / 5, 4 * h / 5);
 }
 
 // The root mean square of the movie's sound over [start, start + length) s,
@@ -198,9 +185,9 @@ TEST(ForeignMediaExport, EachFileBecomesAClipOfItsLengthAndShapeAndExportsInStep
             EXPECT_EQ(video->pixelAspectNumerator, video->pixelAspectDenominator);
             // The clip shows the file's first frame at its start and, 31
             // frames of the export later, the frame painted for that time.
-            EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 0)),
+            EXPECT_NEAR(paintedGreyLevel(vexel::testing::frameAt(movie, 0)),
                         vexel::testing::foreignFrameLevel(0), 2.5);
-            EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 31.0 / 30)),
+            EXPECT_NEAR(paintedGreyLevel(vexel::testing::frameAt(movie, 31.0 / 30)),
                         vexel::testing::foreignFrameLevel(31 * kSourceRate / 30), 2.5);
         }
         if (source.media.audio) {
@@ -221,7 +208,8 @@ TEST(ForeignMediaExport, InterlacedPicturesExportWholeAndProgressiveOnesKeepEver
     FFmpegExportService exporter(CompositionBuilder(logger), logger, std::chrono::system_clock::now,
                                  {.preset = "ultrafast", .quality = 0});
     auto fields = [](std::string encoder, FieldOrder order) {
-        ForeignVideo video = picture(std::move(encoder), 40, 320, 240, encoderOptionsFor(encoder));
+        vexel::testing::Options options = encoderOptionsFor(encoder);
+        ForeignVideo video = foreignPicture(std::move(encoder), 40, 320, 240, std::move(options));
         video.fields = order;
         video.paint = vexel::testing::movingEdgeFields(order);
         return video;
@@ -230,7 +218,8 @@ TEST(ForeignMediaExport, InterlacedPicturesExportWholeAndProgressiveOnesKeepEver
         std::string name;
         ForeignMedia media;
     };
-    ForeignVideo stripes = picture("libx264", 40, 320, 240, {{"preset", "ultrafast"}, {"qp", "0"}});
+    ForeignVideo stripes =
+        foreignPicture("libx264", 40, 320, 240, {{"preset", "ultrafast"}, {"qp", "0"}});
     stripes.paint = vexel::testing::stripesChangingEveryFrame;
     const std::vector<Case> cases{
         {"camera.mp4", {.container = "mp4", .video = fields("libx264", FieldOrder::topFieldFirst)}},

@@ -8,6 +8,7 @@
 #include "presentation/support/PreviewHarness.h"
 #include "support/ForeignMedia.h"
 #include "support/media/FieldPictures.h"
+#include "support/media/ForeignClips.h"
 #include "support/media/FrameAt.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,10 @@ using media::MediaTime;
 using vexel::testing::FieldOrder;
 using vexel::testing::ForeignAudio;
 using vexel::testing::ForeignMedia;
+using vexel::testing::foreignPicture;
 using vexel::testing::ForeignVideo;
+using vexel::testing::paintedGreyLevel;
+using vexel::testing::quickX264;
 
 namespace {
 
@@ -32,56 +36,40 @@ struct Source {
     media::Size shown;
 };
 
-ForeignVideo picture(std::string encoder, int frames, int width, int height,
-                     vexel::testing::Options options) {
-    return ForeignVideo{.encoder = std::move(encoder),
-                        .width = width,
-                        .height = height,
-                        .frameCount = frames,
-                        .options = std::move(options)};
-}
-
-const vexel::testing::Options kQuickX264{{"preset", "ultrafast"}};
-
 // Pictures at 25 a second, long enough for frame 45 (1.8 s).
 std::vector<Source> sources() {
-    ForeignVideo pal = picture("libx264", 50, 720, 576, kQuickX264);
+    ForeignVideo pal = foreignPicture("libx264", 50, 720, 576, quickX264());
     pal.aspectNumerator = 64;
     pal.aspectDenominator = 45;
     return {
         {"phone.webm",
          {.container = "webm",
-          .video =
-              picture("libvpx-vp9", 50, 320, 240, {{"deadline", "realtime"}, {"cpu-used", "8"}}),
+          .video = foreignPicture("libvpx-vp9", 50, 320, 240,
+                                  {{"deadline", "realtime"}, {"cpu-used", "8"}}),
           .audio = ForeignAudio{.encoder = "libopus", .seconds = 2.0}},
          {320, 240}},
         {"screen.mkv",
          {.container = "matroska",
-          .video = picture("libaom-av1", 50, 160, 120, {{"cpu-used", "8"}, {"usage", "realtime"}}),
+          .video = foreignPicture("libaom-av1", 50, 160, 120,
+                                  {{"cpu-used", "8"}, {"usage", "realtime"}}),
           .audio = ForeignAudio{.encoder = "libopus", .seconds = 2.0}},
          {160, 120}},
         {"camera.mkv",
          {.container = "matroska",
-          .video = picture("libx264", 50, 320, 240, kQuickX264),
+          .video = foreignPicture("libx264", 50, 320, 240, quickX264()),
           .audio = ForeignAudio{.seconds = 2.0}},
          {320, 240}},
         {"silent.mkv",
-         {.container = "matroska", .video = picture("libx264", 50, 320, 240, kQuickX264)},
+         {.container = "matroska", .video = foreignPicture("libx264", 50, 320, 240, quickX264())},
          {320, 240}},
         {"camera.mts",
          {.container = "mpegts",
-          .video = picture("libx264", 50, 320, 240, kQuickX264),
+          .video = foreignPicture("libx264", 50, 320, 240, quickX264()),
           .audio = ForeignAudio{.encoder = "ac3", .seconds = 2.0},
           .startSeconds = 1.48},
          {320, 240}},
         {"pal.mp4", {.container = "mp4", .video = pal}, {1024, 576}},
     };
-}
-
-double greyLevel(const media::PixelBuffer& frame) {
-    const int w = frame.width();
-    const int h = frame.height();
-    return vexel::testing::meanLevel(frame, w / 10, h / 5, 2 * w / 5, 4 * h / 5);
 }
 
 // The frames the player hands over while the clock moves on in steps of
@@ -128,7 +116,8 @@ TEST(ForeignMediaPreview, EachFileShowsItsFramesAtItsShapeSoughtScrubbedAndPlaye
         auto expectShows = [&](const media::PixelBuffer& frame, int n) {
             EXPECT_EQ(frame.width(), source.shown.width);
             EXPECT_EQ(frame.height(), source.shown.height);
-            EXPECT_NEAR(greyLevel(frame), vexel::testing::foreignFrameLevel(n * 25 / 30), 2.5)
+            EXPECT_NEAR(paintedGreyLevel(frame), vexel::testing::foreignFrameLevel(n * 25 / 30),
+                        2.5)
                 << "preview frame " << n;
         };
         harness.preview.seek(31.0 / 30);
@@ -152,7 +141,7 @@ TEST(ForeignMediaPreview, InterlacedPicturesShowWholeSoughtAndPlayed) {
         test::PreviewHarness harness;
         vexel::testing::ScopedEnvironment cache{"XDG_CACHE_HOME", harness.folder.path().string()};
         const std::filesystem::path file = harness.folder / "camera.mp4";
-        ForeignVideo video = picture("libx264", 40, 320, 240, kQuickX264);
+        ForeignVideo video = foreignPicture("libx264", 40, 320, 240, quickX264());
         video.fields = order;
         video.paint = vexel::testing::movingEdgeFields(order);
         vexel::testing::writeForeignMedia(file, {.container = "mp4", .video = video});
