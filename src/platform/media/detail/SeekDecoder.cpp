@@ -4,7 +4,6 @@
 #include "platform/media/detail/Deinterlacer.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace vexel::media::detail {

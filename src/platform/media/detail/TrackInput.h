@@ -44,7 +44,7 @@ void seekBefore(AVFormatContext& format, const AVStream& stream, std::int64_t ti
 bool landedLate(const AVStream& stream, std::int64_t point, std::int64_t target,
                 std::int64_t first);
 // Where to seek instead after the `attempt`th (from 1) such landing: a
-// second further back each time, then two, four…
+// second before `point`, then two seconds before the point after that, four…
 std::int64_t earlierSeekPoint(const AVStream& stream, std::int64_t point, int attempt);
 
 // How wide a picture stored `storedWidth` pixels wide shows in square pixels.
