@@ -32,18 +32,7 @@ const std::filesystem::path& movie(int grain) {
 void decodeToBgra(benchmark::State& state) {
     const std::filesystem::path& path = movie(static_cast<int>(state.range(0)));
     Asset asset = Asset::load(path);
-    AssetTrack track = *asset.firstTrack(MediaType::video);
-    std::int64_t frames = 0;
-    for (auto _ : state) {
-        AssetReader reader(asset, track);
-        reader.startReading();
-        frames += vexel::bench::readEveryVideoFrame(reader);
-        if (reader.status() != AssetReader::Status::completed) {
-            state.SkipWithError("reading failed");
-        }
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    vexel::bench::readWholeVideoTrack(state, asset, *asset.firstTrack(MediaType::video));
     state.counters["bitrate_mbps"] =
         static_cast<double>(std::filesystem::file_size(path)) * 8 / (kFrames / 30.0) / 1e6;
 }

@@ -12,6 +12,7 @@
 #include "platform/media/MutableComposition.h"
 #include "platform/playback/Player.h"
 #include "platform/playback/SilentAudioSink.h"
+#include "support/PlayThrough.h"
 #include "support/ReadEveryFrame.h"
 #include "support/ResidentMemory.h"
 #include "support/RunEventsUntil.h"
@@ -88,29 +89,13 @@ std::vector<int> seekTargets() {
     return targets;
 }
 
-PlayerItem oneClip(const std::shared_ptr<const Asset>& asset) {
-    MutableComposition composition;
-    CompositionTrack* track = composition.addTrack(MediaType::video);
-    MediaTimeRange range{MediaTime::zero(), asset->duration};
-    track->insertTimeRange(range, asset, videoTrackOf(*asset), MediaTime::zero());
-    PlayerItem item{composition.copy()};
-    VideoComposition video;
-    video.renderSize = {1920, 1080};
-    VideoCompositionLayerInstruction layer;
-    layer.trackID = track->trackID();
-    video.instructions = {std::make_shared<LayerVideoCompositionInstruction>(
-        range, std::vector<VideoCompositionLayerInstruction>{layer})};
-    item.videoComposition = std::move(video);
-    return item;
-}
-
 void exactSeek(benchmark::State& state) {
     auto clock = std::make_shared<SteadyMonotonicClock>();
     Player player(clock, std::make_unique<SilentAudioSink>(clock));
     std::optional<MediaTime> shown;
     QObject::connect(&player, &Player::videoFrameChanged,
                      [&](const VideoFrame& frame) { shown = frame.time; });
-    player.replaceCurrentItem(oneClip(seekSource()));
+    player.replaceCurrentItem(vexel::bench::wholeClip(seekSource()));
     runEventsUntil([&] { return shown.has_value(); }, std::chrono::seconds(30));
 
     std::vector<double> latencies;
@@ -204,26 +189,12 @@ void playCrossDissolve(benchmark::State& state) {
     std::int64_t late = 0;
     std::int64_t shownFrames = 0;
     for (auto _ : state) {
-        auto clock = std::make_shared<SteadyMonotonicClock>();
-        Player player(clock, std::make_unique<SilentAudioSink>(clock));
-        std::vector<std::int64_t> indices;
-        QObject::connect(&player, &Player::videoFrameChanged, [&](const VideoFrame& frame) {
-            if (player.timeControlStatus() == TimeControlStatus::playing &&
-                player.currentTime() >= frame.time + frame.duration) {
-                ++late;
-            }
-            indices.push_back(frame.time.value() * 30 / frame.time.timescale());
-            peak = std::max(peak, vexel::bench::residentMegabytes());
-        });
-        player.replaceCurrentItem(item);
-        runEventsUntil([&] { return !indices.empty(); }, std::chrono::seconds(30));
-        before = vexel::bench::residentMegabytes();
-        auto start = Clock::now();
-        player.play();
-        runEventsUntil([&] { return player.timeControlStatus() == TimeControlStatus::paused; },
-                       std::chrono::seconds(60));
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        late += 300 - static_cast<std::int64_t>(indices.size());
+        const vexel::bench::PlayedThrough played = vexel::bench::playThrough(
+            item, [&] { before = vexel::bench::residentMegabytes(); },
+            [&] { peak = std::max(peak, vexel::bench::residentMegabytes()); });
+        const std::vector<std::int64_t>& indices = played.indices;
+        state.SetIterationTime(played.seconds);
+        late += played.late + 300 - static_cast<std::int64_t>(indices.size());
         shownFrames += static_cast<std::int64_t>(indices.size());
         if (!std::is_sorted(indices.begin(), indices.end()) ||
             std::adjacent_find(indices.begin(), indices.end()) != indices.end()) {

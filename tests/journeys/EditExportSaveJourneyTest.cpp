@@ -10,6 +10,7 @@
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "presentation/views/timeline/TimelineRuler.h"
 #include "support/AnthropicEvents.h"
+#include "support/ForeignMedia.h"
 #include "support/LoopbackServer.h"
 #include "support/media/FrameAt.h"
 #include "support/media/MovieMaker.h"
@@ -50,12 +51,13 @@ void scriptTitleReply(test::LoopbackServer& backend) {
 } // namespace
 
 void editSession(const std::vector<std::string>& arguments) {
-    ASSERT_EQ(arguments.size(), 4u)
-        << "the media folder, the project folder, the exported file and the shown project's";
+    ASSERT_EQ(arguments.size(), 5u) << "the media folder, the project folder, the exported file, "
+                                       "the shown project's and the second exported file";
     const std::filesystem::path media = arguments[0];
     const std::filesystem::path folder = arguments[1];
     const std::filesystem::path movie = arguments[2];
     const std::filesystem::path shownFile = arguments[3];
+    const std::filesystem::path secondMovie = arguments[4];
 
     std::unique_ptr<AppController> app;
     ASSERT_NO_FATAL_FAILURE(startPastWelcome(app));
@@ -136,14 +138,37 @@ void editSession(const std::vector<std::string>& arguments) {
     })) << "the export was not saved";
     test::saveScreen(window, QStringLiteral("journey-5-exported.png"));
 
-    // 6. Saved with Ctrl+S into a new folder, then with Save As over that
+    // 6. A phone's WebM and a PAL camera's anamorphic clip dropped after them:
+    // each takes its whole length, the preview turns 16:9 as the PAL clip is
+    // shown, and the whole is exported as MP4 again.
+    dropFiles(*panel, {fileUrl(media / "phone.webm")});
+    ASSERT_TRUE(
+        waitUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 4; }));
+    dropFiles(*panel, {fileUrl(media / "pal.mp4")});
+    ASSERT_TRUE(
+        waitUntil([&] { return timeline.importingCount() == 0 && videoClips().size() == 5; }));
+    EXPECT_NEAR(videoClips()[3].timeRange.duration, 2.0, 0.02);
+    EXPECT_NEAR(videoClips()[4].timeRange.duration, 1.2, 0.02);
+    waitForPreview(*app);
+    EXPECT_EQ(preview.videoSize(), (media::Size{1024, 576}));
+    test::saveScreen(window, QStringLiteral("journey-6-foreign.png"));
+    chooseFromMenu(*panel->actionBar()->exportButton(), QStringLiteral("Export as .mp4"));
+    exportPanel = waitForFilePanel(QStringLiteral("Save Exported Video"));
+    ASSERT_NE(exportPanel, nullptr);
+    answerFilePanel(*exportPanel, secondMovie);
+    ASSERT_TRUE(waitUntil([&] {
+        return std::filesystem::exists(secondMovie) && !exports.exportSaveRequest() &&
+               !exports.exportProgress();
+    })) << "the second export was not saved";
+
+    // 7. Saved with Ctrl+S into a new folder, then with Save As over that
     // same folder: asked first, then replaced in place.
     ASSERT_NO_FATAL_FAILURE(saveWithKeys(window, folder));
     writeProject(timeline.project(), shownFile);
-    test::saveScreen(window, QStringLiteral("journey-6-saved.png"));
+    test::saveScreen(window, QStringLiteral("journey-7-saved.png"));
     ASSERT_NO_FATAL_FAILURE(saveAsOverWithKeys(window, folder));
 
-    // 7. Ctrl+Q on the saved document asks nothing and ends the event loop,
+    // 8. Ctrl+Q on the saved document asks nothing and ends the event loop,
     // as main() runs it, with 0.
     EXPECT_EQ(quitWithKeys(window), std::optional(0));
 }
@@ -155,12 +180,12 @@ void reopenSession(const std::vector<std::string>& arguments) {
 
     std::unique_ptr<AppController> app = startEditor(folder);
     ASSERT_NO_FATAL_FAILURE(expectReopened(*app, folder, saved));
-    test::saveScreen(app->window(), QStringLiteral("journey-7-reopened.png"));
+    test::saveScreen(app->window(), QStringLiteral("journey-8-reopened.png"));
 }
 
 namespace {
 
-TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
+TEST(EditExportSaveJourney, ClipsSplitTitledUndoneExportedWithForeignMediaSavedAndReopened) {
     const JourneyHome home;
     const std::filesystem::path media = home / "media";
     std::filesystem::create_directories(media);
@@ -171,12 +196,34 @@ TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
     const std::filesystem::path folder = home / "home" / "Journey.vexel";
     const std::filesystem::path movie = home / "home" / "journey.mp4";
     const std::filesystem::path shownFile = home / "shown-project.json";
+    const std::filesystem::path secondMovie = home / "home" / "journey-foreign.mp4";
+    // 2 s of VP9 and Opus in WebM, and 1.2 s of PAL 16:9 (720 x 576 pixels
+    // of 64:45) in MPEG-4, as a phone and a camera write them.
+    vexel::testing::writeForeignMedia(
+        media / "phone.webm",
+        {.container = "webm",
+         .video =
+             vexel::testing::ForeignVideo{.encoder = "libvpx-vp9",
+                                          .frameCount = 50,
+                                          .options = {{"deadline", "realtime"}, {"cpu-used", "8"}}},
+         .audio = vexel::testing::ForeignAudio{.encoder = "libopus", .seconds = 2.0}});
+    vexel::testing::writeForeignMedia(
+        media / "pal.mp4",
+        {.container = "mp4",
+         .video = vexel::testing::ForeignVideo{.width = 720,
+                                               .height = 576,
+                                               .frameCount = 30,
+                                               .aspectNumerator = 64,
+                                               .aspectDenominator = 45,
+                                               .options = {{"preset", "ultrafast"}}},
+         .audio = vexel::testing::ForeignAudio{.seconds = 1.2}});
 
     test::LoopbackServer backend;
     scriptTitleReply(backend);
 
     ChildSession editing(editSessionStep,
-                         {argument(media), argument(folder), argument(movie), argument(shownFile)},
+                         {argument(media), argument(folder), argument(movie), argument(shownFile),
+                          argument(secondMovie)},
                          home.environment(backend.baseURL()));
     ASSERT_TRUE(editing.succeeds(180s)) << "the editing session's checks failed";
     // The tool call and, after its result, the closing reply.
@@ -197,6 +244,16 @@ TEST(EditExportSaveJourney, TwoClipsSplitTitledUndoneExportedSavedAndReopened) {
         greyLevel(vexel::testing::frameAt(media / "second.mp4", 45.0 / kClipRate));
     EXPECT_NEAR(sourceLevel, vexel::testing::testFrameLevel(45), 1.5);
     EXPECT_NEAR(greyLevel(vexel::testing::frameAt(movie, 4.5)), sourceLevel, 1.5);
+
+    // The second export: the five clips end to end, at the shape the PAL
+    // clip is shown in.
+    const media::Asset foreign = media::Asset::load(secondMovie);
+    EXPECT_NEAR(foreign.duration.seconds(), 6.0 + 2.0 + 1.2, 0.05);
+    const std::optional<media::AssetTrack> foreignPicture =
+        foreign.firstTrack(media::MediaType::video);
+    ASSERT_TRUE(foreignPicture);
+    EXPECT_EQ(foreignPicture->naturalSize, (media::Size{1024, 576}));
+    EXPECT_EQ(foreignPicture->pixelAspectNumerator, foreignPicture->pixelAspectDenominator);
 
     reopenSavedFolder(home, reopenSessionStep, folder, shownFile);
 }

@@ -10,7 +10,8 @@ namespace vexel::journeys {
 // Skips the welcome; drops "first.mp4" and "second.mp4" of the media folder
 // (first argument); splits the first clip at 1.5 s; asks the chat for the
 // title "Hello" and undoes it; exports as MP4 into the file named third;
-// saves with Ctrl+S into the folder named second, writing the project it
+// drops "phone.webm" and "pal.mp4" after them and exports again into the file
+// named fifth; saves with Ctrl+S into the folder named second, writing the project it
 // showed then into the file named fourth, and with Save As over that same
 // folder; quits with Ctrl+Q.
 inline constexpr const char* editSessionStep = "edit-session";

@@ -13,6 +13,12 @@ namespace vexel::media {
 // file is not kept open (readers open it again).
 struct Asset {
     std::filesystem::path path;
+    // The file's timestamp at which the asset's timeline begins: every time of
+    // the asset and its tracks counts from it. Zero for QuickTime and MPEG-4
+    // files, whose edit lists place each track on the movie's timeline; the
+    // first timestamp for others, since a transport stream starts wherever
+    // the camera's clock stood and an MP3's first one is its encoder's delay.
+    MediaTime timelineStart;
     // The end of the longest audio or video track; zero when unknown.
     MediaTime duration;
     std::vector<AssetTrack> tracks;

@@ -1,5 +1,6 @@
 #include "platform/media/AssetReader.h"
 
+#include "platform/media/detail/Deinterlacer.h"
 #include "platform/media/detail/FFmpeg.h"
 #include "platform/media/detail/Scaler.h"
 #include "platform/media/detail/StatusMachine.h"
@@ -29,10 +30,6 @@ using Kind = MediaError::Kind;
 // Unwinds the decoding loop when the caller cancels.
 struct ReadingCancelled {};
 
-MediaTime timeIn(std::int64_t ticks, AVRational timeBase) {
-    return MediaTime(ticks, timeBase.den).multipliedByRatio(timeBase.num, 1);
-}
-
 } // namespace
 
 struct AssetReader::Impl {
@@ -55,6 +52,13 @@ struct AssetReader::Impl {
     // to it, and the decoder may drop it.
     std::int64_t seekTarget = AV_NOPTS_VALUE;
     std::int64_t latestBeforeTarget = AV_NOPTS_VALUE;
+    // Where reading was sought to for the range start (stream time base),
+    // until the first frame after it shows that it landed in time; and how
+    // often it went further back.
+    std::int64_t rangeStartTs = AV_NOPTS_VALUE;
+    std::int64_t seekPoint = AV_NOPTS_VALUE;
+    bool landingUnchecked = false;
+    int seekBacks = 0;
     // The first video time after the range (stream time base, rounded up, so
     // that a packet shows within the range exactly when its time is less).
     std::int64_t rangeEndTs = AV_NOPTS_VALUE;
@@ -75,6 +79,9 @@ struct AssetReader::Impl {
     // Video.
     std::optional<PixelBufferPool> pool;
     ffmpeg::Scaler scaler;
+    // Made with the first interlaced picture; a progressive track never has one.
+    std::optional<detail::Deinterlacer> deinterlacer;
+    bool deinterlacerFinished = false;
     struct Decoded {
         ffmpeg::FramePtr frame;
         MediaTime time;
@@ -121,6 +128,7 @@ struct AssetReader::Impl {
         held.clear();
         toSend.clear();
         ahead.reset();
+        deinterlacer.reset();
         resampler.reset();
         decoder.reset();
         format.reset();
@@ -144,8 +152,7 @@ struct AssetReader::Impl {
         packet = ffmpeg::makePacket();
         if (track.mediaType == MediaType::video && options.timeRange) {
             const MediaTime end = options.timeRange->end();
-            rangeEndTs = av_rescale_q_rnd(end.value(), AVRational{1, end.timescale()},
-                                          stream->time_base, AV_ROUND_UP);
+            rangeEndTs = detail::streamTime(*stream, asset, end, AV_ROUND_UP);
         }
 
         seekToRangeStart();
@@ -156,13 +163,48 @@ struct AssetReader::Impl {
             return;
         }
         const MediaTime& start = options.timeRange->start;
-        std::int64_t target = av_rescale_q_rnd(start.value(), AVRational{1, start.timescale()},
-                                               stream->time_base, AV_ROUND_DOWN);
-        // A failed seek only costs decoding from the beginning.
-        av_seek_frame(format.get(), stream->index, target, AVSEEK_FLAG_BACKWARD);
+        rangeStartTs = detail::streamTime(*stream, asset, start, AV_ROUND_DOWN);
+        seekTo(rangeStartTs);
         if (track.mediaType == MediaType::video) {
-            seekTarget = target;
+            seekTarget = rangeStartTs;
         }
+    }
+
+    void seekTo(std::int64_t point) {
+        seekPoint = point;
+        landingUnchecked = true;
+        detail::seekBefore(*format, *stream, point);
+    }
+
+    // Looks at the first frame decoded since a seek: when it starts after the
+    // range does, reading goes back further and starts over, and true says so.
+    bool soughtAgain(std::int64_t firstTimestamp) {
+        if (!landingUnchecked) {
+            return false;
+        }
+        landingUnchecked = false;
+        if (firstTimestamp == AV_NOPTS_VALUE ||
+            !detail::landedLate(*stream, seekPoint, rangeStartTs, firstTimestamp)) {
+            return false;
+        }
+        seekTo(detail::earlierSeekPoint(*stream, seekPoint, ++seekBacks));
+        avcodec_flush_buffers(decoder.get());
+        decoderDrained = false;
+        held.clear();
+        toSend.clear();
+        latestBeforeTarget = AV_NOPTS_VALUE;
+        decodeTimesTrusted = true;
+        firstAfterRange = AV_NOPTS_VALUE;
+        sendingStopped = false;
+        ahead.reset();
+        lastTime.reset();
+        decodingEnded = false;
+        deinterlacer.reset();
+        deinterlacerFinished = false;
+        resampler.reset();
+        audioAnchor.reset();
+        samplesDelivered = 0;
+        return true;
     }
 
     // Lets the decoder drop the packet's frame when it is not a reference
@@ -319,11 +361,42 @@ struct AssetReader::Impl {
 
     MediaTime presentationTime(const AVFrame& frame) {
         std::int64_t pts = frame.best_effort_timestamp;
-        MediaTime time = pts != AV_NOPTS_VALUE ? timeIn(pts, stream->time_base)
+        MediaTime time = pts != AV_NOPTS_VALUE ? detail::assetTime(*stream, asset, pts)
                          : lastTime            ? *lastTime + nominalFrameDuration()
                                                : MediaTime::zero();
         lastTime = time;
         return time;
+    }
+
+    // The next picture in presentation order, deinterlaced where it was
+    // interlaced; nothing at the end.
+    ffmpeg::FramePtr nextPicture() {
+        while (true) {
+            if (deinterlacer) {
+                if (ffmpeg::FramePtr whole = deinterlacer->pull()) {
+                    return whole;
+                }
+                if (deinterlacerFinished) {
+                    return nullptr;
+                }
+            }
+            ffmpeg::FramePtr frame = nextDecodedFrame();
+            if (!frame) {
+                if (!deinterlacer) {
+                    return nullptr;
+                }
+                deinterlacer->finish();
+                deinterlacerFinished = true;
+                continue;
+            }
+            if (!deinterlacer && detail::Deinterlacer::wanted(track, *frame)) {
+                deinterlacer.emplace(track, stream->time_base);
+            }
+            if (!deinterlacer) {
+                return frame;
+            }
+            deinterlacer->push(*frame);
+        }
     }
 
     // The next frame in presentation order; nothing at the end of the track.
@@ -331,7 +404,7 @@ struct AssetReader::Impl {
         if (decodingEnded) {
             return std::nullopt;
         }
-        ffmpeg::FramePtr frame = nextDecodedFrame();
+        ffmpeg::FramePtr frame = nextPicture();
         if (!frame) {
             decodingEnded = true;
             return std::nullopt;
@@ -347,7 +420,7 @@ struct AssetReader::Impl {
         // Decoding stopped at the range end: the first frame after the range
         // may not have been decoded, but its time is known.
         if (decoderDrained && firstAfterRange != AV_NOPTS_VALUE) {
-            MediaTime after = timeIn(firstAfterRange, stream->time_base);
+            MediaTime after = detail::assetTime(*stream, asset, firstAfterRange);
             if (after > decoded.time && (!next || next->time > after)) {
                 return after - decoded.time;
             }
@@ -360,7 +433,8 @@ struct AssetReader::Impl {
             return end - decoded.time;
         }
         if (decoded.frame->pkt_duration > 0) {
-            return timeIn(decoded.frame->pkt_duration, stream->time_base);
+            const AVRational base = stream->time_base;
+            return MediaTime(decoded.frame->pkt_duration, base.den).multipliedByRatio(base.num, 1);
         }
         return nominalFrameDuration();
     }
@@ -368,8 +442,8 @@ struct AssetReader::Impl {
     VideoFrame deliver(const Decoded& decoded, const MediaTime& duration) {
         // Frames the consumer holds come back to the pool; keeping them saves
         // mapping and faulting in fresh ones.
-        return VideoFrame{detail::toPixelBuffer(*decoded.frame, pool, scaler, 16), decoded.time,
-                          duration};
+        return VideoFrame{detail::toPixelBuffer(*decoded.frame, track, pool, scaler, 16),
+                          decoded.time, duration};
     }
 
     std::optional<VideoFrame> nextVideoFrame() {
@@ -380,6 +454,9 @@ struct AssetReader::Impl {
             }
             std::optional<Decoded> current =
                 ahead ? std::exchange(ahead, std::nullopt) : decodeNext();
+            if (current && soughtAgain(current->frame->best_effort_timestamp)) {
+                continue;
+            }
             // Frames come in presentation order: nothing later is wanted.
             if (!current || (range && current->time >= range->end())) {
                 rangeEndReached = true;
@@ -484,12 +561,16 @@ struct AssetReader::Impl {
             if (!frame && !resampler) {
                 return std::nullopt;
             }
+            if (frame && !audioAnchor && soughtAgain(frame->best_effort_timestamp)) {
+                continue;
+            }
             if (frame) {
                 configureResampler(*frame);
                 if (!audioAnchor) {
-                    audioAnchor = frame->best_effort_timestamp != AV_NOPTS_VALUE
-                                      ? timeIn(frame->best_effort_timestamp, stream->time_base)
-                                      : MediaTime::zero();
+                    audioAnchor =
+                        frame->best_effort_timestamp != AV_NOPTS_VALUE
+                            ? detail::assetTime(*stream, asset, frame->best_effort_timestamp)
+                            : MediaTime::zero();
                 }
             }
             AudioSamples chunk;

@@ -9,6 +9,10 @@
 
 namespace vexel::media {
 
+// How a video track's pictures were taken: whole frames, or two fields of
+// alternate lines from two instants, the one shown first named.
+enum class FieldOrder { progressive, topFieldFirst, bottomFieldFirst };
+
 // One track of a probed media file.
 struct AssetTrack {
     // The track's index in the file; tracks are listed in file order.
@@ -21,11 +25,20 @@ struct AssetTrack {
     std::string codecName;
     std::string codecTag;
 
-    // Video only: stored picture size, how it is turned for display (top-left
-    // coordinates, see Affine) and frames per second (0 when unknown).
+    // Video only: the picture's size as shown, in square pixels (the stored
+    // width stretched by the pixel aspect ratio, as readers deliver frames),
+    // how it is turned for display (top-left coordinates, see Affine) and
+    // frames per second (0 when unknown).
     Size naturalSize{};
     Affine preferredTransform{};
     double nominalFrameRate = 0;
+    // The width:height of one stored pixel; 1:1 for square pixels (PAL
+    // 16:9 is 64:45, HDV 1440 x 1080 is 4:3).
+    int pixelAspectNumerator = 1;
+    int pixelAspectDenominator = 1;
+    // What the container or the stream says; frames may still say that they
+    // are interlaced one by one.
+    FieldOrder fieldOrder = FieldOrder::progressive;
 
     // Audio only.
     int sampleRate = 0;

@@ -1,9 +1,9 @@
 #include "platform/media/detail/SeekDecoder.h"
 
 #include "platform/media/MediaError.h"
+#include "platform/media/detail/Deinterlacer.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace vexel::media::detail {
@@ -48,8 +48,7 @@ void SeekDecoder::open() {
 std::int64_t SeekDecoder::streamTime(const MediaTime& time) const {
     // Rounded down: a frame starts at or before the time exactly when its
     // whole-tick time is at or before the rounded one.
-    return av_rescale_q_rnd(time.value(), AVRational{1, time.timescale()}, input_.stream->time_base,
-                            AV_ROUND_DOWN);
+    return detail::streamTime(*input_.stream, asset_, time, AV_ROUND_DOWN);
 }
 
 std::int64_t SeekDecoder::packetIndex(std::int64_t timestamp, bool keyFrame) const {
@@ -106,24 +105,24 @@ std::optional<std::int64_t> SeekDecoder::costTo(const MediaTime& sourceTime) con
     return at - key + 1;
 }
 
-void SeekDecoder::seekTo(std::int64_t target) {
+void SeekDecoder::seekTo(std::int64_t target, std::optional<std::int64_t> point) {
     ++keyFrameSeeks_;
-    if (av_seek_frame(input_.format.get(), input_.stream->index, target, AVSEEK_FLAG_BACKWARD) <
-        0) {
-        // A failed seek only costs decoding from the beginning.
-        av_seek_frame(input_.format.get(), input_.stream->index,
-                      std::numeric_limits<std::int64_t>::min(),
-                      AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    if (!point) {
+        seekBacks_ = 0;
     }
+    seekPoint_ = point.value_or(target);
+    landingUnchecked_ = true;
+    seekBefore(*input_.format, *input_.stream, seekPoint_);
     avcodec_flush_buffers(input_.decoder.get());
     placed_ = true;
     readEnded_ = false;
     decoderEnded_ = false;
-    placedKeyIndex_ = indexShowing(target, true);
+    placedKeyIndex_ = indexShowing(seekPoint_, true);
     readIndex_ = std::max<std::int64_t>(placedKeyIndex_ - 1, -1);
     latestSent_ = AV_NOPTS_VALUE;
     current_.reset();
     next_.reset();
+    previous_.reset();
     // Times made up for frames without one start over from here, so the frame
     // converted last may share its time with another picture.
     convertedPts_ = AV_NOPTS_VALUE;
@@ -196,9 +195,24 @@ bool SeekDecoder::step(std::int64_t target) {
     }
 }
 
-PixelBuffer SeekDecoder::converted(const Decoded& decoded) {
+bool SeekDecoder::complete(std::int64_t target) const {
+    if (next_ || decoderEnded_) {
+        return true;
+    }
+    return current_->pts >= target && !Deinterlacer::wanted(track_, *current_->frame);
+}
+
+PixelBuffer SeekDecoder::converted() {
+    const Decoded& decoded = *current_;
     if (decoded.pts != convertedPts_ || convertedBuffer_.isNull()) {
-        convertedBuffer_ = toPixelBuffer(*decoded.frame, pool_, scaler_, kIdleBuffers);
+        if (Deinterlacer::wanted(track_, *decoded.frame)) {
+            ffmpeg::FramePtr whole =
+                Deinterlacer::single(track_, previous_ ? previous_->frame.get() : nullptr,
+                                     *decoded.frame, next_ ? next_->frame.get() : nullptr);
+            convertedBuffer_ = toPixelBuffer(*whole, track_, pool_, scaler_, kIdleBuffers);
+        } else {
+            convertedBuffer_ = toPixelBuffer(*decoded.frame, track_, pool_, scaler_, kIdleBuffers);
+        }
         convertedPts_ = decoded.pts;
     }
     return convertedBuffer_;
@@ -217,7 +231,15 @@ std::optional<PixelBuffer> SeekDecoder::frameAt(const MediaTime& sourceTime,
         seekTo(target);
     }
     while (!cancelled_.load()) {
+        if (current_ && landingUnchecked_) {
+            landingUnchecked_ = false;
+            if (landedLate(*input_.stream, seekPoint_, target, current_->pts)) {
+                seekTo(target, earlierSeekPoint(*input_.stream, seekPoint_, ++seekBacks_));
+                continue;
+            }
+        }
         if (current_ && next_ && next_->pts <= target) {
+            previous_ = std::move(current_);
             current_ = std::move(next_);
             next_.reset();
             continue;
@@ -225,8 +247,8 @@ std::optional<PixelBuffer> SeekDecoder::frameAt(const MediaTime& sourceTime,
         if (current_) {
             // Its own frame, the first frame when it starts later, or the last
             // one before a later frame or the end.
-            if (current_->pts >= target || next_ || decoderEnded_) {
-                return converted(*current_);
+            if (complete(target)) {
+                return converted();
             }
         } else if (decoderEnded_) {
             return PixelBuffer{};

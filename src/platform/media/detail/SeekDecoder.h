@@ -68,11 +68,16 @@ private:
     // with `keyFrame` is the one a seek to that time starts from.
     std::int64_t indexShowing(std::int64_t target, bool keyFrame) const;
     bool decodesOnTo(std::int64_t target) const;
-    void seekTo(std::int64_t target);
+    // Seeks to the key frame before `point` (`target` when absent), for the
+    // frame showing at `target`.
+    void seekTo(std::int64_t target, std::optional<std::int64_t> point = std::nullopt);
     // One step towards `target`: a frame out of the decoder, or a packet into
     // it. False once the decoder has given its last frame.
     bool step(std::int64_t target);
-    PixelBuffer converted(const Decoded& decoded);
+    // Whether the current frame can be handed out: an interlaced one waits
+    // for the frame after it.
+    bool complete(std::int64_t target) const;
+    PixelBuffer converted();
 
     Asset asset_;
     AssetTrack track_;
@@ -90,6 +95,11 @@ private:
     bool placed_ = false;
     // The index entry of the key frame sought last.
     std::int64_t placedKeyIndex_ = -1;
+    // Where the last seek went, until the first frame after it shows that it
+    // landed in time; and how often it went further back for one frame.
+    std::int64_t seekPoint_ = 0;
+    bool landingUnchecked_ = false;
+    int seekBacks_ = 0;
     bool readEnded_ = false;
     bool decoderEnded_ = false;
     // The index entry of the last packet read.
@@ -97,9 +107,11 @@ private:
     // The latest time of a packet sent that shows at or before the frame
     // asked for: an earlier one not a reference is never needed again.
     std::int64_t latestSent_ = AV_NOPTS_VALUE;
-    // The last frame out of the decoder, and the one after it.
+    // The last frame out of the decoder, and the one after it; and the one
+    // before it, which an interlaced picture is deinterlaced against.
     std::optional<Decoded> current_;
     std::optional<Decoded> next_;
+    std::optional<Decoded> previous_;
     // The last frame handed out, kept converted.
     std::int64_t convertedPts_ = AV_NOPTS_VALUE;
     PixelBuffer convertedBuffer_;

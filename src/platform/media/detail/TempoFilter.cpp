@@ -1,6 +1,7 @@
 #include "platform/media/detail/TempoFilter.h"
 
 #include "platform/media/detail/FFmpeg.h"
+#include "platform/media/detail/FilterGraph.h"
 
 extern "C" {
 #include <libavfilter/avfilter.h>
@@ -21,17 +22,10 @@ namespace {
 using ffmpeg::check;
 using Kind = MediaError::Kind;
 
-struct GraphDelete {
-    void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
-};
-struct InOutDelete {
-    void operator()(AVFilterInOut* inOut) const { avfilter_inout_free(&inOut); }
-};
-
 } // namespace
 
 struct TempoFilter::Graph {
-    std::unique_ptr<AVFilterGraph, GraphDelete> graph;
+    ffmpeg::FilterGraphPtr graph;
     AVFilterContext* source = nullptr;
     AVFilterContext* sink = nullptr;
     ffmpeg::FramePtr frame;
@@ -87,8 +81,8 @@ TempoFilter::TempoFilter(double speed, int sampleRate, int channelCount)
         chain << "atempo=" << stage << ",";
     }
     chain << "aformat=sample_fmts=flt";
-    std::unique_ptr<AVFilterInOut, InOutDelete> outputs(avfilter_inout_alloc());
-    std::unique_ptr<AVFilterInOut, InOutDelete> inputs(avfilter_inout_alloc());
+    ffmpeg::FilterInOutPtr outputs(avfilter_inout_alloc());
+    ffmpeg::FilterInOutPtr inputs(avfilter_inout_alloc());
     if (!outputs || !inputs) {
         throw std::bad_alloc();
     }

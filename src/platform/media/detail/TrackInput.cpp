@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -98,20 +100,64 @@ TrackInput openTrackInput(const Asset& asset, const AssetTrack& track, int video
     return input;
 }
 
-PixelBuffer toPixelBuffer(const AVFrame& frame, std::optional<PixelBufferPool>& pool,
-                          ffmpeg::Scaler& scaler, std::size_t idle) {
-    if (!pool || pool->width() != frame.width || pool->height() != frame.height) {
-        pool.emplace(frame.width, frame.height, idle);
+MediaTime assetTime(const AVStream& stream, const Asset& asset, std::int64_t timestamp) {
+    const AVRational base = stream.time_base;
+    return MediaTime(timestamp, base.den).multipliedByRatio(base.num, 1) - asset.timelineStart;
+}
+
+std::int64_t streamTime(const AVStream& stream, const Asset& asset, const MediaTime& time,
+                        AVRounding rounding) {
+    const MediaTime onStream = time + asset.timelineStart;
+    return av_rescale_q_rnd(onStream.value(), AVRational{1, onStream.timescale()}, stream.time_base,
+                            rounding);
+}
+
+void seekBefore(AVFormatContext& format, const AVStream& stream, std::int64_t timestamp) {
+    if (av_seek_frame(&format, stream.index, timestamp, AVSEEK_FLAG_BACKWARD) < 0) {
+        // A failed seek only costs decoding from the beginning.
+        av_seek_frame(&format, stream.index, std::numeric_limits<std::int64_t>::min(),
+                      AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    }
+}
+
+bool landedLate(const AVStream& stream, std::int64_t point, std::int64_t target,
+                std::int64_t first) {
+    const std::int64_t start = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
+    return first > target && point > start;
+}
+
+std::int64_t earlierSeekPoint(const AVStream& stream, std::int64_t point, int attempt) {
+    const std::int64_t second = av_rescale_q(1, AVRational{1, 1}, stream.time_base);
+    const int doublings = std::clamp(attempt - 1, 0, 16);
+    return point - second * (std::int64_t{1} << doublings);
+}
+
+int displayWidth(int storedWidth, const AssetTrack& track) {
+    if (track.pixelAspectNumerator == track.pixelAspectDenominator ||
+        track.pixelAspectNumerator <= 0 || track.pixelAspectDenominator <= 0) {
+        return storedWidth;
+    }
+    return static_cast<int>(
+        std::max<std::int64_t>(1, av_rescale_rnd(storedWidth, track.pixelAspectNumerator,
+                                                 track.pixelAspectDenominator, AV_ROUND_NEAR_INF)));
+}
+
+PixelBuffer toPixelBuffer(const AVFrame& frame, const AssetTrack& track,
+                          std::optional<PixelBufferPool>& pool, ffmpeg::Scaler& scaler,
+                          std::size_t idle) {
+    const int width = displayWidth(frame.width, track);
+    if (!pool || pool->width() != width || pool->height() != frame.height) {
+        pool.emplace(width, frame.height, idle);
     }
     PixelBuffer buffer = pool->makeBufferForOverwrite();
-    ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, frame.width, frame.height);
+    ffmpeg::FramePtr target = ffmpeg::frameOver(buffer, width, frame.height);
     ffmpeg::ScaleFormats formats;
     formats.sourceWidth = frame.width;
     formats.sourceHeight = frame.height;
     formats.sourceFormat = static_cast<AVPixelFormat>(frame.format);
     formats.sourceColorspace = ffmpeg::colorspaceOf(frame);
     formats.sourceFullRange = ffmpeg::isFullRange(frame);
-    formats.destinationWidth = frame.width;
+    formats.destinationWidth = width;
     formats.destinationHeight = frame.height;
     formats.destinationFormat = AV_PIX_FMT_BGRA;
     formats.destinationFullRange = true;
