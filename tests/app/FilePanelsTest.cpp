@@ -4,9 +4,11 @@
 #include "app/AppHarness.h"
 #include "app/screenshots/ScreenGrab.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
 #include "presentation/views/shell/SettingsDialog.h"
 #include "support/FileContents.h"
+#include "support/ForeignSamples.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
@@ -19,6 +21,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -173,6 +176,80 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
     EXPECT_EQ(ProjectPersistenceService().load(holiday).textClips().size(), 3u);
     EXPECT_FALSE(shown.document().isDirty());
     EXPECT_TRUE(shown.harness.errors().empty());
+}
+
+// Names as the user types them into the panel's field: "a.webm" "b.flac".
+QString quotedNames(const std::vector<std::filesystem::path>& files) {
+    QStringList names;
+    for (const std::filesystem::path& file : files) {
+        names.push_back(u'"' + QFile::decodeName(file.filename().c_str()) + u'"');
+    }
+    return names.join(u' ');
+}
+
+// Opens Add Files, which opens at home, and chooses `files` there by name.
+// (A folder typed first leaves the row it passed selected, and Qt's panel
+// then drops that file from the names typed after.)
+void addThroughPanel(RealPanels& shown, const std::vector<std::filesystem::path>& files) {
+    shown.trigger(WindowCommand::openFilePicker);
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Add Files"));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(folderShown(*panel), files.front().parent_path());
+    answer(*panel, quotedNames(files).toStdString());
+    shown.finish();
+}
+
+TEST(FilePanelsTest, AddFilesTakesWhatTheDropTakesAndNamesEveryFileItCannotUse) {
+    using vexel::testing::BrokenSample;
+    using vexel::testing::ForeignSample;
+    RealPanels shown;
+    const std::filesystem::path media = shown.root / "home";
+    const std::vector<std::pair<ForeignSample, TrackType>> usable = {
+        {ForeignSample::webm, TrackType::video},     {ForeignSample::matroska, TrackType::video},
+        {ForeignSample::flac, TrackType::audio},     {ForeignSample::ogg, TrackType::audio},
+        {ForeignSample::webp, TrackType::image},     {ForeignSample::mpegTs, TrackType::video},
+        {ForeignSample::cameraTs, TrackType::video},
+    };
+    std::vector<std::filesystem::path> files;
+    std::vector<std::pair<std::string, TrackType>> expected;
+    for (const auto& [sample, type] : usable) {
+        files.push_back(writeSample(media, sample));
+        expected.emplace_back(vexel::testing::sampleName(sample), type);
+    }
+    addThroughPanel(shown, files);
+
+    const Project project = shown.harness.graph().timelineViewModel().project();
+    std::vector<std::pair<std::string, TrackType>> added;
+    for (const Track& track : project.tracks) {
+        for (const Clip& clip : track.clips) {
+            EXPECT_EQ(clip.trackType, track.type) << clip.assetName;
+            EXPECT_GT(clip.timeRange.duration, 0) << clip.assetName;
+            added.emplace_back(clip.assetName, clip.trackType);
+        }
+    }
+    std::sort(added.begin(), added.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(added, expected);
+    EXPECT_TRUE(shown.harness.graph().errorBannerViewModel().errorHistory().empty());
+
+    // Each refused file named on the banner, in the order chosen, with why.
+    addThroughPanel(shown, {writeSample(media, BrokenSample::truncatedMp4),
+                            writeSample(media, BrokenSample::empty),
+                            writeSample(media, BrokenSample::textAsMp4)});
+    const std::vector<std::string> reports = {
+        "Failed to add broken.mp4: the file is damaged or unreadable",
+        "Failed to add empty.mp4: the file is empty",
+        "Failed to add notes.mp4: it is not a media file"};
+    std::vector<std::string> shownReports;
+    for (const AppError& error : shown.harness.graph().errorBannerViewModel().errorHistory()) {
+        shownReports.push_back(error.message);
+    }
+    EXPECT_EQ(shownReports, reports);
+    ErrorBannerView* banner = shown.harness.app->window().findChild<ErrorBannerView*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_EQ(banner->messageText().toStdString(), reports.back());
+    EXPECT_EQ(shown.harness.graph().timelineViewModel().project(), project);
 }
 
 TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {
