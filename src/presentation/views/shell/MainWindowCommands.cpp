@@ -127,8 +127,13 @@ FilePanelRequest exportedVideoPanel(const ExportSaveRequest& export_) {
     request.directory = existingExportFolder(export_.defaultDirectory);
     request.suggestedName = QString::fromStdString(export_.suggestedName);
     request.nameFilters = {QStringLiteral("Movies (*.mp4 *.mov)")};
-    // The move replaces a file of that name: the user is asked first.
+    // The move replaces a file of that name: the user is asked first, about
+    // the name with the suffix the file will be written under.
     request.confirmOverwrite = true;
+    const std::string extension = export_.sourceURL.extension().string();
+    if (!extension.empty()) {
+        request.requiredSuffix = QString::fromStdString(extension.substr(1));
+    }
     return request;
 }
 
