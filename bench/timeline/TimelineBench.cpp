@@ -12,6 +12,7 @@
 // Prints our times against the targets and the baseline.
 
 #include "BenchTimeline.h"
+#include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FileStager.h"
 #include "presentation/viewmodels/TimelineDropHandler.h"
 #include "presentation/views/timeline/DraggableClipBar.h"
@@ -171,8 +172,9 @@ void dropHundredFiles(benchmark::State& state) {
         state.PauseTiming();
         bench::BenchTimeline screen(Project::makeNew());
         QThreadPool pool;
-        TimelineDropHandler handler(std::make_shared<FileStager>(), screen.timeline, screen.logger,
-                                    &pool);
+        TimelineDropHandler handler(std::make_shared<FileStager>(),
+                                    std::make_shared<FFmpegMediaLoader>(), screen.timeline,
+                                    screen.logger, &pool);
         screen.panel->setDropHandler(&handler);
         QElapsedTimer clock;
         qint64 lastTick = 0;

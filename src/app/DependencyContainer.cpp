@@ -114,6 +114,7 @@ std::unique_ptr<EditorGraph> DependencyContainer::makeEditorGraph() const {
         std::make_shared<ProjectPersistenceService>(nullptr, std::move(unfinishedSaves)),
         projectRepository_);
     services.fileStager = std::make_shared<FileStager>();
+    services.mediaLoader = mediaLoader_;
     services.resources = environment_.resources;
     services.previewItemBuild = [previewItems](const Project& project, std::stop_token stop) {
         return previewItems->build(project, std::move(stop));

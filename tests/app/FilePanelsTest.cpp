@@ -4,9 +4,15 @@
 #include "app/AppHarness.h"
 #include "app/screenshots/ScreenGrab.h"
 #include "data/persistence/ProjectPersistenceService.h"
+#include "platform/media/Asset.h"
+#include "presentation/views/banner/ErrorBannerView.h"
+#include "presentation/views/shell/MainView.h"
 #include "presentation/views/shell/MainWindowCommands.h"
 #include "presentation/views/shell/SettingsDialog.h"
+#include "presentation/views/timeline/TimelineActionBar.h"
+#include "presentation/views/timeline/TimelinePanel.h"
 #include "support/FileContents.h"
+#include "support/ForeignSamples.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
 
@@ -15,13 +21,17 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vexel;
@@ -173,6 +183,175 @@ TEST(FilePanelsTest, SaveAsOverAProjectAsksToReplaceItAndNeverNestsOne) {
     EXPECT_EQ(ProjectPersistenceService().load(holiday).textClips().size(), 3u);
     EXPECT_FALSE(shown.document().isDirty());
     EXPECT_TRUE(shown.harness.errors().empty());
+}
+
+// Names as the user types them into the panel's field: "a.webm" "b.flac".
+QString quotedNames(const std::vector<std::filesystem::path>& files) {
+    QStringList names;
+    for (const std::filesystem::path& file : files) {
+        names.push_back(u'"' + QFile::decodeName(file.filename().c_str()) + u'"');
+    }
+    return names.join(u' ');
+}
+
+// Opens Add Files, which opens at home, and chooses `files` there by name.
+// (A folder typed first leaves the row it passed selected, and Qt's panel
+// then drops that file from the names typed after.)
+void addThroughPanel(RealPanels& shown, const std::vector<std::filesystem::path>& files) {
+    shown.trigger(WindowCommand::openFilePicker);
+    QFileDialog* panel = waitForFilePanel(QStringLiteral("Add Files"));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(folderShown(*panel), files.front().parent_path());
+    answer(*panel, quotedNames(files).toStdString());
+    shown.finish();
+}
+
+TEST(FilePanelsTest, AddFilesTakesWhatTheDropTakesAndNamesEveryFileItCannotUse) {
+    using vexel::testing::BrokenSample;
+    using vexel::testing::ForeignSample;
+    RealPanels shown;
+    const std::filesystem::path media = shown.root / "home";
+    const std::vector<std::pair<ForeignSample, TrackType>> usable = {
+        {ForeignSample::webm, TrackType::video},     {ForeignSample::matroska, TrackType::video},
+        {ForeignSample::flac, TrackType::audio},     {ForeignSample::ogg, TrackType::audio},
+        {ForeignSample::webp, TrackType::image},     {ForeignSample::mpegTs, TrackType::video},
+        {ForeignSample::cameraTs, TrackType::video},
+    };
+    std::vector<std::filesystem::path> files;
+    std::vector<std::pair<std::string, TrackType>> expected;
+    for (const auto& [sample, type] : usable) {
+        files.push_back(writeSample(media, sample));
+        expected.emplace_back(vexel::testing::sampleName(sample), type);
+    }
+    addThroughPanel(shown, files);
+
+    const Project project = shown.harness.graph().timelineViewModel().project();
+    std::vector<std::pair<std::string, TrackType>> added;
+    for (const Track& track : project.tracks) {
+        for (const Clip& clip : track.clips) {
+            EXPECT_EQ(clip.trackType, track.type) << clip.assetName;
+            EXPECT_GT(clip.timeRange.duration, 0) << clip.assetName;
+            added.emplace_back(clip.assetName, clip.trackType);
+        }
+    }
+    std::sort(added.begin(), added.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(added, expected);
+    EXPECT_TRUE(shown.harness.graph().errorBannerViewModel().errorHistory().empty());
+
+    // Each refused file named on the banner, in the order chosen, with why.
+    addThroughPanel(shown, {writeSample(media, BrokenSample::truncatedMp4),
+                            writeSample(media, BrokenSample::empty),
+                            writeSample(media, BrokenSample::textAsMp4)});
+    const std::vector<std::string> reports = {
+        "Failed to add broken.mp4: the file is damaged or unreadable",
+        "Failed to add empty.mp4: the file is empty",
+        "Failed to add notes.mp4: it is not a media file"};
+    std::vector<std::string> shownReports;
+    for (const AppError& error : shown.harness.graph().errorBannerViewModel().errorHistory()) {
+        shownReports.push_back(error.message);
+    }
+    EXPECT_EQ(shownReports, reports);
+    ErrorBannerView* banner = shown.harness.app->window().findChild<ErrorBannerView*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_EQ(banner->messageText().toStdString(), reports.back());
+    EXPECT_EQ(shown.harness.graph().timelineViewModel().project(), project);
+}
+
+// The timeline's export menu item for `title` ("Export as .mp4").
+QAction* exportItem(RealPanels& shown, const QString& title) {
+    auto& timeline =
+        dynamic_cast<TimelinePanel&>(shown.harness.app->window().mainView()->timelinePane());
+    for (QAction* item : timeline.actionBar()->exportMenu()->actions()) {
+        if (item->text() == title) {
+            return item;
+        }
+    }
+    ADD_FAILURE() << "no menu item " << title.toStdString();
+    return nullptr;
+}
+
+TEST(FilePanelsTest, AnExportIsWrittenUnderItsFormatsSuffixAndASecondOneAskedMeanwhileIsTold) {
+    RealPanels shown;
+    const std::filesystem::path exports = shown.root / "Exports";
+    std::filesystem::create_directories(exports);
+    shown.harness.graph().userDefaults().setValue("exportDirectory",
+                                                  QFile::decodeName(exports.c_str()));
+    vexel::testing::TestMovie movie;
+    movie.frameCount = 15;
+    vexel::testing::writeTestMovie(shown.root / "clip.mp4", movie);
+    awaitTask(shown.harness.graph().timelineViewModel().addClip(shown.root / "clip.mp4",
+                                                                TrackType::video, 0.0, "clip.mp4"));
+    settle();
+    InstructionViewModel& instructions = shown.harness.graph().instructionViewModel();
+    const auto lastWords = [&] { return instructions.chatHistory().messages().back().content(); };
+
+    // An MP4, asked for twice in a row, then named .mov in the panel.
+    QAction* mp4 = exportItem(shown, QStringLiteral("Export as .mp4"));
+    ASSERT_NE(mp4, nullptr);
+    mp4->trigger();
+    mp4->trigger();
+    ASSERT_FALSE(instructions.chatHistory().messages().empty());
+    EXPECT_EQ(lastWords(), InstructionViewModel::exportRunningNotice);
+    QFileDialog* panel =
+        waitForFilePanel(QStringLiteral("Save Exported Video"), std::chrono::seconds(60));
+    ASSERT_NE(panel, nullptr);
+    answer(*panel, exports / "projB.mov");
+    ExportCoordinator& coordinator = instructions.exportCoordinator();
+    ASSERT_TRUE(vexel::testing::runEventsUntil(
+        [&] { return lastWords() != InstructionViewModel::exportRunningNotice; }));
+    EXPECT_EQ(lastWords(), "Exported video to projB.mp4");
+    EXPECT_FALSE(std::filesystem::exists(exports / "projB.mov"));
+    ASSERT_TRUE(std::filesystem::exists(exports / "projB.mp4"));
+    EXPECT_EQ(
+        media::Asset::load(exports / "projB.mp4").firstTrack(media::MediaType::video)->codecName,
+        "h264");
+    EXPECT_FALSE(coordinator.exportSaveRequest());
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return !instructions.currentTask(); }));
+
+    // A name without a suffix gets the format's; a name typed .mov whose
+    // corrected name exists asks first, and Cancel keeps that file.
+    const std::string earlier = readFile(exports / "projB.mp4");
+    for (const auto& [format, typed, written, asks] :
+         {std::tuple(QStringLiteral("Export as .mov"), "projC", "projC.mov", false),
+          std::tuple(QStringLiteral("Export as .mp4"), "projB.mov", "projB.mp4", true)}) {
+        SCOPED_TRACE(typed);
+        exportItem(shown, format)->trigger();
+        panel = waitForFilePanel(QStringLiteral("Save Exported Video"), std::chrono::seconds(60));
+        ASSERT_NE(panel, nullptr);
+        // Qt's panel asks in a modal loop of its own: the question is
+        // answered from inside it, once it shows.
+        QString asked;
+        QTimer answering;
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* question = qobject_cast<QMessageBox*>(widget);
+                if (question != nullptr && question->isVisible()) {
+                    asked = question->text();
+                    question->reject();
+                    answering.stop();
+                }
+            }
+        });
+        answering.start(10);
+        answer(*panel, exports / typed);
+        answering.stop();
+        if (asks) {
+            EXPECT_NE(asked.indexOf(QString::fromUtf8(written)), -1) << asked.toStdString();
+            QTest::keyClick(panel, Qt::Key_Escape);
+            ASSERT_TRUE(
+                vexel::testing::runEventsUntil([&] { return !coordinator.exportSaveRequest(); }));
+            EXPECT_EQ(readFile(exports / written), earlier);
+        } else {
+            EXPECT_TRUE(asked.isEmpty()) << asked.toStdString();
+            ASSERT_TRUE(vexel::testing::runEventsUntil(
+                [&] { return lastWords() == "Exported video to " + std::string(written); }));
+            EXPECT_TRUE(std::filesystem::exists(exports / written));
+            EXPECT_FALSE(std::filesystem::exists(exports / typed));
+        }
+        ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return !instructions.currentTask(); }));
+    }
 }
 
 TEST(FilePanelsTest, AFolderThatIsNoProjectOrLiesInOneIsRefusedAndLeftAlone) {

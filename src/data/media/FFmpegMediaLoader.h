@@ -4,8 +4,10 @@
 
 namespace vexel {
 
-// Probes media files with FFmpeg. The kind comes from the file extension
-// (video when it says nothing); still images are not opened and last 5 s.
+// Probes media files with FFmpeg. The kind comes from the file extension, and
+// from what the file holds where the extension says nothing (a picture
+// stream: video; sound only: audio; a still picture: image). Still images
+// named as such are not opened; every still lasts 5 s.
 class FFmpegMediaLoader final : public MediaLoader {
 public:
     static constexpr double stillImageDuration = 5.0;
@@ -16,6 +18,8 @@ public:
     // missing, unreadable or without a positive, finite length. Anything but a
     // regular file (links followed), such as a pipe or a device, is never
     // opened: it fails the same way, with specialFile() saying what it is.
+    // A file refused for its content says why in reason(): missing, empty,
+    // not media, damaged, without picture or sound.
     MediaAsset loadAsset(const std::filesystem::path& url) const override;
 };
 

@@ -53,6 +53,38 @@ FFmpegMediaLoaderError::cannotLoadDuration(std::filesystem::path url,
     return FFmpegMediaLoaderError(Kind::cannotLoadDuration, std::move(url), special);
 }
 
+FFmpegMediaLoaderError FFmpegMediaLoaderError::cannotLoadDuration(std::filesystem::path url,
+                                                                  Reason reason) {
+    FFmpegMediaLoaderError error(Kind::cannotLoadDuration, std::move(url), std::nullopt);
+    error.reason_ = reason;
+    return error;
+}
+
+std::optional<std::string> FFmpegMediaLoaderError::reasonText() const {
+    if (specialFile_) {
+        return std::string(whatItIs(*specialFile_)) + ", not a media file";
+    }
+    if (!reason_) {
+        return kind_ == Kind::fileNotFound ? std::optional<std::string>("the file is missing")
+                                           : std::nullopt;
+    }
+    switch (*reason_) {
+    case Reason::missing:
+        return "the file is missing";
+    case Reason::unreadable:
+        return "the file cannot be read";
+    case Reason::empty:
+        return "the file is empty";
+    case Reason::notMedia:
+        return "it is not a media file";
+    case Reason::damaged:
+        return "the file is damaged or unreadable";
+    case Reason::noPictureOrSound:
+        return "it holds no picture or sound";
+    }
+    return std::nullopt;
+}
+
 std::string FFmpegMediaLoaderError::userMessage() const {
     // Shown and sent: bytes that are not UTF-8 would not survive either.
     std::string name = unicode::replacingInvalidUtf8(url_.filename().string());

@@ -43,6 +43,7 @@ EditorGraph::EditorGraph(Services services)
     , userDefaults_(std::move(services.userDefaults))
     , projectRepository_(std::move(services.projectRepository))
     , fileStager_(std::move(services.fileStager))
+    , mediaLoader_(std::move(services.mediaLoader))
     , autoSaveService_(std::move(services.autoSaveService))
     , tutorialNotifier_(std::make_unique<TutorialNotifier>()) {
     const Project initial = Project::makeNew(Project::defaultMaxDuration);
@@ -79,9 +80,9 @@ EditorGraph::EditorGraph(Services services)
                                              }
                                          }};
     mainViewModel_ = std::make_unique<MainViewModel>(
-        *timelineViewModel_, fileStager_, autoSaveService_, std::move(services.documentStorage),
-        std::move(resets), *userDefaults_, logger_, clock_, services.sleep,
-        services.autoSaveDebounce);
+        *timelineViewModel_, fileStager_, mediaLoader_, autoSaveService_,
+        std::move(services.documentStorage), std::move(resets), *userDefaults_, logger_, clock_,
+        services.sleep, services.autoSaveDebounce);
 
     // Every project the timeline shows becomes the one the engine, the
     // assistant and the save read, and a change of the document to keep.

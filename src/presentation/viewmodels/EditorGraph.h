@@ -4,6 +4,7 @@
 #include "domain/protocols/AutoSaveService.h"
 #include "domain/protocols/EditCommandExecutor.h"
 #include "domain/protocols/FileStaging.h"
+#include "domain/protocols/MediaLoader.h"
 #include "domain/protocols/ProjectRepository.h"
 #include "domain/protocols/SupportService.h"
 #include "foundation/Logger.h"
@@ -59,6 +60,8 @@ public:
         std::shared_ptr<const AutoSaveService> autoSaveService;
         DocumentStorage documentStorage;
         std::shared_ptr<FileStaging> fileStager;
+        // Tells what a file holds whose extension says nothing.
+        std::shared_ptr<const MediaLoader> mediaLoader;
         // Where the tutorial finds its sample video.
         ResourceBundle resources{{}};
         PreviewViewModel::ItemBuild previewItemBuild;
@@ -102,6 +105,7 @@ public:
     // rebuild) take the same.
     const SleepAction& sleep() const { return sleep_; }
     const std::shared_ptr<FileStaging>& fileStager() const { return fileStager_; }
+    const std::shared_ptr<const MediaLoader>& mediaLoader() const { return mediaLoader_; }
     const std::shared_ptr<ProjectRepository>& projectRepository() const {
         return projectRepository_;
     }
@@ -116,6 +120,7 @@ private:
     std::unique_ptr<QSettings> userDefaults_;
     std::shared_ptr<ProjectRepository> projectRepository_;
     std::shared_ptr<FileStaging> fileStager_;
+    std::shared_ptr<const MediaLoader> mediaLoader_;
     std::shared_ptr<const AutoSaveService> autoSaveService_;
     std::unique_ptr<TutorialNotifier> tutorialNotifier_;
     std::unique_ptr<ErrorBannerViewModel> errorBannerViewModel_;

@@ -1,6 +1,7 @@
 #include "presentation/viewmodels/ExportCoordinator.h"
 
 #include "foundation/MoveFile.h"
+#include "presentation/helpers/ExportFileName.h"
 #include "presentation/helpers/FileNameText.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 
@@ -65,6 +66,12 @@ ExportCoordinator::completeExportSave(std::filesystem::path destination) {
         co_return std::nullopt;
     }
     setExportSaveRequest(std::nullopt);
+    // The panel takes any name; the file's suffix must still say what it
+    // holds, or other programs misread an MP4 named .mov.
+    std::string extension = request->sourceURL.extension().string();
+    if (!extension.empty()) {
+        destination = withExportSuffix(destination, extension.substr(1));
+    }
     const std::shared_ptr<Logger> logger = logger_;
     auto move = [source = request->sourceURL, destination] {
         moveFileReplacing(source, destination);

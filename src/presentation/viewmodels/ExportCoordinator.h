@@ -61,9 +61,11 @@ public:
     void requestSave(const std::filesystem::path& renderedFile);
 
     // The user confirmed `destination` in the save dialog: the request is
-    // cleared at once and the rendered file moved there, replacing a file of
-    // that name. Completes with the chat sentence that tells where the file
-    // is, or with nothing when no request was pending.
+    // cleared at once and the rendered file moved there, under the suffix of
+    // its format (corrected or added: withExportSuffix), replacing a file of
+    // that name; the dialog asks before a replacement of the corrected name.
+    // Completes with the chat sentence that names the file as written, or
+    // with nothing when no request was pending.
     QCoro::Task<std::optional<std::string>> completeExportSave(std::filesystem::path destination);
 
 signals:

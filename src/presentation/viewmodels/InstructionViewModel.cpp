@@ -263,6 +263,11 @@ void InstructionViewModel::cancel() {
 
 void InstructionViewModel::startDirectExport(ExportFormat format) {
     if (currentTask()) {
+        // A second export would be dropped without a word: the user would
+        // wait for a file that never comes.
+        if (exportCoordinator_.exportProgress() || exportGeneration_ == taskGeneration()) {
+            chatHistory_.appendAssistantMessage(exportRunningNotice);
+        }
         return;
     }
     const std::uint64_t epoch = resetEpoch_;
@@ -270,6 +275,7 @@ void InstructionViewModel::startDirectExport(ExportFormat format) {
         [self = QPointer(this), format, epoch](Generation generation, std::stop_token stop) {
             return directExport(self, format, generation, epoch, std::move(stop));
         });
+    exportGeneration_ = taskGeneration();
 }
 
 QCoro::Task<void> InstructionViewModel::directExport(QPointer<InstructionViewModel> self,

@@ -102,8 +102,12 @@ public:
     // Stops the running task, which reports "Cancelled." (or "Export
     // cancelled.") and leaves the input empty; idle at once.
     void cancel();
-    // Exports the project without the assistant; ignored while busy.
+    // Exports the project without the assistant; ignored while busy, except
+    // that one asked for while an export runs says so in the chat
+    // (exportRunningNotice), rather than nothing.
     void startDirectExport(ExportFormat format);
+    static constexpr const char* exportRunningNotice =
+        "An export is already running. Wait for it to finish, or stop it first.";
     // The save dialog was dismissed: the file stays in the export folder, and
     // the chat says under which name.
     void cancelExportSave();
@@ -172,6 +176,9 @@ private:
     QPointer<TimelineViewModel> timelineViewModel_;
     QSettings& userDefaults_;
     TaskSlot currentTask_;
+    // The generation of the last direct export started, so that a request
+    // made before its first progress report still finds it running.
+    std::optional<std::uint64_t> exportGeneration_;
     // Raised by prepareForNewProject(): a task started under an older epoch
     // belongs to a conversation that is gone and writes nothing any more.
     std::uint64_t resetEpoch_ = 0;

@@ -4,6 +4,7 @@
 #include "domain/entities/TrackType.h"
 #include "foundation/CancellationError.h"
 #include "presentation/viewmodels/DocumentMessages.h"
+#include "presentation/viewmodels/MediaImport.h"
 #include "presentation/viewmodels/runtime/BackgroundWork.h"
 
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <exception>
 #include <typeinfo>
 #include <utility>
+#include <variant>
 
 namespace vexel {
 
@@ -54,6 +56,7 @@ std::filesystem::path localPath(const QUrl& url) {
 
 MainViewModel::MainViewModel(TimelineViewModel& timelineViewModel,
                              std::shared_ptr<const FileStaging> fileStager,
+                             std::shared_ptr<const MediaLoader> mediaLoader,
                              std::shared_ptr<const AutoSaveService> autoSaveService,
                              DocumentStorage storage, DocumentResets resets,
                              QSettings& userDefaults, std::shared_ptr<Logger> logger,
@@ -63,6 +66,7 @@ MainViewModel::MainViewModel(TimelineViewModel& timelineViewModel,
     : QObject(parent)
     , timelineViewModel_(timelineViewModel)
     , fileStager_(std::move(fileStager))
+    , mediaLoader_(std::move(mediaLoader))
     , stagingCount_(0, [this] { emit stagingCountChanged(); })
     , currentProjectURL_(std::nullopt, [this] { emit currentProjectURLChanged(); })
     , showSaveDialog_(false, [this] { emit showSaveDialogChanged(); })
@@ -354,42 +358,57 @@ QCoro::Task<void> MainViewModel::addFiles(std::vector<QUrl> urls) {
             continue;
         }
         const std::filesystem::path file = localPath(url);
-        std::string extension = file.extension().string();
-        if (!extension.empty()) {
-            extension.erase(0, 1);
-        }
-        const std::optional<TrackType> type = inferTrackType(extension);
-        if (!type) {
-            continue;
-        }
         // Shown and stored as text, while the file is opened by its own bytes.
         const std::string name = url.fileName().toStdString();
 
-        std::optional<std::filesystem::path> staged;
-        try {
-            auto stage = [stager = fileStager_, file] { return stager->stage(file, std::nullopt); };
-            staged = co_await runInBackground(worker_, std::move(stage));
-        } catch (...) {
+        // Whatever the panel let through is taken as the drop takes it; a
+        // file the user chose is never passed over without a word.
+        std::optional<TrackType> type = mediaimport::trackTypeByName(file);
+        if (!type) {
+            auto probe = [loader = mediaLoader_, file] {
+                return mediaimport::kindOf(file, *loader);
+            };
+            const mediaimport::Kind kind = co_await runInBackground(worker_, std::move(probe));
             if (!self) {
                 co_return;
             }
-            logger_->error("[FilePicker] staging failed");
-            pushError("Failed to add " + name);
-            continue;
+            if (!kind.type) {
+                logger_->error("[FilePicker] addClip failed");
+                pushError(mediaimport::failedToAdd(name, kind.failure));
+                continue;
+            }
+            type = kind.type;
         }
+
+        // The staged copy, or why there is none.
+        using Staging = std::variant<std::filesystem::path, std::string>;
+        auto stage = [stager = fileStager_, file]() -> Staging {
+            try {
+                return stager->stage(file, std::nullopt);
+            } catch (...) {
+                return mediaimport::whyNotStaged(file);
+            }
+        };
+        const Staging staged = co_await runInBackground(worker_, std::move(stage));
         if (!self) {
             co_return;
+        }
+        if (const auto* reason = std::get_if<std::string>(&staged)) {
+            logger_->error("[FilePicker] staging failed");
+            pushError(mediaimport::failedToAdd(name, *reason));
+            continue;
         }
 
         bool cancelled = false;
         try {
-            co_await timelineViewModel_.addClip(*staged, *type, std::nullopt, name);
+            co_await timelineViewModel_.addClip(std::get<std::filesystem::path>(staged), *type,
+                                                std::nullopt, name);
         } catch (const CancellationError&) {
             cancelled = true;
         } catch (...) {
             if (self) {
                 logger_->error("[FilePicker] addClip failed");
-                pushError("Failed to add " + name);
+                pushError(mediaimport::failedToAdd(name, std::current_exception()));
             }
         }
         if (!self || cancelled) {

@@ -3,6 +3,7 @@
 #include "domain/entities/Project.h"
 #include "domain/protocols/AutoSaveService.h"
 #include "domain/protocols/FileStaging.h"
+#include "domain/protocols/MediaLoader.h"
 #include "foundation/Logger.h"
 #include "presentation/viewmodels/DocumentStorage.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
@@ -66,8 +67,10 @@ public:
     // view model; the window keeps its onboarding flag there. `clock` stamps
     // errors and throttles the failure notice; `sleep` waits out the debounce.
     // `worker` stages imported files (none: the global thread pool).
+    // `mediaLoader` tells what a file holds whose extension says nothing.
     MainViewModel(TimelineViewModel& timelineViewModel,
                   std::shared_ptr<const FileStaging> fileStager,
+                  std::shared_ptr<const MediaLoader> mediaLoader,
                   std::shared_ptr<const AutoSaveService> autoSaveService, DocumentStorage storage,
                   DocumentResets resets, QSettings& userDefaults, std::shared_ptr<Logger> logger,
                   std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>(),
@@ -146,8 +149,10 @@ public:
     QCoro::Task<void> flushAutoSave();
 
     // Stages each file (in order, one at a time, off the GUI thread) and adds it
-    // as a clip, one undo step each. Files that are not local media files are
-    // skipped silently; a file that fails is reported and the rest go on.
+    // as a clip, one undo step each, on the track its extension names or,
+    // where the extension says nothing, the one its content calls for.
+    // Addresses of no local file are skipped; every chosen file that cannot
+    // be used is reported with its name and why, and the rest go on.
     QCoro::Task<void> addFiles(std::vector<QUrl> urls);
 
 signals:
@@ -178,6 +183,7 @@ private:
 
     TimelineViewModel& timelineViewModel_;
     std::shared_ptr<const FileStaging> fileStager_;
+    std::shared_ptr<const MediaLoader> mediaLoader_;
     Observable<int> stagingCount_;
     Observable<std::optional<std::filesystem::path>> currentProjectURL_;
     Observable<bool> showSaveDialog_;

@@ -3,6 +3,7 @@
 #include "foundation/CancellationError.h"
 #include "foundation/UnicodeText.h"
 #include "presentation/viewmodels/AppError.h"
+#include "presentation/viewmodels/MediaImport.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
 #include "presentation/viewmodels/runtime/TaskHandle.h"
 
@@ -38,14 +39,21 @@ template <class Work> void onGuiThread(Work work) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
 
+// Opened by its own bytes, shown and stored as text.
+std::filesystem::path localPath(const QUrl& url) {
+    return std::filesystem::path(QFile::encodeName(url.toLocalFile()).toStdString());
+}
+
 } // namespace
 
 TimelineDropHandler::TimelineDropHandler(std::shared_ptr<const FileStaging> fileStager,
+                                         std::shared_ptr<const MediaLoader> mediaLoader,
                                          TimelineViewModel& viewModel,
                                          std::shared_ptr<Logger> logger, QThreadPool* pool,
                                          std::shared_ptr<const Clock> clock, QObject* parent)
     : QObject(parent)
     , fileStager_(std::move(fileStager))
+    , mediaLoader_(std::move(mediaLoader))
     , viewModel_(&viewModel)
     , logger_(std::move(logger))
     , pool_(pool)
@@ -93,20 +101,57 @@ TimelineDropHandler::skippedFilesMessage(const std::vector<std::string>& names) 
 }
 
 void TimelineDropHandler::handleDrop(const std::vector<QUrl>& urls) {
+    std::vector<std::size_t> unnamed;
+    for (std::size_t index = 0; index < urls.size(); ++index) {
+        if (urls[index].isLocalFile() && !mediaimport::trackTypeByName(localPath(urls[index]))) {
+            unnamed.push_back(index);
+        }
+    }
+    if (unnamed.empty()) {
+        sortAndImport(urls, std::vector<std::optional<TrackType>>(urls.size()), 0);
+        return;
+    }
+    // Files are never read on the GUI thread; meanwhile the timeline shows
+    // them as coming.
+    const int looking = static_cast<int>(unnamed.size());
+    viewModel_->setImportingCount(viewModel_->importingCount() + looking);
+    const QPointer<TimelineDropHandler> self(this);
+    pool_->start([self, loader = mediaLoader_, urls, unnamed, looking] {
+        std::vector<std::optional<TrackType>> byContent(urls.size());
+        for (const std::size_t index : unnamed) {
+            byContent[index] = mediaimport::kindOf(localPath(urls[index]), *loader).type;
+        }
+        onGuiThread([self, urls, byContent = std::move(byContent), looking] {
+            if (self && self->viewModel_) {
+                self->sortAndImport(urls, byContent, looking);
+            }
+        });
+    });
+}
+
+void TimelineDropHandler::sortAndImport(const std::vector<QUrl>& urls,
+                                        const std::vector<std::optional<TrackType>>& byContent,
+                                        int looking) {
     std::vector<std::pair<QUrl, TrackType>> usable;
     std::vector<std::string> skipped;
-    for (const QUrl& url : urls) {
-        if (const std::optional<TrackType> type = detectTrackType(url)) {
+    for (std::size_t index = 0; index < urls.size(); ++index) {
+        const QUrl& url = urls[index];
+        // A file whose content told nothing keeps the name's media type, so
+        // that a damaged movie is reported as such when it is added.
+        if (const std::optional<TrackType> type =
+                byContent[index] ? byContent[index] : detectTrackType(url)) {
             usable.emplace_back(url, *type);
         } else {
             skipped.push_back(cutForMessage(suggestedName(url), "unknown file"));
         }
     }
+    // One change of the count: it never passes through zero on the way.
+    viewModel_->setImportingCount(viewModel_->importingCount() - looking +
+                                  static_cast<int>(usable.size()));
     if (usable.empty()) {
         fail("No supported file types in drop");
         return;
     }
-    viewModel_->setImportingCount(viewModel_->importingCount() + static_cast<int>(usable.size()));
     if (const std::optional<std::string> message = skippedFilesMessage(skipped)) {
         fail(*message);
     }
@@ -130,25 +175,26 @@ void TimelineDropHandler::stageAndAdd(const QUrl& url, TrackType type) {
         });
         return;
     }
-    // Opened by its own bytes, shown and stored as text.
-    const std::filesystem::path file(QFile::encodeName(url.toLocalFile()).toStdString());
+    const std::filesystem::path file = localPath(url);
     const std::string originalName =
         suggested.value_or(unicode::replacingInvalidUtf8(file.filename().string()));
     pool_->start([self, stager = fileStager_, logger = logger_, file, suggested, type, originalName,
                   displayName] {
         std::optional<std::filesystem::path> staged;
+        std::string notStaged;
         try {
             staged = stager->stage(file, suggested);
         } catch (...) {
             logger->error("[Drop] staging failed");
+            notStaged = mediaimport::whyNotStaged(file);
         }
-        onGuiThread([self, staged, type, originalName, displayName] {
+        onGuiThread([self, staged, notStaged, type, originalName, displayName] {
             if (!self || !self->viewModel_) {
                 return;
             }
             if (!staged) {
                 self->viewModel_->endImport();
-                self->fail("Failed to add " + displayName);
+                self->fail(mediaimport::failedToAdd(displayName, notStaged));
                 return;
             }
             self->addStaged(*staged, type, originalName, displayName);
@@ -166,7 +212,7 @@ void TimelineDropHandler::addStaged(std::filesystem::path staged, TrackType type
             if (!viewModel) {
                 co_return;
             }
-            bool failed = false;
+            std::exception_ptr failure;
             try {
                 QCoro::Task<void> add =
                     viewModel->addClip(staged, type, std::nullopt, originalName);
@@ -174,11 +220,11 @@ void TimelineDropHandler::addStaged(std::filesystem::path staged, TrackType type
             } catch (const CancellationError&) {
                 // The timeline is going away with its window: nobody to tell.
             } catch (...) {
-                failed = true;
+                failure = std::current_exception();
             }
-            if (failed && self) {
+            if (failure && self) {
                 self->logger_->error("[Drop] addClip failed");
-                self->fail("Failed to add " + displayName);
+                self->fail(mediaimport::failedToAdd(displayName, failure));
             }
             if (viewModel) {
                 viewModel->endImport();

@@ -1,6 +1,7 @@
 #include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FFmpegMediaLoaderError.h"
 #include "support/Fifo.h"
+#include "support/ForeignSamples.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -14,6 +15,8 @@ using vexel::FFmpegMediaLoader;
 using vexel::FFmpegMediaLoaderError;
 using vexel::MediaAsset;
 using vexel::TrackType;
+using vexel::testing::BrokenSample;
+using vexel::testing::ForeignSample;
 using vexel::testing::TemporaryFolder;
 using vexel::testing::TestMovie;
 using vexel::testing::writeTestMovie;
@@ -31,7 +34,66 @@ FFmpegMediaLoaderError::Kind failureOf(const std::filesystem::path& url) {
     return {};
 }
 
+std::string reasonFor(const std::filesystem::path& url) {
+    try {
+        FFmpegMediaLoader().loadAsset(url);
+    } catch (const FFmpegMediaLoaderError& error) {
+        EXPECT_EQ(error.kind(), FFmpegMediaLoaderError::Kind::cannotLoadDuration) << url;
+        return error.reasonText().value_or("(no reason)");
+    }
+    return "(loaded)";
+}
+
 } // namespace
+
+TEST(FFmpegMediaLoader, FilesTheTableDoesNotNameTakeTheKindTheirContentHolds) {
+    TemporaryFolder folder;
+    const std::vector<std::pair<ForeignSample, TrackType>> cases = {
+        {ForeignSample::webm, TrackType::video},
+        {ForeignSample::matroska, TrackType::video},
+        {ForeignSample::flac, TrackType::audio},
+        {ForeignSample::ogg, TrackType::audio},
+        {ForeignSample::webp, TrackType::image},
+        {ForeignSample::mpegTs, TrackType::video},
+        {ForeignSample::cameraTs, TrackType::video},
+        {ForeignSample::soundOnlyWebm, TrackType::audio},
+    };
+    for (const auto& [sample, type] : cases) {
+        const std::filesystem::path file = writeSample(folder.path(), sample);
+        SCOPED_TRACE(file.filename().string());
+        const MediaAsset asset = FFmpegMediaLoader().loadAsset(file);
+        EXPECT_EQ(asset.trackType, type);
+        EXPECT_EQ(asset.name, file.filename().string());
+        EXPECT_GT(asset.duration, 0);
+        if (type == TrackType::image) {
+            EXPECT_EQ(asset.duration, FFmpegMediaLoader::stillImageDuration);
+        }
+    }
+    // Whatever the name: sound renamed is still sound, a picture a picture.
+    std::filesystem::copy_file(folder / "song.flac", folder / "take.bin");
+    EXPECT_EQ(FFmpegMediaLoader().loadAsset(folder / "take.bin").trackType, TrackType::audio);
+    std::filesystem::copy_file(folder / "photo.webp", folder / "photo");
+    EXPECT_EQ(FFmpegMediaLoader().loadAsset(folder / "photo").trackType, TrackType::image);
+}
+
+TEST(FFmpegMediaLoader, AFileRefusedForWhatItHoldsSaysWhy) {
+    TemporaryFolder folder;
+    std::ofstream(folder / "notes.xyz") << "plain text, not a movie";
+    std::filesystem::create_directories(folder / "folder.mov");
+    const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+        {writeSample(folder.path(), BrokenSample::truncatedMp4),
+         "the file is damaged or unreadable"},
+        {writeSample(folder.path(), BrokenSample::empty), "the file is empty"},
+        {writeSample(folder.path(), BrokenSample::textAsMp4), "it is not a media file"},
+        {folder / "notes.xyz", "it is not a media file"},
+        {folder / "missing.mp4", "the file is missing"},
+        {folder / "missing.webm", "the file is missing"},
+        {folder / "folder.mov", "it is a folder, not a media file"},
+    };
+    for (const auto& [file, reason] : cases) {
+        EXPECT_EQ(reasonFor(file), reason) << file.filename();
+    }
+}
 
 TEST(FFmpegMediaLoader, ProbesMoviesAndSoundByExtension) {
     TemporaryFolder folder;

@@ -1,6 +1,7 @@
 #include "platform/imageio/ImageSource.h"
 #include "platform/image/TestPixels.h"
 #include "platform/imageio/ExifOrientation.h"
+#include "support/ForeignSamples.h"
 #include "support/ImageFileWriter.h"
 #include "support/media/TemporaryFolder.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -130,6 +132,25 @@ TEST(ImageSourceTest, OpensNothingButReadableImagesAndDecodesNothingBroken) {
     for (const char* name : {"notes.png", "empty.jpg", "folder.png", "missing.png"}) {
         EXPECT_FALSE(ImageSource::open(folder / name)) << name;
     }
+}
+
+TEST(ImageSourceTest, DecodesWebPStillsAsBrowsersAndPhonesWriteThem) {
+    const testing::TemporaryFolder folder;
+    const std::filesystem::path still =
+        testing::writeSample(folder.path(), testing::ForeignSample::webp);
+    const std::optional<ImageSource> source = ImageSource::open(still);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->orientation(), 1);
+    const media::PixelBuffer decoded = source->decodeImage();
+    ASSERT_FALSE(decoded.isNull());
+    EXPECT_EQ(decoded.width(), 64);
+    EXPECT_EQ(decoded.height(), 48);
+    // Lossy, but the picture's halves are still grey and blue.
+    const image::test::Bgra blue = image::test::pixelAt(decoded, 48, 30);
+    EXPECT_GT(blue[0], 180);
+    EXPECT_LT(blue[2], 60);
+    const image::test::Bgra grey = image::test::pixelAt(decoded, 16, 30);
+    EXPECT_LT(std::abs(grey[0] - grey[2]), 20);
 }
 
 TEST(ImageSourceTest, DecodesPhotosOfManyMegapixelsButNothingLargerThanAPixelBuffer) {

@@ -57,6 +57,10 @@ struct FilePanelRequest {
     QStringList nameFilters;
     // Whether a save panel asks before it lets the user pick an existing name.
     bool confirmOverwrite = true;
+    // A save panel's file suffix without the dot ("mp4"): a name typed with
+    // another is corrected (withExportSuffix) before the panel checks it, so
+    // that the question about replacing a file is asked of the name written.
+    QString requiredSuffix;
 
     friend bool operator==(const FilePanelRequest&, const FilePanelRequest&) = default;
 };

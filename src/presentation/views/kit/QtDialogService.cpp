@@ -1,5 +1,6 @@
 #include "presentation/views/kit/QtDialogService.h"
 
+#include "presentation/helpers/ExportFileName.h"
 #include "presentation/theme/VexelColors.h"
 #include "presentation/views/kit/PlainText.h"
 #include "presentation/views/kit/Theme.h"
@@ -58,6 +59,31 @@ public:
         }
         QFileDialog::accept();
     }
+};
+
+// A file panel whose names must end in one suffix: the typed name is put
+// right before Qt's panel checks it, so that it asks about replacing the
+// file that will really be written, not the one typed.
+class SuffixSavePanel final : public QFileDialog {
+public:
+    SuffixSavePanel(QWidget* parent, const QString& title, QString suffix)
+        : QFileDialog(parent, title)
+        , suffix_(std::move(suffix)) {}
+
+    void accept() override {
+        auto* field = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = field != nullptr ? field->text() : QString();
+        if (!typed.isEmpty() && !typed.endsWith(QLatin1Char('/'))) {
+            const std::filesystem::path corrected =
+                withExportSuffix(std::filesystem::path(QFile::encodeName(typed).toStdString()),
+                                 suffix_.toStdString());
+            field->setText(QFile::decodeName(corrected.c_str()));
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString suffix_;
 };
 
 } // namespace
@@ -119,9 +145,14 @@ QCoro::Task<int> QtDialogService::alert(AlertRequest request) {
 
 QCoro::Task<std::vector<std::filesystem::path>>
 QtDialogService::filePanel(FilePanelRequest request) {
-    QPointer<QFileDialog> dialog = request.kind == FilePanelKind::saveFolder
-                                       ? new FolderSavePanel(parent_, request.title)
-                                       : new QFileDialog(parent_, request.title);
+    QPointer<QFileDialog> dialog;
+    if (request.kind == FilePanelKind::saveFolder) {
+        dialog = new FolderSavePanel(parent_, request.title);
+    } else if (request.kind == FilePanelKind::save && !request.requiredSuffix.isEmpty()) {
+        dialog = new SuffixSavePanel(parent_, request.title, request.requiredSuffix);
+    } else {
+        dialog = new QFileDialog(parent_, request.title);
+    }
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setDirectory(startFolder(request.directory));
     if (!request.nameFilters.isEmpty()) {

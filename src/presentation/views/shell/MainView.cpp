@@ -29,10 +29,10 @@ MainView::MainView(Context context, QWidget* parent)
     , tutorialHooks_(context_.tutorialState, context_.instructions, context_.userDefaults,
                      context_.logger) {
     setMinimumSize(minimumContentSize);
-    if (context_.fileStager) {
+    if (context_.fileStager && context_.mediaLoader) {
         dropHandler_ = std::make_unique<TimelineDropHandler>(
-            context_.fileStager, context_.timeline, context_.logger, QThreadPool::globalInstance(),
-            context_.clock);
+            context_.fileStager, context_.mediaLoader, context_.timeline, context_.logger,
+            QThreadPool::globalInstance(), context_.clock);
     }
 
     splitter_ = new QSplitter(Qt::Horizontal, this);

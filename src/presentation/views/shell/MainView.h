@@ -51,6 +51,8 @@ public:
         SleepAction sleep = sleepOnEventLoop;
         // Where files dropped on the timeline or the preview are copied; none refuses drops.
         std::shared_ptr<const FileStaging> fileStager = nullptr;
+        // Tells dropped files by their content where their names say nothing.
+        std::shared_ptr<const MediaLoader> mediaLoader = nullptr;
         // The timeline's add button and its way to the command palette.
         std::function<void()> onAddFile = nullptr;
         std::function<void()> onToggleCommandPalette = nullptr;

@@ -54,7 +54,7 @@ void MainWindow::showEditor(EditorGraph& graph) {
     mainView_ = new MainView(MainView::Context{
         graph.timelineViewModel(), graph.previewViewModel(), graph.instructionViewModel(),
         graph.tutorialState(), graph.userDefaults(), graph.logger(), graph.clock(), graph.sleep(),
-        graph.fileStager(), trigger(WindowCommand::openFilePicker),
+        graph.fileStager(), graph.mediaLoader(), trigger(WindowCommand::openFilePicker),
         trigger(WindowCommand::toggleCommandPalette)});
     // Replaces (and deletes) the placeholder.
     setCentralWidget(mainView_);

@@ -99,18 +99,24 @@ FilePanelRequest openProjectPanel() {
     return request;
 }
 
-// The extensions the timeline takes, by kind.
+// The kinds the timeline takes, as the drop takes them: the extensions of
+// the project's table and the other common movie, sound and picture files.
+// Every file may be listed too, since a file's content, not its name, says
+// what it holds; one the editor cannot use is reported when it is added.
 FilePanelRequest addFilesPanel() {
-    const QString movies = QStringLiteral("*.mp4 *.mov *.m4v *.avi");
-    const QString audio = QStringLiteral("*.mp3 *.wav *.aac *.m4a");
-    const QString images = QStringLiteral("*.jpg *.jpeg *.png *.heic *.gif");
+    const QString movies = QStringLiteral("*.mp4 *.mov *.m4v *.avi *.mkv *.webm *.ts *.mts *.m2ts "
+                                          "*.mpg *.mpeg *.ogv *.3gp *.flv *.wmv *.mxf *.dv");
+    const QString audio =
+        QStringLiteral("*.mp3 *.wav *.aac *.m4a *.flac *.ogg *.oga *.opus *.aif *.aiff *.wma");
+    const QString images =
+        QStringLiteral("*.jpg *.jpeg *.png *.heic *.gif *.webp *.bmp *.tif *.tiff");
     FilePanelRequest request;
     request.kind = FilePanelKind::openFiles;
     request.title = QStringLiteral("Add Files");
-    request.nameFilters = {QStringLiteral("Media (%1 %2 %3)").arg(movies, audio, images),
-                           QStringLiteral("Movies (%1)").arg(movies),
-                           QStringLiteral("Audio (%1)").arg(audio),
-                           QStringLiteral("Images (%1)").arg(images)};
+    request.nameFilters = {
+        QStringLiteral("Media (%1 %2 %3)").arg(movies, audio, images),
+        QStringLiteral("Movies (%1)").arg(movies), QStringLiteral("Audio (%1)").arg(audio),
+        QStringLiteral("Images (%1)").arg(images), QStringLiteral("All Files (*)")};
     return request;
 }
 
@@ -121,8 +127,13 @@ FilePanelRequest exportedVideoPanel(const ExportSaveRequest& export_) {
     request.directory = existingExportFolder(export_.defaultDirectory);
     request.suggestedName = QString::fromStdString(export_.suggestedName);
     request.nameFilters = {QStringLiteral("Movies (*.mp4 *.mov)")};
-    // The move replaces a file of that name: the user is asked first.
+    // The move replaces a file of that name: the user is asked first, about
+    // the name with the suffix the file will be written under.
     request.confirmOverwrite = true;
+    const std::string extension = export_.sourceURL.extension().string();
+    if (!extension.empty()) {
+        request.requiredSuffix = QString::fromStdString(extension.substr(1));
+    }
     return request;
 }
 

@@ -1,8 +1,11 @@
 #include "presentation/viewmodels/TimelineDropHandler.h"
 
+#include "data/composition/CompositionBuilder.h"
 #include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FileStager.h"
+#include "platform/media/CompositionReader.h"
 #include "presentation/support/TimelinePanelHarness.h"
+#include "support/ForeignSamples.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
 #include "support/media/WavWriter.h"
@@ -14,16 +17,79 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 using namespace vexel;
+using vexel::testing::BrokenSample;
+using vexel::testing::ForeignSample;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::TemporaryFolder;
 
 namespace {
+
+// The project with `clip` alone on its track, moved to its start, as the
+// export composes it.
+ExportComposition composedAlone(const Project& project, const Clip& clip) {
+    Project alone = project;
+    for (Track& track : alone.tracks) {
+        std::erase_if(track.clips, [&](const Clip& other) { return other.id != clip.id; });
+        for (Clip& kept : track.clips) {
+            kept.timeRange.startTime = 0;
+        }
+    }
+    return CompositionBuilder(std::make_shared<vexel::test::RecordingLogger>())
+        .buildForExport(alone);
+}
+
+const media::MediaTimeRange halfASecondIn{media::MediaTime(1, 2), media::MediaTime(1, 30)};
+
+// Whether the clip's frame half a second in shows the blue of the samples'
+// picture: the clip is decoded, not a black stand-in.
+bool showsItsPicture(const Project& project, const Clip& clip) {
+    ExportComposition composition = composedAlone(project, clip);
+    media::CompositionReader reader(std::move(composition.composition),
+                                    {.timeRange = halfASecondIn});
+    reader.addVideoOutput(*composition.videoComposition);
+    if (!reader.startReading()) {
+        return false;
+    }
+    const std::optional<media::VideoFrame> frame = reader.copyNextVideoFrame();
+    if (!frame) {
+        return false;
+    }
+    std::size_t blue = 0;
+    for (int y = 0; y < frame->buffer.height(); ++y) {
+        const std::uint8_t* row = frame->buffer.row(y);
+        for (int x = 0; x < frame->buffer.width(); ++x) {
+            blue += row[4 * x] > 150 && row[4 * x + 2] < 90 ? 1 : 0;
+        }
+    }
+    return blue > static_cast<std::size_t>(frame->buffer.width() * frame->buffer.height() / 50);
+}
+
+// Whether the clip is heard from a quarter of a second in.
+bool soundsAloud(const Project& project, const Clip& clip) {
+    ExportComposition composition = composedAlone(project, clip);
+    media::CompositionReader reader(
+        std::move(composition.composition),
+        {.timeRange = media::MediaTimeRange{media::MediaTime(1, 4), media::MediaTime(1, 2)}});
+    reader.addAudioOutput(composition.audioMix);
+    if (!reader.startReading()) {
+        return false;
+    }
+    float loudest = 0;
+    while (const std::optional<media::FloatAudioSamples> samples = reader.copyNextAudioSamples()) {
+        for (const float sample : samples->samples) {
+            loudest = std::max(loudest, std::abs(sample));
+        }
+    }
+    return loudest > 0.05f;
+}
 
 // The panel over the real engine, probing with FFmpeg and staging into a
 // folder of the test's own, with the handler the window gives it.
@@ -88,8 +154,12 @@ struct DropTarget {
     ScopedEnvironment runtime{"XDG_RUNTIME_DIR", runtimeFolder.string()};
     test::TimelinePanelHarness screen;
     QThreadPool pool;
-    TimelineDropHandler handler{std::make_shared<FileStager>(), screen.timeline(),
-                                screen.conversation.logger, &pool, screen.conversation.time};
+    TimelineDropHandler handler{std::make_shared<FileStager>(),
+                                std::make_shared<FFmpegMediaLoader>(),
+                                screen.timeline(),
+                                screen.conversation.logger,
+                                &pool,
+                                screen.conversation.time};
     std::vector<int> counts;
 };
 
@@ -101,21 +171,25 @@ TEST(TimelineDropHandlerTest, AddsTheMediaAndNamesWhatItCouldNotUseOnce) {
         target.writeText(name);
         urls.push_back(target.file(name));
     }
+    // The notes' names tell nothing: they are counted while their content
+    // is looked at, then the movie alone is imported.
     ASSERT_TRUE(target.drop(urls));
-    EXPECT_EQ(target.screen.timeline().importingCount(), 1);
+    EXPECT_EQ(target.screen.timeline().importingCount(), 5);
     ASSERT_TRUE(target.awaitImports());
     EXPECT_EQ(target.messages(),
               std::vector<std::string>{"Unsupported format: a.txt, b.txt, c.txt and 2 more. "
                                        "Supported: mp4, mov, mp3, wav, jpg, png, etc."});
     EXPECT_EQ(target.clipNames(), std::vector<std::string>{"movie.mp4"});
     EXPECT_EQ(target.screen.timeline().project().videoClips().size(), 1u);
-    EXPECT_EQ(target.counts, (std::vector<int>{1, 0}));
+    EXPECT_EQ(target.counts, (std::vector<int>{5, 1, 0}));
 
     // Nothing usable: one message alone, nothing imported.
     target.screen.banner().clearHistory();
+    target.counts.clear();
     ASSERT_TRUE(target.drop({target.file("a.txt"), target.file("b.txt")}));
+    ASSERT_TRUE(target.awaitImports());
     EXPECT_EQ(target.messages(), std::vector<std::string>{"No supported file types in drop"});
-    EXPECT_EQ(target.counts, (std::vector<int>{1, 0}));
+    EXPECT_EQ(target.counts, (std::vector<int>{2, 0}));
 
     // Only drags that carry addresses are taken, and only with a handler.
     QMimeData words;
@@ -143,7 +217,8 @@ TEST(TimelineDropHandlerTest, EachFileThatFailsIsNamedAndEndsItsImport) {
     ASSERT_TRUE(target.drop({target.file(longName), target.file("gone.wav"),
                              QUrl(QStringLiteral("https://example.com/media/clip.mp4")),
                              target.file(longNotes), target.file("voice.wav")}));
-    EXPECT_EQ(target.screen.timeline().importingCount(), 4);
+    // The notes first, while their content is looked at.
+    EXPECT_EQ(target.screen.timeline().importingCount(), 1);
     ASSERT_TRUE(target.awaitImports());
 
     std::vector<std::string> messages = target.messages();
@@ -151,13 +226,16 @@ TEST(TimelineDropHandlerTest, EachFileThatFailsIsNamedAndEndsItsImport) {
     EXPECT_EQ(messages,
               (std::vector<std::string>{"Unsupported format: " + std::string(50, 'm') +
                                             ". Supported: mp4, mov, mp3, wav, jpg, png, etc.",
-                                        "Failed to add gone.wav", "Failed to load clip.mp4"}));
+                                        "Failed to add gone.wav: the file is missing",
+                                        "Failed to load clip.mp4"}));
     std::vector<std::string> names = target.clipNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{longName, "voice.wav"}));
-    EXPECT_EQ(target.counts.front(), 4);
+    // The notes counted while looked at, then the four imports, each ended.
+    EXPECT_EQ(target.counts.front(), 1);
+    EXPECT_EQ(target.counts[1], 4);
     EXPECT_EQ(target.counts.back(), 0);
-    EXPECT_EQ(target.counts.size(), 5u);
+    EXPECT_EQ(target.counts.size(), 6u);
     const auto& logger = *target.screen.conversation.logger;
     EXPECT_EQ(logger.countStartingWith("[Drop] staging failed"), 1u);
     EXPECT_EQ(logger.countStartingWith("[Drop] loadFileRepresentation failed"), 1u);
@@ -168,8 +246,67 @@ TEST(TimelineDropHandlerTest, EachFileThatFailsIsNamedAndEndsItsImport) {
     target.writeText("broken.mp3");
     ASSERT_TRUE(target.drop({target.file("broken.mp3")}));
     ASSERT_TRUE(target.awaitImports());
-    EXPECT_EQ(target.messages(), std::vector<std::string>{"Failed to add broken.mp3"});
+    EXPECT_EQ(target.messages(),
+              std::vector<std::string>{"Failed to add broken.mp3: it is not a media file"});
     EXPECT_EQ(logger.countStartingWith("[Drop] addClip failed"), 1u);
+}
+
+TEST(TimelineDropHandlerTest, FilesOfOtherProgramsBecomeClipsOfWhatTheyHoldAndBrokenOnesSayWhy) {
+    DropTarget target;
+    const std::map<ForeignSample, TrackType> samples = {
+        {ForeignSample::webm, TrackType::video},
+        {ForeignSample::matroska, TrackType::video},
+        {ForeignSample::flac, TrackType::audio},
+        {ForeignSample::ogg, TrackType::audio},
+        {ForeignSample::webp, TrackType::image},
+        {ForeignSample::mpegTs, TrackType::video},
+        {ForeignSample::cameraTs, TrackType::video},
+        {ForeignSample::soundOnlyWebm, TrackType::audio},
+    };
+    QList<QUrl> urls;
+    for (const auto& [sample, type] : samples) {
+        urls.push_back(target.file(writeSample(target.folder.path(), sample).filename().string()));
+    }
+    for (const BrokenSample broken :
+         {BrokenSample::truncatedMp4, BrokenSample::empty, BrokenSample::textAsMp4}) {
+        urls.push_back(target.file(writeSample(target.folder.path(), broken).filename().string()));
+    }
+    ASSERT_TRUE(target.drop(urls));
+    ASSERT_TRUE(target.awaitImports());
+
+    std::vector<std::string> messages = target.messages();
+    std::sort(messages.begin(), messages.end());
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Failed to add broken.mp4: the file is damaged or unreadable",
+                            "Failed to add empty.mp4: the file is empty",
+                            "Failed to add notes.mp4: it is not a media file"}));
+    const Project project = target.screen.timeline().project();
+    std::map<std::string, Clip> clips;
+    for (const Track& track : project.tracks) {
+        for (const Clip& clip : track.clips) {
+            EXPECT_EQ(clip.trackType, track.type) << clip.assetName;
+            clips.emplace(clip.assetName, clip);
+        }
+    }
+    ASSERT_EQ(clips.size(), samples.size());
+    for (const auto& [sample, type] : samples) {
+        const std::string name = vexel::testing::sampleName(sample);
+        SCOPED_TRACE(name);
+        ASSERT_EQ(clips.count(name), 1u);
+        const Clip& clip = clips.at(name);
+        EXPECT_EQ(clip.trackType, type);
+        // Matroska streams name no length of their own, transport streams
+        // begin late: how those play in time belongs to the probe's tests.
+        if (name == "broadcast.ts" || name == "camera.mts" || name == "voice.webm" ||
+            name == "film.webm" || name == "film.mkv") {
+            continue;
+        }
+        if (type == TrackType::audio) {
+            EXPECT_TRUE(soundsAloud(project, clip));
+        } else {
+            EXPECT_TRUE(showsItsPicture(project, clip));
+        }
+    }
 }
 
 TEST(TimelineDropHandlerTest, KindsComeFromTheExtensionThenTheMediaTypeOfTheName) {
