@@ -160,10 +160,10 @@ bool AppController::confirmAlone() {
         return true;
     }
     unguarded_ = true;
-    environment_.logger->error(
-        "[App] Cannot make sure this is the only editor" +
-        (instance_ && !instance_->guardFailure().empty() ? ": " + instance_->guardFailure()
-                                                         : std::string()));
+    environment_.logger->error("[App] Cannot make sure this is the only editor" +
+                               (instance_ && !instance_->guardFailure().empty()
+                                    ? ": " + instance_->guardFailure()
+                                    : std::string()));
     return false;
 }
 

@@ -44,10 +44,9 @@ void tellCannotHandOver(const std::optional<std::filesystem::path>& folder) {
                                             "reached from here."),
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(
-        folder ? QStringLiteral("Open %1 with Open in the running editor.")
-                     .arg(QFile::decodeName(folder->c_str()))
-               : QStringLiteral("Switch to its window."));
+    box.setInformativeText(folder ? QStringLiteral("Open %1 with Open in the running editor.")
+                                        .arg(QFile::decodeName(folder->c_str()))
+                                  : QStringLiteral("Switch to its window."));
     box.exec();
 }
 

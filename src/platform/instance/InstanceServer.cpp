@@ -109,9 +109,8 @@ void InstanceServer::listenAtFile() {
         }
         file_ = server;
         fileFailure_.clear();
-        connect(file_, &QLocalServer::newConnection, this, [this, server] {
-            takeConnections(server);
-        });
+        connect(file_, &QLocalServer::newConnection, this,
+                [this, server] { takeConnections(server); });
     } catch (const std::string& why) {
         fileFailure_ = why;
     }

@@ -230,7 +230,8 @@ std::optional<PrimaryInstance> claimInstance(const InstancePaths& paths,
             name = claimName(nameAddress);
         }
         if (name.inUse) {
-            const HandOver handed = handOver(nameAddress, request, deadline, options.awaitingAnswer);
+            const HandOver handed =
+                handOver(nameAddress, request, deadline, options.awaitingAnswer);
             if (handed == HandOver::taken) {
                 return std::nullopt;
             }

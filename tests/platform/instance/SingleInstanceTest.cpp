@@ -19,12 +19,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
-#include <string>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -281,8 +281,7 @@ TEST(SingleInstanceTest, NoRemovalOrReplacementOfTheLockFileLetsASecondInstanceS
         auto& requests = recordRequests(*running);
         spoil(folders);
         const bool alone = running->confirmAlone();
-        EXPECT_EQ(alone, named || std::filesystem::is_regular_file(folders.paths.lockFile))
-            << what;
+        EXPECT_EQ(alone, named || std::filesystem::is_regular_file(folders.paths.lockFile)) << what;
 
         const std::filesystem::path folder("/home/ana/Film");
         ClaimOptions patient;
@@ -325,8 +324,7 @@ TEST(SingleInstanceTest, AStartLearnsAtOnceThatTheRunningInstanceCannotTakeItsFo
         bool named;
         std::function<std::filesystem::path(const Folders&)> socket;
     } cases[] = {
-        {"a socket path too long", false,
-         [&](const Folders& f) { return f.root / tooLong; }},
+        {"a socket path too long", false, [&](const Folders& f) { return f.root / tooLong; }},
         {"a folder at the socket's place", false,
          [](const Folders& f) {
              std::filesystem::create_directory(f.root / "editor.socket");
@@ -411,10 +409,9 @@ TEST(SingleInstanceTest, HeldAndOversizedRequestsAreDroppedAndAnHonestStartStill
     // Requests of the longest path, all of it but one byte, and held.
     std::vector<FileDescriptor> held;
     for (int n = 0; n < 300; ++n) {
-        held.push_back(connectAndSend(
-            folders.paths.socket,
-            header(std::uint32_t(maxHandOverPathBytes)) + "/" +
-                std::string(maxHandOverPathBytes - 2, 'x')));
+        held.push_back(
+            connectAndSend(folders.paths.socket, header(std::uint32_t(maxHandOverPathBytes)) + "/" +
+                                                     std::string(maxHandOverPathBytes - 2, 'x')));
     }
     ASSERT_TRUE(vexel::testing::runEventsUntil([&] {
         return std::all_of(oversized.begin(), oversized.end(), closedUnanswered) &&
