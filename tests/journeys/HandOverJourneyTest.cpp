@@ -28,7 +28,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -516,9 +518,11 @@ TEST(HandOverJourney, NoStateOfTheInstanceFolderLetsASecondStartTakeTheRunningEd
         }
         std::optional<ReadOnlyPlace> readOnly;
         if (readOnlyData) {
+            std::filesystem::create_directories(home / "data");
             readOnly.emplace(home / "data");
             if (!readOnly->mounted()) {
-                std::printf("%s: skipped, this process may not mount\n", what);
+                std::printf("%s: skipped, this process may not mount: %s\n", what,
+                            std::strerror(errno));
                 continue;
             }
         }
