@@ -31,6 +31,16 @@ enum RecoveryAnswer { recoverWork = 0, discardWork = 1 };
 constexpr const char* updateFeedVariable = "VEXEL_UPDATE_FEED_URL";
 constexpr const char* siteVariable = "VEXEL_SITE_URL";
 
+AlertRequest unguardedNotice() {
+    return AlertRequest{
+        QStringLiteral("Vexel"),
+        QStringLiteral("Vexel cannot make sure that it is the only editor running."),
+        QStringLiteral("So that another editor keeps its work whole, this window does not "
+                       "auto-save and leaves earlier unsaved work alone. Save your work with "
+                       "Save."),
+        {{QStringLiteral("OK"), AlertButtonRole::defaultAction}}};
+}
+
 AlertRequest recoveryQuestion() {
     return AlertRequest{
         QStringLiteral("Vexel"),
@@ -123,6 +133,13 @@ AppController::~AppController() {
 
 void AppController::becomeTheEditor(std::unique_ptr<instance::PrimaryInstance> instance) {
     instance_ = std::move(instance);
+    guardGiven_ = true;
+    if (instance_) {
+        guardCheck_ = std::make_unique<QTimer>();
+        guardCheck_->setInterval(guardCheckInterval);
+        connect(guardCheck_.get(), &QTimer::timeout, this, [this] { confirmAlone(); });
+        guardCheck_->start();
+    }
     instance::InstanceServer* server = instance_ ? instance_->server() : nullptr;
     if (server == nullptr) {
         return;
@@ -133,8 +150,28 @@ void AppController::becomeTheEditor(std::unique_ptr<instance::PrimaryInstance> i
             &instance::InstanceServer::stopAccepting);
 }
 
+bool AppController::confirmAlone() {
+    if (unguarded_) {
+        return false;
+    }
+    if (!guardGiven_) {
+        return true;
+    }
+    if (instance_ && instance_->confirmAlone()) {
+        return true;
+    }
+    unguarded_ = true;
+    environment_.logger->error("[App] Cannot make sure this is the only editor" +
+                               (instance_ && !instance_->guardFailure().empty()
+                                    ? ": " + instance_->guardFailure()
+                                    : std::string()));
+    return false;
+}
+
 void AppController::start() {
-    cleanUpAtStart();
+    if (confirmAlone()) {
+        cleanUpAtStart();
+    }
     // Watched from before it is shown: a platform may expose it at once.
     window_->winId();
     if (QWindow* handle = window_->windowHandle()) {
@@ -200,7 +237,12 @@ QCoro::Task<void> AppController::startEditor(QPointer<AppController> self) {
     if (!self || self->graph_) {
         co_return;
     }
-    self->graph_ = DependencyContainer::over(self->environment_).makeEditorGraph();
+    // Right before the graph, whose auto-save would write over another
+    // editor's, and before the recovery offer.
+    const bool alone = self->confirmAlone();
+    self->graph_ = DependencyContainer::over(self->environment_)
+                       .makeEditorGraph(alone ? DependencyContainer::AutoSave::written
+                                              : DependencyContainer::AutoSave::none);
     self->window_->showEditor(*self->graph_);
     self->heapTrimmer_ = std::make_unique<HeapTrimmer>(
         self->environment_.releaseFreeHeap, self->environment_.logger, self->environment_.sleep);
@@ -209,10 +251,16 @@ QCoro::Task<void> AppController::startEditor(QPointer<AppController> self) {
 
     bool autoSaveWaits = false;
     try {
-        autoSaveWaits = self->autoSaveService_->exists();
+        autoSaveWaits = alone && self->autoSaveService_->exists();
     } catch (...) {
     }
-    if (autoSaveWaits) {
+    if (!alone) {
+        QCoro::Task<int> telling = self->dialogs_->alert(unguardedNotice());
+        co_await telling;
+        if (!self) {
+            co_return;
+        }
+    } else if (autoSaveWaits) {
         QCoro::Task<void> asking = offerRecovery(self);
         co_await asking;
         if (!self) {
@@ -221,13 +269,9 @@ QCoro::Task<void> AppController::startEditor(QPointer<AppController> self) {
     }
 
     if (const std::optional<std::filesystem::path> folder = self->projectFolder_) {
-        MainViewModel& document = self->graph_->mainViewModel();
-        if (document.isDirty()) {
-            self->environment_.logger->error(
-                "[App] Not opening the project folder: the recovered work is unsaved");
-            co_return;
-        }
-        QCoro::Task<void> opening = document.loadProject(*folder);
+        // Recovered work is unsaved: the user says first what becomes of it.
+        QCoro::Task<void> opening =
+            self->window_->commands().openProjectFolderWithConfirmation(*folder);
         co_await opening;
     }
 }
@@ -239,7 +283,7 @@ void AppController::connectQuitHooks() {
     hooks.save = [document] { return saveDocument(document); };
     hooks.flushAutoSave = [document] { return flushDocument(document); };
     hooks.cleanUpAutoSave = [self = QPointer(this), service = autoSaveService_] {
-        if (self && self->recoveryPending_) {
+        if (self && (self->recoveryPending_ || self->unguarded_)) {
             return;
         }
         try {
@@ -282,6 +326,10 @@ QCoro::Task<void> AppController::recover(QPointer<AppController> self) {
 }
 
 QCoro::Task<void> AppController::discard(QPointer<AppController> self) {
+    // The question may have waited long enough for another editor to start.
+    if (!self->confirmAlone()) {
+        co_return;
+    }
     self->recoveryPending_ = false;
     try {
         self->autoSaveService_->remove();

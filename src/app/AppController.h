@@ -18,7 +18,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QSessionManager>
+#include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -52,7 +54,21 @@ public:
     // work; once quitting is decided no later start is taken, so that one
     // waits to become the editor itself. The instance's lock is let go of
     // when the controller goes.
+    //
+    // Whether it runs alone is asked of `instance` again right before the
+    // start-up's clean-up and before the recovery is offered or discarded. An
+    // editor that cannot make sure of it (none given, or one that is not
+    // alone) says so in its window, and never tidies the staged media or
+    // exports, offers, loads or removes an auto-save, or writes one: all of
+    // that may be another running editor's work.
     void becomeTheEditor(std::unique_ptr<instance::PrimaryInstance> instance);
+
+    // True once this editor could not make sure it runs alone.
+    bool isUnguarded() const { return unguarded_; }
+
+    // How often the editor makes sure that its lock is still the one later
+    // starts find, taking it again when a clean-up removed it.
+    static constexpr std::chrono::seconds guardCheckInterval{2};
 
     // Tidies up, shows the window and starts the editor's start-up.
     void start();
@@ -78,6 +94,9 @@ protected:
 
 private:
     void cleanUpAtStart();
+    // Asks the instance; a standalone controller (no becomeTheEditor) is
+    // alone. Once false, the editor stays unguarded.
+    bool confirmAlone();
     static QCoro::Task<void> startEditor(QPointer<AppController> self);
     static QCoro::Task<void> offerRecovery(QPointer<AppController> self);
     static QCoro::Task<void> recover(QPointer<AppController> self);
@@ -106,6 +125,9 @@ private:
     // question unanswered, or the copy unreadable for now), its auto-save is
     // the only copy of that work: quitting must not remove it.
     bool recoveryPending_ = false;
+    bool guardGiven_ = false;
+    bool unguarded_ = false;
+    std::unique_ptr<QTimer> guardCheck_;
     bool exposed_ = false;
     std::optional<TaskHandle> startup_;
     // Folders handed over are opened one after the other, as they came.

@@ -81,7 +81,7 @@ DependencyContainer::makeAutoSaveService(const AppEnvironment& environment) {
                                                 environment.secretStore));
 }
 
-std::unique_ptr<EditorGraph> DependencyContainer::makeEditorGraph() const {
+std::unique_ptr<EditorGraph> DependencyContainer::makeEditorGraph(AutoSave autoSave) const {
     const std::shared_ptr<Logger>& logger = environment_.logger;
 
     auto exportService = std::make_shared<FFmpegExportService>(CompositionBuilder(logger), logger);
@@ -103,7 +103,9 @@ std::unique_ptr<EditorGraph> DependencyContainer::makeEditorGraph() const {
     services.editCommandExecutor = std::move(executor);
     services.interpretUseCase = std::move(interpret);
     services.supportService = supportService_;
-    services.autoSaveService = makeAutoSaveService(environment_);
+    if (autoSave == AutoSave::written) {
+        services.autoSaveService = makeAutoSaveService(environment_);
+    }
     // Without a data folder a killed Save As is tidied by the next save there.
     std::optional<std::filesystem::path> unfinishedSaves;
     try {

@@ -36,8 +36,15 @@ public:
     // same backend.
     static DependencyContainer over(AppEnvironment environment);
 
+    enum class AutoSave {
+        written,
+        // For an editor that may run beside another: the auto-save is that
+        // one's.
+        none,
+    };
+
     // Called once; the graph lives until the process ends.
-    std::unique_ptr<EditorGraph> makeEditorGraph() const;
+    std::unique_ptr<EditorGraph> makeEditorGraph(AutoSave autoSave = AutoSave::written) const;
 
     // The auto-save of `environment`, encrypted under the key of its secret
     // store. Stateless: the graph's and the start-up's recovery are two of

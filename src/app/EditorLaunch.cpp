@@ -7,7 +7,10 @@
 #include "platform/instance/UnixSocketAddress.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QMessageBox>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <exception>
@@ -32,19 +35,51 @@ void tellNotAnswering() {
     box.exec();
 }
 
+void tellCannotHandOver(const std::optional<std::filesystem::path>& folder) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Vexel"),
+                    folder ? QStringLiteral("Vexel is already running, but it cannot take "
+                                            "the folder \u201c%1\u201d from here.")
+                                 .arg(QFile::decodeName(folder->filename().c_str()))
+                           : QStringLiteral("Vexel is already running, but it cannot be "
+                                            "reached from here."),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(folder ? QStringLiteral("Open %1 with Open in the running editor.")
+                                        .arg(QFile::decodeName(folder->c_str()))
+                                  : QStringLiteral("Switch to its window."));
+    box.exec();
+}
+
+void tellCannotOpen(const std::filesystem::path& folder) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Vexel"),
+                    QStringLiteral("The folder cannot be opened: its path is too long."),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(QFile::decodeName(folder.filename().c_str()));
+    box.exec();
+}
+
 } // namespace
 
 instance::InstancePaths editorInstancePaths() {
     const std::filesystem::path folder = applicationDataFolder() / "instance";
-    ensurePrivateFolderAndParents(folder);
-    instance::InstancePaths paths{folder / "editor.lock", folder / "editor.socket"};
+    instance::InstancePaths paths{folder / "editor.lock", folder / "editor.socket", {}, {}};
+    const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(folder.native()),
+                                                       QCryptographicHash::Sha256)
+                                  .toHex()
+                                  .left(16);
+    paths.name = "com.vexel.app-" + std::to_string(::geteuid()) + "-" + digest.toStdString();
+    try {
+        ensurePrivateFolderAndParents(folder);
+    } catch (const std::exception& error) {
+        // A link there could lead the lock anywhere; a read-only place has
+        // none. The name alone keeps other starts out then.
+        paths.lockUnusable = error.what();
+    }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (!instance::unixSocketAddress(paths.socket) && runtime != nullptr && runtime[0] == '/') {
-        const QByteArray name = QCryptographicHash::hash(QByteArray::fromStdString(folder.native()),
-                                                         QCryptographicHash::Sha256)
-                                    .toHex()
-                                    .left(16);
-        paths.socket = std::filesystem::path(runtime) / ("vexel-" + name.toStdString() + ".socket");
+        paths.socket =
+            std::filesystem::path(runtime) / ("vexel-" + digest.toStdString() + ".socket");
     }
     return paths;
 }
@@ -52,6 +87,11 @@ instance::InstancePaths editorInstancePaths() {
 EditorLaunch launchEditor(std::shared_ptr<Logger> logger,
                           std::optional<std::filesystem::path> folder) {
     std::unique_ptr<instance::PrimaryInstance> primary;
+    std::string unguarded;
+    if (folder && folder->native().size() > instance::maxHandOverPathBytes) {
+        tellCannotOpen(*folder);
+        return {nullptr, 1};
+    }
     try {
         instance::ClaimOptions options;
         options.patience = answerPatience;
@@ -69,11 +109,18 @@ EditorLaunch launchEditor(std::shared_ptr<Logger> logger,
             logger->error("[App] Later starts cannot reach this editor: " +
                           primary->listenFailure());
         }
-    } catch (const instance::InstanceError&) {
-        logger->logPublic(LogLevel::error, "[App] The running editor does not answer");
-        tellNotAnswering();
+    } catch (const instance::InstanceError& error) {
+        if (error.kind() == instance::InstanceError::Kind::cannotListen) {
+            logger->logPublic(LogLevel::error, "[App] The running editor cannot take a folder");
+            tellCannotHandOver(folder);
+        } else {
+            logger->logPublic(LogLevel::error, "[App] The running editor does not answer");
+            tellNotAnswering();
+        }
         return {nullptr, 1};
     } catch (const std::exception& error) {
+        // Without a home folder there is nowhere to look for another editor:
+        // this one runs, but leaves every shared file alone.
         logger->error(std::string("[App] Cannot make sure this is the only editor: ") +
                       error.what());
     }

@@ -13,12 +13,13 @@
 // staged media, which two editors would destroy for each other.
 namespace vexel {
 
-// The lock and socket of the user's one editor: "instance" in the
-// application's data folder, beside the auto-save they guard, so that editors
-// over other data folders keep apart. The socket goes to the runtime folder
-// when its path there would be too long for a socket's address. Makes the
-// folder (the user's alone); throws std::filesystem::filesystem_error when it
-// cannot, std::runtime_error without a home folder.
+// The name, lock and socket of the user's one editor: the lock and socket in
+// "instance" in the application's data folder, beside the auto-save they
+// guard, and the abstract socket name made from the user and that folder, so
+// that editors over other data folders keep apart. The socket goes to the
+// runtime folder when its path there would be too long for a socket's
+// address. Makes the folder (the user's alone); when it cannot, the lock is
+// marked unusable. Throws std::runtime_error without a home folder.
 instance::InstancePaths editorInstancePaths();
 
 struct EditorLaunch {
@@ -32,8 +33,8 @@ struct EditorLaunch {
 // The start of the program, as main() makes it: the user's one editor, over
 // the system's environment, started and opening `folder` (absolute) once
 // built; or `folder` handed to the editor already running, which comes to
-// the front and opens it. When the lock cannot be used at all, the editor
-// runs without it, as the only sign being a line in the log.
+// the front and opens it. An editor that cannot make sure it runs alone
+// still runs, but says so in its window and leaves the shared files alone.
 EditorLaunch launchEditor(std::shared_ptr<Logger> logger,
                           std::optional<std::filesystem::path> folder);
 

@@ -31,6 +31,8 @@ public:
     }
 
     int get() const { return fd_; }
+    // Gives the descriptor up to a new owner, who closes it.
+    int release() { return std::exchange(fd_, -1); }
     // Closes now, so that a failing close (data not written) is seen.
     int close() { return ::close(std::exchange(fd_, -1)); }
 

@@ -104,37 +104,104 @@ TEST(AppControllerTest, RecoverShowsTheUnsavedWorkWithItsDefaultTracksAndKeepsIt
     putFile(harness.stagingFolder() / "clip.mov");
     putFile(harness.exportFolder() / "VexelExport_old.mp4");
 
-    harness.make(harness.root / "Other Film");
-    harness.dialogs->answerAlert("Recover");
+    // Started with a folder: once the work is recovered, the folder opens as
+    // Open opens it, asking first about the recovered work, which is unsaved.
+    for (const bool open : {false, true}) {
+        harness.make(harness.root / "Other Film");
+        harness.dialogs->answerAlert("Recover");
+        harness.dialogs->answerAlert(open ? "Don't Save" : "Cancel");
+        harness.app->start();
+        awaitTask(harness.app->startup()->finished());
+        settle();
+
+        // The staged media the auto-save points at stay; old exports go.
+        EXPECT_TRUE(std::filesystem::exists(harness.stagingFolder() / "clip.mov"));
+        EXPECT_FALSE(std::filesystem::exists(harness.exportFolder()));
+        ASSERT_EQ(harness.dialogs->alerts().size(), 2u);
+        EXPECT_EQ(harness.dialogs->alerts()[0],
+                  (AlertRequest{QStringLiteral("Vexel"),
+                                QStringLiteral("Recover unsaved changes?"),
+                                QStringLiteral("A previous session was not saved. Would you like "
+                                               "to recover your work?"),
+                                {{QStringLiteral("Recover"), AlertButtonRole::defaultAction},
+                                 {QStringLiteral("Discard"), AlertButtonRole::destructive}}}));
+        EXPECT_EQ(harness.dialogs->alerts()[1].message,
+                  QStringLiteral("Save changes to the current project?"));
+        const MainViewModel& document = harness.graph().mainViewModel();
+        if (open) {
+            EXPECT_EQ(document.currentProjectURL(), harness.root / "Other Film");
+            EXPECT_FALSE(document.isDirty());
+            break;
+        }
+        const Project& shown = harness.graph().timelineViewModel().project();
+        EXPECT_EQ(trackNames(shown), (std::vector<std::string>{saved.tracks[0].name, "Audio 1",
+                                                               "Audio 2", "Audio 3"}));
+        EXPECT_EQ(shown.tracks[0], saved.tracks[0]);
+        EXPECT_EQ(shown.maxDuration, saved.maxDuration);
+        EXPECT_EQ(harness.graph().projectRepository()->load(), shown);
+        EXPECT_TRUE(document.isDirty());
+        EXPECT_TRUE(harness.autoSave()->exists());
+        EXPECT_FALSE(document.currentProjectURL());
+        harness.crash();
+        Project other = Project::makeNew();
+        other.tracks.push_back(Track{Uuid::random(), TrackType::audio, "Music", {}, false});
+        ProjectPersistenceService().save(other, harness.root / "Other Film");
+    }
+}
+
+// An editor that cannot make sure it runs alone (here: the lock file is a
+// folder and there is no name to hold) runs, says so, and leaves alone all
+// that may be another running editor's: its auto-save, staged media and
+// exports.
+TEST(AppControllerTest, AnEditorThatCannotMakeSureItRunsAloneSaysSoAndKeepsTheSharedFiles) {
+    AppHarness harness;
+    const Project others = titleOnlyProject(harness);
+    harness.autoSave()->save(others);
+    putFile(harness.stagingFolder() / "clip.mov");
+    putFile(harness.exportFolder() / "VexelExport_running.mp4");
+
+    std::filesystem::create_directories(harness.root / "instance" / "editor.lock");
+    const instance::InstancePaths paths{harness.root / "instance" / "editor.lock",
+                                        harness.root / "instance" / "editor.socket",
+                                        "",
+                                        {}};
+    std::optional<instance::PrimaryInstance> claimed = instance::claimInstance(paths, std::nullopt);
+    ASSERT_TRUE(claimed);
+    harness.make();
+    harness.dialogs->answerAlert("OK");
+    harness.app->becomeTheEditor(std::make_unique<instance::PrimaryInstance>(std::move(*claimed)));
     harness.app->start();
     awaitTask(harness.app->startup()->finished());
     settle();
-
-    // The staged media the auto-save points at stay; old exports go.
-    EXPECT_TRUE(std::filesystem::exists(harness.stagingFolder() / "clip.mov"));
-    EXPECT_FALSE(std::filesystem::exists(harness.exportFolder()));
     ASSERT_EQ(harness.dialogs->alerts().size(), 1u);
-    EXPECT_EQ(harness.dialogs->alerts()[0],
-              (AlertRequest{QStringLiteral("Vexel"),
-                            QStringLiteral("Recover unsaved changes?"),
-                            QStringLiteral("A previous session was not saved. Would you like to "
-                                           "recover your work?"),
-                            {{QStringLiteral("Recover"), AlertButtonRole::defaultAction},
-                             {QStringLiteral("Discard"), AlertButtonRole::destructive}}}));
+    EXPECT_EQ(harness.dialogs->alerts()[0].message,
+              QStringLiteral("Vexel cannot make sure that it is the only editor running."));
+    EXPECT_TRUE(harness.app->isUnguarded());
 
-    const Project& shown = harness.graph().timelineViewModel().project();
-    EXPECT_EQ(trackNames(shown),
-              (std::vector<std::string>{saved.tracks[0].name, "Audio 1", "Audio 2", "Audio 3"}));
-    EXPECT_EQ(shown.tracks[0], saved.tracks[0]);
-    EXPECT_EQ(shown.maxDuration, saved.maxDuration);
-    EXPECT_EQ(harness.graph().projectRepository()->load(), shown);
-    const MainViewModel& document = harness.graph().mainViewModel();
-    EXPECT_TRUE(document.isDirty());
-    EXPECT_TRUE(harness.autoSave()->exists());
-    // The folder given at start would replace the recovered work: it is not
-    // opened, and the log says so.
-    EXPECT_FALSE(document.currentProjectURL());
-    EXPECT_EQ(harness.logger->countStartingWith("[App] Not opening the project folder"), 1u);
+    // Editing, saving and quitting write and remove no auto-save.
+    harness.edit(addTitle(4));
+    harness.passDebounce();
+    awaitTask(harness.graph().mainViewModel().saveTo(harness.root / "Mine"));
+    harness.app->quitController().requestQuit();
+    EXPECT_TRUE(harness.app->quitController().isQuitAllowed());
+    EXPECT_EQ(harness.autoSave()->load(), others);
+    EXPECT_TRUE(std::filesystem::exists(harness.stagingFolder() / "clip.mov"));
+    EXPECT_TRUE(std::filesystem::exists(harness.exportFolder() / "VexelExport_running.mp4"));
+    EXPECT_EQ(harness.logger->countStartingWith("[App] Cannot make sure this is the only editor"),
+              1u);
+
+    // The same for a start given no instance at all (no home folder to
+    // look in).
+    harness.crash();
+    harness.make();
+    harness.dialogs->answerAlert("OK");
+    harness.app->becomeTheEditor(nullptr);
+    harness.app->start();
+    awaitTask(harness.app->startup()->finished());
+    settle();
+    EXPECT_EQ(harness.dialogs->alerts().size(), 1u);
+    EXPECT_EQ(harness.autoSave()->load(), others);
+    EXPECT_TRUE(std::filesystem::exists(harness.stagingFolder() / "clip.mov"));
 }
 
 TEST(AppControllerTest, AnAutoSaveThatDoesNotLoadIsLoggedAndKeptOnDisk) {
@@ -319,8 +386,8 @@ TEST(AppControllerTest, AFolderHandedOverOpensAfterTheStartUpAndTheUnsavedWorkQu
     handed.tracks.push_back(Track{Uuid::random(), TrackType::audio, "Music", {}, false});
     ProjectPersistenceService().save(handed, folder);
 
-    const instance::InstancePaths paths{harness.root / "editor.lock",
-                                        harness.root / "editor.socket"};
+    const instance::InstancePaths paths{
+        harness.root / "editor.lock", harness.root / "editor.socket", "", {}};
     std::optional<instance::PrimaryInstance> claimed = instance::claimInstance(paths, std::nullopt);
     ASSERT_TRUE(claimed && claimed->server());
     auto held = std::make_unique<HeldDialogService>();

@@ -23,10 +23,16 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -44,9 +50,9 @@ constexpr const char* readyForAnotherFolder = "journey: ready for another folder
 constexpr const char* editorRunning = "journey: the editor runs";
 constexpr const char* mediaStaged = "journey: media staged";
 constexpr const char* workAutoSaved = "journey: work auto-saved";
-constexpr const char* handedOver = "journey: handed over";
 constexpr const char* secondEditor = "journey: a second editor started";
 constexpr const char* waitingForAnswer = "journey: waiting for the running editor";
+constexpr const char* workSaved = "journey: work saved";
 
 // The debug line a start writes once its folder has gone out to the running
 // editor and it waits for the answer.
@@ -202,8 +208,62 @@ void takingOverSession(const std::vector<std::string>& arguments) {
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->text(), QStringLiteral("Recover unsaved changes?"));
     ASSERT_NO_FATAL_FAILURE(click(*question, QStringLiteral("Recover")));
-    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
+    // The folder the start was given still opens, once the user has said what
+    // becomes of the recovered work.
+    ASSERT_TRUE(waitUntil([&] {
+        QMessageBox* saving = shownQuestion();
+        return saving != nullptr &&
+               saving->text() == QStringLiteral("Save changes to the current project?");
+    })) << "the folder given to the start was dropped";
     announce(recoveredLine + joined(textNames(shownProject(*app))));
+    ASSERT_NO_FATAL_FAILURE(click(*shownQuestion(), QStringLiteral("Don't Save")));
+    ASSERT_NO_FATAL_FAILURE(expectOpened(*app, std::filesystem::path(arguments[0])));
+    EXPECT_TRUE(app->startup()->isFinished());
+}
+
+void keepingSession(const std::vector<std::string>& arguments) {
+    ASSERT_EQ(arguments.size(), 5u);
+    const std::filesystem::path clip = arguments[0];
+    const std::filesystem::path projectFile = arguments[1];
+    const std::filesystem::path goAhead = arguments[2];
+    const std::filesystem::path saveFolder = arguments[3];
+    const bool autoSaves = arguments[4] == "auto-save";
+
+    std::unique_ptr<AppController> app = startEditor();
+    ASSERT_NE(app, nullptr) << "another editor ran";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
+    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
+    EXPECT_FALSE(app->isUnguarded()) << "the first editor is not sure it runs alone";
+    activate(app->window());
+    skipWelcomeIfShown(*app);
+    auto* panel = app->window().findChild<TimelinePanel*>();
+    ASSERT_NE(panel, nullptr) << "the window shows no timeline";
+    const TimelineViewModel& timeline = app->editorGraph()->timelineViewModel();
+    dropFiles(*panel, {fileUrl(clip)});
+    ASSERT_TRUE(waitUntil([&] {
+        return timeline.importingCount() == 0 && timeline.project().videoClips().size() == 1;
+    })) << "the dropped clip did not arrive";
+    if (autoSaves) {
+        ASSERT_TRUE(waitForAutoSave(timeline.project())) << "the auto-save never held the work";
+    }
+    writeProject(timeline.project(), projectFile);
+    announce(mediaStaged);
+
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(goAhead); }, 120s));
+    ASSERT_NO_FATAL_FAILURE(saveWithKeys(app->window(), saveFolder));
+    announce(workSaved);
+    waitUntil([] { return false; }, 120s);
+    ADD_FAILURE() << "the session was not killed";
+}
+
+void openingSession(const std::vector<std::string>& arguments) {
+    ASSERT_EQ(arguments.size(), 1u) << "the folder handed over";
+    std::unique_ptr<AppController> app = startEditor();
+    ASSERT_NE(app, nullptr) << "another editor ran";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
+    ASSERT_TRUE(waitUntil([&] { return app->startup()->isFinished(); }));
+    announce(editorRunning);
+    ASSERT_NO_FATAL_FAILURE(expectOpened(*app, std::filesystem::path(arguments[0])));
 }
 
 namespace {
@@ -384,6 +444,171 @@ TEST(HandOverJourney, AnEditorKilledWhileAStartHandsItAFolderLosesNoEditOlderTha
     ASSERT_TRUE(recovered) << "the second start did not become the editor";
     expectEditsKept({}, split(*recovered), edits, killedAt, 1);
     EXPECT_TRUE(second.succeeds(60s)) << "the second start's checks failed";
+}
+
+// `folder` made read-only by a bind mount, in a mount namespace of this
+// process's own that the sessions it starts inherit: gone with the process
+// whatever becomes of it. Unavailable without the right to mount.
+class ReadOnlyPlace {
+public:
+    explicit ReadOnlyPlace(std::filesystem::path folder)
+        : folder_(std::move(folder)) {
+        static const bool ownNamespace =
+            ::unshare(CLONE_NEWNS) == 0 &&
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        mounted_ = ownNamespace &&
+                   ::mount(folder_.c_str(), folder_.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (mounted_ && ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                                nullptr) != 0) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+            mounted_ = false;
+        }
+    }
+    ~ReadOnlyPlace() {
+        if (mounted_) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    ReadOnlyPlace(const ReadOnlyPlace&) = delete;
+    ReadOnlyPlace& operator=(const ReadOnlyPlace&) = delete;
+
+    bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
+TEST(HandOverJourney, NoStateOfTheInstanceFolderLetsASecondStartTakeTheRunningEditorsWork) {
+    const struct {
+        const char* what;
+        // Before the first editor starts, and while it runs.
+        std::function<void(const JourneyHome&)> before;
+        std::function<void(const JourneyHome&)> meanwhile;
+        bool readOnlyData = false;
+    } cases[] = {
+        {"the instance folder removed while it runs",
+         {},
+         [](const JourneyHome& home) { std::filesystem::remove_all(instanceFolder(home)); }},
+        {"the lock file a folder",
+         [](const JourneyHome& home) {
+             std::filesystem::create_directories(instanceFolder(home) / "editor.lock");
+         },
+         {}},
+        {"the instance folder a link",
+         [](const JourneyHome& home) {
+             std::filesystem::create_directories(home / "elsewhere");
+             std::filesystem::create_directories(instanceFolder(home).parent_path());
+             std::filesystem::create_directory_symlink(home / "elsewhere", instanceFolder(home));
+         },
+         {}},
+        {"the data folder read-only", {}, {}, true},
+    };
+    for (const auto& [what, before, meanwhile, readOnlyData] : cases) {
+        SCOPED_TRACE(what);
+        const JourneyHome home;
+        const std::filesystem::path clip = home / "imported clip.mp4";
+        vexel::testing::writeTestMovie(clip, {.width = 320, .height = 180, .frameCount = 60});
+        const std::filesystem::path projectFile = home / "running-project.json";
+        const std::filesystem::path goAhead = home / "go-ahead";
+        const std::filesystem::path saved = home / "projects" / "Kept Film";
+        std::filesystem::create_directories(saved.parent_path());
+        if (before) {
+            before(home);
+        }
+        std::optional<ReadOnlyPlace> readOnly;
+        if (readOnlyData) {
+            std::filesystem::create_directories(home / "data");
+            readOnly.emplace(home / "data");
+            if (!readOnly->mounted()) {
+                std::printf("%s: skipped, this process may not mount: %s\n", what,
+                            std::strerror(errno));
+                continue;
+            }
+        }
+
+        ChildSession running(keepingSessionStep,
+                             {argument(clip), argument(projectFile), argument(goAhead),
+                              argument(saved),
+                              QString::fromLatin1(readOnlyData ? "none" : "auto-save")},
+                             home.environment());
+        ASSERT_TRUE(running.waitForLine(QString::fromLatin1(mediaStaged), 120s));
+        const std::optional<std::filesystem::path> staged =
+            readProject(projectFile).videoClips().front().assetURL;
+        ASSERT_TRUE(staged && std::filesystem::exists(*staged));
+        if (meanwhile) {
+            meanwhile(home);
+        }
+
+        ChildSession later(secondStartStep, {}, home.environment());
+        EXPECT_TRUE(later.waitForLine(QString::fromLatin1(handedOver), 60s))
+            << "the later start did not hand over";
+        EXPECT_TRUE(later.succeeds(60s));
+        EXPECT_TRUE(std::filesystem::exists(*staged)) << "the running editor's media went";
+        const std::filesystem::path autoSave =
+            home / "data" / "com.vexel.app" / "autosave" / "project.json";
+        EXPECT_EQ(std::filesystem::exists(autoSave), !readOnlyData)
+            << "the running editor's auto-save went";
+        ASSERT_EQ(running.process().state(), QProcess::Running);
+
+        std::ofstream(goAhead).put('\n');
+        ASSERT_TRUE(running.waitForLine(QString::fromLatin1(workSaved), 120s))
+            << "the running editor could not save its work";
+        const Project kept = ProjectPersistenceService().load(saved);
+        ASSERT_EQ(kept.videoClips().size(), 1u);
+        const std::optional<std::filesystem::path> video = kept.videoClips().front().assetURL;
+        ASSERT_TRUE(video);
+        EXPECT_EQ(video->parent_path().parent_path(), saved);
+        EXPECT_EQ(std::filesystem::file_size(*video), std::filesystem::file_size(clip));
+        running.kill();
+    }
+}
+
+TEST(HandOverJourney, AStartReachesAnEditorThatCannotListenAtItsSocketFileAtOnce) {
+    const struct {
+        const char* what;
+        std::function<void(const JourneyHome&, QProcessEnvironment&)> spoil;
+    } cases[] = {
+        {"the socket file a folder",
+         [](const JourneyHome& home, QProcessEnvironment&) {
+             std::filesystem::create_directories(instanceFolder(home) / "editor.socket");
+         }},
+        {"the socket's path too long, no runtime folder",
+         [](const JourneyHome& home, QProcessEnvironment& environment) {
+             environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                                argument(home / std::string(110, 'd')));
+             environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+         }},
+    };
+    for (const auto& [what, spoil] : cases) {
+        SCOPED_TRACE(what);
+        const JourneyHome home;
+        const std::filesystem::path folder = home / "projects" / "Handed Film";
+        saveProjectFolder(folder, "Music");
+        QProcessEnvironment environment = home.environment();
+        spoil(home, environment);
+
+        ChildSession running(openingSessionStep, {argument(folder)}, environment);
+        ASSERT_TRUE(running.waitForLine(QString::fromLatin1(editorRunning), 120s));
+        QProcess start;
+        start.setProgram(QStringLiteral(VEXEL_PROGRAM));
+        start.setArguments({argument(folder)});
+        start.setProcessEnvironment(environment);
+        start.setProcessChannelMode(QProcess::ForwardedChannels);
+        const auto before = std::chrono::steady_clock::now();
+        start.start();
+        // Far below the 20 s a start gives an editor that does not answer.
+        const bool ended = start.waitForFinished(10'000);
+        const auto took = std::chrono::steady_clock::now() - before;
+        if (!ended) {
+            start.kill();
+            start.waitForFinished();
+        }
+        EXPECT_TRUE(ended && start.exitStatus() == QProcess::NormalExit && start.exitCode() == 0)
+            << "the start did not hand its folder over";
+        EXPECT_LT(took, 10s);
+        EXPECT_TRUE(running.succeeds(60s)) << "the running editor did not open the folder";
+    }
 }
 
 } // namespace

@@ -30,6 +30,7 @@ std::optional<ChildStep> findChildStep(std::string_view name) {
         {everydayReopenedStep, everydayReopened}, {receivingSessionStep, receivingSession},
         {holdingSessionStep, holdingSession},     {stagingSessionStep, stagingSession},
         {secondStartStep, secondStart},           {takingOverSessionStep, takingOverSession},
+        {keepingSessionStep, keepingSession},     {openingSessionStep, openingSession},
     };
     for (const auto& [stepName, step] : steps) {
         if (name == stepName) {

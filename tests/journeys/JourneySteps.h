@@ -85,13 +85,29 @@ void stagingSession(const std::vector<std::string>& arguments);
 // second editor (a failure), goes through its start-up answering Discard to
 // a recovery question.
 inline constexpr const char* secondStartStep = "second-start";
+inline constexpr const char* handedOver = "journey: handed over";
 void secondStart(const std::vector<std::string>& arguments);
 
 // A start with the project folder given as first argument while a frozen
 // editor holds the lock: announces when it waits for that editor's answer,
-// becomes the editor once that one is killed, answers Recover, and announces
-// the texts it recovered as the steady session does.
+// becomes the editor once that one is killed, answers Recover, announces the
+// texts it recovered as the steady session does, and checks that the folder
+// then opens once "Don't Save" answers the question about the recovered
+// work.
 inline constexpr const char* takingOverSessionStep = "taking-over-session";
 void takingOverSession(const std::vector<std::string>& arguments);
+
+// Drops the clip given as first argument; with "auto-save" as fifth argument
+// waits until the auto-save holds the project; writes the project into the
+// file named second and announces it; once the file named third exists,
+// saves the project with Ctrl+S into the folder named fourth and announces
+// that, until it is killed.
+inline constexpr const char* keepingSessionStep = "keeping-session";
+void keepingSession(const std::vector<std::string>& arguments);
+
+// Starts the editor, announces that it runs, and checks that the project
+// folder given as first argument, handed over by a later start, opens in it.
+inline constexpr const char* openingSessionStep = "opening-session";
+void openingSession(const std::vector<std::string>& arguments);
 
 } // namespace vexel::journeys

@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -143,6 +144,50 @@ TEST(SteadyEditingJourney, EveryEditOlderThanFifteenSecondsSurvivesAKill) {
         collectLastEdits(child, edits);
         std::printf("steady editing: session %d killed after %zu edits\n", session, edits.size());
     }
+}
+
+// A clean-up tool empties the instance folder while the user edits, and the
+// program is started again meanwhile: the start hands over rather than run
+// beside the editor (where it would offer the live work as lost, and its
+// Discard would delete the auto-save), and the editor, killed right after,
+// loses no edit older than 15 s.
+TEST(SteadyEditingJourney, AnInstanceFolderRemovedMidwayLosesNoEditOlderThanFifteenSeconds) {
+    const JourneyHome home;
+    const unsigned seed = std::random_device{}();
+    std::printf("steady editing, instance folder removed: seed %u\n", seed);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> editing(20'000, 40'000);
+
+    ChildSession first(steadySessionStep,
+                       {QStringLiteral("fresh"), QStringLiteral("1"), QStringLiteral("edit")},
+                       home.environment());
+    ASSERT_TRUE(first.waitForLineStartingWith(QString::fromLatin1(recoveredLine), 120s))
+        << "the first session did not start";
+    std::vector<Edit> edits;
+    ASSERT_NO_FATAL_FAILURE(
+        collectEdits(first, 1, std::chrono::milliseconds(editing(random)), edits));
+
+    std::filesystem::remove_all(home / "data" / "com.vexel.app" / "instance");
+    {
+        ChildSession later(secondStartStep, {}, home.environment());
+        EXPECT_TRUE(later.waitForLine(QString::fromLatin1(handedOver), 60s))
+            << "the later start ran beside the editor";
+        EXPECT_TRUE(later.waitForExit(60s));
+    }
+    const std::chrono::nanoseconds killedAt = sinceBoot();
+    first.kill();
+    ASSERT_EQ(first.process().exitStatus(), QProcess::CrashExit);
+    collectLastEdits(first, edits);
+    std::printf("steady editing, instance folder removed: killed after %zu edits\n", edits.size());
+
+    ChildSession next(steadySessionStep,
+                      {QStringLiteral("recover"), QStringLiteral("2"), QStringLiteral("end")},
+                      home.environment());
+    const std::optional<QString> recovered =
+        next.waitForLineStartingWith(QString::fromLatin1(recoveredLine), 120s);
+    ASSERT_TRUE(recovered) << "the next session did not start";
+    expectEditsKept({}, split(*recovered), edits, killedAt, 1);
+    EXPECT_TRUE(next.succeeds(60s)) << "the next session's checks failed";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -15,9 +16,10 @@
 namespace vexel::instance {
 
 inline constexpr char handOverTaken = 'A';
-// Far above any path a command line can give (an argument holds at most
-// 128 KiB), so that only a request of another kind is refused for its size.
-inline constexpr std::size_t maxHandOverPathBytes = std::size_t(1) << 20;
+// The longest path the system opens (PATH_MAX counts the closing NUL): a
+// longer one names no folder that could be opened, and a request that
+// announces one is refused before its bytes are held.
+inline constexpr std::size_t maxHandOverPathBytes = PATH_MAX - 1;
 
 // The request for `folder`, which must be absolute (none: only come forward).
 // Throws std::invalid_argument for a relative path or one longer than

@@ -31,7 +31,8 @@ TEST(HandOverMessageTest, EveryFolderComesBackAsTheSameBytes) {
         std::filesystem::path("/home/ana/My Film.vexel"),
         // Not UTF-8, with a line break and a quote: a name is any bytes but NUL.
         std::filesystem::path(std::string("/tmp/caf\xe9\xff/line\nbreak \"q\"")),
-        std::filesystem::path("/" + std::string(70'000, 'x')),
+        // The longest path the system opens.
+        std::filesystem::path("/" + std::string(maxHandOverPathBytes - 1, 'x')),
     };
     for (const std::optional<std::filesystem::path>& folder : folders) {
         const HandOverReader reader = readByteByByte(encodeHandOver(folder));
