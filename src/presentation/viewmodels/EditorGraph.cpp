@@ -53,6 +53,11 @@ EditorGraph::EditorGraph(Services services)
         std::move(services.displayLinks), logger_, std::move(services.player));
     errorBannerViewModel_ = std::make_unique<ErrorBannerViewModel>(logger_, services.sleep,
                                                                    services.errorAutoDismissDelay);
+    missingMediaReporter_ = std::make_unique<MissingMediaReporter>(*errorBannerViewModel_, clock_);
+    previewViewModel_->setOnMediaChecked(
+        [reporter = missingMediaReporter_.get()](const MediaReadability& media) {
+            return reporter->looked(media);
+        });
     timelineViewModel_ = std::make_unique<TimelineViewModel>(
         initial, *errorBannerViewModel_,
         WrappedEditCommandExecutor(std::move(services.editCommandExecutor)));
@@ -66,6 +71,11 @@ EditorGraph::EditorGraph(Services services)
     instructionViewModel_ = std::make_unique<InstructionViewModel>(
         std::move(services.interpretUseCase), *timelineViewModel_,
         std::move(exportDirectoryProvider), *userDefaults_, logger_, clock_);
+
+    instructionViewModel_->setOnExportMediaUnavailable(
+        [reporter = missingMediaReporter_.get()](const std::vector<UnavailableMedia>& clips) {
+            reporter->exportRefused(clips);
+        });
 
     tutorialState_ = std::make_unique<TutorialState>();
     MainViewModel::DocumentResets resets{[instruction = QPointer(instructionViewModel_.get())] {
