@@ -344,6 +344,20 @@ TEST(ProjectFolderMediaTest, MediaGoneWhileOpenIsNamedOnceTheRestPlaysAndAnExpor
     ASSERT_EQ(errors.errorHistory().size(), 3u);
     EXPECT_EQ(errors.currentError()->message, "The media of \u201Cdoomed.mp4\u201D is missing");
     EXPECT_EQ(timeline.project().videoClips(), clips);
+
+    // Back and seen once more, gone again, and the folder opened anew: its
+    // opening names what it cannot use, and the preview does not repeat it.
+    writeMovie(*clips[1].assetURL);
+    app.edit(addTitle(11));
+    awaitPreview(app);
+    std::filesystem::remove(*clips[1].assetURL);
+    app.dialogs->answerAlert("Don't Save");
+    app.dialogs->answerPanel({folder});
+    press(app, Qt::Key_O, Qt::ControlModifier);
+    awaitPreview(app);
+    ASSERT_EQ(errors.errorHistory().size(), 1u);
+    EXPECT_EQ(errors.currentError()->message,
+              "Cannot use the media of 2 clips: \u201Cdoomed.mp4\u201D, \u201Cgone.mp4\u201D");
 }
 
 } // namespace

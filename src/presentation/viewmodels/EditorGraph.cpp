@@ -72,6 +72,15 @@ EditorGraph::EditorGraph(Services services)
         std::move(services.interpretUseCase), *timelineViewModel_,
         std::move(exportDirectoryProvider), *userDefaults_, logger_, clock_);
 
+    QObject::connect(timelineViewModel_.get(), &TimelineViewModel::projectChanged,
+                     timelineViewModel_.get(),
+                     [timeline = timelineViewModel_.get(), reporter = missingMediaReporter_.get(),
+                      shown = timelineViewModel_->documentEpoch()]() mutable {
+                         if (timeline->documentEpoch() != shown) {
+                             shown = timeline->documentEpoch();
+                             reporter->forget();
+                         }
+                     });
     instructionViewModel_->setOnExportMediaUnavailable(
         [reporter = missingMediaReporter_.get()](const std::vector<UnavailableMedia>& clips) {
             reporter->exportRefused(clips);

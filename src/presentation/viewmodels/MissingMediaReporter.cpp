@@ -38,6 +38,11 @@ void MissingMediaReporter::exportRefused(const std::vector<UnavailableMedia>& cl
     name(unknown);
 }
 
+void MissingMediaReporter::forget() {
+    readable_.clear();
+    unreadable_.clear();
+}
+
 void MissingMediaReporter::name(const std::vector<UnavailableMedia>& clips) {
     if (clips.empty() || !banner_) {
         return;

@@ -32,6 +32,9 @@ public:
     // The clips an export could not read: those not known unreadable
     // already are named.
     void exportRefused(const std::vector<UnavailableMedia>& clips);
+    // Another document: what its opening found missing it has said itself,
+    // and what the document before had is no longer shown.
+    void forget();
 
 private:
     void name(const std::vector<UnavailableMedia>& clips);
