@@ -1,5 +1,7 @@
 // The timeline in the window the application makes: the ruler taken as the
-// playhead's strip, pressed and dragged through the window system, and a
+// playhead's strip, pressed and dragged through the window system; zoom
+// buttons clicked again and again at one spot; the error banner coming and
+// going over a timeline whose clips stay where they were aimed at; and a
 // project of 100,000 titles on one track that opens, scrolls, zooms and takes
 // an edit.
 
@@ -8,8 +10,11 @@
 #include "data/persistence/ProjectFile.h"
 #include "data/persistence/ProjectPersistenceService.h"
 #include "presentation/support/Pointer.h"
+#include "presentation/support/Screenshot.h"
+#include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/preview/PreviewPlayerView.h"
 #include "presentation/views/shell/MainView.h"
+#include "presentation/views/timeline/DraggableClipBar.h"
 #include "presentation/views/timeline/LaneSlivers.h"
 #include "presentation/views/timeline/PlayheadStripChecks.h"
 #include "presentation/views/timeline/TextOverlayBar.h"
@@ -18,6 +23,7 @@
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "presentation/views/timeline/TimelineRuler.h"
 #include "presentation/views/timeline/TrackLanesView.h"
+#include "support/RunEventsUntil.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -78,6 +84,166 @@ TEST(TimelineWindowTest, APressOnTheRulerSeeksAndADragFromItScrubsAsTheLanesDo) 
                           ruler.height() / 2);
         },
         preview, view.surface());
+}
+
+namespace {
+
+// A folder of a project whose one video track holds a three-second movie at
+// each of `starts`.
+std::filesystem::path writeClipsProject(AppHarness& harness, std::initializer_list<double> starts) {
+    const std::filesystem::path movie = harness.root / "clip.mp4";
+    vexel::testing::writeTestMovie(movie, {.frameCount = 90});
+    Project project = Project::makeNew();
+    Track video{Uuid::random(), TrackType::video, "Video 1", {}, false};
+    for (const double start : starts) {
+        Clip clip;
+        clip.id = Uuid::random();
+        clip.assetName = "clip.mp4";
+        clip.assetURL = movie;
+        clip.timeRange = {start, 3};
+        video.clips.push_back(clip);
+    }
+    project.tracks.insert(project.tracks.begin(), std::move(video));
+    const std::filesystem::path folder = harness.root / "Clips.vexel";
+    ProjectPersistenceService().save(project, folder);
+    return folder;
+}
+
+MainWindow& activeWindow(AppController& app) {
+    MainWindow& window = app.window();
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    settle();
+    return window;
+}
+
+DraggableClipBar* barOf(TimelinePanel& panel, const Uuid& clipId) {
+    for (DraggableClipBar* bar : panel.findChildren<DraggableClipBar*>()) {
+        if (bar->isVisible() && bar->clip().id == clipId) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(TimelineWindowTest, ZoomButtonsStayUnderThePointerSoClicksAtOneSpotZoomStepByStep) {
+    AppHarness harness;
+    AppController& app = harness.launch(writeClipsProject(harness, {0}));
+    harness.graph().tutorialState().setCurrentStep(std::nullopt);
+    MainWindow& window = activeWindow(app);
+    TimelinePanel& panel = *window.findChild<TimelinePanel*>();
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    ASSERT_EQ(timeline.zoomLevel(), 1.0);
+    ASSERT_FALSE(panel.resetZoomButton()->isVisible());
+
+    // Each button clicked four times where it first stood, as a hand does
+    // without looking: zoom in by steps, then back out past 1:1.
+    Pointer pointer(window);
+    const auto spotOf = [&](QAbstractButton* button) {
+        return button->mapTo(&window, button->rect().center());
+    };
+    struct Step {
+        QAbstractButton* button;
+        double zoom;
+        bool resetShown;
+    };
+    const QPoint zoomIn = spotOf(panel.zoomInButton());
+    const QPoint zoomOut = spotOf(panel.zoomOutButton());
+    const Step steps[] = {
+        {panel.zoomInButton(), 1.25, true},      {panel.zoomInButton(), 1.5625, true},
+        {panel.zoomInButton(), 1.953125, true},  {panel.zoomInButton(), 2.44140625, true},
+        {panel.zoomOutButton(), 1.953125, true}, {panel.zoomOutButton(), 1.5625, true},
+        {panel.zoomOutButton(), 1.25, true},     {panel.zoomOutButton(), 1.0, false},
+        {panel.zoomOutButton(), 0.8, true},
+    };
+    for (const Step& step : steps) {
+        const QPoint spot = step.button == panel.zoomInButton() ? zoomIn : zoomOut;
+        pointer.click(spot);
+        settle();
+        EXPECT_DOUBLE_EQ(timeline.zoomLevel(), step.zoom)
+            << "a click at the spot where " << step.button->accessibleName().toStdString()
+            << " stood";
+        EXPECT_EQ(panel.resetZoomButton()->isVisible(), step.resetShown);
+        EXPECT_EQ(spotOf(panel.zoomInButton()), zoomIn) << "\"+\" moved at zoom " << step.zoom;
+        EXPECT_EQ(spotOf(panel.zoomOutButton()), zoomOut) << "\"-\" moved at zoom " << step.zoom;
+        if (step.zoom == 2.44140625) {
+            saveScreenshot(window, "timeline-zoomed-in-at-one-spot.png");
+        }
+    }
+}
+
+TEST(TimelineWindowTest, TheBannerComingAndGoingMovesNeitherTheRulerNorTheClips) {
+    AppHarness harness;
+    AppController& app = harness.launch(writeClipsProject(harness, {0, 4}));
+    harness.graph().tutorialState().setCurrentStep(std::nullopt);
+    MainWindow& window = activeWindow(app);
+    TimelinePanel& panel = *window.findChild<TimelinePanel*>();
+    TimelineViewModel& timeline = harness.graph().timelineViewModel();
+    const ErrorBannerViewModel& banner = harness.graph().errorBannerViewModel();
+    auto* bannerView = window.findChild<ErrorBannerView*>();
+    ASSERT_NE(bannerView, nullptr);
+    const std::vector<Clip> clips = timeline.project().videoClips();
+    ASSERT_EQ(clips.size(), 2u);
+    TimelineRuler& ruler = *panel.content()->ruler();
+
+    struct Places {
+        QPoint ruler;
+        QRect first;
+        QRect second;
+        bool operator==(const Places&) const = default;
+    };
+    const auto places = [&] {
+        settle();
+        const auto onScreen = [&](const Uuid& id) {
+            DraggableClipBar* bar = barOf(panel, id);
+            return bar ? QRect(bar->mapTo(&window, QPoint(0, 0)), bar->size()) : QRect();
+        };
+        return Places{ruler.mapTo(&window, QPoint(0, 0)), onScreen(clips[0].id),
+                      onScreen(clips[1].id)};
+    };
+    const Places before = places();
+    ASSERT_FALSE(before.first.isEmpty());
+    ASSERT_FALSE(before.second.isEmpty());
+
+    // The first clip selected and the playhead put after it: Ctrl+B cannot
+    // split it, and the banner says so.
+    Pointer pointer(window);
+    pointer.click(before.first.center());
+    settle();
+    ASSERT_EQ(timeline.selectedClipId(), clips[0].id);
+    pointer.click(ruler.mapTo(&window, QPoint(ruler.width() - 4, ruler.height() / 2)));
+    settle();
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return bannerView->isVisible(); }));
+    ASSERT_EQ(banner.currentError()->message, "Cannot split clip here");
+    const Places during = places();
+    EXPECT_EQ(during.ruler, before.ruler) << "the banner moved the ruler";
+    EXPECT_EQ(during.first, before.first) << "the banner moved the first clip";
+    EXPECT_EQ(during.second, before.second) << "the banner moved the second clip";
+    // It lies over the header, beside the zoom controls it leaves in reach.
+    const QRect shown(bannerView->mapTo(&window, QPoint(0, 0)), bannerView->size());
+    const QRect header(panel.header()->mapTo(&window, QPoint(0, 0)), panel.header()->size());
+    EXPECT_EQ(shown.top(), header.top());
+    EXPECT_EQ(shown.bottom(), header.bottom());
+    EXPECT_LT(shown.right(), panel.zoomControls()->mapTo(&window, QPoint(0, 0)).x());
+    saveScreenshot(window, "timeline-banner-over-the-header.png");
+
+    // A click aimed at the second clip from what showed before the banner
+    // lands on it.
+    pointer.click(before.second.center());
+    settle();
+    EXPECT_EQ(timeline.selectedClipId(), clips[1].id) << "the click missed the clip aimed at";
+
+    // Gone by itself after its delay: still nothing moves.
+    harness.time->advance(banner.autoDismissDelay());
+    ASSERT_TRUE(vexel::testing::runEventsUntil([&] { return bannerView->isHidden(); }));
+    EXPECT_EQ(places(), before) << "the banner's going moved the timeline";
+    pointer.click(before.first.center());
+    settle();
+    EXPECT_EQ(timeline.selectedClipId(), clips[0].id);
+    EXPECT_EQ(timeline.project().videoClips(), clips);
 }
 
 namespace {

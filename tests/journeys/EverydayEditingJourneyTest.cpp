@@ -2,8 +2,10 @@
 // typing about a selected clip, deleting and undoing, taking back what the
 // assistant did from the emptied chat field, copying words of its reply,
 // closing the text inspector with one click beside it, saving over the
-// project's own folder, and splitting at the playhead without losing the
-// spot; all on a desktop whose GTK settings turn animations off.
+// project's own folder, splitting at the playhead without losing the spot,
+// zooming by clicks at one spot, and a clip clicked where it stood while an
+// error banner comes and goes; all on a desktop whose GTK settings turn
+// animations off.
 #include "app/screenshots/ScreenGrab.h"
 #include "journeys/ChildSession.h"
 #include "journeys/Drive.h"
@@ -13,6 +15,7 @@
 #include "platform/desktop/GnomeAnimationSetting.h"
 #include "presentation/support/Keyboard.h"
 #include "presentation/support/Pointer.h"
+#include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/BubbleText.h"
 #include "presentation/views/chat/ChatBubble.h"
 #include "presentation/views/chat/ChatHistoryView.h"
@@ -33,6 +36,7 @@
 #include "support/LoopbackServer.h"
 #include "support/media/MovieMaker.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -469,6 +473,64 @@ void everydayReopened(const std::vector<std::string>& arguments) {
     EXPECT_EQ(timeline.project().videoClips(), std::vector{clip});
     ASSERT_NO_FATAL_FAILURE(waitForReload(*app, loaded, twoSeconds));
     expectAtTwoSeconds("undone");
+
+    // 10. "+" clicked three times where it first stood zooms in step by
+    // step, and "-" clicked three times where it stood zooms back to 1:1:
+    // neither moves as the reset comes and goes.
+    const auto centreOf = [](const QWidget& widget) {
+        return widget.mapToGlobal(widget.rect().center());
+    };
+    const QPoint zoomIn = centreOf(*panel->zoomInButton());
+    const QPoint zoomOut = centreOf(*panel->zoomOutButton());
+    for (const auto& [spot, zoom] :
+         {std::pair{zoomIn, 1.25}, std::pair{zoomIn, 1.5625}, std::pair{zoomIn, 1.953125},
+          std::pair{zoomOut, 1.5625}, std::pair{zoomOut, 1.25}, std::pair{zoomOut, 1.0}}) {
+        ASSERT_NO_FATAL_FAILURE(xClick(spot));
+        EXPECT_DOUBLE_EQ(timeline.zoomLevel(), zoom) << "a click where a zoom button stood";
+        EXPECT_EQ(centreOf(*panel->zoomInButton()), zoomIn);
+        EXPECT_EQ(centreOf(*panel->zoomOutButton()), zoomOut);
+        if (zoom == 1.953125) {
+            test::saveScreen(window, QStringLiteral("journey-everyday-7-zoomed-at-one-spot.png"));
+        }
+    }
+    EXPECT_FALSE(panel->resetZoomButton()->isVisible());
+
+    // 11. With the clip selected and the playhead put after it, Ctrl+B
+    // cannot split it and the banner says so: the ruler and the clip stay
+    // where they were, a click on the lanes and one aimed at the clip from
+    // before land where aimed, and the banner's × takes it away without
+    // moving them either.
+    const auto places = [&] {
+        test::settle();
+        const DraggableClipBar* shown = barOf(*panel, clip.id);
+        return std::pair(ruler->mapToGlobal(QPoint(0, 0)),
+                         shown ? QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()) : QRect());
+    };
+    const auto before = places();
+    ASSERT_FALSE(before.second.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(xClick(before.second.center()));
+    ASSERT_TRUE(waitUntil([&] { return timeline.selectedClipId() == clip.id; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(xClick(ruler->mapToGlobal(onRuler(8))));
+    ASSERT_TRUE(waitUntil([&] { return preview.currentTime() > 7; }, 10s));
+    ASSERT_EQ(timeline.selectedClipId(), clip.id);
+    test::press(window, Qt::CTRL | Qt::Key_B);
+    auto* banner = window.findChild<ErrorBannerView*>();
+    ASSERT_NE(banner, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return banner->isVisible(); }, 10s)) << "no banner came";
+    EXPECT_EQ(banner->messageText().toStdString(), "Cannot split clip here");
+    EXPECT_EQ(places(), before) << "the banner moved the timeline";
+    test::saveScreen(window, QStringLiteral("journey-everyday-8-banner-over-the-header.png"));
+    TrackLanesView& lanes = *panel->content()->lanes();
+    ASSERT_NO_FATAL_FAILURE(
+        xClick(lanes.mapToGlobal(QPoint(lanes.width() * 3 / 4, lanes.height() - 4))));
+    ASSERT_TRUE(waitUntil([&] { return !timeline.selectedClipId(); }, 10s));
+    ASSERT_NO_FATAL_FAILURE(xClick(before.second.center()));
+    EXPECT_TRUE(waitUntil([&] { return timeline.selectedClipId() == clip.id; }, 10s))
+        << "the click aimed at the clip missed it";
+    ASSERT_NO_FATAL_FAILURE(xClick(centreOf(*banner->dismissButton())));
+    ASSERT_TRUE(waitUntil([&] { return banner->isHidden(); }, 10s));
+    EXPECT_EQ(places(), before) << "the banner's going moved the timeline";
+    EXPECT_EQ(timeline.project().videoClips(), std::vector{clip});
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "data/export/ExportFileName.h"
 #include "data/export/SampleTransfer.h"
+#include "data/media/MediaReadability.h"
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
 #include "foundation/PrivateFolder.h"
@@ -57,6 +58,19 @@ private:
     std::filesystem::path partial_;
     bool armed_ = true;
 };
+
+// Throws mediaUnavailable when a clip's media can no longer be read: the
+// composition would leave the clip out, and the movie would pass for the
+// project without it.
+void requireReadableMedia(const Project& project, Logger& logger) {
+    std::vector<UnavailableMedia> unreadable = MediaReadability::of(project).unreadable;
+    if (unreadable.empty()) {
+        return;
+    }
+    logger.error("[Export] Media of " + std::to_string(unreadable.size()) +
+                 " clip(s) cannot be read");
+    throw ExportError::mediaUnavailable(std::move(unreadable));
+}
 
 // Runs the two transfers at once; the first error of either cancels reading,
 // which ends the other, and is thrown on once both have ended.
@@ -149,6 +163,7 @@ std::filesystem::path FFmpegExportService::exportProject(const Project& project,
         }
     };
     report(Phase::preparing, 0);
+    requireReadableMedia(project, *logger_);
     const ExportComposition exported = compositionBuilder_.buildForExport(project, stopToken);
     throwIfCancelled(stopToken);
     const media::FileType fileType =
@@ -203,6 +218,8 @@ std::filesystem::path FFmpegExportService::exportProject(const Project& project,
             throw CancellationError();
         }
         logger_->error("[Export] AVAssetReader failed to start: status=" + std::to_string(status));
+        // A file gone since the start is the reason to give.
+        requireReadableMedia(project, *logger_);
         throw ExportError::readerFailed(status);
     }
     if (!writer.startWriting()) {
@@ -250,6 +267,7 @@ std::filesystem::path FFmpegExportService::exportProject(const Project& project,
         (readerStatus != CompositionReader::Status::completed && !writerStopped)) {
         const int status = static_cast<int>(readerStatus);
         logger_->error("[Export] AVAssetReader failed: status=" + std::to_string(status));
+        requireReadableMedia(project, *logger_);
         throw ExportError::readerFailed(status);
     }
 

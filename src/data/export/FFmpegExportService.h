@@ -36,10 +36,11 @@ public:
     // within 0.7…1 as they interleave, (finalizing, 0) and (finalizing, 1),
     // from this thread and the two pump threads. Throws the builder's errors,
     // std::filesystem::filesystem_error for the folder and the file,
-    // ExportError (readerFailed, writerFailed), MediaError when the reader or
-    // writer cannot be set up, and CancellationError once `stopToken` is
-    // requested. No file is left behind by any of them, and nothing is
-    // reported after a failure.
+    // ExportError (readerFailed, writerFailed; mediaUnavailable when a clip's
+    // media file cannot be read, before or while it is read), MediaError when
+    // the reader or writer cannot be set up, and CancellationError once
+    // `stopToken` is requested. No file is left behind by any of them, and
+    // nothing is reported after a failure.
     std::filesystem::path exportProject(const Project& project, ExportFormat format,
                                         const ExportProgressHandler& onProgress,
                                         std::stop_token stopToken) override;

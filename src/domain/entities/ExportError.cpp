@@ -9,7 +9,8 @@ namespace vexel {
 
 namespace {
 
-std::string describe(ExportError::Kind kind, const std::string& detail, int status) {
+std::string describe(ExportError::Kind kind, const std::string& detail, int status,
+                     const std::vector<UnavailableMedia>& clips) {
     switch (kind) {
     case ExportError::Kind::exportFailed:
         return casetext::call("exportFailed", {casetext::quoted(detail)});
@@ -17,17 +18,26 @@ std::string describe(ExportError::Kind kind, const std::string& detail, int stat
         return casetext::call("readerFailed", {"status: " + formatInteger(status)});
     case ExportError::Kind::writerFailed:
         return casetext::call("writerFailed", {"detail: " + casetext::quoted(detail)});
+    case ExportError::Kind::mediaUnavailable: {
+        std::string names;
+        for (const UnavailableMedia& clip : clips) {
+            names += (names.empty() ? "" : ", ") + casetext::quoted(clip.clipName);
+        }
+        return casetext::call("mediaUnavailable", {names});
+    }
     }
     return {};
 }
 
 } // namespace
 
-ExportError::ExportError(Kind kind, std::string detail, int status)
+ExportError::ExportError(Kind kind, std::string detail, int status,
+                         std::vector<UnavailableMedia> unavailableMedia)
     : kind_(kind)
     , detail_(std::move(detail))
     , status_(status)
-    , description_(describe(kind_, detail_, status_)) {}
+    , unavailableMedia_(std::move(unavailableMedia))
+    , description_(describe(kind_, detail_, status_, unavailableMedia_)) {}
 
 ExportError ExportError::exportFailed(std::string detail) {
     return ExportError(Kind::exportFailed, std::move(detail), 0);
@@ -39,6 +49,10 @@ ExportError ExportError::readerFailed(int status) {
 
 ExportError ExportError::writerFailed(std::string detail) {
     return ExportError(Kind::writerFailed, std::move(detail), 0);
+}
+
+ExportError ExportError::mediaUnavailable(std::vector<UnavailableMedia> clips) {
+    return ExportError(Kind::mediaUnavailable, {}, 0, std::move(clips));
 }
 
 } // namespace vexel

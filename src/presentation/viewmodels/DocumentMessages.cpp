@@ -60,16 +60,14 @@ std::vector<Key> firstOfEach(const std::vector<UnavailableMedia>& clips, KeyOf k
     return keys;
 }
 
-// "“a.mov”", or "3 clips: “a.mov”, “b.mov”, “c.mov”" (the first few names,
-// then how many more) for `clips` clips of these names; empty for no clip.
-std::string clipList(const std::vector<std::string>& names, std::size_t clips) {
-    if (names.empty()) {
-        return {};
-    }
-    if (clips == 1) {
-        return quoted(names.front());
-    }
-    std::string list = std::to_string(clips) + " clips: ";
+std::vector<std::string> clipNames(const std::vector<UnavailableMedia>& clips) {
+    return firstOfEach<std::string>(clips,
+                                    [](const UnavailableMedia& clip) { return clip.clipName; });
+}
+
+// "“a.mov”, “b.mov”, “c.mov”": the first few names, then how many more.
+std::string namesList(const std::vector<std::string>& names) {
+    std::string list;
     const std::size_t shown = std::min(names.size(), namesInMessage);
     for (std::size_t i = 0; i < shown; ++i) {
         list += (i == 0 ? "" : ", ") + quoted(names[i]);
@@ -80,10 +78,20 @@ std::string clipList(const std::vector<std::string>& names, std::size_t clips) {
     return list;
 }
 
+// "“a.mov”", or "3 clips: “a.mov”, “b.mov”, “c.mov”" (the first few names,
+// then how many more) for `clips` clips of these names; empty for no clip.
+std::string clipList(const std::vector<std::string>& names, std::size_t clips) {
+    if (names.empty()) {
+        return {};
+    }
+    if (clips == 1) {
+        return quoted(names.front());
+    }
+    return std::to_string(clips) + " clips: " + namesList(names);
+}
+
 std::string clipList(const std::vector<UnavailableMedia>& clips) {
-    return clipList(
-        firstOfEach<std::string>(clips, [](const UnavailableMedia& clip) { return clip.clipName; }),
-        clips.size());
+    return clipList(clipNames(clips), clips.size());
 }
 
 // The clips of these names, each name once.
@@ -98,6 +106,21 @@ std::string clipList(const std::vector<std::string>& clipNames) {
     return clipList(names, clipNames.size());
 }
 
+// What is wrong with a clip's media, as the end of "The media of “a.mov” …".
+const char* predicateOf(UnavailableMedia::Reason reason) {
+    switch (reason) {
+    case UnavailableMedia::Reason::missing:
+        return "is missing";
+    case UnavailableMedia::Reason::notRegularFile:
+        return "is not a regular file";
+    case UnavailableMedia::Reason::unreadable:
+        return "cannot be read";
+    case UnavailableMedia::Reason::outsideFolder:
+        return "lies outside the project folder";
+    }
+    return "cannot be used";
+}
+
 using ClipLine = std::pair<std::string, UnavailableMedia::Reason>;
 
 // Each clip name with its reason once.
@@ -105,6 +128,29 @@ std::vector<ClipLine> clipLines(const std::vector<UnavailableMedia>& clips) {
     return firstOfEach<ClipLine>(clips, [](const UnavailableMedia& clip) {
         return ClipLine{clip.clipName, clip.reason};
     });
+}
+
+bool haveOneReason(const std::vector<UnavailableMedia>& clips) {
+    return std::all_of(clips.begin(), clips.end(), [&](const UnavailableMedia& clip) {
+        return clip.reason == clips.front().reason;
+    });
+}
+
+// "media of “a.mov” is missing", or "media of 2 clips cannot be read: “a.mov”,
+// “b.mov”" (the reason they share, else one that covers them all); empty for
+// no clip.
+std::string lostMedia(const std::vector<UnavailableMedia>& clips) {
+    const std::vector<std::string> names = clipNames(clips);
+    if (names.empty()) {
+        return {};
+    }
+    const std::string predicate =
+        haveOneReason(clips) ? predicateOf(clips.front().reason) : "cannot be read";
+    if (clips.size() == 1) {
+        return "media of " + quoted(names.front()) + " " + predicate;
+    }
+    return "media of " + std::to_string(clips.size()) + " clips " + predicate + ": " +
+           namesList(names);
 }
 
 // "cannot copy the media of “a.mov”: the file is missing", or of several
@@ -260,6 +306,21 @@ std::string unavailableMediaDetail(const std::vector<UnavailableMedia>& clips) {
         detail += "\nand " + std::to_string(lines.size() - shown) + " more";
     }
     return detail;
+}
+
+FailureText mediaLost(const std::vector<UnavailableMedia>& clips) {
+    FailureText text{lostMedia(clips), std::nullopt};
+    if (!text.message.empty()) {
+        text.message = "The " + text.message;
+    }
+    if (!haveOneReason(clips)) {
+        text.detail = unavailableMediaDetail(clips);
+    }
+    return text;
+}
+
+std::string exportFailedOnMedia(const std::vector<UnavailableMedia>& clips) {
+    return "Export failed: the " + lostMedia(clips);
 }
 
 FailureText saveFailed(const std::filesystem::path& folder, const std::exception_ptr& error) {

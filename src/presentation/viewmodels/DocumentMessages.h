@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// The banner's texts for what opening and saving a project folder ran into.
+// The banner's texts for what opening and saving a project folder ran into,
+// and for media files that went missing from under the open project.
 namespace vexel::documentmessages {
 
 // A banner message and what its detail adds.
@@ -29,6 +30,15 @@ std::string unavailableMedia(const std::vector<UnavailableMedia>& clips);
 // One line per clip name and reason ("“a.mov”: the file is missing"), the
 // first ten, then how many more.
 std::string unavailableMediaDetail(const std::vector<UnavailableMedia>& clips);
+
+// Clips whose media the editor found it can no longer read, once they were
+// in use: "The media of “a.mov” is missing" (or "cannot be read", "is not a
+// regular file"), or of "2 clips is missing: “a.mov”, “b.mov”"; where the
+// clips' reasons differ, the detail gives each one.
+FailureText mediaLost(const std::vector<UnavailableMedia>& clips);
+// "Export failed: the media of “a.mov” is missing", the clips and the reason
+// in mediaLost's words.
+std::string exportFailedOnMedia(const std::vector<UnavailableMedia>& clips);
 
 // "Failed to save project “<folder name>”: <reason>": the clips whose media
 // cannot be copied and why (several: one line each in the detail), the size of

@@ -54,6 +54,11 @@ EditorGraph::EditorGraph(Services services)
         std::move(services.displayLinks), logger_, std::move(services.player));
     errorBannerViewModel_ = std::make_unique<ErrorBannerViewModel>(logger_, services.sleep,
                                                                    services.errorAutoDismissDelay);
+    missingMediaReporter_ = std::make_unique<MissingMediaReporter>(*errorBannerViewModel_, clock_);
+    previewViewModel_->setOnMediaChecked(
+        [reporter = missingMediaReporter_.get()](const MediaReadability& media) {
+            return reporter->looked(media);
+        });
     timelineViewModel_ = std::make_unique<TimelineViewModel>(
         initial, *errorBannerViewModel_,
         WrappedEditCommandExecutor(std::move(services.editCommandExecutor)));
@@ -67,6 +72,20 @@ EditorGraph::EditorGraph(Services services)
     instructionViewModel_ = std::make_unique<InstructionViewModel>(
         std::move(services.interpretUseCase), *timelineViewModel_,
         std::move(exportDirectoryProvider), *userDefaults_, logger_, clock_);
+
+    QObject::connect(timelineViewModel_.get(), &TimelineViewModel::projectChanged,
+                     timelineViewModel_.get(),
+                     [timeline = timelineViewModel_.get(), reporter = missingMediaReporter_.get(),
+                      shown = timelineViewModel_->documentEpoch()]() mutable {
+                         if (timeline->documentEpoch() != shown) {
+                             shown = timeline->documentEpoch();
+                             reporter->forget();
+                         }
+                     });
+    instructionViewModel_->setOnExportMediaUnavailable(
+        [reporter = missingMediaReporter_.get()](const std::vector<UnavailableMedia>& clips) {
+            reporter->exportRefused(clips);
+        });
 
     tutorialState_ = std::make_unique<TutorialState>();
     MainViewModel::DocumentResets resets{[instruction = QPointer(instructionViewModel_.get())] {

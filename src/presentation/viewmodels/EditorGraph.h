@@ -15,6 +15,7 @@
 #include "presentation/viewmodels/ExportCoordinator.h"
 #include "presentation/viewmodels/InstructionViewModel.h"
 #include "presentation/viewmodels/MainViewModel.h"
+#include "presentation/viewmodels/MissingMediaReporter.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/SettingsViewModel.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
@@ -41,7 +42,8 @@ namespace vexel {
 //
 // Building it wires the view models together: every project the timeline shows
 // is stored in the repository, marks the document dirty and schedules its
-// auto-save; a new or opened document ends the conversation and the tutorial;
+// auto-save; media found gone by the preview or an export is named in the
+// banner; a new or opened document ends the conversation and the tutorial;
 // the assistant's show-tutorial command starts the tutorial when none runs;
 // reports go to the support service. Nothing of it holds another part
 // strongly in a cycle: the owner is this object alone.
@@ -124,6 +126,7 @@ private:
     std::shared_ptr<const AutoSaveService> autoSaveService_;
     std::unique_ptr<TutorialNotifier> tutorialNotifier_;
     std::unique_ptr<ErrorBannerViewModel> errorBannerViewModel_;
+    std::unique_ptr<MissingMediaReporter> missingMediaReporter_;
     std::unique_ptr<TimelineViewModel> timelineViewModel_;
     std::unique_ptr<PreviewViewModel> previewViewModel_;
     std::unique_ptr<InstructionViewModel> instructionViewModel_;

@@ -5,6 +5,7 @@
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
 #include "presentation/helpers/CommandDescriptions.h"
+#include "presentation/viewmodels/DocumentMessages.h"
 #include "presentation/viewmodels/FailureText.h"
 
 #include <memory>
@@ -85,6 +86,8 @@ std::string InstructionCommandProcessor::failureMessage(const std::exception_ptr
                    "codec.";
         case ExportError::Kind::writerFailed:
             return "Export failed. Check disk space and try a different format.";
+        case ExportError::Kind::mediaUnavailable:
+            return documentmessages::exportFailedOnMedia(exportError.unavailableMedia());
         }
     } catch (...) {
     }
@@ -134,6 +137,16 @@ QCoro::Task<void> InstructionCommandProcessor::run(Collaborators with, LLMRespon
         }
         if (failure) {
             reportFailure(with, failure, originalText, stop);
+            if (callbacks.onExportMediaUnavailable) {
+                try {
+                    std::rethrow_exception(failure);
+                } catch (const ExportError& exportError) {
+                    if (!exportError.unavailableMedia().empty()) {
+                        callbacks.onExportMediaUnavailable(exportError.unavailableMedia());
+                    }
+                } catch (...) {
+                }
+            }
             co_return;
         }
         ExportCoordinator& coordinator = with.use(with.exportCoordinator);

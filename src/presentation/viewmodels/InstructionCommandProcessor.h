@@ -4,6 +4,7 @@
 #include "domain/entities/ChatMessage.h"
 #include "domain/entities/FeatureRequest.h"
 #include "domain/entities/LLMResponse.h"
+#include "domain/entities/UnavailableMedia.h"
 #include "foundation/Logger.h"
 #include "presentation/viewmodels/ChatHistoryManager.h"
 #include "presentation/viewmodels/ExportCoordinator.h"
@@ -31,10 +32,13 @@ class InstructionCommandProcessor {
 public:
     // What the instruction view model lends for the meta commands; an empty
     // handler does nothing (a report then counts as sent).
+    using MediaUnavailable = std::function<void(const std::vector<UnavailableMedia>&)>;
     struct Callbacks {
         std::function<void()> onShowTutorial;
         std::function<QCoro::Task<void>(BugReport)> onSubmitBugReport;
         std::function<QCoro::Task<void>(FeatureRequest)> onSubmitFeatureRequest;
+        // The clips an export could not read, after the chat was told.
+        MediaUnavailable onExportMediaUnavailable;
     };
 
     // Tells whether the conversation the work began in is still the one shown;

@@ -86,7 +86,12 @@ InstructionCommandProcessor::Callbacks InstructionViewModel::callbacks() {
             }
         },
         [self](BugReport report) { return submitBugReport(self, std::move(report)); },
-        [self](FeatureRequest request) { return submitFeatureRequest(self, std::move(request)); }};
+        [self](FeatureRequest request) { return submitFeatureRequest(self, std::move(request)); },
+        [self](const std::vector<UnavailableMedia>& clips) {
+            if (self && self->onExportMediaUnavailable_) {
+                self->onExportMediaUnavailable_(clips);
+            }
+        }};
 }
 
 QCoro::Task<void> InstructionViewModel::submitBugReport(QPointer<InstructionViewModel> self,
@@ -319,16 +324,20 @@ void InstructionViewModel::reportExportFailure(const std::exception_ptr& error,
     }
     logger_->error("[Export] Direct export failed");
     std::string message = "Export failed. Please try again.";
+    std::vector<UnavailableMedia> unreadable;
     try {
         std::rethrow_exception(error);
     } catch (const ExportError& exportError) {
-        if (exportError.kind() == ExportError::Kind::readerFailed ||
-            exportError.kind() == ExportError::Kind::writerFailed) {
+        if (exportError.kind() != ExportError::Kind::exportFailed) {
             message = InstructionCommandProcessor::failureMessage(error);
         }
+        unreadable = exportError.unavailableMedia();
     } catch (...) {
     }
     chatHistory_.appendAssistantMessage(message);
+    if (!unreadable.empty() && onExportMediaUnavailable_) {
+        onExportMediaUnavailable_(unreadable);
+    }
 }
 
 void InstructionViewModel::cancelExportSave() {

@@ -80,6 +80,10 @@ public:
     void setOnSubmitFeatureRequest(SubmitFeatureRequest handler) {
         onSubmitFeatureRequest_ = std::move(handler);
     }
+    // Told of the clips an export could not read, whichever way it started.
+    void setOnExportMediaUnavailable(InstructionCommandProcessor::MediaUnavailable handler) {
+        onExportMediaUnavailable_ = std::move(handler);
+    }
 
     // The running guided tutorial, or none.
     TutorialOrchestrator* tutorialOrchestrator() const { return tutorialOrchestrator_.get(); }
@@ -167,6 +171,7 @@ private:
     std::function<void()> onShowTutorial_;
     SubmitBugReport onSubmitBugReport_;
     SubmitFeatureRequest onSubmitFeatureRequest_;
+    InstructionCommandProcessor::MediaUnavailable onExportMediaUnavailable_;
     Observable<QPointer<TutorialOrchestrator>> tutorialOrchestrator_;
     std::shared_ptr<Logger> logger_;
     QThreadPool* worker_;

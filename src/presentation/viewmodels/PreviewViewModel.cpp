@@ -31,7 +31,8 @@ PreviewViewModel::PreviewViewModel(double maxDuration, ItemBuild build,
     , maxDuration_(maxDuration)
     , player_(player ? std::move(player) : std::make_unique<playback::Player>())
     , build_(std::make_shared<const ItemBuild>(std::move(build)))
-    , loading_(std::move(logger), [this] { emit loadingTaskChanged(); })
+    , loading_(logger, [this] { emit loadingTaskChanged(); })
+    , mediaLook_(std::move(logger))
     , suppressReload_(false, [this] { emit suppressReloadChanged(); }) {
     // The link and the observation hold the view model weakly: neither keeps
     // it, nor calls it once it is gone.
@@ -43,6 +44,7 @@ PreviewViewModel::PreviewViewModel(double maxDuration, ItemBuild build,
     statusConnection_ = player_->observeTimeControlStatus(this, [this](TimeControlStatus status) {
         isPlaying_.set(status == TimeControlStatus::playing);
     });
+    connect(player_.get(), &playback::Player::failed, this, &PreviewViewModel::lookAfterFailure);
 }
 
 PreviewViewModel::~PreviewViewModel() {
@@ -131,28 +133,73 @@ TaskHandle PreviewViewModel::loadProject(Project project) {
     // Starting the new load cancels the one before and raises the generation,
     // so an earlier build that ends late, whether it succeeded or failed,
     // leaves the player alone.
-    return loading_.start([self = QPointer(this), build = build_, project = std::move(project)](
+    auto shown = std::make_shared<const Project>(std::move(project));
+    return loading_.start([self = QPointer(this), build = build_, project = std::move(shown),
+                           look = static_cast<bool>(onMediaChecked_)](
                               std::uint64_t generation, std::stop_token stop) -> QCoro::Task<void> {
         if (!self) {
             co_return;
         }
-        std::optional<playback::PlayerItem> item;
-        auto work = [build, project, stop] { return (*build)(project, stop); };
-        try {
-            item = co_await runInBackground(QThreadPool::globalInstance(), std::move(work));
-        } catch (...) {
-            // Whatever the reason, an unbuildable project shows the empty
-            // preview; the user sees that, not an error.
-        }
+        struct Loaded {
+            std::optional<playback::PlayerItem> item;
+            std::optional<MediaReadability> media;
+        };
+        auto work = [build, project, stop, look] {
+            Loaded loaded;
+            try {
+                loaded.item = (*build)(*project, stop);
+            } catch (...) {
+                // Whatever the reason, an unbuildable project shows the empty
+                // preview; the user sees that, not an error.
+            }
+            // Also when nothing could be built: its only clip's file gone,
+            // say.
+            if (look) {
+                loaded.media = MediaReadability::of(*project, stop);
+            }
+            return loaded;
+        };
+        Loaded loaded = co_await runInBackground(QThreadPool::globalInstance(), std::move(work));
         if (!self || stop.stop_requested() || !self->loading_.isCurrent(generation)) {
             co_return;
         }
-        self->showItem(std::move(item));
+        self->showItem(std::move(loaded.item));
+        self->shownProject_ = project;
+        if (loaded.media && self->onMediaChecked_) {
+            self->onMediaChecked_(*loaded.media);
+        }
+    });
+}
+
+void PreviewViewModel::lookAfterFailure() {
+    if (!onMediaChecked_ || !shownProject_) {
+        return;
+    }
+    const std::uint64_t load = loading_.generation();
+    mediaLook_.start([self = QPointer(this), project = shownProject_,
+                      load](std::uint64_t generation, std::stop_token stop) -> QCoro::Task<void> {
+        auto work = [project, stop] { return MediaReadability::of(*project, stop); };
+        const MediaReadability media =
+            co_await runInBackground(QThreadPool::globalInstance(), std::move(work));
+        if (!self || stop.stop_requested() || !self->mediaLook_.isCurrent(generation)) {
+            co_return;
+        }
+        self->mediaLook_.clear(generation);
+        if (!self->onMediaChecked_ || self->onMediaChecked_(media).empty()) {
+            co_return;
+        }
+        // Played again as it stands, the item would stop at the same place
+        // whatever the user does; rebuilt, it leaves the clips out and plays
+        // the rest. A load begun since does that already.
+        if (self->loading_.generation() == load) {
+            self->loadProject(*project);
+        }
     });
 }
 
 void PreviewViewModel::tearDown() {
     loading_.cancel();
+    mediaLook_.cancel();
     displayLink_.reset();
     QObject::disconnect(statusConnection_);
     statusConnection_ = {};

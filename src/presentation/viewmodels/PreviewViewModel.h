@@ -1,6 +1,8 @@
 #pragma once
 
+#include "data/media/MediaReadability.h"
 #include "domain/entities/Project.h"
+#include "domain/entities/UnavailableMedia.h"
 #include "foundation/Logger.h"
 #include "platform/media/Geometry.h"
 #include "platform/playback/Player.h"
@@ -21,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 namespace vexel {
 
@@ -35,6 +38,9 @@ public:
     // Builds the preview's player item of a project, blocking, on a worker
     // thread; throws when the project gives nothing to play.
     using ItemBuild = std::function<playback::PlayerItem(const Project&, std::stop_token)>;
+    // Given a look at the media files of the project on show; returns the
+    // clips it takes for gone since an earlier look.
+    using MediaChecked = std::function<std::vector<UnavailableMedia>(const MediaReadability&)>;
 
     // `player` is the player to own (a new one on the default sound device when
     // none); `displayLinks` makes the link that samples the playhead.
@@ -102,6 +108,14 @@ public:
     // The player and its item stay as they are.
     void tearDown();
 
+    // Whoever is told what became of the media under the preview: after
+    // every load, and whenever the player stops because it could not read.
+    // When that stop finds clips gone, the preview is rebuilt without them,
+    // so that the rest plays on, as after an edit. None looks at nothing.
+    void setOnMediaChecked(MediaChecked handler) { onMediaChecked_ = std::move(handler); }
+    // The look at the media started last after the player stopped.
+    const std::optional<TaskHandle>& mediaLookTask() const { return mediaLook_.task(); }
+
 signals:
     void isPlayingChanged();
     void currentTimeChanged();
@@ -115,6 +129,7 @@ private:
     // Within 0 ... maxDuration; not a number gives 0.
     double clampedSeek(double seconds) const;
     void showItem(std::optional<playback::PlayerItem> item);
+    void lookAfterFailure();
 
     Observable<bool> isPlaying_;
     Observable<double> currentTime_;
@@ -126,6 +141,10 @@ private:
     std::unique_ptr<DisplayLink> displayLink_;
     QMetaObject::Connection statusConnection_;
     TaskSlot loading_;
+    // The project the item on show was built from.
+    std::shared_ptr<const Project> shownProject_;
+    MediaChecked onMediaChecked_;
+    TaskSlot mediaLook_;
     Observable<bool> suppressReload_;
     ImageCache imageCache_;
     OverlayImageCache overlayImageCache_;

@@ -279,6 +279,39 @@ TEST_F(FFmpegExportServiceTest, AReaderFailingMidwayIsReportedOnceBothTracksEnd)
     EXPECT_NE(progress.reports().back().phase, Phase::finalizing);
 }
 
+TEST_F(FFmpegExportServiceTest, AClipsMediaGoneBeforeOrWhileItIsReadFailsNamingTheClip) {
+    // Gone as the export starts, or once reading is under way (the reader
+    // opens a source two seconds before it is due, well after the start
+    // here): never a movie without the clip.
+    for (const Phase goneAt : {Phase::preparing, Phase::transferring}) {
+        SCOPED_TRACE(goneAt == Phase::preparing ? "gone at the start" : "gone while reading");
+        const std::filesystem::path doomed = runtime / "doomed.mp4";
+        std::filesystem::copy_file(*media / "silent.mp4", doomed,
+                                   std::filesystem::copy_options::overwrite_existing);
+        Clip gone = clipOf(TrackType::video, 4, 1, doomed);
+        gone.assetName = "doomed.mp4";
+        const Project project = projectOf({trackOf(
+            TrackType::video, {clipOf(TrackType::video, 0, 2, *media / "clip.mp4"), gone})});
+        ProgressLog progress;
+        progress.onReport([&](const ExportProgress& report) {
+            if (report.phase == goneAt && report.fraction == 0) {
+                std::filesystem::remove(doomed);
+            }
+        });
+        try {
+            exportProject(project, ExportFormat::mp4, progress);
+            FAIL() << "expected mediaUnavailable";
+        } catch (const ExportError& error) {
+            EXPECT_EQ(error, ExportError::mediaUnavailable(
+                                 {{gone.id, "doomed.mp4", UnavailableMedia::Reason::missing}}));
+            EXPECT_STREQ(error.what(), "mediaUnavailable(\"doomed.mp4\")");
+        }
+        EXPECT_EQ(logger->messages().back(), "[Export] Media of 1 clip(s) cannot be read");
+        EXPECT_TRUE(!std::filesystem::exists(exports()) || namesIn(exports()).empty());
+        EXPECT_NE(progress.reports().back().phase, Phase::finalizing);
+    }
+}
+
 TEST_F(FFmpegExportServiceTest, AFullDiskFailsTheWriterAndRemovesOnlyItsOwnFile) {
     // An earlier export waits in the folder to be saved.
     ProgressLog first;

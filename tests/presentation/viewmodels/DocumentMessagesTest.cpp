@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -76,4 +77,50 @@ TEST(DocumentMessagesTest, ASaveFailureSaysWhy) {
     EXPECT_EQ(documentmessages::autoSaveFailureDetail(std::make_exception_ptr(
                   std::filesystem::filesystem_error("cannot write file", code(ENOSPC)))),
               "The disk is full.");
+}
+
+// Media gone from under the open project, as the banner and the export's
+// failure name it: the clip and why, several clips by their names, each
+// clip's reason in the detail only where they differ.
+TEST(DocumentMessagesTest, MediaGoneNamesTheClipsAndWhy) {
+    using Reason = UnavailableMedia::Reason;
+    const auto clip = [](const char* name, Reason reason) {
+        return UnavailableMedia{Uuid::random(), name, reason};
+    };
+    struct Case {
+        std::vector<UnavailableMedia> clips;
+        std::string banner;
+        std::optional<std::string> detail;
+        std::string exportFailure;
+    };
+    const std::vector<Case> cases = {
+        {{clip("doomed.mp4", Reason::missing)},
+         "The media of \u201Cdoomed.mp4\u201D is missing",
+         std::nullopt,
+         "Export failed: the media of \u201Cdoomed.mp4\u201D is missing"},
+        {{clip("locked.mov", Reason::unreadable)},
+         "The media of \u201Clocked.mov\u201D cannot be read",
+         std::nullopt,
+         "Export failed: the media of \u201Clocked.mov\u201D cannot be read"},
+        {{clip("a.mp4", Reason::missing), clip("b.mp4", Reason::missing)},
+         "The media of 2 clips is missing: \u201Ca.mp4\u201D, \u201Cb.mp4\u201D",
+         std::nullopt,
+         "Export failed: the media of 2 clips is missing: \u201Ca.mp4\u201D, \u201Cb.mp4\u201D"},
+        {{clip("a.mp4", Reason::missing), clip("dir.mp4", Reason::notRegularFile),
+          clip("a.mp4", Reason::missing), clip("c.mp4", Reason::missing),
+          clip("d.mp4", Reason::missing)},
+         "The media of 5 clips cannot be read: \u201Ca.mp4\u201D, \u201Cdir.mp4\u201D, "
+         "\u201Cc.mp4\u201D and 1 more",
+         "\u201Ca.mp4\u201D: the file is missing\n\u201Cdir.mp4\u201D: not a regular file\n"
+         "\u201Cc.mp4\u201D: the file is missing\n\u201Cd.mp4\u201D: the file is missing",
+         "Export failed: the media of 5 clips cannot be read: \u201Ca.mp4\u201D, "
+         "\u201Cdir.mp4\u201D, \u201Cc.mp4\u201D and 1 more"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.banner);
+        const documentmessages::FailureText text = documentmessages::mediaLost(c.clips);
+        EXPECT_EQ(text.message, c.banner);
+        EXPECT_EQ(text.detail, c.detail);
+        EXPECT_EQ(documentmessages::exportFailedOnMedia(c.clips), c.exportFailure);
+    }
 }

@@ -17,6 +17,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -134,6 +135,14 @@ QAbstractButton* ErrorBannerView::countBadge() const {
 
 QAbstractButton* ErrorBannerView::dismissButton() const {
     return dismiss_;
+}
+
+int ErrorBannerView::oneLineHeight() const {
+    const QMargins margins = layout()->contentsMargins();
+    const int icon = QFontMetrics(vexel::font(FontStyle::caption)).height() + 2;
+    const int row = std::max({icon, line_->sizeHint().height(), badge_->sizeHint().height(),
+                              dismiss_->sizeHint().height()});
+    return margins.top() + row + margins.bottom();
 }
 
 QString ErrorBannerView::messageText() const {

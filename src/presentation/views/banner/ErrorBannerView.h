@@ -50,6 +50,10 @@ public:
     QLabel* detailLabel() const { return detail_; }
     QLabel* actionLabel() const { return action_; }
 
+    // How high it is with its message on one line and no action: what a row
+    // it is laid over gives it.
+    int oneLineHeight() const;
+
     static constexpr int outerPadding = 4;
     static constexpr double cornerRadius = 6;
 

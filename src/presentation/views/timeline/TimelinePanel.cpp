@@ -4,6 +4,7 @@
 #include "presentation/theme/VexelColors.h"
 #include "presentation/viewmodels/PreviewViewModel.h"
 #include "presentation/viewmodels/TimelineViewModel.h"
+#include "presentation/views/banner/ErrorBannerView.h"
 #include "presentation/views/chat/ActivitySpinner.h"
 #include "presentation/views/inspectors/InspectorForms.h"
 #include "presentation/views/kit/IconRegistry.h"
@@ -19,6 +20,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -35,6 +37,8 @@ namespace vexel {
 namespace {
 
 constexpr int sliderScale = 100;
+// Between the banner laid over the header and the zoom controls beside it.
+constexpr int bannerGap = 4;
 // Less time than this left before the project's limit shows in red.
 constexpr double remainingWarning = 30;
 
@@ -176,6 +180,7 @@ TimelinePanel::~TimelinePanel() = default;
 
 QWidget* TimelinePanel::makeHeader(const IconRegistry& icons) {
     auto* header = new QWidget(this);
+    header_ = header;
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(4, 0, 4, 0);
     const QColor secondary = toQColor(VexelColors::textSecondary);
@@ -193,12 +198,17 @@ QWidget* TimelinePanel::makeHeader(const IconRegistry& icons) {
     remainingLabel_ = makeLabel(vexel::font(FontStyle::caption), header);
     row->addWidget(remainingLabel_);
 
-    auto* zoom = new QHBoxLayout();
+    zoomControls_ = new QWidget(header);
+    // As wide as its buttons and slider need, however wide the header.
+    zoomControls_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* zoom = new QHBoxLayout(zoomControls_);
+    zoom->setContentsMargins(0, 0, 0, 0);
     zoom->setSpacing(4);
-    zoomOut_ = makeIconButton(icons, "minus.magnifyingglass", QStringLiteral("Zoom out"), header);
+    zoomOut_ =
+        makeIconButton(icons, "minus.magnifyingglass", QStringLiteral("Zoom out"), zoomControls_);
     connect(zoomOut_, &QAbstractButton::clicked, this, [this] { viewModel_.zoomOut(); });
     zoom->addWidget(zoomOut_);
-    zoomSlider_ = new QSlider(Qt::Horizontal, header);
+    zoomSlider_ = new QSlider(Qt::Horizontal, zoomControls_);
     zoomSlider_->setFixedWidth(80);
     zoomSlider_->setFocusPolicy(Qt::NoFocus);
     zoomSlider_->setRange(static_cast<int>(TimelineViewModel::minZoomLevel * sliderScale),
@@ -212,11 +222,17 @@ QWidget* TimelinePanel::makeHeader(const IconRegistry& icons) {
                                            TimelineViewModel::maxZoomLevel));
     });
     zoom->addWidget(zoomSlider_);
-    zoomIn_ = makeIconButton(icons, "plus.magnifyingglass", QStringLiteral("Zoom in"), header);
+    zoomIn_ =
+        makeIconButton(icons, "plus.magnifyingglass", QStringLiteral("Zoom in"), zoomControls_);
     connect(zoomIn_, &QAbstractButton::clicked, this, [this] { viewModel_.zoomIn(); });
     zoom->addWidget(zoomIn_);
-    auto* reset = new QToolButton(header);
+    auto* reset = new QToolButton(zoomControls_);
     reset->setAutoRaise(true);
+    // Its room stays when it hides at 1:1, so that "+" and "-" stay under the
+    // pointer however often they are clicked.
+    QSizePolicy keepsRoom = reset->sizePolicy();
+    keepsRoom.setRetainSizeWhenHidden(true);
+    reset->setSizePolicy(keepsRoom);
     reset->setFocusPolicy(Qt::NoFocus);
     reset->setText(QStringLiteral("1:1"));
     reset->setFont(vexel::font(FontStyle::caption2));
@@ -224,7 +240,7 @@ QWidget* TimelinePanel::makeHeader(const IconRegistry& icons) {
     connect(reset, &QAbstractButton::clicked, this, [this] { viewModel_.setZoomLevel(1.0); });
     resetZoom_ = reset;
     zoom->addWidget(reset);
-    row->addLayout(zoom);
+    row->addWidget(zoomControls_);
     return header;
 }
 
@@ -314,9 +330,65 @@ const ClipBarActions& TimelinePanel::clipActions(TrackType laneType) const {
     return laneType == TrackType::audio ? *audioActions_ : *otherActions_;
 }
 
-void TimelinePanel::setBannerWidget(QWidget* banner) {
-    // Below the header, above the progress of imports.
-    layout_->insertWidget(2, banner);
+void TimelinePanel::setBannerWidget(ErrorBannerView* banner) {
+    // Outside the layout: a banner that pushed the rows below it down, and
+    // pulled them up as it went, would move a clip from under a click aimed
+    // at it. Opaque, over the duration it hides for a while.
+    banner_ = banner;
+    banner->setParent(this);
+    banner->setAutoFillBackground(true);
+    banner->installEventFilter(this);
+    header_->installEventFilter(this);
+    zoomControls_->installEventFilter(this);
+    // A message on one line covers the header exactly.
+    header_->setMinimumHeight(banner->oneLineHeight());
+    banner->raise();
+    placeBanner();
+}
+
+void TimelinePanel::placeBanner() {
+    if (!banner_ || banner_->isHidden()) {
+        return;
+    }
+    const QRect header = header_->geometry();
+    const int right = header_->mapTo(this, zoomControls_->geometry().topLeft()).x() - bannerGap;
+    const int width = std::max(right - header.left(), 0);
+    const int wanted = banner_->hasHeightForWidth() ? banner_->heightForWidth(width)
+                                                    : banner_->sizeHint().height();
+    // A taller banner (its detail shown) reaches down over the ruler rather
+    // than pushing it.
+    const int height =
+        std::min(std::max(wanted, banner_->oneLineHeight()), banner_->maximumHeight());
+    banner_->setGeometry(header.left(), header.top(), width, height);
+    banner_->raise();
+}
+
+bool TimelinePanel::event(QEvent* event) {
+    // The layout has placed the rows by now (it handles the event first).
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize) {
+        placeBanner();
+    }
+    return handled;
+}
+
+bool TimelinePanel::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::LayoutRequest:
+        if (watched == banner_ && event->type() != QEvent::Show &&
+            event->type() != QEvent::LayoutRequest) {
+            // Its own geometry comes from here.
+            break;
+        }
+        placeBanner();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TimelinePanel::setInspectorForms(TimelineInspectors::Forms forms) {

@@ -22,6 +22,7 @@ namespace vexel {
 
 class AddTextPopover;
 class AddTextPopoverState;
+class ErrorBannerView;
 class IconRegistry;
 class PreviewViewModel;
 class TimelineActionBar;
@@ -34,6 +35,9 @@ class WaveformLoader;
 // project's length and the time left, the zoom controls, the error banner,
 // the progress of dropped files, and the timeline itself: a ruler and one
 // lane per track, beside their icons. Media files dropped on it become clips.
+// Nothing under the pointer moves when the banner or the zoom reset comes or
+// goes: the banner lies over the header's left part, and the reset keeps its
+// room while hidden.
 // It holds no project data: it shows the timeline view model and seeks the
 // preview, and every edit made on it goes through the view model as its own
 // task, a refusal showing in the banner with a fixed message.
@@ -56,8 +60,9 @@ public:
     void setOnExport(std::function<void(ExportFormat)> onExport) {
         onExport_ = std::move(onExport);
     }
-    // The error banner, shown as the row below the header. The panel takes it.
-    void setBannerWidget(QWidget* banner);
+    // The error banner, laid over the header beside the zoom controls, so
+    // that its coming and going moves nothing below. The panel takes it.
+    void setBannerWidget(ErrorBannerView* banner);
     // The forms of the inspectors the bars open; the real ones unless a test
     // puts its own.
     void setInspectorForms(TimelineInspectors::Forms forms);
@@ -84,6 +89,8 @@ public:
     QAbstractButton* zoomInButton() const { return zoomIn_; }
     QAbstractButton* resetZoomButton() const { return resetZoom_; }
     QSlider* zoomSlider() const { return zoomSlider_; }
+    QWidget* header() const { return header_; }
+    QWidget* zoomControls() const { return zoomControls_; }
     QWidget* importingRow() const { return importingRow_; }
     TimelineContentView* content() const { return content_; }
     TimelineInspectors& inspectors() { return inspectors_; }
@@ -91,6 +98,8 @@ public:
     const TextOverlayActions& textActions() const { return *textActions_; }
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -99,6 +108,7 @@ protected:
 private:
     QWidget* makeHeader(const IconRegistry& icons);
     void makeActions();
+    void placeBanner();
     void refreshProject();
     void refreshDuration();
     void refreshZoom();
@@ -137,7 +147,9 @@ private:
     QAbstractButton* zoomIn_ = nullptr;
     QAbstractButton* resetZoom_ = nullptr;
     QSlider* zoomSlider_ = nullptr;
-    QVBoxLayout* bannerSlot_ = nullptr;
+    QWidget* header_ = nullptr;
+    QWidget* zoomControls_ = nullptr;
+    QPointer<ErrorBannerView> banner_;
     QWidget* importingRow_ = nullptr;
     TimelineContentView* content_ = nullptr;
     TimelineInspectors inspectors_;
