@@ -11,6 +11,7 @@
 #include "presentation/views/shell/SettingsDialog.h"
 #include "presentation/views/timeline/TimelineActionBar.h"
 #include "presentation/views/timeline/TimelinePanel.h"
+#include "support/ClipPlayback.h"
 #include "support/FileContents.h"
 #include "support/ForeignSamples.h"
 #include "support/RunEventsUntil.h"
@@ -212,10 +213,14 @@ TEST(FilePanelsTest, AddFilesTakesWhatTheDropTakesAndNamesEveryFileItCannotUse) 
     RealPanels shown;
     const std::filesystem::path media = shown.root / "home";
     const std::vector<std::pair<ForeignSample, TrackType>> usable = {
-        {ForeignSample::webm, TrackType::video},     {ForeignSample::matroska, TrackType::video},
-        {ForeignSample::flac, TrackType::audio},     {ForeignSample::ogg, TrackType::audio},
-        {ForeignSample::webp, TrackType::image},     {ForeignSample::mpegTs, TrackType::video},
+        {ForeignSample::webm, TrackType::video},
+        {ForeignSample::matroska, TrackType::video},
+        {ForeignSample::flac, TrackType::audio},
+        {ForeignSample::ogg, TrackType::audio},
+        {ForeignSample::webp, TrackType::image},
+        {ForeignSample::mpegTs, TrackType::video},
         {ForeignSample::cameraTs, TrackType::video},
+        {ForeignSample::soundOnlyWebm, TrackType::audio},
     };
     std::vector<std::filesystem::path> files;
     std::vector<std::pair<std::string, TrackType>> expected;
@@ -230,7 +235,16 @@ TEST(FilePanelsTest, AddFilesTakesWhatTheDropTakesAndNamesEveryFileItCannotUse) 
     for (const Track& track : project.tracks) {
         for (const Clip& clip : track.clips) {
             EXPECT_EQ(clip.trackType, track.type) << clip.assetName;
-            EXPECT_GT(clip.timeRange.duration, 0) << clip.assetName;
+            // Each sample holds a second; a still takes the editor's length.
+            if (clip.trackType != TrackType::image) {
+                EXPECT_NEAR(clip.timeRange.duration, 1.0, 0.05) << clip.assetName;
+            } else {
+                EXPECT_GT(clip.timeRange.duration, 0) << clip.assetName;
+            }
+            EXPECT_TRUE(clip.trackType == TrackType::audio
+                            ? vexel::testing::soundsAloud(project, clip)
+                            : vexel::testing::showsItsPicture(project, clip))
+                << clip.assetName << " does not play";
             added.emplace_back(clip.assetName, clip.trackType);
         }
     }

@@ -4,9 +4,11 @@
 #include "domain/entities/EditError.h"
 #include "domain/entities/ExportError.h"
 #include "foundation/CancellationError.h"
+#include "foundation/UnicodeText.h"
 #include "presentation/helpers/CommandDescriptions.h"
 #include "presentation/viewmodels/DocumentMessages.h"
 #include "presentation/viewmodels/FailureText.h"
+#include "presentation/viewmodels/MediaImport.h"
 
 #include <memory>
 #include <optional>
@@ -76,6 +78,11 @@ std::string InstructionCommandProcessor::failureMessage(const std::exception_ptr
         // another way cannot help, so the message names the file and why.
         if (loaderError.specialFile()) {
             return loaderError.userMessage();
+        }
+        // What its content showed (damaged, empty, not media) is as final.
+        if (const std::optional<std::string> reason = loaderError.reasonText()) {
+            return mediaimport::failedToAdd(
+                unicode::replacingInvalidUtf8(loaderError.url().filename().string()), *reason);
         }
     } catch (const ExportError& exportError) {
         switch (exportError.kind()) {

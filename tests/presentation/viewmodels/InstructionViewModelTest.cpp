@@ -14,6 +14,7 @@
 #include "presentation/support/ChatBar.h"
 #include "support/AnthropicEvents.h"
 #include "support/Fifo.h"
+#include "support/ForeignSamples.h"
 #include "support/WorkingFolder.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@
 using namespace vexel;
 using namespace vexel::test;
 using namespace vexel::test::anthropic;
+using vexel::testing::BrokenSample;
 using vexel::testing::makeClip;
 using vexel::testing::makeTrack;
 
@@ -429,7 +431,7 @@ TEST(InstructionViewModelTest, EveryRequestStaysWithinItsBoundAndKeepsWhatTheIns
     EXPECT_EQ(bar.harness.timeline.project().tracks[0].clips[1].volume, 0.5);
 }
 
-TEST(InstructionViewModelTest, AddingAFileThatIsNoMediaFileNamesItAndWhy) {
+TEST(InstructionViewModelTest, AddingAFileThatIsNoMediaOrBrokenNamesItAndWhy) {
     vexel::testing::TemporaryFolder folder;
     Fifo moviePipe(folder / "pipe.mp4");
     Fifo picturePipe(folder / "pipe.png");
@@ -443,7 +445,14 @@ TEST(InstructionViewModelTest, AddingAFileThatIsNoMediaFileNamesItAndWhy) {
          "\"pipe.png\" cannot be added: it is a named pipe, not a media file."},
         {"clips.mov", "video", "\"clips.mov\" cannot be added: it is a folder, not a media file."},
         {"zero.mp4", "audio", "\"zero.mp4\" cannot be added: it is a device, not a media file."},
+        {"broken.mp4", "video", "Failed to add broken.mp4: the file is damaged or unreadable"},
+        {"empty.mp4", "video", "Failed to add empty.mp4: the file is empty"},
+        {"notes.mp4", "video", "Failed to add notes.mp4: it is not a media file"},
     };
+    for (const BrokenSample broken :
+         {BrokenSample::truncatedMp4, BrokenSample::empty, BrokenSample::textAsMp4}) {
+        vexel::testing::writeSample(folder.path(), broken);
+    }
     for (const auto& [name, trackType, message] : cases) {
         SCOPED_TRACE(name);
         ChatBar bar(
