@@ -264,8 +264,9 @@ TEST(MainWindowPreviewTest, MediaDroppedOnThePreviewAreStagedAndAddedAsOnTheTime
     // What the timeline refuses, the preview refuses the same way.
     EXPECT_EQ(dropAt(view, view.rect().center(), *filesData({harness.root / "notes.txt"})),
               std::make_pair(true, true));
-    settle();
-    ASSERT_TRUE(harness.graph().errorBannerViewModel().currentError());
+    // Its name says nothing, so it is looked into off the GUI thread first.
+    ASSERT_TRUE(runEventsUntil(
+        [&] { return harness.graph().errorBannerViewModel().currentError().has_value(); }));
     EXPECT_EQ(harness.graph().errorBannerViewModel().currentError()->message,
               "No supported file types in drop");
     EXPECT_EQ(videoClips().size(), 2u);
