@@ -49,7 +49,8 @@ struct TutorialRun {
     }
 
     // Return in the chat bar, and whatever it started run to its end; the
-    // replies are typed by the clock the test moves.
+    // replies are typed by the clock the test moves. The export step renders
+    // a real movie, which on a loaded machine takes far longer than an edit.
     void send() {
         QTest::keyClick(&chatField(), Qt::Key_Return);
         QTimer ticker;
@@ -57,7 +58,7 @@ struct TutorialRun {
                          [this] { app.time->advance(std::chrono::milliseconds(50)); });
         ticker.start(1);
         if (const std::optional<TaskHandle> task = instructions().currentTask()) {
-            awaitTask(task->finished());
+            awaitTask(task->finished(), std::chrono::seconds(120));
         }
         ticker.stop();
         settle();
