@@ -27,8 +27,8 @@
 #include <sys/mount.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -443,7 +443,8 @@ TEST(HandOverJourney, AnEditorKilledWhileAStartHandsItAFolderLosesNoEditOlderTha
         second.waitForLineStartingWith(QString::fromLatin1(recoveredLine), 120s);
     ASSERT_TRUE(recovered) << "the second start did not become the editor";
     expectEditsKept({}, split(*recovered), edits, killedAt, 1);
-    EXPECT_TRUE(second.succeeds(60s)) << "the second start's checks failed";
+    // Longer than any of its own waits, so that it says which one failed.
+    EXPECT_TRUE(second.succeeds(120s)) << "the second start's checks failed";
 }
 
 // `folder` made read-only by a bind mount, in a mount namespace of this

@@ -66,7 +66,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "a journey's session runs only over the folders of a journey\n");
         return 2;
     }
-    if (!child) {
+    if (child) {
+        // Each line reaches the journey as it is written: a session killed
+        // when the journey gives up on it still tells what it had found.
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    } else {
         root = std::make_unique<vexel::testing::TemporaryFolder>();
         vexel::journeys::usePrivateHome(root->path());
     }

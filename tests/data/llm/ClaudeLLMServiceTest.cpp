@@ -429,9 +429,9 @@ TEST(ClaudeLLMService, ToolTurnsStayWithinTheirShareOfEachRequest) {
         std::vector<Json> blocks{textBlock(std::string(50'000, 'a' + reply))};
         for (int call = 0; call < 10; ++call) {
             Json input = {{"target", "a.mp4"}, {"volume", 0.5}, {"note", std::string(7000, 'n')}};
-            blocks.push_back(toolUseBlock("toolu_" + std::to_string(reply) + "_" +
-                                              std::to_string(call),
-                                          "set_volume", std::move(input)));
+            blocks.push_back(
+                toolUseBlock("toolu_" + std::to_string(reply) + "_" + std::to_string(call),
+                             "set_volume", std::move(input)));
         }
         f.client->enqueuePlain(plainReply(blocks, "tool_use"));
     }
