@@ -13,6 +13,7 @@
 #include "presentation/views/timeline/TimelinePanel.h"
 #include "support/ClipPlayback.h"
 #include "support/FileContents.h"
+#include "support/ForeignSampleKinds.h"
 #include "support/ForeignSamples.h"
 #include "support/RunEventsUntil.h"
 #include "support/media/MovieMaker.h"
@@ -209,19 +210,9 @@ void addThroughPanel(RealPanels& shown, const std::vector<std::filesystem::path>
 
 TEST(FilePanelsTest, AddFilesTakesWhatTheDropTakesAndNamesEveryFileItCannotUse) {
     using vexel::testing::BrokenSample;
-    using vexel::testing::ForeignSample;
     RealPanels shown;
     const std::filesystem::path media = shown.root / "home";
-    const std::vector<std::pair<ForeignSample, TrackType>> usable = {
-        {ForeignSample::webm, TrackType::video},
-        {ForeignSample::matroska, TrackType::video},
-        {ForeignSample::flac, TrackType::audio},
-        {ForeignSample::ogg, TrackType::audio},
-        {ForeignSample::webp, TrackType::image},
-        {ForeignSample::mpegTs, TrackType::video},
-        {ForeignSample::cameraTs, TrackType::video},
-        {ForeignSample::soundOnlyWebm, TrackType::audio},
-    };
+    const auto& usable = vexel::testing::foreignSampleKinds();
     std::vector<std::filesystem::path> files;
     std::vector<std::pair<std::string, TrackType>> expected;
     for (const auto& [sample, type] : usable) {

@@ -1,6 +1,7 @@
 #include "data/media/FFmpegMediaLoader.h"
 #include "data/media/FFmpegMediaLoaderError.h"
 #include "support/Fifo.h"
+#include "support/ForeignSampleKinds.h"
 #include "support/ForeignSamples.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
@@ -16,7 +17,6 @@ using vexel::FFmpegMediaLoaderError;
 using vexel::MediaAsset;
 using vexel::TrackType;
 using vexel::testing::BrokenSample;
-using vexel::testing::ForeignSample;
 using vexel::testing::TemporaryFolder;
 using vexel::testing::TestMovie;
 using vexel::testing::writeTestMovie;
@@ -48,16 +48,7 @@ std::string reasonFor(const std::filesystem::path& url) {
 
 TEST(FFmpegMediaLoader, FilesTheTableDoesNotNameTakeTheKindTheirContentHolds) {
     TemporaryFolder folder;
-    const std::vector<std::pair<ForeignSample, TrackType>> cases = {
-        {ForeignSample::webm, TrackType::video},
-        {ForeignSample::matroska, TrackType::video},
-        {ForeignSample::flac, TrackType::audio},
-        {ForeignSample::ogg, TrackType::audio},
-        {ForeignSample::webp, TrackType::image},
-        {ForeignSample::mpegTs, TrackType::video},
-        {ForeignSample::cameraTs, TrackType::video},
-        {ForeignSample::soundOnlyWebm, TrackType::audio},
-    };
+    const auto& cases = vexel::testing::foreignSampleKinds();
     for (const auto& [sample, type] : cases) {
         const std::filesystem::path file = writeSample(folder.path(), sample);
         SCOPED_TRACE(file.filename().string());

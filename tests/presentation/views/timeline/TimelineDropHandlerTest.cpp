@@ -4,6 +4,7 @@
 #include "data/media/FileStager.h"
 #include "presentation/support/TimelinePanelHarness.h"
 #include "support/ClipPlayback.h"
+#include "support/ForeignSampleKinds.h"
 #include "support/ForeignSamples.h"
 #include "support/media/MovieMaker.h"
 #include "support/media/TemporaryFolder.h"
@@ -24,7 +25,6 @@
 
 using namespace vexel;
 using vexel::testing::BrokenSample;
-using vexel::testing::ForeignSample;
 using vexel::testing::ScopedEnvironment;
 using vexel::testing::showsItsPicture;
 using vexel::testing::soundsAloud;
@@ -194,16 +194,7 @@ TEST(TimelineDropHandlerTest, EachFileThatFailsIsNamedAndEndsItsImport) {
 
 TEST(TimelineDropHandlerTest, FilesOfOtherProgramsBecomeClipsOfWhatTheyHoldAndBrokenOnesSayWhy) {
     DropTarget target;
-    const std::map<ForeignSample, TrackType> samples = {
-        {ForeignSample::webm, TrackType::video},
-        {ForeignSample::matroska, TrackType::video},
-        {ForeignSample::flac, TrackType::audio},
-        {ForeignSample::ogg, TrackType::audio},
-        {ForeignSample::webp, TrackType::image},
-        {ForeignSample::mpegTs, TrackType::video},
-        {ForeignSample::cameraTs, TrackType::video},
-        {ForeignSample::soundOnlyWebm, TrackType::audio},
-    };
+    const auto& samples = vexel::testing::foreignSampleKinds();
     QList<QUrl> urls;
     for (const auto& [sample, type] : samples) {
         urls.push_back(target.file(writeSample(target.folder.path(), sample).filename().string()));
